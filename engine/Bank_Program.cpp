@@ -1,0 +1,218 @@
+#include "Bank_Program.h"
+#include "engine/DSI_Program.h"
+#include "engine/FactoryData.h"
+
+namespace
+{
+constexpr auto recordSize = (size_t) ProgramRecord::size;
+constexpr auto bankBytes  = (size_t) ProgramRecord::bankSize;
+
+juce::String nameOf (const juce::uint8* record)
+{
+    juce::String result;
+
+    for (int i = 0; i < ProgramRecord::nameLength; ++i)
+        if (const auto code = record[ProgramRecord::nameOffset + i]; code != 0)
+            result += (juce::juce_wchar) code;
+
+    return result;
+}
+
+juce::String layerModeOf (const juce::uint8* record)
+{
+    switch (record[ProgramRecord::layerMode])
+    {
+        case 0:  return "NOR";
+        case 1:  return "A + B";
+        case 2:  return "A | B";
+        default: return {};
+    }
+}
+
+juce::String arpMarkerOf (const juce::uint8* record)
+{
+    return (record[ProgramRecord::arpOnA] != 0 || record[ProgramRecord::arpOnB] != 0) ? "(A)" : "";
+}
+
+juce::MemoryBlock blockOf (const juce::uint8* record)
+{
+    return record != nullptr ? juce::MemoryBlock (record, recordSize) : juce::MemoryBlock (recordSize, true);
+}
+}
+
+Bank_Program::Bank_Program (const juce::String& bankName)
+    : name (bankName), data (bankBytes, 0), editBuffer (recordSize, 0)
+{
+}
+
+void Bank_Program::initialise (bool fromFactory)
+{
+    if (fromFactory)
+    {
+        loadFactoryBank (0);
+        return;
+    }
+
+    const DSI_Program basic;
+    const auto& record = basic.getParams();
+    editBuffer = record;
+
+    for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+        writeRecord (p, record.data(), record.size());
+}
+
+void Bank_Program::loadFactoryBank (int n)
+{
+    if (n < 0 || n > 3)
+        return;
+
+    const auto offset = FactoryData::banksOffset + (size_t) n * bankBytes;
+    if (offset + bankBytes <= FactoryData::imageSize())
+        setRecords (FactoryData::image() + offset, bankBytes);
+}
+
+void Bank_Program::loadFromDumps (const ByteArray& dumps)
+{
+    constexpr auto dumpSize = (size_t) ProgramRecord::programDumpSize;
+    const auto count = juce::jmin (dumps.size() / dumpSize, (size_t) ProgramRecord::programsPerBank);
+
+    DSI_Program program;
+    ByteArray piece (dumpSize);
+
+    for (size_t k = 0; k < count; ++k)
+    {
+        std::copy_n (dumps.begin() + (std::ptrdiff_t) (k * dumpSize), dumpSize, piece.begin());
+
+        if (program.loadFromData (piece))
+            writeRecord ((int) k, program.getParams().data(), program.getParams().size());
+    }
+}
+
+juce::String Bank_Program::programName (int p) const
+{
+    const auto* record = recordAt (p);
+    return record != nullptr ? nameOf (record).trimEnd() : juce::String();
+}
+
+void Bank_Program::renameProgram (int p, const juce::String& newName)
+{
+    auto* record = recordAt (p);
+    if (record == nullptr)
+        return;
+
+    const auto padded = newName.substring (0, ProgramRecord::nameLength).paddedRight (' ', ProgramRecord::nameLength);
+
+    for (int i = 0; i < ProgramRecord::nameLength; ++i)
+        record[ProgramRecord::nameOffset + i] = nameCode (padded[i]);
+}
+
+juce::uint8 Bank_Program::nameCode (juce::juce_wchar c) noexcept
+{
+    return DSI_Program::nameCode (c);
+}
+
+juce::String Bank_Program::layerModeLabel (int p) const
+{
+    const auto* record = recordAt (p);
+    return record != nullptr ? layerModeOf (record) : juce::String();
+}
+
+juce::String Bank_Program::arpMarker (int p) const
+{
+    const auto* record = recordAt (p);
+    return record != nullptr ? arpMarkerOf (record) : juce::String();
+}
+
+void Bank_Program::storeProgram (int p, const ByteArray& bytes)
+{
+    writeRecord (p, bytes.data(), bytes.size());
+}
+
+void Bank_Program::setProgramBytes (int p, const juce::MemoryBlock& block)
+{
+    writeRecord (p, static_cast<const juce::uint8*> (block.getData()), block.getSize());
+}
+
+ByteArray Bank_Program::programBytes (int p) const
+{
+    const auto* record = recordAt (p);
+    return record != nullptr ? ByteArray (record, record + recordSize) : ByteArray (recordSize, 0);
+}
+
+juce::MemoryBlock Bank_Program::programBlock (int p) const
+{
+    return blockOf (recordAt (p));
+}
+
+ByteArray Bank_Program::programDump (int p) const
+{
+    return DSI_Program::editBufferDump (programBytes (p));
+}
+
+void Bank_Program::setEditBuffer (const ByteArray& bytes)
+{
+    const auto n = juce::jmin (bytes.size(), recordSize);
+    std::copy_n (bytes.begin(), n, editBuffer.begin());
+    std::fill (editBuffer.begin() + (std::ptrdiff_t) n, editBuffer.end(), (juce::uint8) 0);
+}
+
+juce::MemoryBlock Bank_Program::editBufferBlock() const
+{
+    return blockOf (editBuffer.data());
+}
+
+juce::String Bank_Program::editBufferName() const      { return nameOf (editBuffer.data()); }
+juce::String Bank_Program::editLayerModeLabel() const  { return layerModeOf (editBuffer.data()); }
+juce::String Bank_Program::editArpMarker() const       { return arpMarkerOf (editBuffer.data()); }
+
+juce::MemoryBlock Bank_Program::storeEditBuffer (int p)
+{
+    writeRecord (p, editBuffer.data(), editBuffer.size());
+    return editBufferBlock();
+}
+
+void Bank_Program::setEditBufferAndProgram (int p, const juce::MemoryBlock& block)
+{
+    const auto n = juce::jmin (block.getSize(), recordSize);
+    auto* bytes = static_cast<const juce::uint8*> (block.getData());
+
+    std::copy_n (bytes, n, editBuffer.begin());
+    std::fill (editBuffer.begin() + (std::ptrdiff_t) n, editBuffer.end(), (juce::uint8) 0);
+
+    if (auto* record = recordAt (p))
+        std::copy (editBuffer.begin(), editBuffer.end(), record);
+}
+
+void Bank_Program::setRecords (const juce::uint8* bytes, size_t numBytes)
+{
+    const auto n = bytes != nullptr ? juce::jmin (numBytes, bankBytes) : (size_t) 0;
+    std::copy_n (bytes, n, data.begin());
+    std::fill (data.begin() + (std::ptrdiff_t) n, data.end(), (juce::uint8) 0);
+}
+
+juce::uint8 Bank_Program::editBufferByte (int i) const noexcept
+{
+    return (i >= 0 && i < ProgramRecord::size) ? editBuffer[(size_t) i] : (juce::uint8) 0;
+}
+
+void Bank_Program::setEditBufferByte (int i, juce::uint8 v) noexcept
+{
+    if (i >= 0 && i < ProgramRecord::size)
+        editBuffer[(size_t) i] = v;
+}
+
+juce::uint8* Bank_Program::recordAt (int p) noexcept
+{
+    return isValidProgram (p) ? data.data() + (size_t) p * recordSize : nullptr;
+}
+
+const juce::uint8* Bank_Program::recordAt (int p) const noexcept
+{
+    return isValidProgram (p) ? data.data() + (size_t) p * recordSize : nullptr;
+}
+
+void Bank_Program::writeRecord (int p, const juce::uint8* bytes, size_t numBytes) noexcept
+{
+    if (auto* record = recordAt (p); record != nullptr && bytes != nullptr)
+        std::copy_n (bytes, juce::jmin (numBytes, recordSize), record);
+}

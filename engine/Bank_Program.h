@@ -1,0 +1,63 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+#include "engine/ProgramRecord.h"
+
+// One bank of 99 program records with an edit buffer beside it.
+// No lock of its own: the engine keeps whole-bank replacement apart from dumps
+// stored on the MIDI input thread. The records are allocated in full once, at
+// construction, so single-record writes never move the storage.
+class Bank_Program
+{
+public:
+    explicit Bank_Program (const juce::String& bankName);
+
+    juce::String getName() const                        { return name; }
+
+    // false: every record and the edit buffer become the Basic Program;
+    // true: factory bank 0, edit buffer untouched.
+    void initialise (bool fromFactory);
+    void loadFactoryBank (int n);
+
+    // Cuts the buffer into whole 1178-byte dumps; dump k replaces record k.
+    void loadFromDumps (const ByteArray& dumps);
+
+    juce::String programName (int p) const;
+    void renameProgram (int p, const juce::String& newName);
+    static juce::uint8 nameCode (juce::juce_wchar c) noexcept;
+    juce::String layerModeLabel (int p) const;
+    juce::String arpMarker (int p) const;
+
+    void storeProgram (int p, const ByteArray& bytes);
+    void setProgramBytes (int p, const juce::MemoryBlock& block);
+    ByteArray programBytes (int p) const;
+    juce::MemoryBlock programBlock (int p) const;
+    ByteArray programDump (int p) const;   // an edit-buffer dump of record p
+
+    void setEditBuffer (const ByteArray& bytes);
+    ByteArray editBufferBytes() const                   { return editBuffer; }
+    juce::MemoryBlock editBufferBlock() const;
+    juce::String editBufferName() const;
+    juce::String editLayerModeLabel() const;
+    juce::String editArpMarker() const;
+    juce::MemoryBlock storeEditBuffer (int p);
+    void setEditBufferAndProgram (int p, const juce::MemoryBlock& block);
+
+    // The whole bank, 99 x 1024 bytes; a shorter input is zero-filled to full size.
+    const ByteArray& records() const noexcept           { return data; }
+    void setRecords (const juce::uint8* bytes, size_t numBytes);
+
+    juce::uint8 editBufferByte (int i) const noexcept;
+    void setEditBufferByte (int i, juce::uint8 v) noexcept;
+
+    static bool isValidProgram (int p) noexcept         { return p >= 0 && p < ProgramRecord::programsPerBank; }
+
+private:
+    juce::uint8* recordAt (int p) noexcept;
+    const juce::uint8* recordAt (int p) const noexcept;
+    void writeRecord (int p, const juce::uint8* bytes, size_t numBytes) noexcept;
+
+    juce::String name;
+    ByteArray data;
+    ByteArray editBuffer;
+};

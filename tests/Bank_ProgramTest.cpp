@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+#include "engine/Bank_Program.h"
+#include "engine/DSI_Program.h"
+
+namespace
+{
+ByteArray filledRecord (juce::uint8 value)
+{
+    return ByteArray ((size_t) ProgramRecord::size, value);
+}
+
+ByteArray recordOf (const Bank_Program& bank, int p)
+{
+    const auto& r = bank.records();
+    return ByteArray (r.begin() + p * ProgramRecord::size, r.begin() + (p + 1) * ProgramRecord::size);
+}
+}
+
+TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)
+{
+    Bank_Program bank ("User Bank 1");
+    EXPECT_EQ (bank.getName(), "User Bank 1");
+    EXPECT_EQ (bank.records().size(), (size_t) ProgramRecord::bankSize);
+    EXPECT_EQ (bank.editBufferBytes(), filledRecord (0));
+
+    bank.initialise (false);
+    const DSI_Program basic;
+    for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+        ASSERT_EQ (recordOf (bank, p), basic.getParams()) << p;
+
+    EXPECT_EQ (bank.programName (0), "Basic Program");
+    EXPECT_EQ (bank.editBufferName(), "Basic Program   ");
+    EXPECT_EQ (bank.layerModeLabel (98), "A + B");
+    EXPECT_EQ (bank.arpMarker (0), "");
+
+    // From the factory: bank 0 of the image, the edit buffer left alone.
+    bank.setEditBufferByte (7, 42);
+    bank.initialise (true);
+    Bank_Program factory ("Factory Bank 1");
+    factory.loadFactoryBank (0);
+    EXPECT_EQ (bank.records(), factory.records());
+    EXPECT_EQ (bank.editBufferByte (7), 42);
+}
+
+TEST (Bank_Program, LabelsFollowLayerModeAndArpeggiatorBytes)
+{
+    Bank_Program bank ("b");
+    auto record = filledRecord (0);
+
+    const char* expected[] = { "NOR", "A + B", "A | B", "" };
+    for (int mode = 0; mode < 4; ++mode)
+    {
+        record[425] = (juce::uint8) mode;
+        bank.storeProgram (3, record);
+        EXPECT_EQ (bank.layerModeLabel (3), expected[mode]);
+    }
+
+    EXPECT_EQ (bank.arpMarker (3), "");
+    record[808] = 1;
+    bank.storeProgram (3, record);
+    EXPECT_EQ (bank.arpMarker (3), "(A)");
+
+    record[808] = 0;
+    record[296] = 1;
+    bank.setEditBuffer (record);
+    EXPECT_EQ (bank.editArpMarker(), "(A)");
+    EXPECT_EQ (bank.editLayerModeLabel(), "");
+
+    // Code 0 adds nothing to a name; the bank's names lose trailing spaces, the edit buffer's do not.
+    record[402] = 'H';
+    record[403] = 0;
+    record[404] = 'i';
+    record[405] = ' ';
+    bank.storeProgram (4, record);
+    bank.setEditBuffer (record);
+    EXPECT_EQ (bank.programName (4), "Hi");
+    EXPECT_EQ (bank.editBufferName(), "Hi ");
+}
+
+TEST (Bank_Program, LoadFromDumpsFillsSlotsByPosition)
+{
+    Bank_Program bank ("b");
+    bank.setRecords (filledRecord (1).data(), (size_t) ProgramRecord::size);   // record 0 only; the rest zero
+
+    ByteArray dumps;
+    for (int p = 0; p < 99; ++p)
+    {
+        // The header's program number is ignored: position decides the slot.
+        const auto dump = DSI_Program::programDump (filledRecord ((juce::uint8) (p + 10)), 3, 98 - p);
+        dumps.insert (dumps.end(), dump.begin(), dump.end());
+    }
+    dumps.resize (dumps.size() + 5, 1);   // stray bytes after the last dump
+
+    bank.loadFromDumps (dumps);
+    for (int p = 0; p < 99; ++p)
+        ASSERT_EQ (recordOf (bank, p), filledRecord ((juce::uint8) (p + 10))) << p;
+
+    Bank_Program partial ("p");
+    partial.initialise (false);
+    const auto untouched = recordOf (partial, 3);
+    partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + 3 * ProgramRecord::programDumpSize));
+    EXPECT_EQ (recordOf (partial, 2), filledRecord (12));
+    EXPECT_EQ (recordOf (partial, 3), untouched);
+
+    const auto before = partial.records();
+    partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + ProgramRecord::programDumpSize - 1));
+    EXPECT_EQ (partial.records(), before);
+}
+
+TEST (Bank_Program, RecordsAndEditBufferAreWrittenInPlace)
+{
+    Bank_Program bank ("b");
+    bank.initialise (false);
+
+    bank.renameProgram (5, "Soft Lead");
+    const auto renamed = bank.programBytes (5);
+    const ByteArray codes { 83, 111, 102, 116, 32, 76, 101, 97, 100, 32, 32, 32, 32, 32, 32, 32 };
+    EXPECT_EQ (ByteArray (renamed.begin() + 402, renamed.begin() + 418), codes);
+    EXPECT_EQ (renamed[418], ' ');   // the rest of the 20-code field is left alone
+
+    // A short store overwrites only its own bytes.
+    bank.storeProgram (6, { 9, 9, 9 });
+    EXPECT_EQ (bank.programBytes (6)[2], 9);
+    EXPECT_EQ (bank.programName (6), "Basic Program");
+
+    const juce::uint8 two[] = { 5, 6 };
+    bank.setEditBufferAndProgram (7, juce::MemoryBlock (two, 2));
+    auto expected = filledRecord (0);
+    expected[0] = 5;
+    expected[1] = 6;
+    EXPECT_EQ (bank.programBytes (7), expected);
+    EXPECT_EQ (bank.editBufferBytes(), expected);
+
+    bank.setEditBuffer ({ 1 });
+    const auto stored = bank.storeEditBuffer (8);
+    EXPECT_EQ (stored.getSize(), (size_t) ProgramRecord::size);
+    EXPECT_EQ (bank.programBytes (8)[0], 1);
+    EXPECT_EQ (bank.programBytes (8)[1], 0);
+    EXPECT_EQ (bank.programBlock (8), stored);
+
+    EXPECT_EQ (bank.programDump (8), DSI_Program::editBufferDump (bank.programBytes (8)));
+    EXPECT_EQ (bank.records().size(), (size_t) ProgramRecord::bankSize);
+}
+
+TEST (Bank_Program, BadIndicesAndShortInputNeverCorruptTheBank)
+{
+    Bank_Program bank ("b");
+    bank.initialise (false);
+    const auto before = bank.records();
+
+    for (int p : { -1, 99, 100000 })
+    {
+        bank.storeProgram (p, filledRecord (3));
+        bank.setProgramBytes (p, juce::MemoryBlock (10, true));
+        bank.renameProgram (p, "X");
+        bank.storeEditBuffer (p);
+        EXPECT_EQ (bank.programBytes (p), filledRecord (0));
+        EXPECT_EQ (bank.programBlock (p).getSize(), (size_t) ProgramRecord::size);
+        EXPECT_EQ (bank.programName (p), "");
+        EXPECT_EQ (bank.layerModeLabel (p), "");
+        EXPECT_EQ (bank.arpMarker (p), "");
+    }
+    EXPECT_EQ (bank.records(), before);
+
+    bank.setEditBufferByte (-1, 1);
+    bank.setEditBufferByte (1024, 1);
+    EXPECT_EQ (bank.editBufferByte (1024), 0);
+    EXPECT_EQ (bank.editBufferBytes().size(), (size_t) ProgramRecord::size);
+
+    bank.loadFactoryBank (4);
+    bank.loadFactoryBank (-1);
+    EXPECT_EQ (bank.records(), before);
+
+    // A short whole-bank image fills what it has and zeros the rest; a long one is cut.
+    const ByteArray head (1500, 7);
+    bank.setRecords (head.data(), head.size());
+    ASSERT_EQ (bank.records().size(), (size_t) ProgramRecord::bankSize);
+    EXPECT_EQ (bank.records()[1499], 7);
+    EXPECT_EQ (bank.records()[1500], 0);
+
+    const ByteArray big ((size_t) ProgramRecord::bankSize + 10, 2);
+    bank.setRecords (big.data(), big.size());
+    EXPECT_EQ (bank.records(), ByteArray ((size_t) ProgramRecord::bankSize, 2));
+
+    bank.setRecords (nullptr, 50);
+    EXPECT_EQ (bank.records(), ByteArray ((size_t) ProgramRecord::bankSize, 0));
+}
