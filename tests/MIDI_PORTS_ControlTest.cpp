@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+#include "engine/MIDI_PORTS_Control.h"
+#include "support/RecordingMidiDevices.h"
+
+namespace
+{
+ByteArray sysEx (size_t size)
+{
+    ByteArray bytes (size, 0);
+    for (size_t i = 1; i + 1 < size; ++i)
+        bytes[i] = (juce::uint8) (i % 128);
+    bytes.front() = 0xf0;
+    bytes.back() = 0xf7;
+    return bytes;
+}
+
+ByteArray bytesOf (const juce::MidiMessage& m)
+{
+    return { m.getRawData(), m.getRawData() + m.getRawDataSize() };
+}
+
+struct MIDI_PORTS_ControlTest : public ::testing::Test
+{
+    RecordingMidiDevices devices;
+    MIDI_PORTS_Control ports { devices };
+};
+}
+
+TEST_F (MIDI_PORTS_ControlTest, ShortSysExGoesAsOneBlockLongSysExAsOneIntactDirectSend)
+{
+    ports.openOutput (1);
+    auto out = devices.lastOutput();
+    ASSERT_NE (out, nullptr);
+    ASSERT_TRUE (out->isThreadRunning());
+
+    const auto shortMessage = sysEx (256);
+    const auto before = juce::Time::getMillisecondCounterHiRes();
+    ports.sendSysEx (shortMessage);
+
+    auto calls = out->calls();
+    ASSERT_EQ (calls.size(), 2u);   // thread start, then the block
+    EXPECT_EQ (calls[1].kind, OutputCall::block);
+    ASSERT_EQ (calls[1].messages.size(), 1u);
+    EXPECT_EQ (bytesOf (calls[1].messages[0]), shortMessage);
+    EXPECT_GE (calls[1].startTime, before);
+    EXPECT_EQ (calls[1].rate, 1000.0);
+
+    for (size_t size : { 257u, 1176u, 1178u })
+    {
+        const auto longMessage = sysEx (size);
+        const auto first = out->calls().size();
+        ports.sendSysEx (longMessage);
+
+        calls = out->calls();
+        ASSERT_EQ (calls.size(), first + 4) << size;
+        EXPECT_EQ (calls[first].kind, OutputCall::clear);
+        EXPECT_EQ (calls[first + 1].kind, OutputCall::stopThread);
+        EXPECT_EQ (calls[first + 2].kind, OutputCall::now);
+        EXPECT_EQ (calls[first + 3].kind, OutputCall::startThread);
+        ASSERT_EQ (calls[first + 2].messages.size(), 1u);
+        EXPECT_EQ (bytesOf (calls[first + 2].messages[0]), longMessage) << size;
+        EXPECT_TRUE (out->isThreadRunning());
+    }
+}
+
+TEST_F (MIDI_PORTS_ControlTest, RefusesWhatCannotBeSent)
+{
+    // Closed output: nothing reaches any device.
+    ports.sendSysEx (sysEx (10));
+    ports.sendController (1, 7, 100);
+    EXPECT_TRUE (devices.outputs.empty());
+
+    ports.openOutput (2);
+    auto out = devices.lastOutput();
+    ASSERT_NE (out, nullptr);
+    EXPECT_EQ (out->deviceIndex, 1);
+
+    for (int channel : { 0, 17, -1 })
+    {
+        ports.sendController (channel, 7, 100);
+        ports.sendNoteOn (channel, 60, 100);
+        ports.sendNoteOff (channel, 60);
+        ports.sendPitchWheel (channel, 8192);
+        ports.sendProgramChange (channel, 3);
+    }
+
+    ports.sendNoteOn (1, 128, 100);
+    ports.sendNoteOn (1, -1, 100);
+    ports.sendProgramChange (1, 128);
+    ports.sendController (1, 7, 128);
+    ports.sendPitchWheel (1, 16384);
+
+    // Not a SysEx: no F0 at the start or no F7 at the end, or too short.
+    ports.sendSysEx ({});
+    ports.sendSysEx ({ 0xf0 });
+    ports.sendSysEx ({ 0x01, 0x2b, 0xf7 });
+    auto unterminated = sysEx (1176);
+    unterminated.back() = 0x00;
+    ports.sendSysEx (unterminated);
+
+    EXPECT_TRUE (out->sends().empty());
+
+    ports.sendNoteOn (16, 127, 0);
+    ports.sendProgramChange (16, 127);
+    ports.sendPitchWheel (16, 0x3fff);
+    const auto sends = out->sends();
+    ASSERT_EQ (sends.size(), 3u);
+    EXPECT_TRUE (sends[0].messages[0].isNoteOnOrOff());
+    EXPECT_EQ (sends[1].messages[0].getProgramChangeNumber(), 127);
+    EXPECT_EQ (sends[2].messages[0].getPitchWheelValue(), 0x3fff);
+    EXPECT_EQ (sends[2].messages[0].getChannel(), 16);
+
+    // Closing makes every send a no-op again.
+    ports.openOutput (0);
+    EXPECT_FALSE (ports.isOutputOpen());
+    EXPECT_TRUE (out->isDeleted());
+    ports.sendSysEx (sysEx (10));
+    EXPECT_EQ (out->sends().size(), 3u);
+}
+
+TEST_F (MIDI_PORTS_ControlTest, OpeningClosesTheOldDeviceFirstAndIgnoresIndicesPastTheList)
+{
+    struct NullCallback : juce::MidiInputCallback
+    {
+        void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) override {}
+    } engine;
+    juce::MidiInputCallback* callback = &engine;
+
+    ports.openInput (1, callback);
+    ports.openOutput (1);
+    auto firstIn = devices.lastInput();
+    auto firstOut = devices.lastOutput();
+    ASSERT_TRUE (ports.isInputOpen() && ports.isOutputOpen());
+    EXPECT_EQ (firstIn->callback, callback);
+    EXPECT_EQ (firstIn->starts, 1);
+    EXPECT_EQ (ports.getInputIndex(), 0);
+
+    ports.openInput (2, callback);
+    ports.openOutput (2);
+    EXPECT_TRUE (firstIn->deleted);
+    EXPECT_EQ (firstIn->stops, 1);
+    EXPECT_TRUE (firstOut->isDeleted());
+    EXPECT_EQ (firstOut->count (OutputCall::stopThread), 1);
+    EXPECT_EQ (ports.getInputIndex(), 1);
+    EXPECT_EQ (ports.getOutputIndex(), 1);
+
+    // Past the list: the old device is closed, nothing new is opened.
+    ports.openInput (3, callback);
+    ports.openOutput (99);
+    EXPECT_FALSE (ports.isInputOpen());
+    EXPECT_FALSE (ports.isOutputOpen());
+    EXPECT_EQ (ports.getInputIndex(), -1);
+    EXPECT_EQ (ports.getOutputIndex(), -1);
+    EXPECT_EQ (devices.inputs.size(), 2u);
+    EXPECT_EQ (devices.outputs.size(), 2u);
+    EXPECT_TRUE (devices.lastInput()->deleted);
+    EXPECT_TRUE (devices.lastOutput()->isDeleted());
+
+    ports.openInput (1, nullptr);
+    EXPECT_FALSE (ports.isInputOpen());
+
+    // A device that fails to open leaves its direction closed.
+    devices.refuseToOpen = true;
+    ports.openOutput (1);
+    EXPECT_FALSE (ports.isOutputOpen());
+    ports.sendController (1, 1, 1);
+
+    devices.refuseToOpen = false;
+    {
+        MIDI_PORTS_Control other (devices);
+        other.openInput (1, callback);
+        other.openOutput (1);
+    }
+    EXPECT_TRUE (devices.lastInput()->deleted);
+    EXPECT_TRUE (devices.lastOutput()->isDeleted());
+}
+
+TEST (MIDI_PORTS_Control, StoredNameMatching)
+{
+    const juce::StringArray names { "USB MIDI", "usb midi 2", "AB", "NONE", "USB MIDI" };
+
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "USB MIDI"), 1);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "usb midi 2"), 2);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "USB MIDI 2"), 0);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "usb midi"), 0);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "AB"), 0);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, ""), 0);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, "NONE"), 4);
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName ({ "In A", "Out" }, "NONE"), 0);
+
+    RecordingMidiDevices devices ({ "Synth In" }, { "Synth Out", "Other" });
+    MIDI_PORTS_Control ports (devices);
+    EXPECT_EQ (ports.inputDeviceNames(), juce::StringArray ({ "Synth In" }));
+    EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (ports.outputDeviceNames(), "Other"), 2);
+}
