@@ -1,0 +1,237 @@
+#include "SettingsFiles.h"
+
+#include <cstring>
+#include <limits>
+
+namespace
+{
+constexpr juce::uint8 inputEnd  = 0x0f;
+constexpr juce::uint8 outputEnd = 0x10;
+constexpr juce::uint8 thirdEnd  = 0x11;
+constexpr juce::uint8 chunkEnd  = 0x12;
+
+// Last position of a byte; position 0 counts as absent like a missing byte.
+int lastPositionOf (const ByteArray& bytes, juce::uint8 mark)
+{
+    for (int i = (int) bytes.size(); --i > 0;)
+        if (bytes[(size_t) i] == mark)
+            return i;
+
+    return -1;
+}
+
+// Bytes from..to-1, one character per byte.
+juce::String textOf (const ByteArray& bytes, int from, int to)
+{
+    juce::String text;
+
+    for (int i = juce::jmax (0, from); i < to; ++i)
+        text += juce::String::charToString ((juce::juce_wchar) bytes[(size_t) i]);
+
+    return text;
+}
+
+// Bytes strictly between two marks; empty when either is absent.
+juce::String textBetween (const ByteArray& bytes, int start, int end)
+{
+    return start >= 0 && end >= 0 ? textOf (bytes, start + 1, end) : juce::String();
+}
+
+void appendText (ByteArray& bytes, const juce::String& text)
+{
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        bytes.push_back ((juce::uint8) (p.getAndAdvance() & 0xff));
+}
+
+void put16 (ByteArray& bytes, int offset, int value)
+{
+    // Clamped rather than wrapped, so an absurd value cannot turn into a plausible one.
+    value = juce::jlimit (-32768, 32767, value);
+    bytes[(size_t) offset]     = (juce::uint8) ((value >> 8) & 0xff);
+    bytes[(size_t) offset + 1] = (juce::uint8) (value & 0xff);
+}
+
+// Signed, so that windows left of or above the main screen come back where they were.
+int get16 (const ByteArray& bytes, int offset)
+{
+    return (int) (juce::int16) (juce::uint16) ((bytes[(size_t) offset] << 8) | bytes[(size_t) offset + 1]);
+}
+}
+
+namespace SettingsFiles
+{
+ByteArray readWholeFile (const juce::File& file)
+{
+    juce::MemoryBlock block;
+
+    if (! file.existsAsFile() || ! file.loadFileAsData (block))
+        return {};
+
+    auto* data = static_cast<const juce::uint8*> (block.getData());
+    return ByteArray (data, data + block.getSize());
+}
+
+bool writeWholeFile (const void* data, size_t size, const juce::File& file)
+{
+    if (file == juce::File() || (data == nullptr && size > 0))
+        return false;
+
+    if (! file.getParentDirectory().createDirectory())
+        return false;
+
+    juce::TemporaryFile temp (file);
+
+    {
+        juce::FileOutputStream out (temp.getFile());
+
+        if (! out.openedOk())
+            return false;
+
+        if (size > 0 && ! out.write (data, size))
+            return false;
+
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+    }
+
+    // A partial write (disk full, size limit) does not always show in the stream's status.
+    if (temp.getFile().getSize() != (juce::int64) size)
+        return false;
+
+    return temp.overwriteTargetFileWithTemporary();
+}
+
+bool writeWholeFile (const ByteArray& bytes, const juce::File& file)
+{
+    return writeWholeFile (bytes.data(), bytes.size(), file);
+}
+
+//==============================================================================
+ByteArray defaultSettingsBlock()
+{
+    ByteArray block ((size_t) settingsBlockSize, 0);
+    block[0] = block[1] = block[2] = 0xff;
+    block[3] = 100;
+    return block;
+}
+
+ByteArray settingsBlockFromFile (const ByteArray& fileBytes)
+{
+    auto block = fileBytes.size() >= (size_t) settingsBlockSize
+                    ? ByteArray (fileBytes.begin(), fileBytes.begin() + settingsBlockSize)
+                    : defaultSettingsBlock();
+
+    auto& channel = block[(size_t) midiChannelOffset];
+
+    if (channel < 1 || channel > 16)
+        channel = 1;
+
+    return block;
+}
+
+//==============================================================================
+ByteArray encodePortsFile (const juce::StringArray& names)
+{
+    ByteArray bytes;
+    const juce::uint8 marks[] = { inputEnd, outputEnd, thirdEnd, chunkEnd };
+
+    for (int i = 0; i < 4; ++i)
+    {
+        appendText (bytes, names[i]);
+        bytes.push_back (marks[i]);
+    }
+
+    return bytes;
+}
+
+bool decodePortsFile (const ByteArray& fileBytes, juce::StringArray& names, int& sysexChunkSize)
+{
+    if (fileBytes.size() < 3)
+        return false;
+
+    while (names.size() < 4)
+        names.add ("NONE");
+
+    const int input  = lastPositionOf (fileBytes, inputEnd);
+    const int output = lastPositionOf (fileBytes, outputEnd);
+    const int third  = lastPositionOf (fileBytes, thirdEnd);
+    const int chunk  = lastPositionOf (fileBytes, chunkEnd);
+
+    if (input >= 0)
+        names.set (0, textOf (fileBytes, 0, input));
+
+    if (third >= 0)
+    {
+        names.set (1, textBetween (fileBytes, input, output));
+        names.set (2, textBetween (fileBytes, output, third));
+    }
+
+    juce::int64 n = 0;
+
+    if (chunk >= 0 && third >= 0)
+    {
+        for (int i = third + 1; i < chunk; ++i)
+        {
+            const auto c = fileBytes[(size_t) i];
+
+            if (c < '0' || c > '9')
+                break;
+
+            n = juce::jmin ((juce::int64) std::numeric_limits<int>::max(), n * 10 + (c - '0'));
+        }
+    }
+
+    names.set (3, juce::String (n));
+
+    if (n != 0)
+        sysexChunkSize = (int) n;
+
+    return true;
+}
+
+//==============================================================================
+ByteArray encodeWindowGeometry (const WindowGeometry& g)
+{
+    ByteArray bytes ((size_t) windowGeometrySize, 0);
+
+    put16 (bytes, 0, g.editor.getX());
+    put16 (bytes, 2, g.editor.getY());
+    put16 (bytes, 4, g.editor.getWidth());
+    put16 (bytes, 6, g.editor.getHeight());
+    put16 (bytes, 12, g.width2);
+    put16 (bytes, 14, g.height2);
+    put16 (bytes, 20, g.width3);
+    put16 (bytes, 22, g.height3);
+    put16 (bytes, 24, (int) (g.zoom1 * 1000.0f));
+    put16 (bytes, 26, (int) (g.zoom2 * 1000.0f));
+
+    return bytes;
+}
+
+bool decodeWindowGeometry (const ByteArray& fileBytes, WindowGeometry& g)
+{
+    if (fileBytes.size() < (size_t) windowGeometryMinimumSize)
+        return false;
+
+    g.editor = { get16 (fileBytes, 0), get16 (fileBytes, 2), get16 (fileBytes, 4), get16 (fileBytes, 6) };
+    g.width2  = get16 (fileBytes, 12);
+    g.height2 = get16 (fileBytes, 14);
+    g.width3  = get16 (fileBytes, 20);
+    g.height3 = get16 (fileBytes, 22);
+    g.zoom1 = (float) get16 (fileBytes, 24) / 1000.0f;
+    g.zoom2 = (float) get16 (fileBytes, 26) / 1000.0f;
+
+    return true;
+}
+
+//==============================================================================
+bool isStartupPreset (const ByteArray& fileBytes)
+{
+    const auto tagLength = std::strlen (startupPresetTag);
+
+    return fileBytes.size() >= (size_t) startupPresetMinimumSize
+        && std::memcmp (fileBytes.data(), startupPresetTag, tagLength) == 0;
+}
+}

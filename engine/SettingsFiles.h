@@ -1,0 +1,83 @@
+#pragma once
+
+#include "engine/ProgramRecord.h"
+#include <juce_graphics/juce_graphics.h>
+
+// Byte layouts of the engine's own files in the settings folder, and the
+// routines that read and write whole files. Pure functions: the engine decides
+// when each file is read or written.
+namespace SettingsFiles
+{
+    constexpr const char* portsFileName          = "pro12plports.dat";
+    constexpr const char* settingsFileName       = "ph12plugstV2.dat";
+    constexpr const char* bankLibraryFileName    = "Ph12_data.dat";
+    constexpr const char* windowGeometryFileName = "pro12ltwh.dat";
+
+    //==========================================================================
+    // The whole file, or an empty block when it is missing, empty or unreadable.
+    ByteArray readWholeFile (const juce::File& file);
+
+    // Writes a temporary file beside the target (creating the folder) and only
+    // replaces the target once that is complete, so a failed write leaves the
+    // old file as it was. Returns whether the target now holds the bytes.
+    bool writeWholeFile (const void* data, size_t size, const juce::File& file);
+    bool writeWholeFile (const ByteArray& bytes, const juce::File& file);
+
+    //==========================================================================
+    // Settings block: 400 bytes.
+    constexpr int settingsBlockSize   = 400;
+    constexpr int midiChannelOffset   = 6;    // 1-16
+    constexpr int keptFlagOffset      = 7;
+    constexpr int automationPcOffset  = 11;   // program change follows automation (1 = on)
+
+    ByteArray defaultSettingsBlock();
+
+    // The block the engine keeps after reading a settings file: the file's first
+    // 400 bytes, or the defaults when it is shorter; a channel outside 1-16 reads as 1.
+    ByteArray settingsBlockFromFile (const ByteArray& fileBytes);
+
+    //==========================================================================
+    // Ports file: input, output and third port name, then the SysEx chunk size as text.
+    ByteArray encodePortsFile (const juce::StringArray& names);
+
+    // Fills names (made 4 long) from the file. A non-zero chunk size replaces
+    // sysexChunkSize; anything else leaves it alone. Returns false, touching
+    // nothing, for a file under 3 bytes (the engine then rewrites it).
+    bool decodePortsFile (const ByteArray& fileBytes, juce::StringArray& names, int& sysexChunkSize);
+
+    //==========================================================================
+    // Bank library file: open tag, eight banks of 99 records, close tag.
+    constexpr const char* bankLibraryOpenTag  = "Proph12 Data>";
+    constexpr const char* bankLibraryCloseTag = "<Proph12 Data";
+    constexpr int bankLibraryTagSize   = 13;
+    constexpr int bankLibraryFileSize  = 2 * bankLibraryTagSize + ProgramRecord::numDeviceBanks * ProgramRecord::bankSize;
+    constexpr int bankLibraryMinimumSize = bankLibraryFileSize - bankLibraryTagSize;   // the close tag is not needed
+
+    constexpr int bankLibraryOffset (int bank) noexcept { return bankLibraryTagSize + bank * ProgramRecord::bankSize; }
+
+    //==========================================================================
+    // Window geometry file: 100 bytes of 16-bit big-endian fields.
+    constexpr int windowGeometrySize        = 100;
+    constexpr int windowGeometryMinimumSize = 28;
+
+    struct WindowGeometry
+    {
+        juce::Rectangle<int> editor;
+        int width2 = 0, height2 = 0;
+        int width3 = 0, height3 = 0;
+        float zoom1 = 1.0f, zoom2 = 1.0f;
+    };
+
+    ByteArray encodeWindowGeometry (const WindowGeometry& geometry);
+
+    // False, leaving geometry alone, for a file under 28 bytes.
+    bool decodeWindowGeometry (const ByteArray& fileBytes, WindowGeometry& geometry);
+
+    //==========================================================================
+    // Startup preset: a program chunk whose record starts at byte 33.
+    constexpr const char* startupPresetTag = "Prophet12VantorSettings";
+    constexpr int startupPresetMinimumSize = 1057;
+    constexpr int startupPresetRecordOffset = 33;
+
+    bool isStartupPreset (const ByteArray& fileBytes);
+}

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+#include "engine/ParDes.h"
+#include <tuple>
+
+TEST (ParDes, ListsRunFromFirstToLastEntryAndNoFurther)
+{
+    struct Expected { int type; const char* first; int lastValue; const char* last; };
+
+    const Expected lists[] =
+    {
+        {   1, "Normal",     2,   "Stack A+B" },
+        {   2, "Up",         4,   "Random" },
+        {   3, "1 Octave",   2,   "3 Octaves" },
+        {   5, "Half Note",  13,  "64th N T" },
+        {   7, "Off",        104, "Mod 16 Amount" },
+        {   8, "64th",       11,  "Whole" },
+        {   9, "FixRate",    3,   "FixTime A" },
+        {  10, "32nd Trip",  15,  "32 Qrtr" },
+        {  11, "Triangle",   7,   "Random" },
+        {  12, "OFF",        1,   "ON" },
+        {  14, "Off",        19,  "Violet Noise" },
+        {  15, "Tines",      11,  "Meh" },
+        {  17, "Off",        27,  "Audio Out" },
+        {  20, "1 Voice",    1,   "All Voices" },
+        {  24, "Lowpass",    1,   "Highpass" },
+        { 180, "Low Note",   5,   "Last Retrig" },
+    };
+
+    for (auto& e : lists)
+    {
+        EXPECT_EQ (ParDes::valueText (e.type, 0), e.first) << "type " << e.type;
+        EXPECT_EQ (ParDes::valueText (e.type, e.lastValue), e.last) << "type " << e.type;
+        EXPECT_EQ (ParDes::valueText (e.type, e.lastValue + 1), "") << "type " << e.type;
+        EXPECT_EQ (ParDes::valueText (e.type, -1), "") << "type " << e.type;
+    }
+
+    EXPECT_EQ (ParDes::valueText (10, 5), "8th ");
+}
+
+TEST (ParDes, NumericTypesAndTypesWithoutText)
+{
+    const std::tuple<int, int, const char*> cases[] =
+    {
+        { 0, -5, "-5" },  { 21, 0, "-127" }, { 21, 127, "0" }, { 21, 254, "127" }, { 22, 50, "0" }, { 23, 64, "0" },
+        { 16, 0, "OFF" }, { 16, 1, "1 Semitones" }, { 16, 12, "1 Octave" }, { 16, 23, "23 Semitones" },
+        { 16, 24, "2 Octaves" }, { 16, 25, "" }, { 16, -1, "" },
+        { 4, 3, "3" }, { 4, 4, "" }, { 4, -1, "" }, { 6, 120, "120 bpm" },
+    };
+    for (auto& [type, value, text] : cases)
+        EXPECT_EQ (ParDes::valueText (type, value), text) << type << " " << value;
+
+    for (int type : { 19, 25, -1 })
+        for (int v : { -1, 0, 1, 127 })
+            EXPECT_EQ (ParDes::valueText (type, v), "") << type << " " << v;
+}
+
+TEST (ParDes, NoteNamesAndCategories)
+{
+    for (int type : { 13, 18 })
+    {
+        EXPECT_EQ (ParDes::valueText (type, 0), "C0");
+        EXPECT_EQ (ParDes::valueText (type, 61), "C#5");
+        EXPECT_EQ (ParDes::valueText (type, 120), "C10");
+        EXPECT_EQ (ParDes::valueText (type, 127), "G10");
+        EXPECT_EQ (ParDes::valueText (type, -13), "");
+    }
+
+    EXPECT_EQ (ParDes::categoryName (0), "- Not Assigned -");
+    EXPECT_EQ (ParDes::categoryName (25), "Arpeggiator");
+    EXPECT_EQ (ParDes::categoryName (26), "");
+    EXPECT_EQ (ParDes::categoryName (-1), "");
+}
+
+TEST (ParDes, ValueMenuOffersEveryValueUnderItsText)
+{
+    auto menu = ParDes::buildValueMenu (12, 1);
+    juce::PopupMenu::MenuItemIterator it (menu);
+
+    ASSERT_TRUE (it.next());
+    EXPECT_EQ (it.getItem().itemID, 1);
+    EXPECT_EQ (it.getItem().text, "OFF");
+    EXPECT_TRUE (it.getItem().isEnabled);
+    EXPECT_FALSE (it.getItem().isTicked);
+
+    ASSERT_TRUE (it.next());
+    EXPECT_EQ (it.getItem().itemID, 2);
+    EXPECT_EQ (it.getItem().text, "ON");
+    EXPECT_FALSE (it.next());
+
+    EXPECT_EQ (ParDes::buildValueMenu (7, 104).getNumItems(), 105);
+
+    auto lookAndFeel = ParDes::makeMenuLookAndFeel();
+    EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::backgroundColourId).getARGB(), 0xff000000u);
+    EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::highlightedBackgroundColourId).getARGB(), 0xff808080u);
+}

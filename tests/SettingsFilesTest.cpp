@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+#include "engine/SettingsFiles.h"
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace SettingsFiles;
+
+namespace
+{
+struct SettingsFilesTest : public ::testing::Test
+{
+    juce::File dir = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                         .getNonexistentChildFile ("settings-files-test", "");
+
+    void SetUp() override     { ASSERT_TRUE (dir.createDirectory().wasOk()); }
+    void TearDown() override  { dir.deleteRecursively(); }
+};
+}
+
+TEST_F (SettingsFilesTest, WholeFilesRoundTripAndMissingOrEmptyReadAsNothing)
+{
+    const auto file = dir.getChildFile ("new folder/a.dat");
+    EXPECT_TRUE (readWholeFile (file).empty());
+
+    ASSERT_TRUE (writeWholeFile (ByteArray { 0, 1, 0xff }, file));
+    ASSERT_TRUE (writeWholeFile (ByteArray { 7 }, file));
+    EXPECT_EQ (readWholeFile (file), ByteArray { 7 });
+    EXPECT_EQ (file.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+
+    ASSERT_TRUE (writeWholeFile (ByteArray(), file));
+    EXPECT_TRUE (readWholeFile (file).empty());
+    EXPECT_TRUE (readWholeFile (dir).empty());
+}
+
+TEST_F (SettingsFilesTest, FailedWriteReportsFalseAndKeepsWhatWasThere)
+{
+    const auto folder = dir.getChildFile ("Ph12_data.dat");
+    ASSERT_TRUE (folder.getChildFile ("keep").create().wasOk());
+    EXPECT_FALSE (writeWholeFile (ByteArray (10, 1), folder));
+    EXPECT_TRUE (folder.getChildFile ("keep").existsAsFile());
+
+    // A write cut short by the file size limit (which binds root too) must not replace the old file.
+    const auto file = dir.getChildFile ("ph12plugstV2.dat");
+    const ByteArray old { 1, 2, 3 };
+    ASSERT_TRUE (writeWholeFile (old, file));
+
+    rlimit saved {};
+    ASSERT_EQ (getrlimit (RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1000;
+    ASSERT_EQ (setrlimit (RLIMIT_FSIZE, &small), 0);
+
+    const bool written = writeWholeFile (ByteArray (5000, 9), file);
+
+    setrlimit (RLIMIT_FSIZE, &saved);
+    std::signal (SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE (written);
+    EXPECT_EQ (readWholeFile (file), old);
+    EXPECT_EQ (dir.getNumberOfChildFiles (juce::File::findFiles), 1);   // no temporary left behind
+}
+
+TEST (SettingsFiles, SettingsBlockDefaultsAndChannelRepair)
+{
+    auto expected = ByteArray (400, 0);
+    expected[0] = expected[1] = expected[2] = 0xff;
+    expected[3] = 100;
+    EXPECT_EQ (defaultSettingsBlock(), expected);
+
+    expected[midiChannelOffset] = 1;
+    EXPECT_EQ (settingsBlockFromFile (ByteArray (399, 5)), expected);
+
+    ByteArray file (420, 0);
+    file[7] = file[11] = 1;
+    for (int channel : { 0, 17, 16 })
+    {
+        file[midiChannelOffset] = (juce::uint8) channel;
+        const auto block = settingsBlockFromFile (file);
+        ASSERT_EQ (block.size(), 400u);
+        EXPECT_EQ (block[midiChannelOffset], channel == 16 ? 16 : 1);
+        EXPECT_EQ (block[7] + block[11], 2);
+    }
+}
+
+TEST (SettingsFiles, PortsFileLayoutAndLenientReading)
+{
+    EXPECT_EQ (encodePortsFile ({ "NONE", "NONE", "NONE", "0" }),
+               (ByteArray { 'N', 'O', 'N', 'E', 0x0f, 'N', 'O', 'N', 'E', 0x10, 'N', 'O', 'N', 'E', 0x11, '0', 0x12 }));
+    EXPECT_EQ (encodePortsFile ({ juce::String::charToString (0x141), "", "", "" }),
+               (ByteArray { 0x41, 0x0f, 0x10, 0x11, 0x12 }));
+
+    const juce::StringArray defaults { "NONE", "NONE", "NONE", "0" };
+    juce::StringArray names;
+    int chunk = 256;
+    ASSERT_TRUE (decodePortsFile (encodePortsFile ({ "In 1", "Out 2", "x", "512" }), names, chunk));
+    EXPECT_EQ (names, juce::StringArray ({ "In 1", "Out 2", "x", "512" }));
+    EXPECT_EQ (chunk, 512);
+
+    ASSERT_TRUE (decodePortsFile (encodePortsFile ({ "A", "B", "C", "abc" }), names, chunk));
+    EXPECT_EQ (names[3], "0");
+    EXPECT_EQ (chunk, 512);
+
+    ASSERT_TRUE (decodePortsFile (encodePortsFile ({ "A", "B", "C", "64kB" }), names, chunk));
+    EXPECT_EQ (chunk, 64);
+
+    names = defaults;
+    EXPECT_FALSE (decodePortsFile ({ 'a', 0x0f }, names, chunk));
+    EXPECT_EQ (names, defaults);
+
+    // The last mark counts, a mark at position 0 is none, and without 0x11 names 1 and 2 stay.
+    ASSERT_TRUE (decodePortsFile ({ 0x0f, 'a', 0x0f, 'b', 0x10, 'c' }, names, chunk));
+    EXPECT_EQ (names, juce::StringArray ({ "\x0f" "a", "NONE", "NONE", "0" }));
+
+    // Marks out of order give empty names rather than reads outside the file.
+    names.clear();
+    ASSERT_TRUE (decodePortsFile ({ 'x', 0x10, 'y', 0x0f, 'z', 0x11, '7', 0x12 }, names, chunk));
+    EXPECT_EQ (names, juce::StringArray ({ "x\x10y", "", "y\x0f" "z", "7" }));
+}
+
+TEST (SettingsFiles, WindowGeometryAndStartupPreset)
+{
+    WindowGeometry g;
+    g.editor = { -20, 30, 0x0304, 700 };
+    g.width2 = 400;
+    g.height3 = 80;
+    g.zoom1 = 1.25f;
+
+    const auto bytes = encodeWindowGeometry (g);
+    ASSERT_EQ (bytes.size(), 100u);
+    EXPECT_EQ (bytes[4], 0x03);
+    EXPECT_EQ (bytes[5], 0x04);
+    EXPECT_EQ ((bytes[24] << 8) | bytes[25], 1250);
+    EXPECT_EQ (std::count (bytes.begin() + 28, bytes.end(), 0), 72);
+
+    WindowGeometry back;
+    ASSERT_TRUE (decodeWindowGeometry (ByteArray (bytes.begin(), bytes.begin() + 28), back));
+    EXPECT_EQ (back.editor, g.editor);
+    EXPECT_EQ (back.width2 + back.height3, 480);
+    EXPECT_FLOAT_EQ (back.zoom1, 1.25f);
+    EXPECT_FLOAT_EQ (back.zoom2, 1.0f);
+
+    WindowGeometry untouched;
+    EXPECT_FALSE (decodeWindowGeometry (ByteArray (27, 0x11), untouched));
+    EXPECT_TRUE (untouched.editor.isEmpty());
+
+    const juce::String tag ("Prophet12VantorSettingsVersion999");
+    ByteArray preset (tag.toRawUTF8(), tag.toRawUTF8() + tag.length());
+    preset.resize (1057, 0);
+    EXPECT_TRUE (isStartupPreset (preset));
+    preset.pop_back();
+    EXPECT_FALSE (isStartupPreset (preset));
+    preset.push_back (0);
+    preset[5] = 'X';
+    EXPECT_FALSE (isStartupPreset (preset));
+}
