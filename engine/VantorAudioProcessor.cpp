@@ -1,19 +1,42 @@
 #include "engine/VantorAudioProcessor.h"
 #include "engine/HostParameter.h"
+#include "engine/ParDes.h"
 #include "editor/VantorAudioProcessorEditor.h"
+#include <cmath>
 
-VantorAudioProcessor::VantorAudioProcessor()
+namespace
+{
+const char bankHeader[] = "Prophet12VantorBank" "Version100";
+const char programHeader[] = "Prophet12VantorSettings" "Version100";
+constexpr size_t bankHeaderSize = sizeof (bankHeader) - 1;        // 29
+constexpr size_t programHeaderSize = sizeof (programHeader) - 1;  // 33
+}
+
+VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
-                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
+                          .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      engine (devices)
 {
     for (int i = 0; i < ParameterTable::numHostParameters; ++i)
         addParameter (new HostParameter (*this, i));
 
+    engine.addCableListener (this);
+    engine.addChangeListener (this);
     setLatencySamples (0);
 }
 
-VantorAudioProcessor::~VantorAudioProcessor() = default;
+VantorAudioProcessor::~VantorAudioProcessor()
+{
+    // No device callback may reach a processor that is going away.
+    engine.ports().openInput (0, nullptr);
+    engine.removeCableListener (this);
+    engine.removeChangeListener (this);
+    stopTimer();
+
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+        endGesture (h);
+}
 
 // Exactly stereo in and out: accepting any equal count would make the wrapper offer 64 channels.
 bool VantorAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
@@ -22,19 +45,25 @@ bool VantorAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
         && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
 }
 
-void VantorAudioProcessor::prepareToPlay (double, int)
+void VantorAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
+    engine.setPlaybackFormat (sampleRate, samplesPerBlock);
     setLatencySamples (0);
 }
 
-void VantorAudioProcessor::releaseResources() {}
+void VantorAudioProcessor::releaseResources()
+{
+    engine.clearHostMidi();
+}
 
 void VantorAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     midi.clear();
+    engine.moveHostMidiInto (midi, buffer.getNumSamples());
 
-    for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels(); ++ch)
-        buffer.clear (ch, 0, buffer.getNumSamples());
+    if (! buffer.hasBeenCleared())
+        for (int ch = getTotalNumInputChannels(); ch < juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels()); ++ch)
+            buffer.clear (ch, 0, buffer.getNumSamples());
 }
 
 juce::AudioProcessorEditor* VantorAudioProcessor::createEditor()
@@ -42,45 +71,336 @@ juce::AudioProcessorEditor* VantorAudioProcessor::createEditor()
     return new VantorAudioProcessorEditor (*this);
 }
 
+//==============================================================================
 int VantorAudioProcessor::getCurrentProgram()
 {
-    if (currentPreset < 0)
-        currentPreset = 0;
-    return currentPreset;
+    if (engine.getCurrentPreset() < 0)
+        engine.setCurrentPreset (0);
+    return engine.getCurrentPreset();
 }
 
 void VantorAudioProcessor::setCurrentProgram (int index)
 {
-    if (juce::isPositiveAndBelow (index, numPrograms))
-        currentPreset = index;
+    if (! juce::isPositiveAndBelow (index, numPrograms))
+        return;
+
+    engine.setCurrentPreset (index);
+    engine.loadCurrentPreset();
 }
 
-const juce::String VantorAudioProcessor::getProgramName (int) { return {}; }
-void VantorAudioProcessor::changeProgramName (int, const juce::String&) {}
+const juce::String VantorAudioProcessor::getProgramName (int index)
+{
+    if (! juce::isPositiveAndBelow (index, numPrograms))
+        return {};
 
-void VantorAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-void VantorAudioProcessor::setStateInformation (const void*, int) {}
-void VantorAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock&) {}
-void VantorAudioProcessor::setCurrentProgramStateInformation (const void*, int) {}
+    const juce::ScopedLock sl (engine.getProgramLock());
+    return engine.presetBank().programName (index);
+}
 
-float VantorAudioProcessor::hostValue (int) const { return 0.0f; }
-void VantorAudioProcessor::setHostValue (int, float) {}
+void VantorAudioProcessor::changeProgramName (int index, const juce::String& newName)
+{
+    if (! juce::isPositiveAndBelow (index, numPrograms))
+        return;
+
+    {
+        const juce::ScopedLock sl (engine.getProgramLock());
+        engine.presetBank().renameProgram (index, newName);
+    }
+    engine.setCurrentPreset (index);
+    engine.loadCurrentPreset();
+}
+
+//==============================================================================
+void VantorAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    auto& bank = engine.presetBank();
+    const juce::ScopedLock sl (engine.getProgramLock());
+
+    destData.append (bankHeader, bankHeaderSize);
+    for (int p = 0; p < numPrograms; ++p)
+        destData.append (bank.programBlock (p).getData(), (size_t) ProgramRecord::size);
+
+    int index = engine.getCurrentPreset();
+    if (index == -1)
+    {
+        // Nothing chosen yet: the edit buffer becomes slot 0 (the slot area above keeps the old slot 0).
+        index = 0;
+        engine.setCurrentPreset (0);
+        const auto stored = bank.storeEditBuffer (0);
+        destData.append (stored.getData(), (size_t) ProgramRecord::size);
+    }
+    else
+    {
+        if (index < 0)
+        {
+            index = 0;
+            engine.setCurrentPreset (0);
+        }
+        destData.append (bank.programBlock (index).getData(), (size_t) ProgramRecord::size);
+    }
+
+    const auto indexByte = (juce::uint8) (index & 0xFF);
+    destData.append (&indexByte, 1);
+}
+
+void VantorAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes < bankChunkMinimum)
+        return;
+
+    const juce::ScopedLock sl (engine.getProgramLock());
+    engine.presetBank().setRecords (static_cast<const juce::uint8*> (data) + bankHeaderSize,
+                                    (size_t) ProgramRecord::bankSize);
+}
+
+void VantorAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)
+{
+    if (engine.getCurrentPreset() < 0)
+        engine.setCurrentPreset (0);
+
+    const juce::ScopedLock sl (engine.getProgramLock());
+    const auto stored = engine.presetBank().storeEditBuffer (engine.getCurrentPreset());
+    destData.append (programHeader, programHeaderSize);
+    destData.append (stored.getData(), (size_t) ProgramRecord::size);
+}
+
+void VantorAudioProcessor::writeProgramChunk (const ByteArray& record, juce::MemoryBlock& block)
+{
+    ByteArray padded (record);
+    padded.resize ((size_t) ProgramRecord::size, 0);
+    block.reset();
+    block.append (programHeader, programHeaderSize);
+    block.append (padded.data(), padded.size());
+}
+
+void VantorAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes < programChunkSize)
+        return;
+
+    if (engine.getCurrentPreset() < 0)
+        engine.setCurrentPreset (0);
+
+    {
+        const juce::ScopedLock sl (engine.getProgramLock());
+        engine.presetBank().setEditBufferAndProgram (engine.getCurrentPreset(),
+                                                     juce::MemoryBlock (static_cast<const char*> (data) + programHeaderSize,
+                                                                        (size_t) ProgramRecord::size));
+    }
+    engine.loadCurrentPreset();
+}
+
+//==============================================================================
+juce::AudioProcessorParameter* VantorAudioProcessor::hostParameter (int hostIndex) const
+{
+    return getParameters()[hostIndex];
+}
+
+float VantorAudioProcessor::hostValue (int hostIndex) const
+{
+    if (! ParameterTable::isHostIndex (hostIndex))
+        return 0.0f;
+
+    const auto id = parameterTable().idForHostIndex (hostIndex);
+    const auto maximum = (float) parameterTable().maximum (id);
+    if (maximum <= 0.0f)
+        return 0.0f;
+
+    // Stored bytes can lie outside the range (chunks, files): the host only ever sees 0..1.
+    return juce::jlimit (0.0f, 1.0f, (float) engine.getValue (id) / maximum);
+}
+
+void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
+{
+    if (! ParameterTable::isHostIndex (hostIndex))
+        return;
+
+    if (! std::isfinite (normalised))
+        return;
+
+    const auto id = parameterTable().idForHostIndex (hostIndex);
+    const auto maximum = (float) parameterTable().maximum (id);
+    const int n = (int) std::nearbyint (maximum * juce::jlimit (0.0f, 1.0f, normalised));
+
+    if (n != engine.getValue (id))
+        engine.setParameterFromHost (id, n);
+}
 
 juce::String VantorAudioProcessor::hostParameterName (int hostIndex) const
 {
     if (! ParameterTable::isHostIndex (hostIndex))
         return juce::String (hostIndex);
 
-    const auto id = table.idForHostIndex (hostIndex);
+    const auto id = parameterTable().idForHostIndex (hostIndex);
 
     if (id < ParameterIds::layerB)
-        return "A " + table.name (id);
+        return "A " + parameterTable().name (id);
     if (id < ParameterIds::programSelect)
-        return "B " + table.name (id - ParameterIds::layerB);
-    return table.name (id);
+        return "B " + parameterTable().name (id - ParameterIds::layerB);
+    return parameterTable().name (id);
 }
 
-juce::String VantorAudioProcessor::hostParameterText (int) const { return {}; }
+juce::String VantorAudioProcessor::hostParameterText (int hostIndex) const
+{
+    if (! ParameterTable::isHostIndex (hostIndex))
+        return {};
+
+    const auto id = parameterTable().idForHostIndex (hostIndex);
+
+    if (id < ParameterIds::programSelect)
+        return ParDes::valueText (parameterTable().displayType (id), engine.getValue (id));
+
+    switch (id)
+    {
+        case ParameterIds::programSelect:
+        {
+            if (! engine.controlsProgramChange())
+                return "Disabled";
+
+            const int flat = engine.getValue (id);
+            if (engine.getCurrentBank() < 0 || ! juce::isPositiveAndNotGreaterThan (flat, parameterTable().maximum (id)))
+                return {};
+            return engine.formatProgramSlot (flat);
+        }
+        case ParameterIds::slider1:
+        case ParameterIds::slider2:
+        case ParameterIds::sliderPress:
+            return juce::String (engine.getValue (id));
+        case ParameterIds::sliderLatch1:
+        case ParameterIds::sliderLatch2:
+            return engine.getValue (id) != 0 ? "ON" : "OFF";
+        default:
+            return {};
+    }
+}
+
+//==============================================================================
+void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor)
+{
+    if (! ParameterTable::isValidId (id))
+        return;
+
+    if (id < ParameterIds::programSelect)
+        engine.setValue (id, value);
+
+    const auto maximum = (float) parameterTable().maximum (id);
+    const float normalised = maximum > 0.0f ? juce::jlimit (0.0f, 1.0f, (float) value / maximum) : 0.0f;
+
+    const int h = parameterTable().hostIndex (id);
+    const bool isHost = ParameterTable::isHostIndex (h);
+
+    if (isHost)
+    {
+        bool begin = false;
+        {
+            const juce::ScopedLock sl (gestureLock);
+            if (gestureFlags[(size_t) h] == 0)
+            {
+                gestureFlags[(size_t) h] = 1;
+                begin = true;
+            }
+        }
+
+        if (begin)
+            hostParameter (h)->beginChangeGesture();
+
+        hostParameter (h)->setValueNotifyingHost (normalised);
+    }
+
+    if (sendToDevice)
+        sendParameterToDevice (id, value);
+
+    if (endGestureNow)
+        endGesture (h);
+    else if (isHost)
+    {
+        const juce::ScopedLock sl (gestureLock);
+        if (gestureFlags[(size_t) h] != 0)
+            pendingGestureEnds.add ((juce::uint16) h);
+    }
+
+    // A gesture ends 200 ms after the last edit of any parameter.
+    startTimer (gestureDelayMs);
+
+    if (notifyEditor)
+        engine.postEvent (EngineEvent::parameter (id, value));
+}
+
+void VantorAudioProcessor::sendParameterToDevice (ParameterId id, int value)
+{
+    if (id >= 0 && id < ParameterIds::programSelect)
+    {
+        engine.sendParameter (id, value);
+        return;
+    }
+
+    switch (id)
+    {
+        case ParameterIds::programSelect:
+            engine.setValue (id, value);
+            if (engine.controlsProgramChange() && engine.getCurrentBank() >= 0)
+                engine.selectProgram (engine.getCurrentBank() * MidiCntrState::programsPerBank + engine.getCurrentProgram(), true, false);
+            break;
+
+        case ParameterIds::slider1:
+        case ParameterIds::slider2:
+        case ParameterIds::sliderPress:
+            engine.setSlider (id, value);
+            break;
+
+        case ParameterIds::sliderLatch1:
+        case ParameterIds::sliderLatch2:
+            engine.setValue (id, value);
+            engine.postEvent (EngineEvent::latch (id - ParameterIds::sliderLatch1));
+            break;
+
+        default:
+            break;
+    }
+}
+
+void VantorAudioProcessor::endGesture (int hostIndex)
+{
+    if (hostIndex < 0 || hostIndex >= (int) gestureFlags.size())
+        return;
+
+    {
+        const juce::ScopedLock sl (gestureLock);
+        if (gestureFlags[(size_t) hostIndex] == 0)
+            return;
+        gestureFlags[(size_t) hostIndex] = 0;
+    }
+
+    if (hostIndex < getParameters().size())
+        hostParameter (hostIndex)->endChangeGesture();
+}
+
+bool VantorAudioProcessor::isGestureOpen (int hostIndex) const
+{
+    const juce::ScopedLock sl (gestureLock);
+    return juce::isPositiveAndBelow (hostIndex, (int) gestureFlags.size()) && gestureFlags[(size_t) hostIndex] != 0;
+}
+
+void VantorAudioProcessor::timerCallback()
+{
+    juce::Array<juce::uint16> pending;
+    {
+        const juce::ScopedLock sl (gestureLock);
+        pending.swapWith (pendingGestureEnds);
+    }
+
+    for (auto h : pending)
+        endGesture (h);
+}
+
+void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != &engine)
+        return;
+
+    for (auto entry : engine.takeIncomingParameters())
+        parameterChanged (entry >> 16, entry & 0xFFFF, false, false, true);
+}
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -1,16 +1,26 @@
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
-#include "engine/ParameterTable.h"
+#include <array>
+#include "engine/MidiCntrState.h"
 
-// The object the host loads: an effect that passes audio through and
-// presents the synthesizer's program as 624 host parameters and 99 programs.
-class VantorAudioProcessor : public juce::AudioProcessor
+// The object the host loads: an effect that passes audio through, presents the
+// synthesizer's program as 624 host parameters and the preset bank as 99 host
+// programs, and hands the engine's MIDI for the host out in processBlock.
+class VantorAudioProcessor : public juce::AudioProcessor,
+                             public juce::ChangeListener,
+                             public CableListener,
+                             private juce::Timer,
+                             public juce::ChangeBroadcaster
 {
 public:
     static constexpr int numPrograms = 99;
+    static constexpr int bankChunkSize = 102430;
+    static constexpr int bankChunkMinimum = 101405;   // header and 99 slots
+    static constexpr int programChunkSize = 1057;
+    static constexpr int gestureDelayMs = 200;
 
-    VantorAudioProcessor();
+    explicit VantorAudioProcessor (MidiDeviceSystem& devices = MidiDeviceSystem::juceDevices());
     ~VantorAudioProcessor() override;
 
     const juce::String getName() const override            { return "Prophet 12 Vantor"; }
@@ -25,6 +35,7 @@ public:
     const juce::String getOutputChannelName (int index) const override  { return juce::String (index + 1); }
     bool isInputChannelStereoPair (int) const override                  { return true; }
     bool isOutputChannelStereoPair (int) const override                 { return true; }
+    bool silenceInProducesSilenceOut() const override                   { return false; }
 
     double getTailLengthSeconds() const override            { return 0.0; }
     bool acceptsMidi() const override                       { return true; }
@@ -45,6 +56,13 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
     void getCurrentProgramStateInformation (juce::MemoryBlock& destData) override;
     void setCurrentProgramStateInformation (const void* data, int sizeInBytes) override;
+    static void writeProgramChunk (const ByteArray& record, juce::MemoryBlock& block);
+
+    // The single edit entry.
+    void parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor) override;
+    void sendParameterToDevice (ParameterId id, int value);
+    void endGesture (int hostIndex);
+    bool isGestureOpen (int hostIndex) const;
 
     // Host parameters by host index (0-623).
     float hostValue (int hostIndex) const;
@@ -52,11 +70,20 @@ public:
     juce::String hostParameterName (int hostIndex) const;
     juce::String hostParameterText (int hostIndex) const;
 
-    const ParameterTable& parameterTable() const noexcept   { return table; }
+    MidiCntrState& getEngine() noexcept                     { return engine; }
+    const ParameterTable& parameterTable() const noexcept   { return engine.parameterTable(); }
+
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
-    ParameterTable table;
-    int currentPreset = -1;
+    void timerCallback() override;
+    juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
+
+    MidiCntrState engine;
+
+    juce::CriticalSection gestureLock;
+    std::array<juce::uint8, 2000> gestureFlags {};
+    juce::Array<juce::uint16> pendingGestureEnds;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessor)
 };

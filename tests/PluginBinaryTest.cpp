@@ -1,6 +1,7 @@
 // Runs the tools/ host against the built plug-in: what a real host would see.
 #include <gtest/gtest.h>
 #include "support/VstHostRunner.h"
+#include <juce_core/juce_core.h>
 
 TEST (PluginBinary, HostVisibleProperties)
 {
@@ -52,4 +53,42 @@ TEST (PluginBinary, ParameterNamesAsTheHostSeesThem)
 
     for (int i = 0; i < 624; ++i)
         EXPECT_LE (name (i).size(), 16u) << i;
+}
+
+TEST (PluginBinary, ChunksProgramsAndParametersCarryRealPrograms)
+{
+    const auto dir = juce::File::createTempFile ("vantor-chunks");
+    dir.createDirectory();
+    const auto programFile = dir.getChildFile ("program.bin").getFullPathName().toStdString();
+    const auto copyFile = dir.getChildFile ("copy.bin").getFullPathName().toStdString();
+    const auto bankFile = dir.getChildFile ("bank.bin").getFullPathName().toStdString();
+
+    const auto out = runVstHost ({ "chunks", "savechunk", "bank", bankFile,
+                                   "set", "0", "0.5", "get", "0", "params", "618", "623",
+                                   "savechunk", "program", programFile,
+                                   "instance", "2", "loadchunk", "program", programFile,
+                                   "savechunk", "program", copyFile, "programs" });
+    ASSERT_EQ (out.exitCode, 0) << out.text;
+
+    EXPECT_EQ (out.value ("bank chunk"), "102430");
+    EXPECT_EQ (out.value ("program chunk"), "1057");
+
+    juce::MemoryBlock bank, program, copy;
+    juce::File (bankFile).loadFileAsData (bank);
+    juce::File (programFile).loadFileAsData (program);
+    juce::File (copyFile).loadFileAsData (copy);
+    ASSERT_EQ (bank.getSize(), 102430u);
+    EXPECT_EQ (bank[102429], 0);
+    ASSERT_EQ (program.getSize(), 1057u);
+    EXPECT_EQ (copy, program);
+
+    // Pitch 1 at 0.5 is 60 of 120: the note C5.
+    EXPECT_EQ (out.value ("param 0"), "A Pitch 1 = C5 (0.5)");
+    EXPECT_EQ (out.value ("param 618"), "Program No. = Disabled (0)");
+    EXPECT_EQ (out.value ("param 623"), "SlidLatch 2 = OFF (0)");
+
+    const auto names = out.values ("program 0");
+    ASSERT_FALSE (names.empty());
+    EXPECT_FALSE (names[0].empty());
+    dir.deleteRecursively();
 }

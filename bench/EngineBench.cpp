@@ -1,0 +1,104 @@
+// Speed of the engine's hot paths. Run: cmake -DVANTOR_BUILD_BENCHMARKS=ON, then build/bench/vantor_bench.
+#include <benchmark/benchmark.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+#include "engine/DSI_Program.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/RecordingMidiDevices.h"
+#include <cstdlib>
+
+namespace
+{
+ByteArray randomRecord()
+{
+    juce::Random random (42);
+    ByteArray record ((size_t) ProgramRecord::size);
+    for (auto& b : record)
+        b = (juce::uint8) random.nextInt (256);
+    return record;
+}
+
+void packRecord (benchmark::State& state)
+{
+    const auto record = randomRecord();
+    for (auto _ : state)
+        benchmark::DoNotOptimize (DSI_Program::pack (record));
+}
+BENCHMARK (packRecord);
+
+void unpackRecord (benchmark::State& state)
+{
+    const auto packed = DSI_Program::pack (randomRecord());
+    for (auto _ : state)
+        benchmark::DoNotOptimize (DSI_Program::unpack (packed.data(), packed.size()));
+}
+BENCHMARK (unpackRecord);
+
+void buildProgramDump (benchmark::State& state)
+{
+    const auto record = randomRecord();
+    for (auto _ : state)
+        benchmark::DoNotOptimize (DSI_Program::programDump (record, 3, 42));
+}
+BENCHMARK (buildProgramDump);
+
+void processBlockWithQueuedEvents (benchmark::State& state)
+{
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor (devices);
+    processor.prepareToPlay (48000.0, 512);
+    juce::AudioBuffer<float> audio (2, 512);
+    audio.clear();
+    juce::MidiBuffer midi;
+    midi.ensureSize (8192);
+    auto& engine = processor.getEngine();
+    const int queued = (int) state.range (0);
+
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        for (int i = 0; i < queued; ++i)
+            engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, i & 127), i);
+        state.ResumeTiming();
+        processor.processBlock (audio, midi);
+    }
+}
+BENCHMARK (processBlockWithQueuedEvents)->Arg (0)->Arg (100);
+
+void bankChunkRoundTrip (benchmark::State& state)
+{
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor (devices);
+    for (auto _ : state)
+    {
+        juce::MemoryBlock chunk;
+        processor.getStateInformation (chunk);
+        processor.setStateInformation (chunk.getData(), (int) chunk.getSize());
+    }
+}
+BENCHMARK (bankChunkRoundTrip);
+
+void constructProcessor (benchmark::State& state)
+{
+    RecordingMidiDevices devices;
+    for (auto _ : state)
+        VantorAudioProcessor processor (devices);
+}
+BENCHMARK (constructProcessor)->Unit (benchmark::kMillisecond);
+}
+
+int main (int argc, char** argv)
+{
+    // Keep the user's settings out of it.
+    char home[] = "/tmp/vantor-bench-home-XXXXXX";
+    if (mkdtemp (home) == nullptr)
+        return 1;
+    setenv ("HOME", home, 1);
+    unsetenv ("XDG_CONFIG_HOME");
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    benchmark::Initialize (&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    juce::File (home).deleteRecursively();
+    return 0;
+}

@@ -1,0 +1,994 @@
+#include "engine/MidiCntrState.h"
+#include "engine/DSI_Program.h"
+#include "engine/FileMan.h"
+
+namespace
+{
+constexpr juce::uint8 sysexStart = 0xF0, sysexEnd = 0xF7;
+
+juce::uint8 byteAt (const ByteArray& message, size_t index) noexcept
+{
+    return index < message.size() ? message[index] : 0;
+}
+
+bool isValidSlot (int bank, int program) noexcept
+{
+    return juce::isPositiveAndBelow (bank, MidiCntrState::numBanks)
+        && juce::isPositiveAndBelow (program, MidiCntrState::programsPerBank);
+}
+}
+
+MidiCntrState::MidiCntrState (MidiDeviceSystem& devices)
+    : deviceSystem (devices),
+      startTime (juce::Time::getMillisecondCounter())
+{
+    sysexBuffer.reserve (4096);
+    hostMidi.ensureSize (4096);
+    initialise();
+    applyStartupPreset();
+}
+
+MidiCntrState::~MidiCntrState()
+{
+    // Close the devices first: no MIDI input callback may run into a half-destroyed engine.
+    midiPorts.reset();
+    removeAllChangeListeners();
+
+    loadSettings (1);
+    writeWholeFile (saveLibrary(), settingsFile (SettingsFiles::bankLibraryFileName));
+}
+
+void MidiCntrState::initialise()
+{
+    globals.assign (100, 0);
+    settingsBlock.assign ((size_t) SettingsFiles::settingsBlockSize, 0);
+
+    loadSettings (0);
+
+    if (settingsBlock[6] == 0 || settingsBlock[6] > 16)
+        settingsBlock[6] = 1;
+    midiChannel = settingsBlock[6];
+
+    for (auto* name : { "User Bank 1", "User Bank 2", "User Bank 3", "User Bank 4",
+                        "Factory Bank 1", "Factory Bank 2", "Factory Bank 3", "Factory Bank 4" })
+        banks.push_back (std::make_unique<Bank_Program> (name));
+
+    loadBankLibrary();
+
+    programBank = std::make_unique<Bank_Program> ("Program Bank");
+    programBank->loadFactoryBank (0);
+    // Start from a real program: a host saving a fresh instance stores the edit buffer into slot 0.
+    programBank->setEditBuffer (programBank->programBytes (0));
+
+    midiPorts = std::make_unique<MIDI_PORTS_Control> (deviceSystem);
+    loadPorts (0);
+    openStoredPorts();
+
+    programChangeWithAutomation = settingsBlock[11] == 1;
+}
+
+//==============================================================================
+juce::File MidiCntrState::settingsFile (const char* name)
+{
+    return FileMan::settingsFolder().getChildFile (name);
+}
+
+bool MidiCntrState::writeWholeFile (const ByteArray& bytes, const juce::File& file)
+{
+    return SettingsFiles::writeWholeFile (bytes, file);
+}
+
+void MidiCntrState::loadSettings (int mode)
+{
+    const auto file = settingsFile (SettingsFiles::settingsFileName);
+    if (! file.existsAsFile())
+        writeWholeFile (SettingsFiles::defaultSettingsBlock(), file);
+
+    if (mode == 0)
+    {
+        const auto fileBytes = SettingsFiles::readWholeFile (file);
+        const juce::ScopedLock sl (programLock);
+        settingsBlock = fileBytes.size() >= (size_t) SettingsFiles::settingsBlockSize
+                            ? ByteArray (fileBytes.begin(), fileBytes.begin() + SettingsFiles::settingsBlockSize)
+                            : SettingsFiles::defaultSettingsBlock();
+    }
+    else
+    {
+        writeWholeFile (getSettingsBlock(), file);
+    }
+}
+
+ByteArray MidiCntrState::getSettingsBlock() const
+{
+    const juce::ScopedLock sl (programLock);
+    return settingsBlock;
+}
+
+void MidiCntrState::loadPorts (int mode)
+{
+    const auto file = settingsFile (SettingsFiles::portsFileName);
+
+    if (mode == 0)
+        portNames = { "NONE", "NONE", "NONE", "0" };
+
+    if (! file.existsAsFile())
+        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+
+    if (mode == 0)
+    {
+        if (! SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (file), portNames, midiPorts->sysexChunkSize))
+            writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+    }
+    else
+    {
+        portNames.set (3, juce::String (midiPorts->sysexChunkSize));
+        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+    }
+}
+
+juce::StringArray MidiCntrState::getPortNames() const
+{
+    return portNames;
+}
+
+void MidiCntrState::openStoredPorts()
+{
+    midiPorts->openInput (MIDI_PORTS_Control::indexForStoredName (midiPorts->inputDeviceNames(), portNames[0]), this);
+    midiPorts->openOutput (MIDI_PORTS_Control::indexForStoredName (midiPorts->outputDeviceNames(), portNames[1]));
+}
+
+void MidiCntrState::selectInputPort (int index)
+{
+    const auto names = midiPorts->inputDeviceNames();
+    if (index < 0 || index > names.size())
+        return;
+
+    portNames.set (0, index == 0 ? juce::String ("NONE") : names[index - 1]);
+    midiPorts->openInput (index, this);
+}
+
+void MidiCntrState::selectOutputPort (int index)
+{
+    const auto names = midiPorts->outputDeviceNames();
+    if (index < 0 || index > names.size())
+        return;
+
+    portNames.set (1, index == 0 ? juce::String ("NONE") : names[index - 1]);
+    midiPorts->openOutput (index);
+}
+
+void MidiCntrState::loadBankLibrary()
+{
+    const auto library = SettingsFiles::readWholeFile (settingsFile (SettingsFiles::bankLibraryFileName));
+
+    if (library.size() >= (size_t) SettingsFiles::bankLibraryMinimumSize)
+    {
+        for (int i = 0; i < numBanks; ++i)
+            banks[(size_t) i]->setRecords (library.data() + SettingsFiles::bankLibraryOffset (i), (size_t) ProgramRecord::bankSize);
+        return;
+    }
+
+    for (int i = 0; i < 4; ++i)
+    {
+        banks[(size_t) i]->loadFactoryBank (i);
+        banks[(size_t) i + 4]->loadFactoryBank (i);
+    }
+}
+
+ByteArray MidiCntrState::saveLibrary() const
+{
+    ByteArray image;
+    image.reserve ((size_t) SettingsFiles::bankLibraryFileSize);
+    const auto appendTag = [&image] (const char* tag) { image.insert (image.end(), tag, tag + SettingsFiles::bankLibraryTagSize); };
+
+    appendTag (SettingsFiles::bankLibraryOpenTag);
+    {
+        const juce::ScopedLock sl (programLock);
+        for (const auto& bank : banks)
+        {
+            auto records = bank->records();
+            records.resize ((size_t) ProgramRecord::bankSize, 0);
+            image.insert (image.end(), records.begin(), records.end());
+        }
+    }
+    appendTag (SettingsFiles::bankLibraryCloseTag);
+    return image;
+}
+
+void MidiCntrState::saveWindowGeometry()
+{
+    writeWholeFile (SettingsFiles::encodeWindowGeometry (geometry), settingsFile (SettingsFiles::windowGeometryFileName));
+}
+
+void MidiCntrState::loadWindowGeometry()
+{
+    SettingsFiles::decodeWindowGeometry (SettingsFiles::readWholeFile (settingsFile (SettingsFiles::windowGeometryFileName)), geometry);
+}
+
+void MidiCntrState::applyStartupPreset()
+{
+    const auto file = FileMan::startupPresetFile();
+    if (! file.existsAsFile())
+        return;
+
+    const auto bytes = SettingsFiles::readWholeFile (file);
+    if (! SettingsFiles::isStartupPreset (bytes))
+        return;
+
+    if (currentPreset < 0)
+        currentPreset = 0;
+
+    {
+        const juce::ScopedLock sl (programLock);
+        const auto* record = bytes.data() + SettingsFiles::startupPresetRecordOffset;
+        programBank->setEditBufferAndProgram (currentPreset, juce::MemoryBlock (record, (size_t) ProgramRecord::size));
+    }
+    loadCurrentPreset();
+}
+
+//==============================================================================
+template <typename ListenerType, typename Call>
+void MidiCntrState::callListeners (const juce::Array<ListenerType*>& list, Call&& call)
+{
+    juce::Array<ListenerType*> snapshot;
+    {
+        const juce::ScopedLock sl (lock);
+        snapshot = list;
+    }
+
+    for (int i = snapshot.size(); --i >= 0;)
+        call (snapshot.getUnchecked (i));
+}
+
+void MidiCntrState::addCableListener (CableListener* l)            { const juce::ScopedLock sl (lock); cableListeners.addIfNotAlreadyThere (l); }
+void MidiCntrState::removeCableListener (CableListener* l)         { const juce::ScopedLock sl (lock); cableListeners.removeAllInstancesOf (l); }
+void MidiCntrState::addListener (MidiCntrStateListener* l)         { const juce::ScopedLock sl (lock); engineListeners.addIfNotAlreadyThere (l); }
+void MidiCntrState::removeListener (MidiCntrStateListener* l)      { const juce::ScopedLock sl (lock); engineListeners.removeAllInstancesOf (l); }
+void MidiCntrState::addStateListener (stateListener* l)            { const juce::ScopedLock sl (lock); stateListeners.addIfNotAlreadyThere (l); }
+void MidiCntrState::removeStateListener (stateListener* l)         { const juce::ScopedLock sl (lock); stateListeners.removeAllInstancesOf (l); }
+
+void MidiCntrState::postEvent (int event)
+{
+    {
+        const juce::ScopedLock sl (lock);
+        events.push_back (event);
+    }
+    callListeners (engineListeners, [this] (MidiCntrStateListener* l) { l->midiCntrStateChanged (this); });
+}
+
+void MidiCntrState::postCommand (int event)
+{
+    {
+        const juce::ScopedLock sl (lock);
+        events.push_back (event);
+    }
+    callListeners (stateListeners, [] (stateListener* l) { l->stateChanged(); });
+}
+
+std::vector<int> MidiCntrState::takeEvents()
+{
+    std::vector<int> taken;
+    const juce::ScopedLock sl (lock);
+    taken.swap (events);
+    return taken;
+}
+
+std::vector<int> MidiCntrState::takeIncomingParameters()
+{
+    std::vector<int> taken;
+    const juce::ScopedLock sl (lock);
+    taken.swap (incomingParameters);
+    return taken;
+}
+
+//==============================================================================
+void MidiCntrState::setValue (ParameterId id, int value)
+{
+    if (id < 0)
+        return;
+
+    if (id < ParameterIds::programSelect)
+    {
+        const juce::ScopedLock sl (programLock);
+        programBank->setEditBufferByte (id, (juce::uint8) value);
+        return;
+    }
+
+    switch (id)
+    {
+        case ParameterIds::programSelect:
+            if (value < 0)
+                currentBank = currentProgram = -1;
+            else
+                splitProgramIndex (value);
+            break;
+        case ParameterIds::slider1:      slider1 = value; break;
+        case ParameterIds::slider2:      slider2 = value; break;
+        case ParameterIds::sliderPress:  sliderPress = value; break;
+        case ParameterIds::sliderLatch1: latch1 = value; break;
+        case ParameterIds::sliderLatch2: latch2 = value; break;
+        default: break;
+    }
+}
+
+int MidiCntrState::getValue (ParameterId id) const
+{
+    if (id >= 0 && id < ParameterIds::programSelect)
+    {
+        const juce::ScopedLock sl (programLock);
+        return programBank->editBufferByte (id);
+    }
+
+    switch (id)
+    {
+        case ParameterIds::programSelect: return currentBank.load() * programsPerBank + currentProgram.load();
+        case ParameterIds::slider1:       return slider1;
+        case ParameterIds::slider2:       return slider2;
+        case ParameterIds::sliderPress:   return sliderPress;
+        case ParameterIds::sliderLatch1:  return latch1;
+        case ParameterIds::sliderLatch2:  return latch2;
+        default:                          return 0;
+    }
+}
+
+void MidiCntrState::splitProgramIndex (int flat)
+{
+    if (flat < 0 || flat >= numBanks * programsPerBank)
+        return;
+
+    currentBank = flat / programsPerBank;
+    currentProgram = flat % programsPerBank;
+}
+
+void MidiCntrState::setParameterFromHost (ParameterId id, int value)
+{
+    if (id >= 0 && id < ParameterIds::programSelect)
+    {
+        setValue (id, value);
+        sendParameter (id, value);
+        postEvent (EngineEvent::parameter (id, value));
+        return;
+    }
+
+    switch (id)
+    {
+        case ParameterIds::programSelect:
+            if (value < 0)
+                currentBank = currentProgram = -1;
+            else
+                splitProgramIndex (value);
+            setValue (id, value);
+            if (programChangeWithAutomation)
+                selectProgram (currentBank * programsPerBank + currentProgram, true, false);
+            break;
+
+        case ParameterIds::slider1:
+        case ParameterIds::slider2:
+        case ParameterIds::sliderPress:
+            setValue (id, value);
+            setSlider (id, value);
+            break;
+
+        case ParameterIds::sliderLatch1:
+            latch1 = value;
+            postEvent (EngineEvent::latch (0));
+            break;
+
+        case ParameterIds::sliderLatch2:
+            latch2 = value;
+            postEvent (EngineEvent::latch (1));
+            break;
+
+        default:
+            break;
+    }
+}
+
+void MidiCntrState::setSlider (ParameterId id, int value)
+{
+    switch (id)
+    {
+        case ParameterIds::slider1:     sentSlider1 = value; break;
+        case ParameterIds::slider2:     sentSlider2 = value; break;
+        case ParameterIds::sliderPress: sentSliderPress = value; break;
+        default: return;
+    }
+
+    postEvent (EngineEvent::make (EngineEvent::sliderSent));
+    sendSliderController (midiChannel, id, value, true, false);
+}
+
+int MidiCntrState::sentSliderValue (ParameterId id) const
+{
+    switch (id)
+    {
+        case ParameterIds::slider1:     return sentSlider1;
+        case ParameterIds::slider2:     return sentSlider2;
+        case ParameterIds::sliderPress: return sentSliderPress;
+        default:                        return 0;
+    }
+}
+
+void MidiCntrState::sendSliderController (int channel, ParameterId id, int value, bool send, bool tellListeners)
+{
+    const int controller = id == ParameterIds::slider1 ? 14
+                         : id == ParameterIds::slider2 ? 15
+                         : id == ParameterIds::sliderPress ? 17 : -1;
+    if (controller < 0)
+        return;
+
+    if (tellListeners)
+        callListeners (cableListeners, [=] (CableListener* l) { l->parameterChanged (id, value, false, true, true); });
+
+    if (send)
+        midiPorts->sendController (channel, controller, value);
+}
+
+void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
+{
+    if (flat < 0)
+        currentBank = currentProgram = -1;
+    else
+        splitProgramIndex (flat);
+
+    const int bank = currentBank, program = currentProgram;
+
+    if (isValidSlot (bank, program))
+    {
+        const juce::ScopedLock sl (programLock);
+        programBank->setEditBuffer (banks[(size_t) bank]->programBytes (program));
+    }
+
+    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+
+    if (notifyHost && programChangeWithAutomation)
+        callListeners (cableListeners, [=] (CableListener* l)
+        {
+            l->parameterChanged (ParameterIds::programSelect, bank * programsPerBank + program, true, true, true);
+        });
+
+    if (sendToDevice && isValidSlot (bank, program))
+    {
+        midiPorts->sendController (midiChannel, 32, bank);
+        midiPorts->sendProgramChange (midiChannel, program);
+    }
+}
+
+void MidiCntrState::loadCurrentPreset()
+{
+    int index = currentPreset;
+    if (index < 0)
+        currentPreset = index = 0;
+
+    {
+        const juce::ScopedLock sl (programLock);
+        programBank->setEditBuffer (programBank->programBytes (index));
+    }
+
+    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+}
+
+juce::String MidiCntrState::formatProgramSlot (int flat) const
+{
+    const int bank = flat / programsPerBank, program = flat - bank * programsPerBank;
+    if (flat < 0 || ! isValidSlot (bank, program))
+        return {};
+
+    juce::String name;
+    {
+        const juce::ScopedLock sl (programLock);
+        name = banks[(size_t) bank]->programName (program);
+    }
+
+    return (bank < 4 ? "U " + juce::String (bank + 1) : "F " + juce::String (bank - 3))
+           + ": P " + juce::String (program + 1) + " " + name;
+}
+
+void MidiCntrState::putProgram (bool toBank, int bank, int program, const ByteArray& record)
+{
+    if (toBank)
+    {
+        if (! isValidSlot (bank, program))
+            return;
+
+        {
+            const juce::ScopedLock sl (programLock);
+            banks[(size_t) bank]->storeProgram (program, record);
+        }
+        postEvent (EngineEvent::make (EngineEvent::programStored));
+    }
+    else
+    {
+        const juce::ScopedLock sl (programLock);
+        programBank->setEditBuffer (record);
+    }
+
+    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+}
+
+void MidiCntrState::setControlsProgramChange (bool on)
+{
+    programChangeWithAutomation = on;
+    const juce::ScopedLock sl (programLock);
+    settingsBlock[11] = on ? 1 : 0;
+}
+
+void MidiCntrState::setMidiChannel (int channel)
+{
+    if (channel < 1 || channel > 16)
+        return;
+    midiChannel = channel;
+    const juce::ScopedLock sl (programLock);
+    settingsBlock[6] = (juce::uint8) channel;
+}
+
+Bank_Program& MidiCntrState::deviceBank (int index)
+{
+    return *banks[(size_t) juce::jlimit (0, numBanks - 1, index)];
+}
+
+ByteArray MidiCntrState::editBuffer() const
+{
+    const juce::ScopedLock sl (programLock);
+    return programBank->editBufferBytes();
+}
+
+ByteArray MidiCntrState::getGlobals() const
+{
+    const juce::ScopedLock sl (programLock);
+    return globals;
+}
+
+//==============================================================================
+void MidiCntrState::sendNoteOn (int channel, int note, int velocity)
+{
+    if (juce::isPositiveAndBelow (note, 128))
+        midiPorts->sendNoteOn (channel, note, velocity);
+}
+
+void MidiCntrState::sendNoteOff (int channel, int note)
+{
+    midiPorts->sendNoteOff (channel, note);
+}
+
+void MidiCntrState::sendPitchWheel (int channel, int value)
+{
+    midiPorts->sendPitchWheel (channel, value);
+}
+
+void MidiCntrState::sendNrpn (int number, int value)
+{
+    const int channel = midiChannel;
+    juce::MidiBuffer block;
+    block.addEvent (juce::MidiMessage::controllerEvent (channel, 99, (number >> 7) & 127), 0);
+    block.addEvent (juce::MidiMessage::controllerEvent (channel, 98, number & 127), 0);
+    block.addEvent (juce::MidiMessage::controllerEvent (channel, 6, (value >> 7) & 127), 0);
+    block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, value & 127), 0);
+    midiPorts->sendBlockNow (block);
+}
+
+// Program parameters go out as NRPN with running status: a moving control
+// costs one or two controllers per step instead of four.
+void MidiCntrState::sendParameter (ParameterId id, int value)
+{
+    if (id < 0 || ! midiPorts->isOutputOpen())
+        return;
+
+    const auto number = nrpn.nrpnForId (id);
+    if (number == NrpnMap::none)
+        return;
+
+    value = juce::jlimit (0, 16383, value);
+    const int nMsb = number >> 7, nLsb = number & 127, vMsb = value / 128, vLsb = value % 128;
+    const int channel = midiChannel;
+    juce::MidiBuffer block;
+
+    {
+        const juce::ScopedLock sl (sendLock);
+
+        if (id != lastSentId)
+        {
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 99, nMsb), 0);
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 98, nLsb), 0);
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 6, vMsb), 0);
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, vLsb), 0);
+            lastSentId = id;
+            lastSentMsb = vMsb;
+        }
+        else if (vMsb == lastSentMsb)
+        {
+            if (vLsb == lastSentLsb)
+                return;
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, vLsb), 0);
+        }
+        else
+        {
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 6, vMsb), 0);
+            block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, vLsb), 0);
+            lastSentMsb = vMsb;
+        }
+
+        lastSentLsb = vLsb;
+        midiPorts->sendBlockNow (block);
+    }
+}
+
+void MidiCntrState::requestGlobals()
+{
+    globalsReceived = false;
+    postEvent (EngineEvent::make (EngineEvent::globalsRequested));
+    midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x0E, sysexEnd });
+}
+
+void MidiCntrState::requestDump (int code, int bank, int program)
+{
+    if (code == 5 && isValidSlot (bank, program))
+        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x05,
+                                (juce::uint8) bank, (juce::uint8) program, sysexEnd });
+    else if (code == 6)
+        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x06, sysexEnd });
+}
+
+void MidiCntrState::sendModWheelToHost (int channel, int value)
+{
+    const juce::ScopedLock sl (lock);
+    const int t = now();
+    addHostEvent (juce::MidiMessage::controllerEvent (juce::jlimit (1, 16, channel), 1, juce::jlimit (0, 127, value)), t);
+}
+
+//==============================================================================
+int MidiCntrState::now() const noexcept
+{
+    return (int) (juce::Time::getMillisecondCounter() - startTime);
+}
+
+void MidiCntrState::addHostEvent (const juce::MidiMessage& message, int time)
+{
+    const juce::ScopedLock sl (lock);
+    hostMidi.addEvent (message, time);
+    dropOldHostEvents (time);
+}
+
+// A host that stops calling processBlock must not make the buffer grow without bound.
+void MidiCntrState::dropOldHostEvents (int time)
+{
+    if (hostMidi.isEmpty())
+        return;
+
+    const int first = hostMidi.getFirstEventTime();
+    const int cutoff = time - 500;
+    if (first < cutoff)
+        hostMidi.clear (first, cutoff - first);
+}
+
+bool MidiCntrState::moveHostMidiInto (juce::MidiBuffer& dest, int numSamples)
+{
+    const juce::ScopedTryLock sl (lock);
+    if (! sl.isLocked())
+        return false;
+
+    if (hostMidi.isEmpty() || numSamples <= 0)
+        return true;
+
+    const int first = hostMidi.getFirstEventTime();
+    const int last = hostMidi.getLastEventTime();
+    const double scale = (double) numSamples / (double) (last + 1 - first);
+
+    for (const auto metadata : hostMidi)
+    {
+        const int pos = juce::jlimit (0, numSamples - 1, juce::roundToInt ((metadata.samplePosition - first) * scale));
+        dest.addEvent (metadata.data, metadata.numBytes, pos);
+    }
+
+    hostMidi.clear();
+    return true;
+}
+
+void MidiCntrState::clearHostMidi()
+{
+    const juce::ScopedLock sl (lock);
+    hostMidi.clear();
+}
+
+int MidiCntrState::numQueuedHostEvents() const
+{
+    const juce::ScopedLock sl (lock);
+    return hostMidi.getNumEvents();
+}
+
+void MidiCntrState::setPlaybackFormat (double rate, int samplesPerBlock)
+{
+    const int whole = (int) rate;
+    sampleRate = (double) whole;
+    blockSize = samplesPerBlock;
+
+    switch (whole)
+    {
+        case 48000:  rateCode = 1; break;
+        case 88200:  rateCode = 2; break;
+        case 96000:  rateCode = 3; break;
+        case 176400: rateCode = 4; break;
+        case 192000: rateCode = 5; break;
+        default:     rateCode = 0; break;
+    }
+
+    clearHostMidi();
+}
+
+//==============================================================================
+void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
+{
+    const auto* data = message.getRawData();
+    const int size = message.getRawDataSize();
+    if (data == nullptr || size <= 0)
+        return;
+
+    const int status = data[0];
+    const int data1 = size > 1 ? data[1] & 127 : 0;
+    const int data2 = size > 2 ? data[2] & 127 : 0;
+    const int kind = status & 0xF0;
+    const int channel = (status & 0x0F) + 1;
+
+    if (status == 0xF8)
+        return;
+
+    if (kind == 0x90 && data2 > 0)
+    {
+        postEvent ((status << 20) + (data1 << 7) + data2);
+        return;
+    }
+
+    if (kind == 0x80 || kind == 0x90)
+    {
+        postEvent (((0x80 | (status & 0x0F)) << 20) + data1);
+        return;
+    }
+
+    if (kind == 0xB0)
+    {
+        if (data1 == 123)
+        {
+            for (int note = 0; note < 128; ++note)
+                addHostEvent (juce::MidiMessage::noteOff (channel, note), now());
+            return;
+        }
+
+        handleController (channel, data1, data2);
+        return;
+    }
+
+    if (kind == 0xE0)
+    {
+        postEvent ((status << 20) + (data2 << 7) + data1);
+        return;
+    }
+
+    if (kind == 0xC0)
+    {
+        if (data1 == currentProgram)
+            return;
+
+        currentProgram = data1;
+        const int bank = currentBank;
+
+        // Program numbers past the bank's last slot would select into the next bank.
+        if (juce::isPositiveAndBelow (bank, numBanks) && data1 < programsPerBank)
+            selectProgram (bank * programsPerBank + data1, false, programChangeWithAutomation);
+        return;
+    }
+
+    appendSysEx (data, size, status == sysexStart);
+}
+
+// SysEx may arrive in pieces; collect from F0 to F7. A message that never ends
+// is dropped once it passes maxSysExSize, and collection waits for the next F0.
+void MidiCntrState::appendSysEx (const juce::uint8* data, int size, bool startsMessage)
+{
+    if (startsMessage)
+        sysexBuffer.clear();
+    else if (sysexBuffer.empty())
+        return;
+
+    if (sysexBuffer.size() + (size_t) size > (size_t) maxSysExSize)
+    {
+        sysexBuffer.clear();
+        return;
+    }
+
+    sysexBuffer.insert (sysexBuffer.end(), data, data + size);
+
+    if (sysexBuffer.front() == sysexStart && sysexBuffer.back() == sysexEnd)
+    {
+        ByteArray message;
+        message.swap (sysexBuffer);
+        handleSysEx (message);
+    }
+}
+
+void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double)
+{
+    if (sysexBuffer.empty())
+        return;
+
+    ByteArray message;
+    message.swap (sysexBuffer);
+    handleSysEx (message);
+}
+
+int MidiCntrState::clampToRange (ParameterId id, int value) const
+{
+    return juce::jlimit (juce::jmax (0, table.minimum (id)), juce::jmax (0, table.maximum (id)), value);
+}
+
+void MidiCntrState::handleController (int channel, int controller, int value)
+{
+    switch (controller)
+    {
+        case 1:
+            postEvent ((((0xB0 + channel - 1) & 0xFF) << 20) + (1 << 7) + value);
+            break;
+
+        case 99: nrpnParamMsb = value; break;
+        case 98: nrpnParamLsb = value; break;
+        case 6:  nrpnValueMsb = value; break;
+
+        case 38:
+        {
+            const int number = (nrpnParamMsb << 7) + nrpnParamLsb;
+            const int received = (nrpnValueMsb << 7) + value;
+            const int id = nrpn.idForNrpn (number);
+
+            if (id == NrpnMap::none || (id == 0 && number != 0))
+                break;
+
+            // Device values can run to 16383; only the parameter's own range may reach the record and the host.
+            const int clamped = clampToRange (id, received);
+            {
+                const juce::ScopedLock sl (lock);
+                incomingParameters.push_back ((id << 16) | clamped);
+            }
+            sendChangeMessage();
+            break;
+        }
+
+        case 32:
+            currentBank = value;
+            break;
+
+        default:
+            break;
+    }
+}
+
+//==============================================================================
+void MidiCntrState::handleSysEx (const ByteArray& message)
+{
+    if (byteAt (message, 3) == 0x06 && byteAt (message, 1) == 0x7E)
+    {
+        parseIdentityReply (message);
+        return;
+    }
+
+    const auto device = byteAt (message, 2);
+    if (device != ProgramRecord::keyboardDeviceId && device != ProgramRecord::moduleDeviceId)
+        return;
+
+    switch (byteAt (message, 3))
+    {
+        case 0x02:
+            if (message.size() >= (size_t) ProgramRecord::programDumpSize)
+                receiveProgramDump (message);
+            break;
+        case 0x03:
+            if (message.size() >= (size_t) ProgramRecord::editBufferDumpSize)
+                receiveProgramDump (message);
+            break;
+        case 0x0F:
+            receiveGlobals (message);
+            break;
+        default:
+            break;
+    }
+}
+
+void MidiCntrState::receiveGlobals (const ByteArray& message)
+{
+    {
+        const juce::ScopedLock sl (programLock);
+        size_t n = 0;
+        for (size_t i = 4; i + 1 < message.size() && n < globals.size(); ++i)
+            globals[n++] = message[i];
+    }
+
+    globalsReceived = true;
+    postEvent (EngineEvent::make (EngineEvent::globalsReceived));
+}
+
+void MidiCntrState::receiveProgramDump (const ByteArray& message)
+{
+    const bool isProgramDump = byteAt (message, 3) == 0x02;
+    const size_t bodyOffset = isProgramDump ? 6 : 4;
+    if (message.size() < bodyOffset + (size_t) ProgramRecord::packedSize)
+        return;
+
+    const int bank = byteAt (message, 4), program = byteAt (message, 5);
+    if (isProgramDump && ! isValidSlot (bank, program))
+        return;
+
+    const auto record = DSI_Program::unpack (message.data() + bodyOffset, (size_t) ProgramRecord::packedSize);
+
+    if (! isProgramDump)
+    {
+        {
+            const juce::ScopedLock sl (programLock);
+            programBank->setEditBuffer (record);
+        }
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        return;
+    }
+
+    if (! bankReceiveRunning)
+    {
+        currentBank = bank;
+        currentProgram = program;
+        {
+            const juce::ScopedLock sl (programLock);
+            banks[(size_t) bank]->storeProgram (program, record);
+        }
+        postEvent (EngineEvent::make (EngineEvent::programStored));
+        {
+            const juce::ScopedLock sl (programLock);
+            programBank->setEditBuffer (record);
+        }
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        return;
+    }
+
+    {
+        const juce::ScopedLock sl (programLock);
+        banks[(size_t) bank]->storeProgram (program, record);
+    }
+
+    if (! receiveGoesOn)
+        return;
+
+    postEvent (EngineEvent::bankProgram (bank, program));
+
+    const int mode = receiveMode;
+    if (program < programsPerBank - 1)
+        requestDump (5, bank, program + 1);
+    else if ((mode == allUserBanks && bank < 3) || (mode == allFactoryBanks && bank < 7))
+        requestDump (5, bank + 1, 0);
+    else
+    {
+        // Done: a later single dump must not restart the chain.
+        clearBankReceive();
+        postEvent (EngineEvent::make (EngineEvent::programStored));
+        postEvent (EngineEvent::make (EngineEvent::bankReceiveFinished));
+    }
+}
+
+void MidiCntrState::parseIdentityReply (const ByteArray&) {}
+
+void MidiCntrState::startBankReceive (int mode, int bank)
+{
+    const int first = mode == allUserBanks ? 0 : mode == allFactoryBanks ? 4 : bank;
+    if (! juce::isPositiveAndBelow (first, numBanks))
+        return;
+
+    receiveMode = mode;
+    receiveGoesOn = true;
+    bankReceiveRunning = true;
+    requestDump (5, first, 0);
+}
+
+void MidiCntrState::stopBankReceive()
+{
+    receiveGoesOn = false;
+}
+
+void MidiCntrState::clearBankReceive()
+{
+    receiveGoesOn = false;
+    bankReceiveRunning = false;
+}

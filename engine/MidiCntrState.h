@@ -1,0 +1,243 @@
+#pragma once
+
+#include <juce_audio_devices/juce_audio_devices.h>
+#include <juce_events/juce_events.h>
+#include <atomic>
+#include <memory>
+
+#include "engine/Bank_Program.h"
+#include "engine/EngineEvent.h"
+#include "engine/MIDI_PORTS_Control.h"
+#include "engine/MidiDeviceSystem.h"
+#include "engine/NrpnMap.h"
+#include "engine/ParameterTable.h"
+#include "engine/ProgramRecord.h"
+#include "engine/SettingsFiles.h"
+
+class MidiCntrState;
+
+// Told after an engine event was queued (on the thread that queued it).
+class MidiCntrStateListener
+{
+public:
+    virtual ~MidiCntrStateListener() = default;
+    virtual void midiCntrStateChanged (MidiCntrState* source) = 0;
+};
+
+// Told after a UI command was queued.
+class stateListener
+{
+public:
+    virtual ~stateListener() = default;
+    virtual void stateChanged() = 0;
+    virtual void handleStateEvent (int event) = 0;
+};
+
+// The single edit entry: every change of a parameter, whatever its source, passes here.
+class CableListener
+{
+public:
+    virtual ~CableListener() = default;
+    virtual void parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor) = 0;
+};
+
+// The device engine: the synthesizer's banks and edit buffer as the editor sees
+// them, the MIDI to and from the device, the MIDI for the host and the event
+// queue for the editor.
+//
+// Threads: the MIDI input thread runs handleIncomingMidiMessage and all it calls;
+// host threads call setParameterFromHost; the audio thread drains the host MIDI;
+// the message thread does the rest. The engine lock guards the host MIDI buffer,
+// the event queue, the incoming-parameter queue and the listener lists; the
+// program lock guards the banks and the edit buffer. No callback runs under either.
+class MidiCntrState : public juce::MidiInputCallback,
+                      public juce::ChangeBroadcaster
+{
+public:
+    static constexpr int programsPerBank = ProgramRecord::programsPerBank;
+    static constexpr int numBanks = ProgramRecord::numDeviceBanks;
+    static constexpr int maxSysExSize = 64 * 1024;
+
+    explicit MidiCntrState (MidiDeviceSystem& devices = MidiDeviceSystem::juceDevices());
+    ~MidiCntrState() override;
+
+    //==============================================================================
+    // Listeners: called last registered first; adding is add-if-absent.
+    void addCableListener (CableListener*);
+    void removeCableListener (CableListener*);
+    void addListener (MidiCntrStateListener*);
+    void removeListener (MidiCntrStateListener*);
+    void addStateListener (stateListener*);
+    void removeStateListener (stateListener*);
+
+    // Events for the editor.
+    void postEvent (int event);
+    void postCommand (int event);
+    std::vector<int> takeEvents();
+    std::vector<int> takeIncomingParameters();
+
+    //==============================================================================
+    // Values.
+    void setValue (ParameterId id, int value);
+    int getValue (ParameterId id) const;
+    void splitProgramIndex (int flat);
+    void setParameterFromHost (ParameterId id, int value);
+    void setSlider (ParameterId id, int value);
+    void sendSliderController (int channel, ParameterId id, int value, bool send, bool tellListeners);
+    int sentSliderValue (ParameterId id) const;
+
+    void selectProgram (int flat, bool sendToDevice, bool notifyHost);
+    void loadCurrentPreset();
+    juce::String formatProgramSlot (int flat) const;
+    void putProgram (bool toBank, int bank, int program, const ByteArray& record);
+
+    int getCurrentBank() const noexcept                  { return currentBank.load(); }
+    int getCurrentProgram() const noexcept               { return currentProgram.load(); }
+    int getCurrentPreset() const noexcept                { return currentPreset.load(); }
+    void setCurrentPreset (int index) noexcept           { currentPreset = index; }
+    bool controlsProgramChange() const noexcept          { return programChangeWithAutomation.load(); }
+    void setControlsProgramChange (bool on);
+    int getMidiChannel() const noexcept                  { return midiChannel.load(); }
+    void setMidiChannel (int channel);
+
+    //==============================================================================
+    // Sending to the device (nothing happens while the output is closed).
+    void sendNoteOn (int channel, int note, int velocity);
+    void sendNoteOff (int channel, int note);
+    void sendPitchWheel (int channel, int value);
+    void sendNrpn (int number, int value);
+    void sendParameter (ParameterId id, int value);
+    void requestGlobals();
+    void requestDump (int code, int bank, int program);
+    void sendModWheelToHost (int channel, int value);
+
+    //==============================================================================
+    // From the device, on the MIDI input thread.
+    void handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) override;
+    void handlePartialSysexMessage (juce::MidiInput*, const juce::uint8*, int, double) override;
+    void handleController (int channel, int controller, int value);
+    void handleSysEx (const ByteArray& message);
+    void receiveGlobals (const ByteArray& message);
+    void receiveProgramDump (const ByteArray& message);
+    void parseIdentityReply (const ByteArray& message);
+
+    // Bank receive: mode 777 all user banks, 778 all factory banks, otherwise the one bank given.
+    static constexpr int allUserBanks = 777;
+    static constexpr int allFactoryBanks = 778;
+    void startBankReceive (int mode, int bank);
+    void stopBankReceive();
+    void clearBankReceive();
+    bool isBankReceiveRunning() const noexcept           { return bankReceiveRunning.load(); }
+    bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
+    bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
+    ByteArray getGlobals() const;
+
+    //==============================================================================
+    // MIDI for the host, stamped in milliseconds; drained by the audio thread.
+    // Spreads the queued events over a block of numSamples into dest and empties
+    // the queue. Returns false (leaving the queue) when the lock is busy.
+    bool moveHostMidiInto (juce::MidiBuffer& dest, int numSamples);
+    void clearHostMidi();
+    int numQueuedHostEvents() const;
+    // Adds one message for the host stamped at time (ms) and drops what is older than 500 ms.
+    void addHostEvent (const juce::MidiMessage&, int time);
+    void setPlaybackFormat (double sampleRate, int blockSize);
+    double getSampleRate() const noexcept                { return sampleRate.load(); }
+    int getRateCode() const noexcept                     { return rateCode.load(); }
+
+    //==============================================================================
+    // Banks: 0-3 user, 4-7 factory. Lock getProgramLock() around reads that
+    // must not see a program half-stored by the MIDI input thread.
+    Bank_Program& deviceBank (int index);
+    Bank_Program& presetBank() noexcept                  { return *programBank; }
+    const juce::CriticalSection& getProgramLock() const noexcept { return programLock; }
+    ByteArray editBuffer() const;
+
+    const ParameterTable& parameterTable() const noexcept { return table; }
+    const NrpnMap& nrpnMap() const noexcept              { return nrpn; }
+    MIDI_PORTS_Control& ports() noexcept                 { return *midiPorts; }
+    const juce::CriticalSection& getLock() const noexcept { return lock; }
+
+    //==============================================================================
+    // Settings files in the settings folder. Mode 0 reads, mode 1 writes.
+    void loadSettings (int mode);
+    void loadPorts (int mode);
+    ByteArray saveLibrary() const;
+    void saveWindowGeometry();
+    void loadWindowGeometry();
+    static bool writeWholeFile (const ByteArray& bytes, const juce::File& file);
+    static juce::File settingsFile (const char* name);
+    ByteArray getSettingsBlock() const;
+    SettingsFiles::WindowGeometry& windowGeometry() noexcept { return geometry; }
+
+    // Ports: index 0 is none, n is device n - 1 of the system's list.
+    void selectInputPort (int index);
+    void selectOutputPort (int index);
+    juce::StringArray getPortNames() const;
+
+    // Milliseconds since the engine started: the host MIDI time base.
+    int now() const noexcept;
+
+private:
+    void initialise();
+    void openStoredPorts();
+    void applyStartupPreset();
+    void loadBankLibrary();
+    void dropOldHostEvents (int time);
+    void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
+    int clampToRange (ParameterId id, int value) const;
+    template <typename ListenerType, typename Call>
+    void callListeners (const juce::Array<ListenerType*>& list, Call&& call);
+
+    juce::CriticalSection lock;           // the engine lock
+    juce::CriticalSection programLock;    // banks and edit buffer
+
+    juce::Array<CableListener*> cableListeners;
+    juce::Array<stateListener*> stateListeners;
+    juce::Array<MidiCntrStateListener*> engineListeners;
+    std::vector<int> incomingParameters;
+    std::vector<int> events;
+
+    ByteArray globals;
+    MidiDeviceSystem& deviceSystem;
+    std::unique_ptr<MIDI_PORTS_Control> midiPorts;
+    juce::StringArray portNames { "NONE", "NONE", "NONE", "0" };
+    ByteArray sysexBuffer;
+
+    std::atomic<int> slider1 { 0 }, sliderPress { 0 }, slider2 { 0 }, latch1 { 0 }, latch2 { 0 };
+    std::atomic<int> sentSlider1 { 0 }, sentSliderPress { 0 }, sentSlider2 { 0 };
+
+    std::atomic<double> sampleRate { 44100.0 };
+    std::atomic<int> blockSize { 0 }, rateCode { 0 };
+    std::atomic<int> midiChannel { 1 };
+    std::atomic<bool> programChangeWithAutomation { false };
+
+    std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
+    std::atomic<int> receiveMode { 0 };
+
+    std::atomic<int> currentPreset { -1 };
+    std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
+    ByteArray settingsBlock;
+    SettingsFiles::WindowGeometry geometry;
+
+    const ParameterTable table;
+    const NrpnMap nrpn;
+
+    std::atomic<int> currentBank { 0 }, currentProgram { 0 };
+
+    // NRPN running state: sends happen on several threads.
+    juce::CriticalSection sendLock;
+    int lastSentId = -1, lastSentMsb = -1, lastSentLsb = -1;
+
+    // NRPN receive state (MIDI input thread only).
+    int nrpnParamMsb = 0, nrpnParamLsb = 0, nrpnValueMsb = 0;
+
+    std::vector<std::unique_ptr<Bank_Program>> banks;
+    std::unique_ptr<Bank_Program> programBank;
+    std::atomic<bool> globalsReceived { false };
+
+    juce::MidiBuffer hostMidi;
+    const juce::uint32 startTime;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
+};

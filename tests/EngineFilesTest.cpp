@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include "engine/MidiCntrState.h"
+#include "support/RecordingMidiDevices.h"
+#include "support/ScopedHome.h"
+
+namespace
+{
+ByteArray fileBytes (const juce::File& f)
+{
+    juce::MemoryBlock block;
+    f.loadFileAsData (block);
+    auto* d = static_cast<const juce::uint8*> (block.getData());
+    return ByteArray (d, d + block.getSize());
+}
+
+void writeBytes (const juce::File& f, const ByteArray& bytes)
+{
+    f.getParentDirectory().createDirectory();
+    f.replaceWithData (bytes.data(), bytes.size());
+}
+}
+
+TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+    const ByteArray marked ((size_t) ProgramRecord::size, 0x33);
+
+    {
+        MidiCntrState engine (devices);
+        engine.putProgram (true, 1, 7, marked);
+    }
+
+    const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
+    ASSERT_EQ (settings.size(), 400u);
+    EXPECT_EQ (settings[0], 0xFF);
+    EXPECT_EQ (settings[1], 0xFF);
+    EXPECT_EQ (settings[2], 0xFF);
+    EXPECT_EQ (settings[3], 100);
+    EXPECT_EQ (settings[6], 1);
+    EXPECT_EQ (settings[11], 0);
+
+    const std::string ports { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
+    const auto portsFile = fileBytes (home.settings ("pro12plports.dat"));
+    EXPECT_EQ (std::string (portsFile.begin(), portsFile.end()), ports);
+
+    const auto library = fileBytes (home.settings ("Ph12_data.dat"));
+    ASSERT_EQ (library.size(), 811034u);
+    EXPECT_EQ (std::string (library.begin(), library.begin() + 13), "Proph12 Data>");
+    EXPECT_EQ (std::string (library.end() - 13, library.end()), "<Proph12 Data");
+
+    MidiCntrState reopened (devices);
+    EXPECT_EQ (reopened.deviceBank (1).programBytes (7), marked);
+    EXPECT_NE (reopened.deviceBank (1).programBytes (6), marked);
+}
+
+TEST (EngineFiles, ChannelIsRepairedAndReservedBytesAreKept)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+
+    for (int badChannel : { 0, 17 })
+    {
+        auto block = ByteArray (400, 0);
+        block[6] = (juce::uint8) badChannel;
+        block[7] = 1;
+        block[200] = 0x5A;
+        block[11] = 1;
+        writeBytes (home.settings ("ph12plugstV2.dat"), block);
+
+        {
+            MidiCntrState engine (devices);
+            EXPECT_EQ (engine.getMidiChannel(), 1);
+            EXPECT_TRUE (engine.controlsProgramChange());
+        }
+
+        const auto written = fileBytes (home.settings ("ph12plugstV2.dat"));
+        EXPECT_EQ (written[6], 1);
+        EXPECT_EQ (written[7], 1);
+        EXPECT_EQ (written[200], 0x5A);
+    }
+
+    // A short settings file gives the defaults.
+    writeBytes (home.settings ("ph12plugstV2.dat"), ByteArray (399, 9));
+    MidiCntrState engine (devices);
+    EXPECT_EQ (engine.getSettingsBlock()[3], 100);
+    EXPECT_EQ (engine.getMidiChannel(), 1);
+}
+
+TEST (EngineFiles, ShortOrCorruptFilesFallBackWithoutHarm)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+
+    writeBytes (home.settings ("Ph12_data.dat"), ByteArray (811020, 0x44));
+    writeBytes (home.settings ("pro12plports.dat"), ByteArray { 'x' });
+    writeBytes (home.settings ("pro12ltwh.dat"), ByteArray (27, 0xFF));
+
+    MidiCntrState engine (devices);
+    EXPECT_NE (engine.deviceBank (0).programBytes (0), ByteArray (1024, 0x44));
+    EXPECT_EQ (engine.deviceBank (0).programBytes (0), engine.deviceBank (4).programBytes (0));
+    EXPECT_EQ (engine.getPortNames(), juce::StringArray ({ "NONE", "NONE", "NONE", "0" }));
+    EXPECT_EQ (fileBytes (home.settings ("pro12plports.dat")).size(), 17u);
+
+    engine.loadWindowGeometry();
+    EXPECT_EQ (engine.windowGeometry().zoom1, 1.0f);
+    EXPECT_TRUE (engine.windowGeometry().editor.isEmpty());
+
+    engine.windowGeometry().editor = { 10, 20, 900, 700 };
+    engine.windowGeometry().zoom1 = 1.25f;
+    engine.saveWindowGeometry();
+    EXPECT_EQ (fileBytes (home.settings ("pro12ltwh.dat")).size(), 100u);
+}
+
+TEST (EngineFiles, StoredPortNamesOpenTheirDevices)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices ({ "In A", "Synth In" }, { "Synth Out", "Out B" });
+    const std::string stored { 'S','y','n','t','h',' ','I','n',0x0F,'S','y','n','t','h',' ','O','u','t',0x10,'x',0x11,'9',0x12 };
+    writeBytes (home.settings ("pro12plports.dat"), ByteArray (stored.begin(), stored.end()));
+
+    MidiCntrState engine (devices);
+    EXPECT_TRUE (engine.ports().isInputOpen());
+    EXPECT_TRUE (engine.ports().isOutputOpen());
+    EXPECT_EQ (engine.ports().getInputIndex(), 1);
+    EXPECT_EQ (engine.ports().getOutputIndex(), 0);
+    EXPECT_EQ (engine.ports().sysexChunkSize, 9);
+
+    engine.selectInputPort (0);
+    EXPECT_FALSE (engine.ports().isInputOpen());
+    EXPECT_EQ (engine.getPortNames()[0], "NONE");
+    engine.selectOutputPort (2);
+    EXPECT_EQ (engine.getPortNames()[1], "Out B");
+    engine.selectOutputPort (3);       // past the list: nothing changes
+    EXPECT_EQ (engine.getPortNames()[1], "Out B");
+    EXPECT_TRUE (engine.ports().isOutputOpen());
+
+    engine.loadPorts (1);
+    const auto written = fileBytes (home.settings ("pro12plports.dat"));
+    EXPECT_EQ (std::string (written.begin(), written.end()),
+               (std::string { 'N','O','N','E',0x0F,'O','u','t',' ','B',0x10,'x',0x11,'9',0x12 }));
+}
+
+TEST (EngineFiles, StartupPresetIsAppliedWhenItsTagMatches)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+    const auto preset = home.home().getChildFile (".config").getParentDirectory()
+                            .getChildFile ("Library").getChildFile ("Prophet 12").getChildFile ("preset.prop12patch");
+
+    ByteArray chunk;
+    const std::string header = "Prophet12VantorSettingsVersionXYZ";
+    chunk.insert (chunk.end(), header.begin(), header.end());
+    chunk.resize (1057, 0x21);
+    writeBytes (preset, chunk);
+
+    {
+        MidiCntrState engine (devices);
+        EXPECT_EQ (engine.editBuffer(), ByteArray (1024, 0x21));
+        EXPECT_EQ (engine.presetBank().programBytes (0), ByteArray (1024, 0x21));
+        EXPECT_EQ (engine.getCurrentPreset(), 0);
+    }
+
+    chunk[0] = 'X';
+    writeBytes (preset, chunk);
+    MidiCntrState engine (devices);
+    EXPECT_NE (engine.editBuffer(), ByteArray (1024, 0x21));
+}

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+#include "engine/DSI_Program.h"
+#include "support/EngineTestHelpers.h"
+
+namespace
+{
+struct Engine : public ::testing::Test
+{
+    RecordingMidiDevices devices;
+    MidiCntrState engine { devices };
+    EventRecorder events { engine };
+
+    void receive (const juce::MidiMessage& m)    { engine.handleIncomingMidiMessage (nullptr, m); }
+
+    std::shared_ptr<OutputLog> openOutput()
+    {
+        engine.ports().openOutput (1);
+        return devices.lastOutput();
+    }
+};
+
+struct RecordingCable : public CableListener
+{
+    struct Call { int id, value; bool endNow, send, notify; };
+    std::vector<Call> calls;
+    void parameterChanged (ParameterId id, int value, bool endNow, bool send, bool notify) override
+    {
+        calls.push_back ({ id, value, endNow, send, notify });
+    }
+};
+
+ByteArray recordFilledWith (juce::uint8 v)
+{
+    return ByteArray ((size_t) ProgramRecord::size, v);
+}
+}
+
+TEST_F (Engine, DeviceNotesWheelsAndBendBecomeEventsWithTheirStatusByte)
+{
+    receive (juce::MidiMessage::noteOn (3, 60, (juce::uint8) 100));
+    receive (juce::MidiMessage::noteOn (3, 61, (juce::uint8) 0));     // velocity 0 is a note off
+    receive (juce::MidiMessage::noteOff (1, 62));
+    receive (juce::MidiMessage::pitchWheel (16, 0x2001));
+    receive (juce::MidiMessage::controllerEvent (2, 1, 77));
+    receive (juce::MidiMessage::midiClock());
+
+    const auto e = events.take();
+    ASSERT_EQ (e.size(), 5u);
+    EXPECT_EQ (e[0], (0x92 << 20) + (60 << 7) + 100);
+    EXPECT_EQ (EngineEvent::kindOf (e[1]), 0x08);
+    EXPECT_EQ (e[1], (0x82 << 20) + 61);
+    EXPECT_EQ (e[2], (0x80 << 20) + 62);
+    EXPECT_EQ (EngineEvent::kindOf (e[3]), 0x0E);
+    EXPECT_EQ ((e[3] >> 20) & 0xFF, 0xEF);
+    EXPECT_EQ (e[3] & 0x3FFF, 0x2001);
+    EXPECT_EQ (e[4], (0xB1 << 20) + (1 << 7) + 77);
+    EXPECT_EQ (events.notifications, 5);
+
+    // Parameter events keep the id intact whatever the value.
+    EXPECT_EQ (EngineEvent::parameter (600, 20), 0x10000000 + (600 << 8) + 20);
+    EXPECT_EQ (EngineEvent::parameterId (EngineEvent::parameter (1024, 791)), 1024);
+}
+
+TEST_F (Engine, IncomingNrpnIsMappedClampedAndQueuedNotEchoed)
+{
+    auto out = openOutput();
+    auto nrpn = [this] (int number, int value)
+    {
+        receive (juce::MidiMessage::controllerEvent (1, 99, number >> 7));
+        receive (juce::MidiMessage::controllerEvent (1, 98, number & 127));
+        receive (juce::MidiMessage::controllerEvent (1, 6, value >> 7));
+        receive (juce::MidiMessage::controllerEvent (1, 38, value & 127));
+    };
+
+    nrpn (0, 24);         // NRPN 0 is "Pitch 1"
+    nrpn (14, 5);         // unmapped
+    nrpn (2000, 5);       // past the map
+    nrpn (90, 16383);     // "LPF Freq", far above its maximum of 164
+    nrpn (553, 7);        // layer B "Wave L 3"
+
+    const auto queued = engine.takeIncomingParameters();
+    ASSERT_EQ (queued.size(), 3u);
+    EXPECT_EQ (queued[0], (0 << 16) | 24);
+    EXPECT_EQ (queued[1], (85 << 16) | 164);
+    EXPECT_EQ (queued[2], (530 << 16) | 7);
+    EXPECT_TRUE (out->sends().empty());
+}
+
+TEST_F (Engine, ParametersGoOutAsNrpnWithRunningStatus)
+{
+    auto out = openOutput();
+    engine.sendParameter (5, 300);
+    engine.sendParameter (5, 301);
+    engine.sendParameter (5, 301);
+    engine.sendParameter (6, 301);
+    engine.sendParameter (6, 100);     // new MSB: 6 and 38 only
+    engine.sendParameter (306, 10);    // no NRPN: nothing
+    engine.sendParameter (-1, 10);
+
+    const auto sends = out->sends();
+    ASSERT_EQ (sends.size(), 4u);
+    EXPECT_EQ (sends[0].messages.size(), 4u);
+    EXPECT_EQ (sends[1].messages.size(), 1u);
+    EXPECT_EQ (sends[2].messages.size(), 4u);
+    EXPECT_EQ (sends[3].messages.size(), 2u);
+
+    const auto cc = sentControllers (*out);
+    const std::vector<std::pair<int, int>> first (cc.begin(), cc.begin() + 4);
+    const std::vector<std::pair<int, int>> expected { { 99, 0 }, { 98, 19 }, { 6, 2 }, { 38, 44 } };  // id 5 is NRPN 19
+    EXPECT_EQ (first, expected);
+    EXPECT_EQ (cc[4], std::make_pair (38, 45));
+    EXPECT_EQ (cc[5], std::make_pair (99, 0));
+    EXPECT_EQ (cc[6], std::make_pair (98, 37));   // id 6 is NRPN 37
+    EXPECT_EQ (cc[9], std::make_pair (6, 0));
+    EXPECT_EQ (cc[10], std::make_pair (38, 100));
+}
+
+TEST_F (Engine, ClosedOutputSendsNothingAndKeepsRunningState)
+{
+    engine.sendParameter (5, 300);
+    engine.requestGlobals();
+    auto out = openOutput();
+    engine.sendParameter (5, 300);
+    EXPECT_EQ (out->sends().size(), 1u);
+    EXPECT_EQ (out->sends()[0].messages.size(), 4u);
+}
+
+TEST_F (Engine, ProgramChangesFromTheDevice)
+{
+    RecordingCable cable;
+    engine.addCableListener (&cable);
+    engine.setControlsProgramChange (true);
+
+    receive (juce::MidiMessage::controllerEvent (1, 32, 2));
+    receive (juce::MidiMessage::programChange (1, 5));
+    EXPECT_EQ (engine.getCurrentBank(), 2);
+    EXPECT_EQ (engine.getCurrentProgram(), 5);
+    EXPECT_EQ (engine.editBuffer(), engine.deviceBank (2).programBytes (5));
+    ASSERT_EQ (cable.calls.size(), 1u);
+    EXPECT_EQ (cable.calls[0].id, 1024);
+    EXPECT_EQ (cable.calls[0].value, 2 * 99 + 5);
+    EXPECT_TRUE (cable.calls[0].endNow);
+
+    // The same program number again is ignored, even after a new bank select.
+    receive (juce::MidiMessage::controllerEvent (1, 32, 3));
+    receive (juce::MidiMessage::programChange (1, 5));
+    EXPECT_EQ (cable.calls.size(), 1u);
+
+    // A bank outside 0-7, or a program past the bank's end, selects nothing.
+    receive (juce::MidiMessage::controllerEvent (1, 32, 9));
+    receive (juce::MidiMessage::programChange (1, 6));
+    receive (juce::MidiMessage::controllerEvent (1, 32, 0));
+    receive (juce::MidiMessage::programChange (1, 120));
+    EXPECT_EQ (cable.calls.size(), 1u);
+    engine.removeCableListener (&cable);
+}
+
+TEST_F (Engine, ProgramIndexSplitsIntoBankAndProgram)
+{
+    engine.splitProgramIndex (791);
+    EXPECT_EQ (engine.getCurrentBank(), 7);
+    EXPECT_EQ (engine.getCurrentProgram(), 98);
+    engine.splitProgramIndex (792);
+    engine.splitProgramIndex (-5);
+    EXPECT_EQ (engine.getCurrentBank(), 7);
+    EXPECT_EQ (engine.getCurrentProgram(), 98);
+
+    EXPECT_TRUE (engine.formatProgramSlot (100).startsWith ("U 2: P 2 "));
+    EXPECT_TRUE (engine.formatProgramSlot (4 * 99).startsWith ("F 1: P 1 "));
+    EXPECT_TRUE (engine.formatProgramSlot (792).isEmpty());
+    EXPECT_TRUE (engine.formatProgramSlot (-1).isEmpty());
+}
+
+TEST_F (Engine, SysExArrivingInPartsIsHandledOnceWhenComplete)
+{
+    receive (rawMessage ({ 0xF0, 0x01, 0x2B, 0x0F, 1, 2 }));
+    EXPECT_FALSE (engine.haveGlobals());
+    receive (juce::MidiMessage::midiClock());       // real-time bytes may interleave
+    receive (rawMessage ({ 3, 0xF7 }));
+    EXPECT_TRUE (engine.haveGlobals());
+    const auto g = engine.getGlobals();
+    EXPECT_EQ (g[0], 1);
+    EXPECT_EQ (g[1], 2);
+    EXPECT_EQ (g[2], 3);
+
+    // Bytes without a preceding F0 are not collected.
+    receive (rawMessage ({ 5, 6, 0xF7 }));
+    EXPECT_EQ (engine.getGlobals()[0], 1);
+}
+
+TEST_F (Engine, SysExThatNeverEndsIsBoundedAndTheNextF0StartsAfresh)
+{
+    ByteArray chunk (4096, 0x11);
+    chunk[0] = 0xF0;
+    receive (juce::MidiMessage (chunk.data(), (int) chunk.size()));
+    chunk[0] = 0x11;
+    for (int i = 0; i < 40; ++i)       // 160 KiB without an F7
+        receive (juce::MidiMessage (chunk.data(), (int) chunk.size()));
+    receive (rawMessage ({ 0x22, 0xF7 }));
+    EXPECT_FALSE (engine.haveGlobals());
+
+    receive (rawMessage ({ 0xF0, 0x01, 0x2A, 0x0F, 9, 0xF7 }));
+    EXPECT_TRUE (engine.haveGlobals());
+    EXPECT_EQ (engine.getGlobals()[0], 9);
+}
+
+TEST_F (Engine, HostMidiIsSpreadOverTheBlockAndOldEventsAreDropped)
+{
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 10), 10);
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 11), 10);
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 30), 30);
+
+    juce::MidiBuffer block;
+    ASSERT_TRUE (engine.moveHostMidiInto (block, 512));
+    std::vector<int> positions, values;
+    for (const auto m : block)
+    {
+        positions.push_back (m.samplePosition);
+        values.push_back (m.getMessage().getControllerValue());
+    }
+    EXPECT_EQ (positions, (std::vector<int> { 0, 0, 488 }));
+    EXPECT_EQ (values, (std::vector<int> { 10, 11, 30 }));
+    EXPECT_EQ (engine.numQueuedHostEvents(), 0);
+
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 1), 1000);
+    block.clear();
+    engine.moveHostMidiInto (block, 64);
+    EXPECT_EQ (block.getFirstEventTime(), 0);
+
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 1), 1000);
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 2), 1499);
+    engine.addHostEvent (juce::MidiMessage::controllerEvent (1, 1, 3), 1600);
+    EXPECT_EQ (engine.numQueuedHostEvents(), 2);
+
+    // All notes off from the device answers with 128 note-offs for the host.
+    engine.clearHostMidi();
+    receive (juce::MidiMessage::allNotesOff (4));
+    EXPECT_EQ (engine.numQueuedHostEvents(), 128);
+}
+
+TEST_F (Engine, ProgramSelectionAndPresetLoadReplaceTheEditBuffer)
+{
+    RecordingCable cable;
+    engine.addCableListener (&cable);
+
+    engine.selectProgram (5 * 99 + 3, false, true);
+    EXPECT_EQ (engine.editBuffer(), engine.deviceBank (5).programBytes (3));
+    EXPECT_TRUE (cable.calls.empty());   // automation flag is off
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x11000000 }));
+
+    engine.selectProgram (-1, true, false);
+    EXPECT_EQ (engine.getCurrentBank(), -1);
+    EXPECT_EQ (engine.getValue (1024), -100);
+
+    engine.putProgram (true, 1, 4, recordFilledWith (9));
+    EXPECT_EQ (engine.deviceBank (1).programBytes (4), recordFilledWith (9));
+    engine.putProgram (true, 8, 4, recordFilledWith (7));     // no such bank: nothing stored
+    engine.putProgram (false, 0, 0, recordFilledWith (3));
+    EXPECT_EQ (engine.editBuffer(), recordFilledWith (3));
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x11000000, 0x19000000, 0x11000000, 0x11000000 }));
+
+    engine.setCurrentPreset (-4);
+    engine.loadCurrentPreset();
+    EXPECT_EQ (engine.getCurrentPreset(), 0);
+    EXPECT_EQ (engine.editBuffer(), engine.presetBank().programBytes (0));
+    engine.removeCableListener (&cable);
+}
+
+TEST_F (Engine, HostValuesForSlidersAndLatches)
+{
+    auto out = openOutput();
+    engine.setParameterFromHost (1025, 64);
+    engine.setParameterFromHost (1027, 5);
+    engine.setParameterFromHost (1028, 1);
+    engine.setParameterFromHost (1029, 1);
+    engine.setParameterFromHost (2000, 1);
+
+    EXPECT_EQ (engine.getValue (1025), 64);
+    EXPECT_EQ (engine.sentSliderValue (1025), 64);
+    EXPECT_EQ (engine.getValue (1027), 5);
+    EXPECT_EQ (engine.getValue (1029), 1);
+    EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 17, 5 } }));
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
+}
+
+TEST_F (Engine, ListenersAreCalledLastRegisteredFirstAndAddedOnce)
+{
+    struct Ordered : public MidiCntrStateListener
+    {
+        Ordered (std::vector<int>& l, int t) : log (l), tag (t) {}
+        void midiCntrStateChanged (MidiCntrState*) override   { log.push_back (tag); }
+        std::vector<int>& log;
+        int tag;
+    };
+
+    std::vector<int> log;
+    Ordered a (log, 1), b (log, 2);
+    engine.addListener (&a);
+    engine.addListener (&b);
+    engine.addListener (&a);
+    engine.postEvent (0x12000000);
+    EXPECT_EQ (log, (std::vector<int> { 2, 1 }));
+    engine.removeListener (&a);
+    engine.removeListener (&b);
+}

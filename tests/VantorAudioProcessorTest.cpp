@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+#include "engine/VantorAudioProcessor.h"
+#include "support/EngineTestHelpers.h"
+
+namespace
+{
+// Records what the host would be told.
+struct HostListener : public juce::AudioProcessorListener
+{
+    std::vector<std::pair<char, int>> calls;   // 'b' begin, 'e' end, 'v' value
+    std::vector<float> values;
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float v) override
+    {
+        calls.emplace_back ('v', index);
+        values.push_back (v);
+    }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override { calls.emplace_back ('b', index); }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override   { calls.emplace_back ('e', index); }
+
+    int count (char kind, int index) const
+    {
+        return (int) std::count (calls.begin(), calls.end(), std::make_pair (kind, index));
+    }
+};
+
+struct Processor : public ::testing::Test
+{
+    RecordingMidiDevices devices;
+    std::unique_ptr<VantorAudioProcessor> processor = std::make_unique<VantorAudioProcessor> (devices);
+    MidiCntrState& engine = processor->getEngine();
+
+    juce::AudioProcessorParameter& param (int i)   { return *processor->getParameters()[i]; }
+
+    static void pump (int ms)   { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
+};
+
+juce::MemoryBlock bankChunk (VantorAudioProcessor& p)
+{
+    juce::MemoryBlock block;
+    p.getStateInformation (block);
+    return block;
+}
+
+ByteArray bytes (const juce::MemoryBlock& block, size_t offset, size_t size)
+{
+    auto* data = static_cast<const juce::uint8*> (block.getData()) + offset;
+    return ByteArray (data, data + size);
+}
+}
+
+TEST_F (Processor, FreshBankChunkStoresTheEditBufferAsSlotZero)
+{
+    engine.setValue (8, 42);     // the edit buffer now differs from slot 0
+    const auto edit = engine.editBuffer();
+    const auto oldSlot0 = engine.presetBank().programBytes (0);
+
+    const auto chunk = bankChunk (*processor);
+    ASSERT_EQ (chunk.getSize(), 102430u);
+    EXPECT_EQ (chunk[102429], 0);
+    EXPECT_EQ (bytes (chunk, 0, 29), ByteArray ({ 'P','r','o','p','h','e','t','1','2','V','a','n','t','o','r','B','a','n','k',
+                                                  'V','e','r','s','i','o','n','1','0','0' }));
+    EXPECT_EQ (bytes (chunk, 101405, 1024), edit);
+    EXPECT_EQ (bytes (chunk, 29, 1024), oldSlot0);
+    EXPECT_EQ (engine.presetBank().programBytes (0), edit);
+    EXPECT_EQ (processor->getCurrentProgram(), 0);
+}
+
+TEST_F (Processor, BankChunkReadReplacesSlotsOnlyAndShortChunksAreIgnored)
+{
+    juce::MemoryBlock chunk (101405, true);
+    for (int p = 0; p < 99; ++p)
+        chunk[29 + (size_t) p * 1024 + 8] = (char) p;
+
+    processor->setCurrentProgram (3);
+    const auto edit = engine.editBuffer();
+    EventRecorder events (engine);
+    events.take();
+
+    processor->setStateInformation (chunk.getData(), 101404);
+    EXPECT_NE (engine.presetBank().programBytes (7)[8], 7);
+
+    processor->setStateInformation (chunk.getData(), (int) chunk.getSize());
+    for (int p = 0; p < 99; ++p)
+        EXPECT_EQ (engine.presetBank().programBytes (p)[8], p);
+    EXPECT_EQ (engine.editBuffer(), edit);
+    EXPECT_EQ (processor->getCurrentProgram(), 3);
+    EXPECT_TRUE (events.take().empty());
+
+    processor->setStateInformation (nullptr, 200000);
+}
+
+TEST_F (Processor, ProgramChunkRoundTripsIntoAFreshInstance)
+{
+    engine.setValue (0, 77);
+    engine.setValue (600, 5);
+    juce::MemoryBlock chunk;
+    processor->getCurrentProgramStateInformation (chunk);
+    ASSERT_EQ (chunk.getSize(), 1057u);
+    EXPECT_EQ (bytes (chunk, 0, 23), ByteArray ({ 'P','r','o','p','h','e','t','1','2','V','a','n','t','o','r',
+                                                  'S','e','t','t','i','n','g','s' }));
+
+    // Any header is accepted; a chunk one byte short is not.
+    std::memcpy (chunk.getData(), "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX", 33);
+    VantorAudioProcessor second (devices);
+    EventRecorder events (second.getEngine());
+    second.setCurrentProgramStateInformation (chunk.getData(), 1056);
+    EXPECT_NE (second.getEngine().editBuffer(), engine.editBuffer());
+    EXPECT_TRUE (events.take().empty());
+
+    second.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    EXPECT_EQ (second.getEngine().editBuffer(), engine.editBuffer());
+    EXPECT_EQ (second.getEngine().presetBank().programBytes (0), engine.editBuffer());
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x11000000 }));
+
+    juce::MemoryBlock written;
+    VantorAudioProcessor::writeProgramChunk (ByteArray (10, 1), written);
+    EXPECT_EQ (written.getSize(), 1057u);
+}
+
+TEST_F (Processor, HostParametersReadAndWriteThroughTheEngine)
+{
+    param (0).setValue (0.5f);
+    EXPECT_EQ (engine.getValue (0), 60);
+    EXPECT_FLOAT_EQ (param (0).getValue(), 0.5f);
+
+    // Layer B, program select, out of range and hostile values.
+    param (310).setValue (1.0f);
+    EXPECT_EQ (engine.getValue (512), 120);
+    engine.splitProgramIndex (100);
+    EXPECT_FLOAT_EQ (param (618).getValue(), 100.0f / 791.0f);
+    param (1).setValue (2.5f);
+    EXPECT_EQ (engine.getValue (1), 120);
+    param (2).setValue (std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ (processor->hostValue (624), 0.0f);
+    processor->setHostValue (-1, 0.3f);
+    EXPECT_EQ (processor->hostParameterName (700), "700");
+    EXPECT_TRUE (processor->hostParameterText (700).isEmpty());
+
+    // A stored byte above the maximum still reads as at most 1.
+    engine.setValue (0, 250);
+    EXPECT_LE (param (0).getValue(), 1.0f);
+
+    // An unchanged value sends nothing and posts nothing.
+    engine.ports().openOutput (1);
+    EventRecorder events (engine);
+    events.take();
+    param (0).setValue (0.5f);
+    param (0).setValue (0.5f);
+    EXPECT_EQ (events.take().size(), 1u);
+    EXPECT_EQ (devices.lastOutput()->sends().size(), 1u);
+
+    EXPECT_EQ (processor->hostParameterText (623), "OFF");
+    EXPECT_EQ (processor->hostParameterText (618), "Disabled");
+    engine.setControlsProgramChange (true);
+    EXPECT_TRUE (processor->hostParameterText (618).startsWith ("U 2: P 2 "));
+}
+
+TEST_F (Processor, EditGesturesBeginOnceAndEndAfterTheLastEdit)
+{
+    HostListener host;
+    processor->addListener (&host);
+
+    processor->parameterChanged (0, 10, false, false, true);
+    processor->parameterChanged (0, 11, false, false, true);
+    processor->parameterChanged (4, 60, false, false, true);
+    EXPECT_EQ (host.count ('b', 0), 1);
+    EXPECT_EQ (host.count ('b', 4), 1);
+    EXPECT_EQ (host.count ('e', 0), 0);
+
+    pump (400);
+    EXPECT_EQ (host.count ('e', 0), 1);
+    EXPECT_EQ (host.count ('e', 4), 1);
+    EXPECT_FALSE (processor->isGestureOpen (0));
+
+    processor->parameterChanged (8, 100, true, false, false);
+    EXPECT_EQ (host.count ('b', 8), 1);
+    EXPECT_EQ (host.count ('e', 8), 1);
+
+    // Ids without a host parameter never reach the host.
+    const auto before = host.calls.size();
+    processor->parameterChanged (500, 1, true, true, true);
+    processor->parameterChanged (1030, 1, true, true, true);
+    EXPECT_EQ (host.calls.size(), before);
+
+    // Values reported to the host stay within 0..1 even for values past the maximum.
+    processor->parameterChanged (1, 255, true, false, false);
+    for (auto v : host.values)
+        EXPECT_TRUE (v >= 0.0f && v <= 1.0f);
+
+    processor->removeListener (&host);
+}
+
+TEST_F (Processor, DestructionEndsOpenGestures)
+{
+    HostListener host;
+    processor->addListener (&host);
+    processor->parameterChanged (0, 10, false, false, false);
+    processor->parameterChanged (1025, 10, false, false, false);
+    processor.reset();
+
+    for (int h : { 0, 619 })
+    {
+        EXPECT_EQ (host.count ('b', h), 1) << h;
+        EXPECT_EQ (host.count ('e', h), 1) << h;
+    }
+}
+
+TEST_F (Processor, DeviceNrpnReachesEditBufferHostAndEditorButNotTheDevice)
+{
+    HostListener host;
+    processor->addListener (&host);
+    engine.ports().openOutput (1);
+    EventRecorder events (engine);
+
+    for (auto cc : { std::make_pair (99, 0), std::make_pair (98, 90), std::make_pair (6, 127), std::make_pair (38, 127) })
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, cc.first, cc.second));
+    pump (100);
+
+    EXPECT_EQ (engine.getValue (85), 164);
+    EXPECT_EQ (host.count ('v', 66), 1);
+    EXPECT_FLOAT_EQ (host.values.back(), 1.0f);
+    EXPECT_EQ (events.take(), (std::vector<int> { EngineEvent::parameter (85, 164) }));
+    EXPECT_TRUE (devices.lastOutput()->sends().empty());
+    processor->removeListener (&host);
+}
+
+TEST_F (Processor, ProgramsAreThePresetBankSlots)
+{
+    EXPECT_EQ (processor->getNumPrograms(), 99);
+    EXPECT_EQ (processor->getProgramName (0), engine.presetBank().programName (0));
+    EXPECT_TRUE (processor->getProgramName (99).isEmpty());
+    EXPECT_TRUE (processor->getProgramName (-1).isEmpty());
+
+    processor->setCurrentProgram (7);
+    EXPECT_EQ (processor->getCurrentProgram(), 7);
+    EXPECT_EQ (engine.editBuffer(), engine.presetBank().programBytes (7));
+    processor->setCurrentProgram (99);
+    processor->setCurrentProgram (-2);
+    EXPECT_EQ (processor->getCurrentProgram(), 7);
+
+    processor->changeProgramName (12, "Soft Lead");
+    EXPECT_EQ (processor->getProgramName (12), "Soft Lead");
+    EXPECT_EQ (processor->getCurrentProgram(), 12);
+    processor->changeProgramName (150, "Nowhere");
+}
+
+TEST_F (Processor, ProcessBlockPassesAudioAndHandsOutTheEngineMidi)
+{
+    processor->prepareToPlay (48000.0, 256);
+    EXPECT_EQ (engine.getRateCode(), 1);
+
+    juce::AudioBuffer<float> audio (2, 256);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 256; ++i)
+            audio.setSample (ch, i, (float) (ch + 1) * (float) i * 0.001f);
+    const juce::AudioBuffer<float> original (audio);
+
+    juce::MidiBuffer midi;
+    midi.addEvent (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100), 3);
+    engine.sendModWheelToHost (2, 99);
+    processor->processBlock (audio, midi);
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ (audio.getSample (ch, i), original.getSample (ch, i));
+
+    ASSERT_EQ (midi.getNumEvents(), 1);
+    const auto m = (*midi.begin()).getMessage();
+    EXPECT_TRUE (m.isControllerOfType (1));
+    EXPECT_EQ (m.getChannel(), 2);
+    EXPECT_EQ (m.getControllerValue(), 99);
+
+    processor->processBlock (audio, midi);
+    EXPECT_TRUE (midi.isEmpty());
+
+    processor->prepareToPlay (12345.6, 64);
+    EXPECT_EQ (engine.getRateCode(), 0);
+    EXPECT_EQ (engine.getSampleRate(), 12345.0);
+}
+
+TEST_F (Processor, HostSeesStereoInAndOut)
+{
+    EXPECT_EQ (processor->getTotalNumInputChannels(), 2);
+    EXPECT_EQ (processor->getTotalNumOutputChannels(), 2);
+    EXPECT_EQ (processor->getInputChannelName (0), "1");
+    EXPECT_EQ (processor->getOutputChannelName (1), "2");
+
+    juce::AudioProcessor::BusesLayout mono { { juce::AudioChannelSet::mono() }, { juce::AudioChannelSet::mono() } };
+    EXPECT_FALSE (processor->checkBusesLayoutSupported (mono));
+    EXPECT_EQ (processor->getParameters().size(), 624);
+}
