@@ -16,6 +16,8 @@ namespace EngineEvent
         editBufferChanged   = 0x11,
         globalsReceived     = 0x12,
         globalsRequested    = 0x13,
+        transmitProgress    = 0x14,   // sent count in bits 12-23, total in bits 0-11
+        transmitFinished    = 0x15,   // payload 1 when cancelled
         bankReceiveFinished = 0x16,
         bankProgramReceived = 0x17,
         programStored       = 0x19,
@@ -37,4 +39,5 @@ namespace EngineEvent
 
     constexpr int latch (int latchIndex) noexcept              { return make (latchChanged, (latchIndex & 0xF) << 20); }
     constexpr int bankProgram (int bank, int program) noexcept { return make (bankProgramReceived, (bank << 8) + program); }
+    constexpr int transmitted (int sent, int total) noexcept   { return make (transmitProgress, ((sent & 0xFFF) << 12) | (total & 0xFFF)); }
 }

@@ -26,10 +26,18 @@ MidiCntrState::MidiCntrState (MidiDeviceSystem& devices)
     hostMidi.ensureSize (4096);
     initialise();
     applyStartupPreset();
+
+    programTransmitter = std::make_unique<ProgramTransmitter> (
+        [this] (const ByteArray& dump) { midiPorts->sendSysEx (dump); },
+        [this] (int sent, int total) { postEvent (EngineEvent::transmitted (sent, total)); },
+        [this] (bool cancelled) { postEvent (EngineEvent::make (EngineEvent::transmitFinished, cancelled ? 1 : 0)); });
 }
 
 MidiCntrState::~MidiCntrState()
 {
+    // An unload mid-transfer stops the transfer before anything it uses goes away.
+    programTransmitter.reset();
+
     // Close the devices first: no MIDI input callback may run into a half-destroyed engine.
     midiPorts.reset();
     removeAllChangeListeners();
@@ -969,6 +977,45 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
 }
 
 void MidiCntrState::parseIdentityReply (const ByteArray&) {}
+
+//==============================================================================
+bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
+{
+    if (! midiPorts->isOutputOpen() || programTransmitter->isRunning())
+        return false;
+
+    int firstBank = bank, lastBank = bank, firstProgram = 0, lastProgram = programsPerBank - 1;
+    switch (scope)
+    {
+        case TransmitScope::oneSlot:      firstProgram = lastProgram = program; break;
+        case TransmitScope::oneBank:      break;
+        case TransmitScope::userBanks:    firstBank = 0; lastBank = 3; break;
+        case TransmitScope::factoryBanks: firstBank = 4; lastBank = 7; break;
+    }
+
+    if (! isValidSlot (firstBank, firstProgram) || ! isValidSlot (lastBank, lastProgram))
+        return false;
+
+    std::vector<ProgramTransmitter::Item> items;
+    {
+        const juce::ScopedLock sl (programLock);
+        for (int b = firstBank; b <= lastBank; ++b)
+            for (int p = firstProgram; p <= lastProgram; ++p)
+                items.push_back ({ b, p, banks[(size_t) b]->programBytes (p) });
+    }
+
+    return programTransmitter->start (std::move (items));
+}
+
+void MidiCntrState::cancelTransmit()
+{
+    programTransmitter->cancel();
+}
+
+bool MidiCntrState::isTransmitting() const
+{
+    return programTransmitter->isRunning();
+}
 
 void MidiCntrState::startBankReceive (int mode, int bank)
 {

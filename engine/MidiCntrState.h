@@ -12,6 +12,7 @@
 #include "engine/NrpnMap.h"
 #include "engine/ParameterTable.h"
 #include "engine/ProgramRecord.h"
+#include "engine/ProgramTransmitter.h"
 #include "engine/SettingsFiles.h"
 
 class MidiCntrState;
@@ -132,6 +133,16 @@ public:
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
 
+    // Sending programs to the synthesizer's memory, paced to the wire, off the
+    // audio and message threads. Progress arrives as transmitProgress events,
+    // the end as transmitFinished. False when the output is closed, a transfer
+    // runs already, or the slot is not one of the device banks'.
+    enum class TransmitScope { oneSlot, oneBank, userBanks, factoryBanks };
+    bool startTransmit (TransmitScope scope, int bank = 0, int program = 0);
+    void cancelTransmit();
+    bool isTransmitting() const;
+    ProgramTransmitter& transmitter() noexcept           { return *programTransmitter; }
+
     //==============================================================================
     // MIDI for the host, stamped in milliseconds; drained by the audio thread.
     // Spreads the queued events over a block of numSamples into dest and empties
@@ -238,6 +249,8 @@ private:
 
     juce::MidiBuffer hostMidi;
     const juce::uint32 startTime;
+
+    std::unique_ptr<ProgramTransmitter> programTransmitter;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MidiCntrState)
 };

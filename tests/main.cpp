@@ -2,27 +2,44 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <cstdlib>
 
+namespace
+{
+// The user's folders are never touched: every test, and every plug-in a test
+// loads through the command-line host, sees a fresh, empty home folder, so
+// settings and bank files written by one test never reach the next.
+class FreshHomePerTest : public ::testing::EmptyTestEventListener
+{
+public:
+    void OnTestStart (const ::testing::TestInfo&) override
+    {
+        char pattern[] = "/tmp/vantor-test-home-XXXXXX";
+        if (const char* home = mkdtemp (pattern))
+        {
+            current = home;
+            setenv ("HOME", home, 1);
+        }
+    }
+
+    void OnTestEnd (const ::testing::TestInfo&) override
+    {
+        if (current.isNotEmpty())
+            juce::File (current).deleteRecursively();
+        current.clear();
+    }
+
+private:
+    juce::String current;
+};
+}
+
 // Components can be built and drawn without a display; the message manager
 // exists for the whole run and tests pump it where they need async delivery.
-// The user's folders are never touched: the whole run, and every plug-in the
-// tests load through the command-line host, sees a fresh home folder.
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-
-    char homeTemplate[] = "/tmp/vantor-test-home-XXXXXX";
-    const char* home = mkdtemp (homeTemplate);
-    if (home == nullptr)
-        return 1;
-    setenv ("HOME", home, 1);
     unsetenv ("XDG_CONFIG_HOME");
+    ::testing::UnitTest::GetInstance()->listeners().Append (new FreshHomePerTest());
 
-    int result = 0;
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        result = RUN_ALL_TESTS();
-    }
-
-    juce::File (home).deleteRecursively();
-    return result;
+    juce::ScopedJuceInitialiser_GUI juce;
+    return RUN_ALL_TESTS();
 }

@@ -1,0 +1,262 @@
+// The engine against a simulated synthesizer: requests leave through the device
+// seam, answers come back on the synth's own thread as a MIDI input would.
+#include <gtest/gtest.h>
+#include "engine/DSI_Program.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/EngineTestHelpers.h"
+#include "support/SimulatedSynth.h"
+
+namespace
+{
+struct Exchange : public ::testing::Test
+{
+    SimulatedSynth synth;
+    std::unique_ptr<MidiCntrState> engine = std::make_unique<MidiCntrState> (synth);
+
+    void SetUp() override
+    {
+        engine->selectInputPort (1);
+        engine->selectOutputPort (1);
+        ASSERT_TRUE (engine->ports().isInputOpen());
+        ASSERT_TRUE (engine->ports().isOutputOpen());
+        engine->takeEvents();
+    }
+
+    void TearDown() override
+    {
+        engine.reset();    // closes the devices before the synth goes
+    }
+
+    // Events until one of kind `last` arrives (or the time runs out).
+    std::vector<int> eventsUntil (int lastKind, int timeoutMs = 20000)
+    {
+        std::vector<int> all;
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (juce::Time::getMillisecondCounter() < end)
+        {
+            for (auto e : engine->takeEvents())
+            {
+                all.push_back (e);
+                if (EngineEvent::kindOf (e) == lastKind)
+                    return all;
+            }
+            juce::Thread::sleep (2);
+        }
+        return all;
+    }
+
+    std::vector<ByteArray> programRequests() const
+    {
+        std::vector<ByteArray> requests;
+        for (const auto& r : synth.received())
+        {
+            const auto* d = r.message.getRawData();
+            if (r.message.getRawDataSize() == 7 && d[0] == 0xF0 && d[3] == 0x05)
+                requests.emplace_back (d, d + 7);
+        }
+        return requests;
+    }
+};
+}
+
+TEST_F (Exchange, ReceivingAllUserBanksMirrorsTheSynthMemory)
+{
+    synth.setAnswer (SimulatedSynth::Answer::split, 3);
+    engine->startBankReceive (MidiCntrState::allUserBanks, 0);
+    const auto events = eventsUntil (EngineEvent::bankReceiveFinished);
+
+    std::vector<int> progress;
+    for (auto e : events)
+        if (EngineEvent::kindOf (e) == EngineEvent::bankProgramReceived)
+            progress.push_back (e);
+
+    ASSERT_EQ (progress.size(), 396u);
+    for (int i = 0; i < 396; ++i)
+        ASSERT_EQ (progress[(size_t) i], EngineEvent::bankProgram (i / 99, i % 99)) << i;
+
+    ASSERT_GE (events.size(), 2u);
+    EXPECT_EQ (events[events.size() - 2], 0x19000000);
+    EXPECT_EQ (events.back(), 0x16000000);
+
+    for (int b = 0; b < 4; ++b)
+        for (int p = 0; p < 99; ++p)
+            ASSERT_EQ (engine->deviceBank (b).programBytes (p), synth.record (b, p)) << b << " " << p;
+
+    // Factory banks were not touched, and a later single dump does not restart the chain.
+    EXPECT_NE (engine->deviceBank (4).programBytes (0), synth.record (4, 0));
+    EXPECT_FALSE (engine->isBankReceiveRunning());
+    synth.clearReceived();
+    engine->requestDump (5, 6, 10);
+    eventsUntil (EngineEvent::editBufferChanged);
+    synth.waitUntilIdle();
+    EXPECT_EQ (programRequests().size(), 1u);
+    EXPECT_EQ (engine->editBuffer(), synth.record (6, 10));
+}
+
+TEST_F (Exchange, OneBankFromTheKeyboardModel)
+{
+    synth.setDeviceId (ProgramRecord::keyboardDeviceId);
+    engine->startBankReceive (5, 5);
+    const auto events = eventsUntil (EngineEvent::bankReceiveFinished);
+    EXPECT_EQ (events.back(), 0x16000000);
+
+    for (int p = 0; p < 99; ++p)
+        ASSERT_EQ (engine->deviceBank (5).programBytes (p), synth.record (5, p)) << p;
+    EXPECT_EQ (programRequests().size(), 99u);
+    EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2B, 0x05, 5, 98, 0xF7 }));
+}
+
+TEST_F (Exchange, StoppingMidBankStoresTheProgramOnItsWayAndRequestsNothingMore)
+{
+    synth.setAnswerDelayMs (30);
+    engine->startBankReceive (2, 2);
+    ASSERT_TRUE (synth.waitForReceived (4));
+    engine->stopBankReceive();
+    const int requested = (int) programRequests().size();
+
+    juce::Thread::sleep (150);
+    synth.waitUntilIdle();
+    juce::Thread::sleep (50);
+    EXPECT_EQ ((int) programRequests().size(), requested);
+
+    // Every program that was requested arrived and was stored, the last one included.
+    const auto last = programRequests().back();
+    EXPECT_EQ (engine->deviceBank (2).programBytes (last[5]), synth.record (2, last[5]));
+    for (auto e : engine->takeEvents())
+        EXPECT_NE (EngineEvent::kindOf (e), EngineEvent::bankReceiveFinished);
+}
+
+TEST_F (Exchange, EditBufferAndGlobalsAnswers)
+{
+    engine->requestDump (6, 0, 0);
+    eventsUntil (EngineEvent::editBufferChanged);
+    EXPECT_EQ (engine->editBuffer(), synth.editBuffer());
+
+    engine->requestGlobals();
+    const auto events = eventsUntil (EngineEvent::globalsReceived);
+    EXPECT_EQ (events.front(), 0x13000000);
+    EXPECT_TRUE (engine->haveGlobals());
+    const auto g = engine->getGlobals();
+    const auto expected = synth.globals();
+    EXPECT_TRUE (std::equal (expected.begin(), expected.end(), g.begin()));
+
+    // Requests leave byte for byte.
+    const auto received = synth.received();
+    ASSERT_GE (received.size(), 2u);
+    const auto* edit = received[0].message.getRawData();
+    EXPECT_EQ (ByteArray (edit, edit + received[0].message.getRawDataSize()), (ByteArray { 0xF0, 0x01, 0x2B, 0x06, 0xF7 }));
+    const auto* glob = received[1].message.getRawData();
+    EXPECT_EQ (ByteArray (glob, glob + received[1].message.getRawDataSize()), (ByteArray { 0xF0, 0x01, 0x2B, 0x0E, 0xF7 }));
+}
+
+TEST_F (Exchange, HostileAndShortDumpsAreDropped)
+{
+    const auto before = engine->editBuffer();
+    const ByteArray record (1024, 0x55);
+    auto dump = DSI_Program::programDump (record, 1, 1);
+
+    for (auto [bankByte, programByte] : { std::make_pair (8, 0), std::make_pair (127, 5), std::make_pair (0, 99), std::make_pair (3, 127) })
+    {
+        dump[4] = (juce::uint8) bankByte;
+        dump[5] = (juce::uint8) programByte;
+        engine->handleSysEx (dump);
+    }
+    dump[4] = 1;
+    dump[5] = 1;
+    auto shortDump = dump;
+    shortDump.erase (shortDump.begin() + 100);
+    engine->handleSysEx (shortDump);      // 1177 bytes
+    auto foreign = dump;
+    foreign[2] = 0x2C;
+    engine->handleSysEx (foreign);
+    EXPECT_EQ (engine->editBuffer(), before);
+    EXPECT_TRUE (engine->takeEvents().empty());
+
+    dump[2] = ProgramRecord::keyboardDeviceId;
+    engine->handleSysEx (dump);
+    EXPECT_EQ (engine->deviceBank (1).programBytes (1), record);
+    EXPECT_EQ (engine->editBuffer(), record);
+    EXPECT_EQ (engine->getCurrentBank(), 1);
+    EXPECT_EQ (engine->takeEvents(), (std::vector<int> { 0x19000000, 0x11000000 }));
+}
+
+TEST_F (Exchange, TransmittingBanksSendsPacedProgramDumpsAndCanBeCancelled)
+{
+    engine->transmitter().setPacing (0.0, 5.0);
+    for (int p = 0; p < 99; ++p)
+        engine->deviceBank (2).storeProgram (p, ByteArray (1024, (juce::uint8) p));
+
+    ASSERT_TRUE (engine->startTransmit (MidiCntrState::TransmitScope::oneBank, 2));
+    EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 0, 0));   // one at a time
+    const auto events = eventsUntil (EngineEvent::transmitFinished);
+    EXPECT_EQ (events.back(), EngineEvent::make (EngineEvent::transmitFinished, 0));
+    EXPECT_EQ (events[events.size() - 2], EngineEvent::transmitted (99, 99));
+
+    ASSERT_TRUE (synth.waitUntilIdle());
+    juce::Thread::sleep (50);
+    const auto received = synth.received();
+    ASSERT_EQ (received.size(), 99u);
+    for (int p = 0; p < 99; ++p)
+    {
+        const auto& m = received[(size_t) p].message;
+        ASSERT_EQ (m.getRawDataSize(), 1178);
+        EXPECT_EQ (m.getRawData()[2], 0x2B);
+        EXPECT_EQ (m.getRawData()[4], 2);
+        EXPECT_EQ (m.getRawData()[5], p);
+        EXPECT_EQ (synth.record (2, p), ByteArray (1024, (juce::uint8) p));
+        if (p > 0)
+            EXPECT_GE (received[(size_t) p].timeMs - received[(size_t) p - 1].timeMs, 4.0);
+    }
+
+    // A cancelled transfer stops early and says so.
+    engine->transmitter().setPacing (0.0, 50.0);
+    synth.clearReceived();
+    ASSERT_TRUE (engine->startTransmit (MidiCntrState::TransmitScope::userBanks));
+    synth.waitForReceived (2);
+    engine->cancelTransmit();
+    const auto cancelled = eventsUntil (EngineEvent::transmitFinished);
+    EXPECT_EQ (cancelled.back(), EngineEvent::make (EngineEvent::transmitFinished, 1));
+    EXPECT_LT (synth.numReceived(), 396);
+
+    // Default pacing is the wire's: 1178 bytes take 377 ms, plus 100 ms to store.
+    ProgramTransmitter wire ([] (const ByteArray&) {}, [] (int, int) {}, [] (bool) {});
+    EXPECT_NEAR (wire.pauseAfter (1178), 476.96, 0.01);
+}
+
+TEST_F (Exchange, UnloadingMidTransferStopsCleanly)
+{
+    engine->transmitter().setPacing (0.32, 100.0);
+    ASSERT_TRUE (engine->startTransmit (MidiCntrState::TransmitScope::factoryBanks));
+    synth.waitForReceived (1);
+    const auto start = juce::Time::getMillisecondCounter();
+    engine.reset();
+    EXPECT_LT (juce::Time::getMillisecondCounter() - start, 3000u);
+    EXPECT_LT (synth.numReceived(), 5);
+}
+
+TEST_F (Exchange, TransmitNeedsAnOpenOutputAndARealSlot)
+{
+    EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 8, 0));
+    EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 0, 99));
+    engine->selectOutputPort (0);
+    EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 0, 0));
+}
+
+TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostNotTheSynth)
+{
+    SimulatedSynth synth;
+    {
+        VantorAudioProcessor processor (synth);
+        auto& engine = processor.getEngine();
+        engine.selectInputPort (1);
+        engine.selectOutputPort (1);
+
+        synth.turnKnob (1, 41, 9);      // "Wave L 3"
+        synth.waitUntilIdle();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+
+        EXPECT_EQ (engine.getValue (18), 9);
+        EXPECT_FLOAT_EQ (processor.getParameters()[18]->getValue(), 9.0f / 11.0f);
+        EXPECT_EQ (synth.numReceived(), 0);
+    }
+}
