@@ -4,7 +4,9 @@
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/RecordingMidiDevices.h"
+#include "support/SimulatedSynth.h"
 #include <cstdlib>
+#include <thread>
 
 namespace
 {
@@ -76,6 +78,52 @@ void bankChunkRoundTrip (benchmark::State& state)
     }
 }
 BENCHMARK (bankChunkRoundTrip);
+
+// The engine's own time per program of a bank receive, against a synth that answers at once.
+void bankReceivePerProgram (benchmark::State& state)
+{
+    SimulatedSynth synth;
+    {
+        MidiCntrState engine (synth);
+        engine.selectInputPort (1);
+        engine.selectOutputPort (1);
+
+        for (auto _ : state)
+        {
+            engine.takeEvents();
+            engine.startBankReceive (3, 3);
+            for (bool done = false; ! done;)
+            {
+                for (auto e : engine.takeEvents())
+                    done = done || EngineEvent::kindOf (e) == EngineEvent::bankReceiveFinished;
+                std::this_thread::yield();
+            }
+        }
+        state.SetItemsProcessed (state.iterations() * 99);
+    }
+}
+BENCHMARK (bankReceivePerProgram)->Unit (benchmark::kMillisecond)->UseRealTime();
+
+// Decoding one incoming NRPN: four controllers through the dispatch.
+void decodeIncomingNrpn (benchmark::State& state)
+{
+    RecordingMidiDevices devices;
+    MidiCntrState engine (devices);
+    const juce::MidiMessage ccs[] = { juce::MidiMessage::controllerEvent (1, 99, 0), juce::MidiMessage::controllerEvent (1, 98, 41),
+                                      juce::MidiMessage::controllerEvent (1, 6, 0), juce::MidiMessage::controllerEvent (1, 38, 7) };
+    int n = 0;
+    for (auto _ : state)
+    {
+        for (auto& m : ccs)
+            engine.handleIncomingMidiMessage (nullptr, m);
+        if (++n == 1000)
+        {
+            engine.takeIncomingParameters();
+            n = 0;
+        }
+    }
+}
+BENCHMARK (decodeIncomingNrpn);
 
 void constructProcessor (benchmark::State& state)
 {

@@ -92,3 +92,27 @@ TEST (PluginBinary, ChunksProgramsAndParametersCarryRealPrograms)
     EXPECT_FALSE (names[0].empty());
     dir.deleteRecursively();
 }
+
+TEST (PluginBinary, ValueTextsAsTheHostReadsThem)
+{
+    // Host index 75 is "FeedBk Amount" (bipolar around 127), 59 "P. B. Range Up",
+    // 113 "LFO 1 Freq Sync" (one of its texts keeps a trailing space), 310 layer B "Pitch 1".
+    const auto out = runVstHost ({ "set", "75", "0", "get", "75", "set", "59", "1", "get", "59",
+                                   "set", "113", "0.34", "get", "113", "set", "310", "0", "get", "310",
+                                   "set", "623", "1", "get", "623", "get", "618" });
+    ASSERT_EQ (out.exitCode, 0) << out.text;
+
+    auto text = [&] (int i)
+    {
+        const auto v = out.value ("param " + std::to_string (i));
+        const auto from = v.find (" = ") + 3;
+        return v.substr (from, v.rfind (" (") - from);
+    };
+
+    EXPECT_EQ (text (75), "-127");
+    EXPECT_EQ (text (59), "1 Octave");
+    EXPECT_EQ (text (113), "8th ");
+    EXPECT_EQ (text (310), "C0");
+    EXPECT_EQ (text (623), "ON");
+    EXPECT_EQ (text (618), "Disabled");
+}
