@@ -957,16 +957,18 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
         banks[(size_t) bank]->storeProgram (program, record);
     }
 
-    if (! receiveGoesOn)
+    // Only the dump the chain asked for moves it on: an unsolicited one would
+    // start a second chain through banks nobody asked to receive.
+    if (! receiveGoesOn || bank != receiveBank || program != receiveProgram)
         return;
 
     postEvent (EngineEvent::bankProgram (bank, program));
 
     const int mode = receiveMode;
     if (program < programsPerBank - 1)
-        requestDump (5, bank, program + 1);
+        requestReceiveDump (bank, program + 1);
     else if ((mode == allUserBanks && bank < 3) || (mode == allFactoryBanks && bank < 7))
-        requestDump (5, bank + 1, 0);
+        requestReceiveDump (bank + 1, 0);
     else
     {
         // Done: a later single dump must not restart the chain.
@@ -1026,7 +1028,14 @@ void MidiCntrState::startBankReceive (int mode, int bank)
     receiveMode = mode;
     receiveGoesOn = true;
     bankReceiveRunning = true;
-    requestDump (5, first, 0);
+    requestReceiveDump (first, 0);
+}
+
+void MidiCntrState::requestReceiveDump (int bank, int program)
+{
+    receiveBank = bank;
+    receiveProgram = program;
+    requestDump (5, bank, program);
 }
 
 void MidiCntrState::stopBankReceive()

@@ -192,6 +192,7 @@ public:
 private:
     void initialise();
     void openStoredPorts();
+    void requestReceiveDump (int bank, int program);
     void applyStartupPreset();
     void loadBankLibrary();
     void dropOldHostEvents (int time);
@@ -225,6 +226,7 @@ private:
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
     std::atomic<int> receiveMode { 0 };
+    std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
 
     std::atomic<int> currentPreset { -1 };
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };

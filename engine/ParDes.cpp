@@ -180,7 +180,7 @@ juce::PopupMenu ParDes::buildValueMenu (int displayType, int maximum)
 
 int ParDes::showValueMenu (juce::Component* target, int displayType, int maximum)
 {
-    auto lookAndFeel = makeMenuLookAndFeel();
+    auto lookAndFeel = menuLookAndFeel();
     auto menu = buildValueMenu (displayType, maximum);
     menu.setLookAndFeel (lookAndFeel.get());
 
@@ -188,7 +188,7 @@ int ParDes::showValueMenu (juce::Component* target, int displayType, int maximum
     return result - 1;
 }
 
-std::unique_ptr<juce::LookAndFeel_V2> ParDes::makeMenuLookAndFeel()
+std::unique_ptr<juce::LookAndFeel_V2> ParDes::menuLookAndFeel()
 {
     auto lookAndFeel = std::make_unique<juce::LookAndFeel_V2>();
     lookAndFeel->setColour (juce::PopupMenu::backgroundColourId, juce::Colour (0xff000000));

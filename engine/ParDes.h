@@ -29,5 +29,5 @@ public:
     // A fresh look-and-feel with the menu colours. The caller owns it and must
     // keep it alive while the menu that uses it is shown; a shared static one
     // would outlive the framework when the plug-in is unloaded.
-    static std::unique_ptr<juce::LookAndFeel_V2> makeMenuLookAndFeel();
+    static std::unique_ptr<juce::LookAndFeel_V2> menuLookAndFeel();
 };

@@ -106,6 +106,27 @@ TEST_F (Exchange, OneBankFromTheKeyboardModel)
     EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2B, 0x05, 5, 98, 0xF7 }));
 }
 
+TEST_F (Exchange, AllFactoryBanksAndUnsolicitedDumpsDuringAReceive)
+{
+    const auto editBefore = engine->editBuffer();
+    engine->startBankReceive (MidiCntrState::allFactoryBanks, 0);
+
+    // A dump nobody asked for, arriving while the receive runs, only fills its slot.
+    const ByteArray stray (1024, 0x42);
+    const auto dump = DSI_Program::programDump (stray, 0, 50);
+    synth.send (juce::MidiMessage (dump.data(), (int) dump.size()));
+
+    const auto events = eventsUntil (EngineEvent::bankReceiveFinished);
+    EXPECT_EQ (events.back(), 0x16000000);
+    for (int b = 4; b < 8; ++b)
+        for (int p = 0; p < 99; ++p)
+            ASSERT_EQ (engine->deviceBank (b).programBytes (p), synth.record (b, p)) << b << " " << p;
+
+    EXPECT_EQ (engine->deviceBank (0).programBytes (50), stray);
+    EXPECT_EQ (engine->editBuffer(), editBefore);
+    EXPECT_EQ (programRequests().front(), (ByteArray { 0xF0, 0x01, 0x2B, 0x05, 4, 0, 0xF7 }));
+}
+
 TEST_F (Exchange, StoppingMidBankStoresTheProgramOnItsWayAndRequestsNothingMore)
 {
     synth.setAnswerDelayMs (30);

@@ -89,7 +89,7 @@ TEST (ParDes, ValueMenuOffersEveryValueUnderItsText)
 
     EXPECT_EQ (ParDes::buildValueMenu (7, 104).getNumItems(), 105);
 
-    auto lookAndFeel = ParDes::makeMenuLookAndFeel();
+    auto lookAndFeel = ParDes::menuLookAndFeel();
     EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::backgroundColourId).getARGB(), 0xff000000u);
     EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::highlightedBackgroundColourId).getARGB(), 0xff808080u);
 }
