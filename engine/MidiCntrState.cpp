@@ -361,10 +361,6 @@ void MidiCntrState::setParameterFromHost (ParameterId id, int value)
     switch (id)
     {
         case ParameterIds::programSelect:
-            if (value < 0)
-                currentBank = currentProgram = -1;
-            else
-                splitProgramIndex (value);
             setValue (id, value);
             if (programChangeWithAutomation)
                 selectProgram (currentBank * programsPerBank + currentProgram, true, false);
