@@ -1,4 +1,5 @@
 #include "engine/VantorAudioProcessor.h"
+#include "engine/DSI_Program.h"
 #include "engine/HostParameter.h"
 #include "engine/ParDes.h"
 #include "editor/VantorAudioProcessorEditor.h"
@@ -106,6 +107,22 @@ void VantorAudioProcessor::changeProgramName (int index, const juce::String& new
         const juce::ScopedLock sl (engine.getProgramLock());
         engine.presetBank().renameProgram (index, newName);
     }
+
+    // Hosts rename the current program: give the edit buffer the name instead of
+    // reloading the slot, which would throw its unsaved edits away.
+    if (index == engine.getCurrentPreset())
+    {
+        {
+            const juce::ScopedLock sl (engine.getProgramLock());
+            DSI_Program program;
+            program.setParams (engine.presetBank().editBufferBytes());
+            program.setName (newName);
+            engine.presetBank().setEditBuffer (program.getParams());
+        }
+        engine.postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        return;
+    }
+
     engine.setCurrentPreset (index);
     engine.loadCurrentPreset();
 }
@@ -120,24 +137,18 @@ void VantorAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     for (int p = 0; p < numPrograms; ++p)
         destData.append (bank.programBlock (p).getData(), (size_t) ProgramRecord::size);
 
+    // The current record is the edit buffer, stored into its slot as a program
+    // chunk would: edits made since the program was chosen survive the project.
+    // (The slot area above keeps the slot as it was before.)
     int index = engine.getCurrentPreset();
-    if (index == -1)
+    if (index < 0)
     {
-        // Nothing chosen yet: the edit buffer becomes slot 0 (the slot area above keeps the old slot 0).
         index = 0;
         engine.setCurrentPreset (0);
-        const auto stored = bank.storeEditBuffer (0);
-        destData.append (stored.getData(), (size_t) ProgramRecord::size);
     }
-    else
-    {
-        if (index < 0)
-        {
-            index = 0;
-            engine.setCurrentPreset (0);
-        }
-        destData.append (bank.programBlock (index).getData(), (size_t) ProgramRecord::size);
-    }
+
+    const auto stored = bank.storeEditBuffer (index);
+    destData.append (stored.getData(), (size_t) ProgramRecord::size);
 
     const auto indexByte = (juce::uint8) (index & 0xFF);
     destData.append (&indexByte, 1);
@@ -148,9 +159,24 @@ void VantorAudioProcessor::setStateInformation (const void* data, int sizeInByte
     if (data == nullptr || sizeInBytes < bankChunkMinimum)
         return;
 
-    const juce::ScopedLock sl (engine.getProgramLock());
-    engine.presetBank().setRecords (static_cast<const juce::uint8*> (data) + bankHeaderSize,
-                                    (size_t) ProgramRecord::bankSize);
+    const auto* bytes = static_cast<const juce::uint8*> (data);
+    const int index = sizeInBytes >= bankChunkSize ? bytes[bankChunkSize - 1] : -1;
+    const bool hasCurrent = juce::isPositiveAndBelow (index, numPrograms);
+
+    {
+        const juce::ScopedLock sl (engine.getProgramLock());
+        engine.presetBank().setRecords (bytes + bankHeaderSize, (size_t) ProgramRecord::bankSize);
+
+        // A whole chunk also brings back the program that was being edited, edits included.
+        if (hasCurrent)
+            engine.presetBank().setEditBufferAndProgram (index, juce::MemoryBlock (bytes + bankChunkMinimum, (size_t) ProgramRecord::size));
+    }
+
+    if (hasCurrent)
+    {
+        engine.setCurrentPreset (index);
+        engine.postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    }
 }
 
 void VantorAudioProcessor::getCurrentProgramStateInformation (juce::MemoryBlock& destData)

@@ -91,6 +91,54 @@ TEST_F (Processor, BankChunkReadReplacesSlotsOnlyAndShortChunksAreIgnored)
     processor->setStateInformation (nullptr, 200000);
 }
 
+TEST_F (Processor, EditsSurviveAWholeBankChunkRoundTrip)
+{
+    processor->setCurrentProgram (5);
+    engine.setValue (8, 99);
+    engine.setValue (600, 3);
+    const auto edited = engine.editBuffer();
+    const auto chunk = bankChunk (*processor);
+    EXPECT_EQ (chunk[102429], 5);
+    EXPECT_EQ (bytes (chunk, 101405, 1024), edited);
+
+    VantorAudioProcessor second (devices);
+    EventRecorder events (second.getEngine());
+    events.take();
+    second.setStateInformation (chunk.getData(), (int) chunk.getSize());
+    EXPECT_EQ (second.getCurrentProgram(), 5);
+    EXPECT_EQ (second.getEngine().editBuffer(), edited);
+    EXPECT_EQ (second.getEngine().presetBank().programBytes (5), edited);
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x11000000 }));
+
+    // The host selecting the program afterwards, as many do, keeps the edits too.
+    second.setCurrentProgram (5);
+    EXPECT_EQ (second.getEngine().editBuffer(), edited);
+
+    // An index byte past the bank restores the slots only.
+    auto badIndex = chunk;
+    badIndex[102429] = (char) 200;
+    VantorAudioProcessor third (devices);
+    const auto thirdEdit = third.getEngine().editBuffer();
+    third.setStateInformation (badIndex.getData(), (int) badIndex.getSize());
+    EXPECT_EQ (third.getEngine().editBuffer(), thirdEdit);
+    EXPECT_EQ (third.getEngine().presetBank().programBytes (7), engine.presetBank().programBytes (7));
+}
+
+TEST_F (Processor, RenamingTheCurrentProgramKeepsItsEdits)
+{
+    processor->setCurrentProgram (4);
+    engine.setValue (0, 33);
+    processor->changeProgramName (4, "Renamed");
+    EXPECT_EQ (engine.getValue (0), 33);
+    EXPECT_EQ (processor->getProgramName (4), "Renamed");
+    EXPECT_TRUE (engine.presetBank().editBufferName().startsWith ("Renamed"));
+
+    // Renaming another slot selects it, as before.
+    processor->changeProgramName (9, "Other");
+    EXPECT_EQ (processor->getCurrentProgram(), 9);
+    EXPECT_EQ (engine.editBuffer(), engine.presetBank().programBytes (9));
+}
+
 TEST_F (Processor, ProgramChunkRoundTripsIntoAFreshInstance)
 {
     engine.setValue (0, 77);
