@@ -1,5 +1,6 @@
 #include "SettingsFiles.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -49,6 +50,18 @@ void put16 (ByteArray& bytes, int offset, int value)
     value = juce::jlimit (-32768, 32767, value);
     bytes[(size_t) offset]     = (juce::uint8) ((value >> 8) & 0xff);
     bytes[(size_t) offset + 1] = (juce::uint8) (value & 0xff);
+}
+
+// A zoom factor as a whole number of thousandths, cut toward zero. Read back as
+// n / 1000 in single precision it can sit just below n / 1000, so a small
+// allowance keeps every read-then-written file from losing a thousandth.
+int thousandths (float zoom)
+{
+    const double x = (double) zoom * 1000.0;
+    if (! std::isfinite (x))
+        return 1000;
+
+    return (int) std::trunc (juce::jlimit (-32768.0, 32767.0, x + std::copysign (0.005, x)));
 }
 
 // Signed, so that windows left of or above the main screen come back where they were.
@@ -204,8 +217,8 @@ ByteArray encodeWindowGeometry (const WindowGeometry& g)
     put16 (bytes, 14, g.height2);
     put16 (bytes, 20, g.width3);
     put16 (bytes, 22, g.height3);
-    put16 (bytes, 24, (int) (g.zoom1 * 1000.0f));
-    put16 (bytes, 26, (int) (g.zoom2 * 1000.0f));
+    put16 (bytes, 24, thousandths (g.zoom1));
+    put16 (bytes, 26, thousandths (g.zoom2));
 
     return bytes;
 }
