@@ -11,4 +11,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libasound2-dev libfreetype-dev libfontconfig1-dev libx11-dev libxrandr-dev libxinerama-dev \
     libxcursor-dev libxext-dev libxcomposite-dev libgl-dev \
     libgtest-dev libbenchmark-dev \
-    xvfb xauth
+    xvfb xauth \
+    clang libclang-rt-14-dev llvm

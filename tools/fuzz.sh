@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer)
+# and runs every target for SECONDS (default 30, the CI run) on a copy of its seed
+# corpus, all targets at once; fails on any crash, leak, hang, out-of-memory or
+# broken property. The longer run before a release:
+#
+#     bash tools/fuzz.sh 600
+#
+# Inputs a run finds stay in build-fuzz/fuzz-work/<target>/corpus, failures as
+# build-fuzz/fuzz-work/<target>/crash-* (or leak-, timeout-, oom-). Once fixed,
+# copy a failing input into fuzz/regressions/<target>/: every later run, and the
+# sanitizer test suite, replays it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-30}"
+build=build-fuzz
+work="$build/fuzz-work"
+targets=(fuzz_sysex fuzz_midi_input fuzz_program_codec fuzz_state_chunks fuzz_settings_files fuzz_engine_startup)
+
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVANTOR_BUILD_TESTS=OFF \
+    -DVANTOR_BUILD_FUZZERS=ON \
+    -DVANTOR_SANITIZE=fuzzer-no-link,address,undefined
+cmake --build "$build" --target "${targets[@]}"
+
+export ASAN_OPTIONS="detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
+rm -rf "$work"
+declare -A pids
+for t in "${targets[@]}"; do
+    dir="$work/$t"
+    mkdir -p "$dir/corpus" "$dir/tmp"
+    cp fuzz/corpus/"$t"/* "$dir/corpus/"
+
+    max_len=4096
+    [ "$t" = fuzz_midi_input ] && max_len=8192
+
+    inputs=("$dir/corpus")
+    [ -d "fuzz/regressions/$t" ] && inputs+=("fuzz/regressions/$t")
+
+    # The targets keep their settings folders under TMPDIR, never in the real home.
+    TMPDIR="$PWD/$dir/tmp" "$build/fuzz/$t" \
+        -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -max_len="$max_len" \
+        -print_final_stats=1 -artifact_prefix="$dir/" "${inputs[@]}" > "$dir/log" 2>&1 &
+    pids[$t]=$!
+done
+
+passed=0
+failed=0
+for t in "${targets[@]}"; do
+    log="$work/$t/log"
+    if wait "${pids[$t]}"; then
+        passed=$((passed + 1))
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+        echo "fuzz: $t ok, ${runs:-?} runs in ${seconds}s"
+    else
+        failed=$((failed + 1))
+        echo "fuzz: $t FAILED; last lines of $log:"
+        tail -n 60 "$log"
+    fi
+done
+
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
