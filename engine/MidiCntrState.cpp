@@ -255,21 +255,25 @@ void MidiCntrState::removeListener (MidiCntrStateListener* l)      { const juce:
 void MidiCntrState::addStateListener (stateListener* l)            { const juce::ScopedLock sl (lock); stateListeners.addIfNotAlreadyThere (l); }
 void MidiCntrState::removeStateListener (stateListener* l)         { const juce::ScopedLock sl (lock); stateListeners.removeAllInstancesOf (l); }
 
+// Events gather while no editor drains them (a long automated session with the
+// editor closed): past the cap the oldest half goes.
+void MidiCntrState::queueEvent (int event)
+{
+    const juce::ScopedLock sl (lock);
+    if (events.size() >= (size_t) maxQueuedEvents)
+        events.erase (events.begin(), events.begin() + maxQueuedEvents / 2);
+    events.push_back (event);
+}
+
 void MidiCntrState::postEvent (int event)
 {
-    {
-        const juce::ScopedLock sl (lock);
-        events.push_back (event);
-    }
+    queueEvent (event);
     callListeners (engineListeners, [this] (MidiCntrStateListener* l) { l->midiCntrStateChanged (this); });
 }
 
 void MidiCntrState::postCommand (int event)
 {
-    {
-        const juce::ScopedLock sl (lock);
-        events.push_back (event);
-    }
+    queueEvent (event);
     callListeners (stateListeners, [] (stateListener* l) { l->stateChanged(); });
 }
 

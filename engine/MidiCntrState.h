@@ -58,6 +58,7 @@ public:
     static constexpr int programsPerBank = ProgramRecord::programsPerBank;
     static constexpr int numBanks = ProgramRecord::numDeviceBanks;
     static constexpr int maxSysExSize = 64 * 1024;
+    static constexpr int maxQueuedEvents = 16384;   // an editor opening rereads all state anyway
 
     explicit MidiCntrState (MidiDeviceSystem& devices = MidiDeviceSystem::juceDevices());
     ~MidiCntrState() override;
@@ -197,6 +198,7 @@ private:
     void loadBankLibrary();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
+    void queueEvent (int event);
     int clampToRange (ParameterId id, int value) const;
     template <typename ListenerType, typename Call>
     void callListeners (const juce::Array<ListenerType*>& list, Call&& call);

@@ -283,6 +283,16 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
     EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
 }
 
+TEST_F (Engine, EventsGatheringWithoutAnEditorStayBounded)
+{
+    for (int i = 0; i < 100000; ++i)
+        engine.setParameterFromHost (0, i & 127);
+
+    const auto e = events.take();
+    EXPECT_LE (e.size(), (size_t) MidiCntrState::maxQueuedEvents);
+    EXPECT_EQ (e.back(), EngineEvent::parameter (0, 99999 & 127));
+}
+
 TEST_F (Engine, ListenersAreCalledLastRegisteredFirstAndAddedOnce)
 {
     struct Ordered : public MidiCntrStateListener

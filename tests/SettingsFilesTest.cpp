@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <limits>
 #include "engine/SettingsFiles.h"
 #include <csignal>
 #include <sys/resource.h>
@@ -139,6 +140,21 @@ TEST (SettingsFiles, WindowGeometryAndStartupPreset)
     EXPECT_EQ (back.width2 + back.height3, 480);
     EXPECT_FLOAT_EQ (back.zoom1, 1.25f);
     EXPECT_FLOAT_EQ (back.zoom2, 1.0f);
+
+    // Every stored zoom survives a read and a write again, and a hostile zoom writes as 1.0.
+    for (int stored = 1; stored < 32768; ++stored)
+    {
+        auto file = bytes;
+        file[24] = (juce::uint8) (stored >> 8);
+        file[25] = (juce::uint8) (stored & 0xff);
+        WindowGeometry read;
+        ASSERT_TRUE (decodeWindowGeometry (file, read));
+        const auto again = encodeWindowGeometry (read);
+        ASSERT_EQ ((again[24] << 8) | again[25], stored);
+    }
+    g.zoom2 = std::numeric_limits<float>::quiet_NaN();
+    const auto nanZoom = encodeWindowGeometry (g);
+    EXPECT_EQ ((nanZoom[26] << 8) | nanZoom[27], 1000);
 
     WindowGeometry untouched;
     EXPECT_FALSE (decodeWindowGeometry (ByteArray (27, 0x11), untouched));

@@ -1830,6 +1830,9 @@ void threadsGroup (Reporter& r, Library& lib, std::mt19937& rng)
     struct Shared
     {
         std::mutex lock;
+        // Hosts make chunk calls on their message thread only: JUCE's wrapper keeps
+        // one chunk buffer per instance, so a set frees what a concurrent get returned.
+        std::mutex chunkCalls;
         Problems problems;
         void add (const std::string& s)
         {
@@ -1863,6 +1866,7 @@ void threadsGroup (Reporter& r, Library& lib, std::mt19937& rng)
             }
             if (k % 4 == 0)
             {
+                const std::lock_guard<std::mutex> l (shared.chunkCalls);
                 const auto bank = getChunk (e, false), prog = getChunk (e, true);
                 if (bank.size() != (size_t) bankSize || prog.size() != (size_t) programSize)
                     shared.add (fmt ("chunks of %zu and %zu bytes", bank.size(), prog.size()));
@@ -1904,7 +1908,7 @@ void threadsGroup (Reporter& r, Library& lib, std::mt19937& rng)
         resume (a);
         const unsigned seed = rng();
         AEffect* e = a;
-        std::thread writer ([e, seed, &bank, &prog]
+        std::thread writer ([e, seed, &bank, &prog, &shared]
         {
             std::mt19937 local (seed);
             for (int n = 0; n < 3000; ++n)
@@ -1912,8 +1916,8 @@ void threadsGroup (Reporter& r, Library& lib, std::mt19937& rng)
                 switch (n % 4)
                 {
                     case 0: dispatch (e, effSetProgram, 0, (int) (local() % numPrograms)); break;
-                    case 1: setChunk (e, true, prog); break;
-                    case 2: setChunk (e, false, bank); break;
+                    case 1: { const std::lock_guard<std::mutex> l (shared.chunkCalls); setChunk (e, true, prog); break; }
+                    case 2: { const std::lock_guard<std::mutex> l (shared.chunkCalls); setChunk (e, false, bank); break; }
                     default: dispatch (e, effSetProgramName, 0, 0, (void*) "THREADED"); break;
                 }
                 e->setParameter (e, (int) (local() % numParams), 0.25f);
