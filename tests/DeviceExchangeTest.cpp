@@ -226,7 +226,9 @@ TEST_F (Exchange, TransmittingBanksSendsPacedProgramDumpsAndCanBeCancelled)
         EXPECT_EQ (m.getRawData()[5], p);
         EXPECT_EQ (synth.record (2, p), ByteArray (1024, (juce::uint8) p));
         if (p > 0)
+        {
             EXPECT_GE (received[(size_t) p].timeMs - received[(size_t) p - 1].timeMs, 4.0);
+        }
     }
 
     // A cancelled transfer stops early and says so.
