@@ -13,8 +13,9 @@
 // "PASS name" / "FAIL name: reason" lines and "N passed, N failed".
 //
 // Host.* loads the plug-in and answers its callbacks, Commands.* runs the
-// commands, Validate.* runs the validation and Checks*.cpp hold its groups
-// of checks, each registering itself.
+// commands, Validate.* runs the validation, ValidateChecks*.cpp hold its groups
+// of checks, each registering itself, and ValidateWindow.* gives the checks
+// that open the editor a host window.
 
 #include "Commands.h"
 #include "Validate.h"
