@@ -234,6 +234,7 @@ private:
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
+    SettingsFiles::StoredFiles storedFiles;
 
     const ParameterTable table;
     const NrpnMap nrpn;
