@@ -103,7 +103,7 @@ TEST_F (Exchange, OneBankFromTheKeyboardModel)
     for (int p = 0; p < 99; ++p)
         ASSERT_EQ (engine->deviceBank (5).programBytes (p), synth.record (5, p)) << p;
     EXPECT_EQ (programRequests().size(), 99u);
-    EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2B, 0x05, 5, 98, 0xF7 }));
+    EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2A, 0x05, 5, 98, 0xF7 }));   // it answered as a keyboard
 }
 
 TEST_F (Exchange, AllFactoryBanksAndUnsolicitedDumpsDuringAReceive)
@@ -145,6 +145,43 @@ TEST_F (Exchange, StoppingMidBankStoresTheProgramOnItsWayAndRequestsNothingMore)
     EXPECT_EQ (engine->deviceBank (2).programBytes (last[5]), synth.record (2, last[5]));
     for (auto e : engine->takeEvents())
         EXPECT_NE (EngineEvent::kindOf (e), EngineEvent::bankReceiveFinished);
+}
+
+// A keyboard may ignore requests for the module: once it has identified itself
+// everything addressed to the synthesizer carries its own id.
+TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
+{
+    for (juce::uint8 id : { ProgramRecord::moduleDeviceId, ProgramRecord::keyboardDeviceId })
+    {
+        engine->selectOutputPort (1);                    // a new port forgets the model
+        synth.setDeviceId (id);
+        synth.setAddressedOnly (true);
+        synth.clearReceived();
+        engine->takeEvents();
+
+        synth.send (rawMessage ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, id, 0x01, 0x00, 0x00, 0x15, 0x21, 0xF7 }));
+        ASSERT_TRUE (synth.waitUntilIdle());
+        EXPECT_EQ (engine->getDeviceId(), id);
+
+        engine->requestGlobals();
+        const auto events = eventsUntil (EngineEvent::globalsReceived, 2000);
+        ASSERT_FALSE (events.empty());
+        EXPECT_EQ (events.back(), 0x12000000) << (int) id;
+
+        engine->requestDump (5, 1, 4);
+        eventsUntil (EngineEvent::editBufferChanged, 2000);
+        EXPECT_EQ (engine->editBuffer(), synth.record (1, 4)) << (int) id;
+
+        engine->transmitter().setPacing (0.0, 0.0);
+        engine->deviceBank (0).storeProgram (2, ByteArray (1024, 0x21));
+        ASSERT_TRUE (engine->transmitProgramTo (2, 1, 9));
+        eventsUntil (EngineEvent::transmitFinished);
+        ASSERT_TRUE (synth.waitForReceived (3));
+        EXPECT_EQ (synth.record (1, 9), ByteArray (1024, 0x21)) << (int) id;
+
+        for (const auto& r : synth.received())
+            EXPECT_EQ (r.message.getRawData()[2], id);
+    }
 }
 
 TEST_F (Exchange, EditBufferAndGlobalsAnswers)
