@@ -1079,8 +1079,9 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
         return;
     }
 
-    if (! bankReceiveRunning)
+    if (! isBankReceiveRunning())
     {
+        bankReceiveRunning = false;
         currentBank = bank;
         currentProgram = program;
         {
@@ -1095,6 +1096,13 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
     {
         const juce::ScopedLock sl (programLock);
         banks[(size_t) bank]->storeProgram (program, record);
+    }
+
+    // A stopped receive ends with the program that was on its way.
+    if (! receiveGoesOn && bank == receiveBank && program == receiveProgram)
+    {
+        endBankReceive();
+        return;
     }
 
     // Only the dump the chain asked for moves it on: an unsolicited one would
@@ -1112,7 +1120,7 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
     else
     {
         // Done: a later single dump must not restart the chain.
-        clearBankReceive();
+        endBankReceive();
         postEvent (EngineEvent::make (EngineEvent::programStored));
         postEvent (EngineEvent::make (EngineEvent::bankReceiveFinished));
     }
@@ -1210,10 +1218,29 @@ void MidiCntrState::requestReceiveDump (int bank, int program)
 
 void MidiCntrState::stopBankReceive()
 {
+    if (! receiveGoesOn)
+        return;
+
+    receiveStoppedAt = juce::Time::getMillisecondCounter();
     receiveGoesOn = false;
 }
 
+bool MidiCntrState::isBankReceiveRunning() const noexcept
+{
+    if (! bankReceiveRunning)
+        return false;
+
+    // A stopped receive whose last program never comes ends after a while.
+    return receiveGoesOn || juce::Time::getMillisecondCounter() - receiveStoppedAt.load() < (juce::uint32) stopTimeoutMs;
+}
+
+// Clearing mid-receive is a stop: the program on its way must not land in the edit buffer.
 void MidiCntrState::clearBankReceive()
+{
+    stopBankReceive();
+}
+
+void MidiCntrState::endBankReceive()
 {
     receiveGoesOn = false;
     bankReceiveRunning = false;

@@ -146,12 +146,16 @@ public:
     juce::uint8 getDeviceId() const noexcept             { return deviceId.load(); }
 
     // Bank receive: mode 777 all user banks, 778 all factory banks, otherwise the one bank given.
+    // Stopping ends the chain: the program on its way is still stored into its
+    // slot, never loaded as the edit buffer, and the receive ends when it arrives
+    // or stopTimeoutMs after the stop.
     static constexpr int allUserBanks = 777;
     static constexpr int allFactoryBanks = 778;
     void startBankReceive (int mode, int bank);
     void stopBankReceive();
     void clearBankReceive();
-    bool isBankReceiveRunning() const noexcept           { return bankReceiveRunning.load(); }
+    static constexpr int stopTimeoutMs = 2000;
+    bool isBankReceiveRunning() const noexcept;
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
@@ -241,6 +245,7 @@ private:
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
     void forgetSentNrpn();
+    void endBankReceive();
     void replaceEditBuffer (const ByteArray& record);
     void noteDeviceId (juce::uint8 id);
     int clampToRange (ParameterId id, int value) const;
@@ -278,6 +283,7 @@ private:
     std::atomic<bool> programChangeWithAutomation { false };
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
+    std::atomic<juce::uint32> receiveStoppedAt { 0 };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
 

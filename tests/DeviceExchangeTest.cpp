@@ -147,6 +147,39 @@ TEST_F (Exchange, StoppingMidBankStoresTheProgramOnItsWayAndRequestsNothingMore)
         EXPECT_NE (EngineEvent::kindOf (e), EngineEvent::bankReceiveFinished);
 }
 
+// Stopping, or clearing the flags as an opening editor does, ends the chain; the
+// program on its way lands in its slot, not in the edit buffer.
+TEST_F (Exchange, StoppingAReceiveKeepsTheEditBuffer)
+{
+    for (bool clear : { false, true })
+    {
+        synth.setAnswerDelayMs (30);
+        engine->selectProgram (0, false, false);
+        engine->setValue (8, 77);                        // the user's edit
+        const auto edit = engine->editBuffer();
+        synth.clearReceived();
+
+        engine->startBankReceive (2, 2);
+        ASSERT_TRUE (synth.waitForReceived (3));
+        clear ? engine->clearBankReceive() : engine->stopBankReceive();
+        const auto last = programRequests().back();
+        ASSERT_TRUE (synth.waitUntilIdle());
+
+        EXPECT_EQ (engine->editBuffer(), edit) << clear;
+        EXPECT_EQ (engine->getCurrentBank() * 99 + engine->getCurrentProgram(), 0) << clear;
+        EXPECT_EQ (engine->deviceBank (2).programBytes (last[5]), synth.record (2, last[5])) << clear;
+        EXPECT_FALSE (engine->isBankReceiveRunning()) << clear;
+    }
+
+    // A receive whose last program never comes ends a while after the stop.
+    synth.setAnswer (SimulatedSynth::Answer::drop);
+    engine->startBankReceive (3, 3);
+    engine->stopBankReceive();
+    EXPECT_TRUE (engine->isBankReceiveRunning());
+    juce::Thread::sleep (MidiCntrState::stopTimeoutMs + 100);
+    EXPECT_FALSE (engine->isBankReceiveRunning());
+}
+
 // A keyboard may ignore requests for the module: once it has identified itself
 // everything addressed to the synthesizer carries its own id.
 TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
