@@ -228,12 +228,19 @@ float VantorAudioProcessor::hostValue (int hostIndex) const
         return 0.0f;
 
     const auto id = parameterTable().idForHostIndex (hostIndex);
-    const auto maximum = (float) parameterTable().maximum (id);
-    if (maximum <= 0.0f)
+    return normalisedFor (id, engine.getValue (id));
+}
+
+// The host's range starts at the parameter's minimum: the bottom of its slider
+// is the minimum both ways. Stored bytes can lie outside the range (chunks,
+// files): the host only ever sees 0..1.
+float VantorAudioProcessor::normalisedFor (ParameterId id, int value) const
+{
+    const int maximum = parameterTable().maximum (id);
+    if (maximum <= 0 || value == juce::jmax (0, parameterTable().minimum (id)))
         return 0.0f;
 
-    // Stored bytes can lie outside the range (chunks, files): the host only ever sees 0..1.
-    return juce::jlimit (0.0f, 1.0f, (float) engine.getValue (id) / maximum);
+    return juce::jlimit (0.0f, 1.0f, (float) value / (float) maximum);
 }
 
 void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
@@ -251,10 +258,13 @@ void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
         engine.setParameterFromHost (id, n);
 }
 
+// The bottom of a host slider must not send a value below the parameter's
+// minimum (the arpeggiator tempo starts at 30).
 int VantorAudioProcessor::hostToValue (ParameterId id, float normalised) const
 {
     const int maximum = parameterTable().maximum (id);
-    return (int) std::nearbyint ((float) maximum * juce::jlimit (0.0f, 1.0f, normalised));
+    const int n = (int) std::nearbyint ((float) maximum * juce::jlimit (0.0f, 1.0f, normalised));
+    return juce::jlimit (juce::jmin (parameterTable().minimum (id), maximum), maximum, n);
 }
 
 juce::String VantorAudioProcessor::hostParameterText (int hostIndex, float normalised) const
@@ -286,14 +296,14 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
     {
         const auto candidate = valueText (id, v).trim();
         if (candidate.equalsIgnoreCase (text))
-            return (float) v / (float) maximum;
+            return normalisedFor (id, v);
 
         if (byNumber < 0 && startsWithNumber (text) && startsWithNumber (candidate)
              && candidate.getDoubleValue() == text.getDoubleValue())
             byNumber = v;
     }
 
-    return byNumber >= 0 ? (float) byNumber / (float) maximum : hostValue (hostIndex);
+    return byNumber >= 0 ? normalisedFor (id, byNumber) : hostValue (hostIndex);
 }
 
 juce::String VantorAudioProcessor::hostParameterName (int hostIndex) const
@@ -363,8 +373,7 @@ void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool end
 // Everything of an edit but storing the value.
 void VantorAudioProcessor::reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor)
 {
-    const auto maximum = (float) parameterTable().maximum (id);
-    const float normalised = maximum > 0.0f ? juce::jlimit (0.0f, 1.0f, (float) value / maximum) : 0.0f;
+    const float normalised = normalisedFor (id, value);
 
     const int h = parameterTable().hostIndex (id);
     const bool isHost = ParameterTable::isHostIndex (h);

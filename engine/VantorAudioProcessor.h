@@ -85,6 +85,7 @@ private:
     juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
     void reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor);
     int hostToValue (ParameterId id, float normalised) const;
+    float normalisedFor (ParameterId id, int value) const;
     juce::String valueText (ParameterId id, int value) const;
 
     MidiCntrState engine;

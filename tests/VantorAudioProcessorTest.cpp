@@ -343,10 +343,17 @@ TEST_F (Processor, HostSeesStereoInAndOut)
 
 TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
 {
+    auto out = (engine.selectOutputPort (1), devices.lastOutput());
     const int bpm = engine.parameterTable().hostIndex (256);
 
+    param (bpm).setValue (0.0f);                        // the bottom of the host's slider
+    EXPECT_EQ (engine.getValue (256), 30);
+    EXPECT_EQ (sentControllers (*out).back(), std::make_pair (38, 30));
+    EXPECT_EQ (param (bpm).getValue(), 0.0f);           // and reads back as the bottom
+    EXPECT_EQ (param (bpm).getText (0.0f, 24), "30 bpm");
     EXPECT_EQ (param (bpm).getText (1.0f, 24), "250 bpm");
     EXPECT_FLOAT_EQ (param (bpm).getValueForText ("120 bpm"), 120.0f / 250.0f);
+    EXPECT_FLOAT_EQ (param (bpm).getValueForText ("30 bpm"), 0.0f);
     EXPECT_FLOAT_EQ (param (bpm).getValueForText ("120"), 120.0f / 250.0f);
 
     const float before = param (bpm).getValue();
@@ -354,7 +361,7 @@ TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
 
     // Every parameter reads back the value its own text names.
     for (int h = 0; h < ParameterTable::numHostParameters; ++h)
-        for (float v : { 0.37f, 1.0f })
+        for (float v : { 0.0f, 0.37f, 1.0f })
         {
             const auto text = param (h).getText (v, 24);
             EXPECT_EQ (param (h).getText (param (h).getValueForText (text), 24), text) << h << " " << v;
