@@ -2,8 +2,11 @@
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_events/juce_events.h>
+#include <array>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "engine/Bank_Program.h"
 #include "engine/EngineEvent.h"
@@ -64,7 +67,12 @@ public:
     ~MidiCntrState() override;
 
     //==============================================================================
-    // Listeners: called last registered first; adding is add-if-absent.
+    // Listeners: called last registered first; adding and removing take the
+    // engine lock themselves. Once a remove call returns, no call to that
+    // listener runs or starts (one on the remover's own thread may still be
+    // unwinding), so its owner may be destroyed at once. A remover waits for
+    // calls in progress, so a callback must not wait for the thread that removes
+    // it, nor take the engine lock when its remover holds that lock.
     void addCableListener (CableListener*);
     void removeCableListener (CableListener*);
     void addListener (MidiCntrStateListener*);
@@ -77,6 +85,15 @@ public:
     void postCommand (int event);
     std::vector<int> takeEvents();
     std::vector<int> takeIncomingParameters();
+    // The same, with the edit buffer they belong to; storeIncomingValue stores one
+    // of them only while that edit buffer has not been replaced since.
+    std::vector<int> takeIncomingParameters (juce::uint32& editBufferGeneration);
+    bool storeIncomingValue (juce::uint32 editBufferGeneration, ParameterId id, int value);
+    // The edit buffer was replaced: drops device values queued for the old one,
+    // forgets the NRPN running state, posts editBufferChanged and has the host
+    // told on the message thread (takeHostRefresh).
+    void editBufferReplaced();
+    bool takeHostRefresh() noexcept                      { return hostRefresh.exchange (false); }
 
     //==============================================================================
     // Values.
@@ -123,16 +140,30 @@ public:
     void receiveProgramDump (const ByteArray& message);
     void parseIdentityReply (const ByteArray& message);
 
+    // The SysEx device id requests and transmitted dumps carry: the module's
+    // (0x2B) until the synthesizer identifies itself by an identity reply or a
+    // dump carrying its own id; a new output port forgets it.
+    juce::uint8 getDeviceId() const noexcept             { return deviceId.load(); }
+
     // Bank receive: mode 777 all user banks, 778 all factory banks, otherwise the one bank given.
+    // Stopping ends the chain: the program on its way is still stored into its
+    // slot, never loaded as the edit buffer, and the receive ends when it arrives
+    // or stopTimeoutMs after the stop.
     static constexpr int allUserBanks = 777;
     static constexpr int allFactoryBanks = 778;
     void startBankReceive (int mode, int bank);
     void stopBankReceive();
     void clearBankReceive();
-    bool isBankReceiveRunning() const noexcept           { return bankReceiveRunning.load(); }
+    static constexpr int stopTimeoutMs = 2000;
+    bool isBankReceiveRunning() const noexcept;
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
+
+    // One byte of the device globals block (0 outside it); the MIDI input thread
+    // writes the block when a global dump arrives.
+    int globalByte (int index) const;
+    void setGlobalByte (int index, int value);
 
     // Sending programs to the synthesizer's memory, paced to the wire, off the
     // audio and message threads. Progress arrives as transmitProgress events,
@@ -140,6 +171,8 @@ public:
     // runs already, or the slot is not one of the device banks'.
     enum class TransmitScope { oneSlot, oneBank, userBanks, factoryBanks };
     bool startTransmit (TransmitScope scope, int bank = 0, int program = 0);
+    // One program from any device slot to a user slot of the synthesizer.
+    bool transmitProgramTo (int sourceFlat, int destBank, int destProgram);
     void cancelTransmit();
     bool isTransmitting() const;
     ProgramTransmitter& transmitter() noexcept           { return *programTransmitter; }
@@ -182,6 +215,18 @@ public:
     ByteArray getSettingsBlock() const;
     SettingsFiles::WindowGeometry& windowGeometry() noexcept { return geometry; }
 
+    // What the editor keeps across its openings (message thread only).
+    juce::Rectangle<int> getMonitorArea() const noexcept { return monitorArea; }
+    void setMonitorArea (juce::Rectangle<int> area) noexcept { monitorArea = area; }
+    bool getEditorOpenedBefore() const noexcept          { return editorOpenedBefore; }
+    void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
+
+    // The on-screen keyboard's start octave (0-10) and note velocity (0-127).
+    int getKeyboardOctave() const noexcept               { return keyboardOctave.load(); }
+    void setKeyboardOctave (int octave) noexcept         { keyboardOctave = juce::jlimit (0, 10, octave); }
+    int getKeyboardVelocity() const noexcept             { return keyboardVelocity.load(); }
+    void setKeyboardVelocity (int velocity) noexcept     { keyboardVelocity = juce::jlimit (0, 127, velocity); }
+
     // Ports: index 0 is none, n is device n - 1 of the system's list.
     void selectInputPort (int index);
     void selectOutputPort (int index);
@@ -199,9 +244,14 @@ private:
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
+    void forgetSentNrpn();
+    void endBankReceive();
+    void replaceEditBuffer (const ByteArray& record);
+    void noteDeviceId (juce::uint8 id);
     int clampToRange (ParameterId id, int value) const;
     template <typename ListenerType, typename Call>
     void callListeners (const juce::Array<ListenerType*>& list, Call&& call);
+    void waitForCallsTo (const void* listener);
 
     juce::CriticalSection lock;           // the engine lock
     juce::CriticalSection programLock;    // banks and edit buffer
@@ -209,6 +259,12 @@ private:
     juce::Array<CableListener*> cableListeners;
     juce::Array<stateListener*> stateListeners;
     juce::Array<MidiCntrStateListener*> engineListeners;
+
+    // Listener calls in progress, so that removal can wait for them to end.
+    struct CallInProgress { const void* listener; juce::Thread::ThreadID thread; };
+    std::mutex callsMutex;
+    std::condition_variable callEnded;
+    std::vector<CallInProgress> callsInProgress;
     std::vector<int> incomingParameters;
     std::vector<int> events;
 
@@ -227,6 +283,7 @@ private:
     std::atomic<bool> programChangeWithAutomation { false };
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
+    std::atomic<juce::uint32> receiveStoppedAt { 0 };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
 
@@ -235,6 +292,8 @@ private:
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
     SettingsFiles::StoredFiles storedFiles;
+    juce::Rectangle<int> monitorArea;
+    bool editorOpenedBefore = false;
 
     const ParameterTable table;
     const NrpnMap nrpn;
@@ -245,8 +304,14 @@ private:
     juce::CriticalSection sendLock;
     int lastSentId = -1, lastSentMsb = -1, lastSentLsb = -1;
 
-    // NRPN receive state (MIDI input thread only).
-    int nrpnParamMsb = 0, nrpnParamLsb = 0, nrpnValueMsb = 0;
+    // NRPN receive state per channel (MIDI input thread only): another device on
+    // the cable must not redirect the synthesizer's values.
+    struct NrpnInput { int paramMsb = 0, paramLsb = 0, valueMsb = 0; };
+    std::array<NrpnInput, 16> nrpnInputs {};
+
+    std::atomic<juce::uint8> deviceId { ProgramRecord::moduleDeviceId };
+    juce::uint32 editBufferGeneration = 0;   // under lock: bumped by every replacement
+    std::atomic<bool> hostRefresh { false };
 
     std::vector<std::unique_ptr<Bank_Program>> banks;
     std::unique_ptr<Bank_Program> programBank;
