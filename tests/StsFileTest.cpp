@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+#include "engine/DSI_Program.h"
+#include "librarian/LibraryFile.h"
+#include "librarian/LibraryRecords.h"
+#include "librarian/StsFile.h"
+#include <map>
+#include <random>
+
+namespace
+{
+constexpr size_t recordSize = (size_t) ProgramRecord::size;
+
+ByteArray record (int category, const char* name, int variant = 0)
+{
+    ByteArray r (recordSize, 0);
+    r[(size_t) ProgramRecord::category] = (juce::uint8) category;
+    ProgramRecord::setName (r, 0, name);
+    r[7] = (juce::uint8) variant;
+    r[900] = (juce::uint8) (variant >> 8);
+    return r;
+}
+
+ByteArray concat (const std::vector<ByteArray>& parts)
+{
+    ByteArray out;
+    for (auto& p : parts)
+        out.insert (out.end(), p.begin(), p.end());
+    return out;
+}
+
+juce::MemoryBlock block (const ByteArray& r)   { return { r.data(), r.size() }; }
+
+struct Recorder : public StsFileListener
+{
+    std::vector<std::pair<int, int>> calls;
+    int doubleClicks = 0;
+    void fileListChanged (int code, int value) override      { calls.emplace_back (code, value); }
+    void fileListDoubleClicked (int, int) override            { ++doubleClicks; }
+};
+}
+
+TEST (LibraryRecords, NamesReadAndWriteByTheLibrarysRules)
+{
+    struct Case { std::vector<int> stored; const char* reads; };
+    const Case reads[] = {
+        { { 'P', 'a', 'd', ' ' },      "Pad " },
+        { { 0x85, 'x', 0x1f, 0x7f },   "AxA\x7f" },
+        { { 0xff, 0x80, 0x20, 0x00 },  "AA A" },
+    };
+
+    for (const auto& c : reads)
+    {
+        ByteArray r (recordSize, ' ');
+        for (size_t i = 0; i < c.stored.size(); ++i)
+            r[(size_t) ProgramRecord::nameOffset + i] = (juce::uint8) c.stored[i];
+        EXPECT_EQ (ProgramRecord::name (r, 0).substring (0, 4), juce::String (c.reads));
+    }
+
+    ByteArray r (2 * recordSize, 0);
+    ProgramRecord::setName (r, 1, juce::String ("Br") + juce::String::charToString (0xa0) + juce::String::charToString (0x9f)
+                                    + "ass that is far too long");
+    EXPECT_EQ (r[ProgramRecord::nameOffset + recordSize + 2], 32);      // 160 and above: a space
+    EXPECT_EQ (r[ProgramRecord::nameOffset + recordSize + 3], 0x9f);
+    EXPECT_EQ (ProgramRecord::name (r, 1).length(), 16);
+    EXPECT_EQ (r[ProgramRecord::nameOffset], 0);                        // record 0 untouched
+    EXPECT_EQ (ProgramRecord::name (r, 2), juce::String());             // out of range
+
+    EXPECT_TRUE (ProgramRecord::sameAs (concat ({ record (1, "a"), record (2, "b") }), record (2, "b").data()));
+    EXPECT_FALSE (ProgramRecord::sameAs (concat ({ record (1, "a"), record (2, "b") }), record (2, "b", 1).data()));
+    EXPECT_FALSE (ProgramRecord::sameAs ({}, record (2, "b").data()));
+}
+
+// The store against a plain model: the records in order, the view the stable
+// filter of them, the counts their histogram.
+TEST (StsFileStore, RandomOperationsMatchAModel)
+{
+    for (unsigned seed = 1; seed <= 20; ++seed)
+    {
+        SCOPED_TRACE (seed);
+        std::mt19937 rng (seed);
+        auto pick = [&] (int n) { return (int) (rng() % (unsigned) n); };
+        // Few distinct records, so duplicates are common.
+        auto randomRecord = [&] { return record (pick (4) == 0 ? 200 : pick (6), "P", pick (12)); };
+
+        StsFile store;
+        std::vector<ByteArray> model;
+        int filterCategory = 0, filterMode = 0;
+
+        for (int step = 0; step < 150; ++step)
+        {
+            switch (pick (7))
+            {
+                case 0: case 1:
+                {
+                    std::vector<ByteArray> batch;
+                    for (int i = pick (6); --i >= 0;)
+                        batch.push_back (randomRecord());
+                    store.importRecords (concat (batch), 0);
+
+                    std::vector<ByteArray> staged;
+                    for (auto& r : batch)
+                        if (std::find (staged.begin(), staged.end(), r) == staged.end())
+                            staged.push_back (r);
+                    ASSERT_EQ (store.numStaged(), (int) staged.size());
+
+                    const bool append = pick (3) != 0;
+                    store.commitImport (append);
+                    if (! staged.empty())
+                    {
+                        if (! append)
+                            model.clear();
+                        model.insert (model.end(), staged.begin(), staged.end());
+                        filterMode = 0;
+                    }
+                    break;
+                }
+                case 2:
+                {
+                    auto r = randomRecord();
+                    store.addRecord ("P", block (r));
+                    ProgramRecord::setName (r, 0, "P");
+                    if (std::find (model.begin(), model.end(), r) == model.end())
+                        model.push_back (r);
+                    break;
+                }
+                case 3:
+                    if (! model.empty())
+                    {
+                        const int k = pick ((int) model.size());
+                        store.removeRecord (k);
+                        model.erase (model.begin() + k);
+                    }
+                    break;
+                case 4:
+                    if (! model.empty())
+                    {
+                        const int k = pick ((int) model.size()), c = pick (6);
+                        const auto newName = "Q" + juce::String (pick (3));
+                        store.renameRecord (k, newName, c);
+                        ProgramRecord::setName (model[(size_t) k], 0, newName);
+                        model[(size_t) k][(size_t) ProgramRecord::category] = (juce::uint8) c;
+                        store.rebuildList (filterMode);
+                    }
+                    break;
+                case 5:
+                    filterCategory = pick (6);
+                    filterMode = pick (2);
+                    store.setFilterCategory (filterCategory);
+                    store.rebuildList (filterMode);
+                    break;
+                default:
+                    if (pick (4) == 0)
+                    {
+                        store.clearRecords();
+                        model.clear();
+                    }
+                    break;
+            }
+
+            ASSERT_EQ (store.records(), concat (model));
+
+            std::vector<int> view;
+            std::array<int, StsFile::numCounts> counts {};
+            for (int k = 0; k < (int) model.size(); ++k)
+            {
+                const int c = model[(size_t) k][(size_t) ProgramRecord::category];
+                if (filterMode != 1 || c == filterCategory)
+                    view.push_back (k);
+                if (c < StsFile::numCounts)
+                    ++counts[(size_t) c];
+            }
+            ASSERT_EQ (store.viewIndex(), view);
+            ASSERT_EQ (store.getCounts(), counts);
+            ASSERT_TRUE (store.getSelectedRecord() == -1 || store.getSelectedRecord() == view[(size_t) store.getSelectedRow()]);
+
+            for (const auto& r : model)
+                ASSERT_TRUE (store.contains (r.data()));
+        }
+    }
+}
+
+TEST (StsFileStore, AddingSelectsTheNewOrTheExistingCopy)
+{
+    const auto a = record (3, "Alpha"), b = record (5, "Beta"), c = record (3, "Gamma");
+
+    struct Case { const char* name; int filterMode, filterCategory; ByteArray added; int selectedRecord; int records; };
+    const Case cases[] = {
+        { "new, all shown",         0, 0, record (1, "New"), 3, 4 },
+        { "new, its category",      1, 1, record (1, "New"), 3, 4 },
+        { "new, other category",    1, 3, record (1, "New"), -1, 4 },
+        { "existing, all shown",    0, 0, b, 1, 3 },       // the copy, not the last row
+        { "existing, filtered out", 1, 3, b, -1, 3 },
+    };
+
+    for (const auto& t : cases)
+    {
+        SCOPED_TRACE (t.name);
+        StsFile store;
+        Recorder listener;
+        store.importRecords (concat ({ a, b, c }), 0);
+        store.commitImport (false);
+        store.setFilterCategory (t.filterCategory);
+        store.rebuildList (t.filterMode);
+        store.addListener (&listener);
+
+        store.addRecord (ProgramRecord::name (t.added, 0), block (t.added));
+        EXPECT_EQ (store.numRecords(), t.records);
+        EXPECT_EQ (store.getSelectedRecord(), t.selectedRecord);
+        EXPECT_EQ (listener.calls.front(), std::make_pair (202, 100));
+        EXPECT_EQ (listener.calls.size(), t.selectedRecord >= 0 ? 2u : 1u);
+    }
+}
+
+TEST (StsFileStore, ListenersHearTheLatestFirstAndOnlyOnce)
+{
+    StsFile store;
+    std::vector<int> order;
+    struct Tagged : public StsFileListener
+    {
+        Tagged (std::vector<int>& o, int t) : order (o), tag (t) {}
+        void fileListChanged (int, int) override          { order.push_back (tag); }
+        void fileListDoubleClicked (int, int) override {}
+        std::vector<int>& order;
+        int tag;
+    } first (order, 1), second (order, 2);
+
+    store.addListener (&first);
+    store.addListener (&second);
+    store.addListener (&first);
+    store.rebuildList (0);
+    EXPECT_EQ (order, (std::vector<int> { 2, 1 }));
+}
+
+TEST (StsFileStore, ImportsEveryProgramOfALargeBankFile)
+{
+    std::vector<ByteArray> programs;
+    ByteArray bank;
+    for (int k = 0; k < 150; ++k)
+    {
+        programs.push_back (record (k % 26, "Bank", k));
+        const auto dump = DSI_Program::programDump (programs.back(), k / 99, k % 99);
+        bank.insert (bank.end(), dump.begin(), dump.end());
+    }
+
+    const auto contents = LibraryFile::parse (bank.data(), bank.size());
+    StsFile store;
+    store.importRecords (contents.records, 0);
+    store.commitImport (false);
+    EXPECT_EQ (store.numRecords(), 150);
+    EXPECT_EQ (store.records(), concat (programs));
+}
