@@ -4,6 +4,7 @@
 #include "librarian/LibraryRecords.h"
 #include "librarian/StsFile.h"
 #include <map>
+#include <numeric>
 #include <random>
 
 namespace
@@ -248,4 +249,148 @@ TEST (StsFileStore, ImportsEveryProgramOfALargeBankFile)
     store.commitImport (false);
     EXPECT_EQ (store.numRecords(), 150);
     EXPECT_EQ (store.records(), concat (programs));
+}
+
+namespace
+{
+// The library page's list: 15 rows of 34 pixels, list width 302.
+struct ListFixture
+{
+    explicit ListFixture (int numRecords)
+    {
+        std::vector<ByteArray> records;
+        for (int k = 0; k < numRecords; ++k)
+            records.push_back (record (k % 26, "Row", k));
+        list.importRecords (concat (records), 0);
+        list.commitImport (false);
+        list.listWidth = 302;
+        list.setSize (334, 34 * 15);
+        list.addListener (&listener);
+    }
+
+    juce::MouseEvent event (juce::Point<int> p, int clicks = 1)
+    {
+        const auto now = juce::Time::getCurrentTime();
+        return { juce::Desktop::getInstance().getMainMouseSource(), p.toFloat(), juce::ModifierKeys::leftButtonModifier,
+                 juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                 &list, &list, now, pressedAt.toFloat(), now, clicks, false };
+    }
+
+    void press (juce::Point<int> p)          { pressedAt = p; list.mouseDown (event (p)); }
+    void drag (juce::Point<int> p)           { list.mouseDrag (event (p)); }
+    void release (juce::Point<int> p)        { list.mouseUp (event (p)); }
+    void wheel (float deltaY)
+    {
+        juce::MouseWheelDetails w { 0.0f, deltaY, false, false, false };
+        list.mouseWheelMove (event ({ 100, 100 }), w);
+    }
+
+    StsFile list;
+    Recorder listener;
+    juce::Point<int> pressedAt;
+};
+}
+
+TEST (StsFileList, ClicksSelectOnlyRealRows)
+{
+    struct Case { const char* name; int records; juce::Point<int> at; int selected; int scroll; };
+    const Case cases[] = {
+        { "a row",                          5, { 100, 34 * 2 + 5 },   2, 0 },
+        { "below the last row",             5, { 100, 34 * 7 },      -1, 0 },
+        { "the scroll zone's edge",        50, { 272, 100 },         -1, 0 },
+        { "scroll zone, all rows visible",  5, { 320, 400 },         -1, 0 },
+        { "scroll zone below the thumb",   50, { 320, 400 },         -1, 1 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ListFixture f (c.records);
+        f.press (c.at);
+        f.release (c.at);
+        EXPECT_EQ (f.list.getSelectedRow(), c.selected);
+        EXPECT_EQ (f.list.getScrollPosition(), c.scroll);
+        EXPECT_EQ (f.listener.calls.empty(), c.selected < 0);
+    }
+}
+
+TEST (StsFileList, ScrollsWithinTheViewAfterAnyRebuild)
+{
+    ListFixture f (50);
+
+    f.wheel (0.5f);
+    EXPECT_EQ (f.list.getScrollPosition(), 0);           // already at the top
+
+    for (int i = 0; i < 40; ++i)
+        f.wheel (-0.5f);
+    EXPECT_EQ (f.list.getScrollPosition(), 35);          // 50 rows, 15 visible
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 35);
+
+    f.list.rebuildList (0);
+    f.wheel (-0.5f);
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 1);
+
+    f.list.rebuildList (0);
+    f.wheel (-0.5f);
+    f.wheel (0.5f);
+    f.wheel (-0.5f);
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 1);
+
+    // The thumb dragged past the bottom shows the last rows.
+    f.list.rebuildList (0);
+    f.press ({ 320, 10 });
+    f.drag ({ 320, 2000 });
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 35);
+    f.drag ({ 320, -50 });
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 0);
+}
+
+TEST (StsFileList, DraggingPastAShortListKeepsItsFirstRow)
+{
+    ListFixture f (5);
+    f.press ({ 100, 10 });
+    f.drag ({ 100, 900 });
+    f.drag ({ 100, 900 });
+    EXPECT_EQ (f.list.getFirstVisibleRow(), 0);
+    EXPECT_EQ (f.list.getSelectedRow(), 0);
+
+    // Paints the rows from the first one, never from a negative row.
+    const auto image = f.list.createComponentSnapshot (f.list.getLocalBounds());
+    EXPECT_NE (image.getPixelAt (150, 17), image.getPixelAt (150, 34 * 10));
+}
+
+TEST (StsFileList, HoldingTheScrollZoneRepeatsUntilReleased)
+{
+    ListFixture f (50);
+    f.press ({ 320, 400 });
+    EXPECT_EQ (f.list.getScrollPosition(), 1);
+
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (470);
+    const int held = f.list.getScrollPosition();
+    EXPECT_GE (held, 2);
+
+    f.release ({ 320, 400 });
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (450);
+    EXPECT_EQ (f.list.getScrollPosition(), held);
+}
+
+TEST (StsFileList, DoubleClickNotifiesEvenWhenEmpty)
+{
+    ListFixture f (0);
+    f.list.mouseDoubleClick (f.event ({ 50, 50 }, 2));
+    EXPECT_EQ (f.listener.doubleClicks, 1);
+}
+
+TEST (StsFileList, HostileBytesListAndPaint)
+{
+    // Names and categories of 0xFF: names read as letters, the category is not counted.
+    ByteArray r (recordSize, 0xff);
+    StsFile list;
+    list.importRecords (concat ({ r, record (3, "ok") }), 0);
+    list.commitImport (false);
+    list.setSize (334, 510);
+
+    EXPECT_EQ (ProgramRecord::name (list.records(), 0), "AAAAAAAAAAAAAAAA");
+    EXPECT_EQ (std::accumulate (list.getCounts().begin(), list.getCounts().end(), 0), 1);
+    EXPECT_TRUE (list.createComponentSnapshot (list.getLocalBounds()).isValid());
 }
