@@ -36,6 +36,21 @@ std::vector<juce::uint64> hashesOf (const ByteArray& records)
     return hashes;
 }
 
+// The whole file straight into one array (no intermediate copy); empty when unreadable.
+ByteArray readAll (const juce::File& file)
+{
+    juce::FileInputStream in (file);
+    const auto size = in.openedOk() ? in.getTotalLength() : -1;
+
+    if (size <= 0)
+        return {};
+
+    ByteArray bytes ((size_t) size);
+    if (in.read (bytes.data(), (int) size) != (int) size)
+        return {};
+    return bytes;
+}
+
 Contents refused (const juce::String& why)
 {
     Contents c;
@@ -67,7 +82,11 @@ ByteArray recordsFromDumps (const ByteArray& bytes)
     return records;
 }
 
-Contents parse (const juce::uint8* data, size_t size)
+namespace
+{
+// Reads from data; when owned holds those same bytes, the records are cut
+// out of it in place, so a large library is never held twice.
+Contents parseBytes (const juce::uint8* data, size_t size, ByteArray* owned)
 {
     if (data == nullptr || size == 0)
         return refused ("The file is empty.");
@@ -81,8 +100,6 @@ Contents parse (const juce::uint8* data, size_t size)
         c.kind = Contents::Kind::library;
         const size_t body = size - (size_t) tagSize;
         const size_t whole = body / recordSize;
-        c.records.assign (data + tagSize, data + tagSize + whole * recordSize);
-
         const auto* rest = data + tagSize + whole * recordSize;
         const size_t restSize = body - whole * recordSize;
 
@@ -96,14 +113,24 @@ Contents parse (const juce::uint8* data, size_t size)
             c.problem = "The library file ends in an incomplete program (" + juce::String ((int) restSize)
                           + " bytes ignored); it may be cut short.";
 
+        if (owned != nullptr)
+        {
+            owned->erase (owned->begin(), owned->begin() + tagSize);
+            owned->resize (whole * recordSize);
+            c.records = std::move (*owned);
+        }
+        else
+        {
+            c.records.assign (data + tagSize, data + tagSize + whole * recordSize);
+        }
+
         return c;
     }
 
     if (size > maxBankBytes)
         return refused ("The file is too large.");
 
-    const ByteArray bytes (data, data + size);
-    auto records = recordsFromDumps (bytes);
+    auto records = owned != nullptr ? recordsFromDumps (*owned) : recordsFromDumps (ByteArray (data, data + size));
 
     if (records.empty())
         return refused ("This is neither a library nor a program bank file.");
@@ -112,6 +139,17 @@ Contents parse (const juce::uint8* data, size_t size)
     c.kind = Contents::Kind::programBank;
     c.records = std::move (records);
     return c;
+}
+}
+
+Contents parse (const juce::uint8* data, size_t size)
+{
+    return parseBytes (data, size, nullptr);
+}
+
+Contents parse (ByteArray&& bytes)
+{
+    return parseBytes (bytes.data(), bytes.size(), &bytes);
 }
 
 Contents read (const juce::File& file)
@@ -124,12 +162,12 @@ Contents read (const juce::File& file)
     if (size < 0 || (juce::uint64) size > juce::jmax (maxLibraryBytes, maxBankBytes))
         return refused ("The file is too large.");
 
-    const auto bytes = SettingsFiles::readWholeFile (file);
+    auto bytes = readAll (file);
 
     if (bytes.empty() && size > 0)
         return refused ("The file cannot be read.");
 
-    return parse (bytes.data(), bytes.size());
+    return parse (std::move (bytes));
 }
 
 ByteArray image (const ByteArray& records)
@@ -172,11 +210,11 @@ Contents load (const juce::File& file, Origin& origin)
     if (! origin.existed)
         return refused ({});
 
-    const auto bytes = (juce::uint64) file.getSize() <= maxLibraryBytes ? SettingsFiles::readWholeFile (file) : ByteArray();
+    auto bytes = (juce::uint64) file.getSize() <= maxLibraryBytes ? readAll (file) : ByteArray();
     origin.fileHash = hashBytes (bytes);
 
     auto c = bytes.empty() ? refused ("The file is too large or cannot be read.")
-                           : parse (bytes.data(), bytes.size());
+                           : parse (std::move (bytes));
 
     if (c.kind != Contents::Kind::library)
     {
@@ -268,7 +306,7 @@ StoreResult store (const ByteArray& records, Origin& origin)
 
     const bool existsNow = file.existsAsFile();
     const auto diskBytes = existsNow && (juce::uint64) file.getSize() <= maxLibraryBytes
-                               ? SettingsFiles::readWholeFile (file) : ByteArray();
+                               ? readAll (file) : ByteArray();
     const bool changedOnDisk = existsNow != origin.existed
                                 || (existsNow && hashBytes (diskBytes) != origin.fileHash);
 

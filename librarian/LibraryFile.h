@@ -34,6 +34,7 @@ namespace LibraryFile
     // program dump it holds), else refused. A missing trailer or a partial
     // last record is accepted and named in the problem text.
     Contents parse (const juce::uint8* data, size_t size);
+    Contents parse (ByteArray&& bytes);   // takes the records out of the bytes in place
     Contents read (const juce::File& file);
 
     // The records every whole program dump of the bytes holds, in file order.
