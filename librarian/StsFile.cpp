@@ -1,5 +1,7 @@
 #include "StsFile.h"
 
+#include "controls/Artwork.h"
+
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "engine/ParDes.h"
@@ -11,28 +13,10 @@
 namespace
 {
 constexpr size_t recordSize = (size_t) ProgramRecord::size;
-
-// Stand-in for the thumb artwork until the kit's picture lands: a brushed,
-// rounded grip of 25 x 43 pixels.
-juce::Image drawThumb()
-{
-    juce::Image image (juce::Image::ARGB, 25, 43, true);
-    juce::Graphics g (image);
-    const juce::Rectangle<float> r (1.0f, 1.0f, 23.0f, 41.0f);
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff9a9ea8), r.getX(), 0.0f,
-                                             juce::Colour (0xff565a64), r.getRight(), 0.0f, false));
-    g.fillRoundedRectangle (r, 4.0f);
-    g.setColour (juce::Colour (0xff1a1a1e));
-    g.drawRoundedRectangle (r, 4.0f, 1.0f);
-    g.setColour (juce::Colour (0xff30333a));
-    for (int y = 15; y <= 27; y += 4)
-        g.fillRect (6, y, 13, 2);
-    return image;
-}
 }
 
 StsFile::StsFile()
-    : thumb (drawThumb())
+    : thumb (Artwork::get (Artwork::listThumb))
 {
     setOpaque (true);
     setWantsKeyboardFocus (true);
