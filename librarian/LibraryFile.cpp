@@ -213,8 +213,8 @@ Contents load (const juce::File& file, Origin& origin)
     auto bytes = (juce::uint64) file.getSize() <= maxLibraryBytes ? readAll (file) : ByteArray();
     origin.fileHash = hashBytes (bytes);
 
-    auto c = bytes.empty() ? refused ("The file is too large or cannot be read.")
-                           : parse (std::move (bytes));
+    auto c = bytes.empty() && file.getSize() > 0 ? refused ("The file is too large or cannot be read.")
+                                                 : parse (std::move (bytes));
 
     if (c.kind != Contents::Kind::library)
     {
