@@ -478,14 +478,27 @@ void LibClass::okPressed (int command, int value)
                 list.commitImport (true);
             else if (value == 6)
                 // Replaced only once the old library is safely saved.
-                saveLibraryAs ([self] (bool saved) { if (self != nullptr && saved) { self->list.commitImport (false); self->updateButtons(); } });
+                saveLibraryAs ([self] (bool saved)
+                {
+                    if (self == nullptr || ! saved)
+                        return;
+                    self->list.commitImport (false);
+                    self->updateButtons();
+                });
             updateButtons();
             break;
 
         case clearQuestion:
             closeBox();
             if (value == 6)
-                saveLibraryAs ([self] (bool saved) { if (self != nullptr && saved) { self->list.clearRecords(); self->list.rebuildList (0); self->updateButtons(); } });
+                saveLibraryAs ([self] (bool saved)
+                {
+                    if (self == nullptr || ! saved)
+                        return;
+                    self->list.clearRecords();
+                    self->list.rebuildList (0);
+                    self->updateButtons();
+                });
             updateButtons();
             break;
 
