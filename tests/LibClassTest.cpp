@@ -35,14 +35,6 @@ ByteArray records (int n, int category = 2, int salt = 0)
     return out;
 }
 
-ByteArray fileBytes (const juce::File& f)
-{
-    juce::MemoryBlock m;
-    f.loadFileAsData (m);
-    auto* d = static_cast<const juce::uint8*> (m.getData());
-    return ByteArray (d, d + m.getSize());
-}
-
 juce::File homeFile (const juce::String& name, const ByteArray& bytes)
 {
     auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (name);
@@ -198,7 +190,9 @@ TEST (LibClass, ImportAndClearAskBeforeReplacingAndKeepTheLibraryUntilSaved)
         EXPECT_EQ (p->getList().records(), c.expected);
         EXPECT_EQ (target.existsAsFile(), c.savedOld);
         if (c.savedOld)
+        {
             EXPECT_EQ (LibraryFile::read (target).records, old);
+        }
         EXPECT_EQ (p->isBoxShown(), c.failureTold);
         EXPECT_EQ (p->getSelector().countLabel (26).text, "Size: " + juce::String (ProgramRecord::count (c.expected)));
     }

@@ -198,7 +198,9 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
         ASSERT_EQ (LibraryFile::load (file, origin).numRecords(), 3);
 
         if (! t.otherWrote.empty())
+        {
             ASSERT_TRUE (LibraryFile::write (t.otherWrote, file));
+        }
 
         EXPECT_EQ (LibraryFile::store (t.ours, origin), t.result);
         EXPECT_EQ (LibraryFile::read (file).records, t.expected);
