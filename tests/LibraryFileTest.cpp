@@ -30,7 +30,7 @@ ByteArray bankFile (const ByteArray& records)
     ByteArray out;
     for (int k = 0; k < ProgramRecord::count (records); ++k)
     {
-        const ByteArray r (records.begin() + (std::ptrdiff_t) (k * recordSize), records.begin() + (std::ptrdiff_t) ((k + 1) * recordSize));
+        const auto r = ProgramRecord::get (records, k);
         const auto dump = DSI_Program::programDump (r, k / 99, k % 99);
         out.insert (out.end(), dump.begin(), dump.end());
     }
