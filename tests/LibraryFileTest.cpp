@@ -48,7 +48,9 @@ juce::File writeFile (const juce::String& name, const ByteArray& bytes)
 {
     auto f = tempFolder().getChildFile (name);
     f.deleteFile();
-    juce::FileOutputStream (f).write (bytes.data(), bytes.size());
+    juce::FileOutputStream out (f);
+    if (! bytes.empty())
+        out.write (bytes.data(), bytes.size());
     return f;
 }
 
