@@ -1,8 +1,8 @@
 #include "controls/CorButton.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 CorButton::CorButton()
-    : image (StandInArt::get ("corner_zoom.png", 50, 14))
+    : image (Artwork::get (Artwork::cornerHandle))
 {
     setSize (52, 14);
     setMouseCursor (juce::MouseCursor::UpDownResizeCursor);

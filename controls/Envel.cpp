@@ -1,10 +1,10 @@
 #include "controls/Envel.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include <cmath>
 
 Envel::Envel (juce::Component*)
-    : background (StandInArt::get ("envel_back.png", 218, 73)),
-      overlay (StandInArt::get ("envel_overlay.png", 210, 66))
+    : background (Artwork::get (Artwork::envBack)),
+      overlay (Artwork::get (Artwork::envOverlay))
 {
     setSize (218, 73);
     setBufferedToImage (true);

@@ -1,8 +1,8 @@
 #include "controls/HorScrollClass.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 HorScrollClass::HorScrollClass()
-    : bar (StandInArt::get ("scroll_bar.png", 153, 16))
+    : bar (Artwork::get (Artwork::scrollBar))
 {
     setSize (40, 14);
 }

@@ -1,10 +1,10 @@
 #include "controls/LibBut.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 LibBut::LibBut (const juce::String& t, int buttonId, float height)
     : text (t), id (buttonId), fontHeight (height),
-      body (StandInArt::get ("libbut_body.png", 200, 48)),
-      rightEnd (StandInArt::get ("libbut_end.png", 10, 48))
+      body (Artwork::get (Artwork::libButton)),
+      rightEnd (Artwork::get (Artwork::libButtonEnd))
 {
     setSize (60, 40);
 }

@@ -1,5 +1,5 @@
 #include "controls/OctaveKeyClass.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include "engine/MidiCntrState.h"
 
 namespace
@@ -9,7 +9,7 @@ constexpr int whiteKeyNote[7] = { 0, 1, 2, 2, 3, 4, 5 };   // added to the white
 }
 
 OctaveKeyClass::OctaveKeyClass (MidiCntrState* e)
-    : engine (e), picture (StandInArt::get ("octave_keys.png", 269, 18))
+    : engine (e), picture (Artwork::get (Artwork::miniKeys))
 {
     setOpaque (true);
     setSize (269, 18);

@@ -1,9 +1,9 @@
 #include "controls/P_Pad.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include "engine/MidiCntrState.h"
 
 P_Pad::P_Pad (MidiCntrState* e)
-    : engine (e), picture (StandInArt::get ("xy_pad.png", 90, 90))
+    : engine (e), picture (Artwork::get (Artwork::xyPad))
 {
     setSize (90, 90);
 }

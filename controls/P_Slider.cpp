@@ -1,5 +1,5 @@
 #include "controls/P_Slider.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include "engine/MidiCntrState.h"
 
 namespace
@@ -9,7 +9,7 @@ constexpr int threshold[9] = { 0, 12, 24, 33, 50, 63, 88, 100, 113 };
 }
 
 P_Slider::P_Slider (MidiCntrState* e, int w)
-    : engine (e), which (w == 2 ? 2 : 1), picture (StandInArt::get ("touch_strip.png", 36, 130))
+    : engine (e), which (w == 2 ? 2 : 1), picture (Artwork::get (Artwork::touchStrip))
 {
     setSize (20, 20);
 }

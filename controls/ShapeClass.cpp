@@ -1,5 +1,5 @@
 #include "controls/ShapeClass.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 namespace
 {
@@ -9,7 +9,7 @@ constexpr int waveRow[32] = { 9, 8, 7, 7, 8, 8, 9, 9, 8, 7, 6, 5, 5, 6, 7, 8,
 }
 
 ShapeClass::ShapeClass (juce::Component*, int y)
-    : background (StandInArt::get ("shape_back.png", 36, 21)), designY (y)
+    : background (Artwork::get (Artwork::shapeBack)), designY (y)
 {
     shape.clear (shape.getBounds(), juce::Colours::black);
     setBounds (designX, designY, 36, 21);

@@ -1,8 +1,8 @@
 #include "controls/StBut.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 StBut::StBut (const juce::String& t, int i)
-    : text (t), index (i), picture (StandInArt::get ("stbut_strip.png", 100, 18))
+    : text (t), index (i), picture (Artwork::get (Artwork::categoryButton))
 {
     setSize (storedWidth, storedHeight);
 }

@@ -1,9 +1,9 @@
 #include "controls/VelIndClass.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include "engine/MidiCntrState.h"
 
 VelIndClass::VelIndClass (MidiCntrState* e)
-    : engine (e), numberBox (StandInArt::get ("number_box.png", 27, 13))
+    : engine (e), numberBox (Artwork::get (Artwork::numberBox))
 {
     setSize (70, 118);
 }

@@ -1,11 +1,11 @@
 #include "controls/WheelCnt.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 #include "engine/MidiCntrState.h"
 #include <cmath>
 
 WheelCnt::WheelCnt (MidiCntrState* e, int, int, int initialValue, bool isPitchWheel)
     : engine (e), spring (isPitchWheel),
-      sprite (StandInArt::get ("wheel_strip.png", 1888, 200))
+      sprite (Artwork::get (Artwork::wheelStrip))
 {
     setMouseCursor (juce::MouseCursor::PointingHandCursor);
     setSize (31, 112);

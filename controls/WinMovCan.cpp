@@ -1,8 +1,8 @@
 #include "controls/WinMovCan.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 WinMovCan::WinMovCan (bool a, bool b)
-    : picture (StandInArt::get ("window_tools.png", 54, 32)), modeA (a), modeB (b)
+    : picture (Artwork::get (Artwork::windowTools)), modeA (a), modeB (b)
 {
     if (isCloseOnly())
         setSize (17, 30);

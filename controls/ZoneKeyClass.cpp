@@ -1,9 +1,9 @@
 #include "controls/ZoneKeyClass.h"
 #include "controls/OctaveKeyClass.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 ZoneKeyClass::ZoneKeyClass()
-    : picture (StandInArt::get ("octave_keys.png", 269, 18))
+    : picture (Artwork::get (Artwork::miniKeys))
 {
     setSize (269, 18);
 }

@@ -1,5 +1,5 @@
 #include "controls/ZoneKeyClassB.h"
-#include "controls/StandInArt.h"
+#include "controls/Artwork.h"
 
 namespace
 {
@@ -7,7 +7,7 @@ constexpr int noteOffset[12] = { 0, 5, 8, 12, 15, 19, 22, 29, 33, 36, 41, 43 };
 }
 
 ZoneKeyClassB::ZoneKeyClassB()
-    : picture (StandInArt::get ("zone_keys.png", 505, 34))
+    : picture (Artwork::get (Artwork::zoneKeys))
 {
     setOpaque (true);
     setBounds (20, 24, 505, 34);
