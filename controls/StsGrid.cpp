@@ -117,6 +117,8 @@ void StsGrid::setTopRow (int row)
     row = juce::jmin (row, rows - 1);
     // A list shorter than a page starts at its first row.
     topRow = juce::jmax (0, juce::jmin (row, rows - getVisibleSlots()));
+    // The thumb and the next wheel step start from the rows shown.
+    scrollPosition = lastRequestedPosition = topRow;
 }
 
 juce::String StsGrid::slotText (int bank, int program)
@@ -210,9 +212,8 @@ void StsGrid::requestScrollPosition (int requested)
     if (requested == lastRequestedPosition)
         return;
 
+    setTopRow (juce::jmax (0, juce::jmin (requested, getNumRows() - getVisibleSlots())));
     lastRequestedPosition = requested;
-    scrollPosition = juce::jmax (0, juce::jmin (requested, getNumRows() - getVisibleSlots()));
-    setTopRow (scrollPosition);
     repaint();
 }
 
@@ -288,8 +289,6 @@ void StsGrid::mouseDrag (const juce::MouseEvent& e)
         else
             return;
 
-        // Keep the thumb with the rows, so the next wheel step starts from here.
-        scrollPosition = lastRequestedPosition = topRow;
         repaint();
     }
 }
@@ -312,12 +311,19 @@ void StsGrid::paint (juce::Graphics& g)
     const auto rows = getNumRows();
     const auto rowsWidth = width - scrollBarWidth - 15;
 
-    if (slots >= 1)
+    if (slots >= 1 && rowsWidth > 0)
     {
-        g.setColour (juce::Colours::black.withAlpha (0.25f));
+        // Stretched once per size, not once per row and paint.
+        if (rowBackground.getWidth() != rowsWidth || rowBackground.getHeight() != rowHeight)
+        {
+            rowBackground = juce::Image (juce::Image::ARGB, rowsWidth, rowHeight, true);
+            juce::Graphics rg (rowBackground);
+            rg.setColour (juce::Colours::black.withAlpha (0.25f));
+            rg.drawImage (rowImage, 0, 0, rowsWidth, rowHeight, 0, 0, rowImage.getWidth(), rowImage.getHeight());
+        }
+
         for (int i = 0; i < slots; ++i)
-            g.drawImage (rowImage, 0, i * rowHeight, rowsWidth, rowHeight,
-                         0, 0, rowImage.getWidth(), rowImage.getHeight());
+            g.drawImageAt (rowBackground, 0, i * rowHeight);
     }
 
     int firstColumns = 4;
