@@ -1,6 +1,7 @@
 #include "engine/MidiCntrState.h"
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
+#include <algorithm>
 
 namespace
 {
@@ -235,6 +236,9 @@ void MidiCntrState::applyStartupPreset()
 }
 
 //==============================================================================
+// Calls run outside the engine lock on a snapshot of the list; each call is
+// entered as in progress while the listener is still registered, so a removal
+// either comes first (the call never starts) or waits for the call to end.
 template <typename ListenerType, typename Call>
 void MidiCntrState::callListeners (const juce::Array<ListenerType*>& list, Call&& call)
 {
@@ -244,16 +248,68 @@ void MidiCntrState::callListeners (const juce::Array<ListenerType*>& list, Call&
         snapshot = list;
     }
 
+    const auto thread = juce::Thread::getCurrentThreadId();
+
     for (int i = snapshot.size(); --i >= 0;)
-        call (snapshot.getUnchecked (i));
+    {
+        auto* listener = snapshot.getUnchecked (i);
+        {
+            const juce::ScopedLock sl (lock);
+            if (! list.contains (listener))
+                continue;
+
+            const std::lock_guard<std::mutex> guard (callsMutex);
+            callsInProgress.push_back ({ listener, thread });
+        }
+
+        call (listener);
+
+        {
+            const std::lock_guard<std::mutex> guard (callsMutex);
+            for (auto it = callsInProgress.begin(); it != callsInProgress.end(); ++it)
+                if (it->listener == listener && it->thread == thread)
+                {
+                    callsInProgress.erase (it);
+                    break;
+                }
+        }
+        callEnded.notify_all();
+    }
+}
+
+// A listener removing itself from its own callback must not wait for that call.
+void MidiCntrState::waitForCallsTo (const void* listener)
+{
+    const auto thread = juce::Thread::getCurrentThreadId();
+    std::unique_lock<std::mutex> guard (callsMutex);
+    callEnded.wait (guard, [&]
+    {
+        return std::none_of (callsInProgress.begin(), callsInProgress.end(),
+                             [&] (const CallInProgress& c) { return c.listener == listener && c.thread != thread; });
+    });
 }
 
 void MidiCntrState::addCableListener (CableListener* l)            { const juce::ScopedLock sl (lock); cableListeners.addIfNotAlreadyThere (l); }
-void MidiCntrState::removeCableListener (CableListener* l)         { const juce::ScopedLock sl (lock); cableListeners.removeAllInstancesOf (l); }
 void MidiCntrState::addListener (MidiCntrStateListener* l)         { const juce::ScopedLock sl (lock); engineListeners.addIfNotAlreadyThere (l); }
-void MidiCntrState::removeListener (MidiCntrStateListener* l)      { const juce::ScopedLock sl (lock); engineListeners.removeAllInstancesOf (l); }
 void MidiCntrState::addStateListener (stateListener* l)            { const juce::ScopedLock sl (lock); stateListeners.addIfNotAlreadyThere (l); }
-void MidiCntrState::removeStateListener (stateListener* l)         { const juce::ScopedLock sl (lock); stateListeners.removeAllInstancesOf (l); }
+
+void MidiCntrState::removeCableListener (CableListener* l)
+{
+    { const juce::ScopedLock sl (lock); cableListeners.removeAllInstancesOf (l); }
+    waitForCallsTo (l);
+}
+
+void MidiCntrState::removeListener (MidiCntrStateListener* l)
+{
+    { const juce::ScopedLock sl (lock); engineListeners.removeAllInstancesOf (l); }
+    waitForCallsTo (l);
+}
+
+void MidiCntrState::removeStateListener (stateListener* l)
+{
+    { const juce::ScopedLock sl (lock); stateListeners.removeAllInstancesOf (l); }
+    waitForCallsTo (l);
+}
 
 // Events gather while no editor drains them (a long automated session with the
 // editor closed): past the cap the oldest half goes.

@@ -2,8 +2,11 @@
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_events/juce_events.h>
+#include <array>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "engine/Bank_Program.h"
 #include "engine/EngineEvent.h"
@@ -64,7 +67,12 @@ public:
     ~MidiCntrState() override;
 
     //==============================================================================
-    // Listeners: called last registered first; adding is add-if-absent.
+    // Listeners: called last registered first; adding and removing take the
+    // engine lock themselves. Once a remove call returns, no call to that
+    // listener runs or starts (one on the remover's own thread may still be
+    // unwinding), so its owner may be destroyed at once. A remover waits for
+    // calls in progress, so a callback must not wait for the thread that removes
+    // it, nor take the engine lock when its remover holds that lock.
     void addCableListener (CableListener*);
     void removeCableListener (CableListener*);
     void addListener (MidiCntrStateListener*);
@@ -221,6 +229,7 @@ private:
     int clampToRange (ParameterId id, int value) const;
     template <typename ListenerType, typename Call>
     void callListeners (const juce::Array<ListenerType*>& list, Call&& call);
+    void waitForCallsTo (const void* listener);
 
     juce::CriticalSection lock;           // the engine lock
     juce::CriticalSection programLock;    // banks and edit buffer
@@ -228,6 +237,12 @@ private:
     juce::Array<CableListener*> cableListeners;
     juce::Array<stateListener*> stateListeners;
     juce::Array<MidiCntrStateListener*> engineListeners;
+
+    // Listener calls in progress, so that removal can wait for them to end.
+    struct CallInProgress { const void* listener; juce::Thread::ThreadID thread; };
+    std::mutex callsMutex;
+    std::condition_variable callEnded;
+    std::vector<CallInProgress> callsInProgress;
     std::vector<int> incomingParameters;
     std::vector<int> events;
 

@@ -2,6 +2,7 @@
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
+#include "support/SimulatedSynth.h"
 #include <thread>
 
 // The engine's threads all at once, for a fixed number of iterations each: the
@@ -180,4 +181,88 @@ TEST (EngineThreads, MidiInputAutomationAudioAndMessageThreadsShareTheEngine)
     juce::MemoryBlock bank;
     processor->getStateInformation (bank);
     EXPECT_EQ (bank.getSize(), (size_t) VantorAudioProcessor::bankChunkSize);
+}
+
+namespace
+{
+// An editor as the engine sees it: registered in all three lists. Each call
+// works on the object for a moment, checking before and after that its owner
+// has not yet been told the removal is done.
+struct Probe : public MidiCntrStateListener, public stateListener, public CableListener
+{
+    explicit Probe (std::atomic<int>& lateCalls) : late (lateCalls) {}
+
+    void midiCntrStateChanged (MidiCntrState*) override                      { work(); }
+    void stateChanged() override                                             { work(); }
+    void handleStateEvent (int) override                                     {}
+    void parameterChanged (ParameterId, int, bool, bool, bool) override      { work(); }
+
+    void work()
+    {
+        late += removed ? 1 : 0;
+        for (int i = 0; i < 200; ++i)
+            calls.fetch_add (1, std::memory_order_relaxed);
+        late += removed ? 1 : 0;
+    }
+
+    std::atomic<int>& late;
+    std::atomic<bool> removed { false };
+    std::atomic<int> calls { 0 };
+};
+}
+
+TEST (EngineThreads, RemovedListenersAreNeverCalledAgain)
+{
+    constexpr int cycles = 1000;
+
+    SimulatedSynth synth;
+    auto engine = std::make_unique<MidiCntrState> (synth);
+    engine->selectInputPort (1);
+    engine->selectOutputPort (1);
+    engine->setControlsProgramChange (true);   // device program changes reach the cable listeners
+
+    std::atomic<bool> streaming { true };
+    std::thread device ([&]
+    {
+        for (int i = 0; streaming; ++i)
+        {
+            synth.turnKnob (1, 19, i % 100);
+            synth.send (juce::MidiMessage::noteOn (1, 60, (juce::uint8) 90));
+            synth.send (juce::MidiMessage::programChange (1, i % 99));
+            engine->postCommand (EngineEvent::make (EngineEvent::keyboardCommand, i & 0xFF));
+            if (! engine->isBankReceiveRunning())
+                engine->startBankReceive (MidiCntrState::allUserBanks, 0);
+            synth.waitUntilIdle (1000);
+        }
+    });
+
+    std::atomic<int> late { 0 };
+    int called = 0;
+    for (int c = 0; c < cycles; ++c)
+    {
+        auto probe = std::make_unique<Probe> (late);
+        engine->addListener (probe.get());
+        engine->addStateListener (probe.get());
+        engine->addCableListener (probe.get());
+
+        // Remove it mid-call: as soon as a call has begun its work (a bound, not a timing).
+        for (int spin = 0; spin < 100000 && probe->calls == 0; ++spin)
+            juce::Thread::yield();
+
+        engine->removeCableListener (probe.get());
+        engine->removeStateListener (probe.get());
+        engine->removeListener (probe.get());
+        probe->removed = true;
+        called += probe->calls > 0 ? 1 : 0;
+        juce::Thread::yield();
+        probe.reset();
+        engine->takeEvents();
+    }
+
+    streaming = false;
+    device.join();
+    engine.reset();
+
+    EXPECT_EQ (late, 0);
+    EXPECT_GT (called, 0);
 }
