@@ -547,6 +547,19 @@ ByteArray MidiCntrState::getGlobals() const
     return globals;
 }
 
+int MidiCntrState::globalByte (int index) const
+{
+    const juce::ScopedLock sl (programLock);
+    return juce::isPositiveAndBelow (index, (int) globals.size()) ? globals[(size_t) index] : 0;
+}
+
+void MidiCntrState::setGlobalByte (int index, int value)
+{
+    const juce::ScopedLock sl (programLock);
+    if (juce::isPositiveAndBelow (index, (int) globals.size()))
+        globals[(size_t) index] = (juce::uint8) juce::jlimit (0, 255, value);
+}
+
 //==============================================================================
 void MidiCntrState::sendNoteOn (int channel, int note, int velocity)
 {
@@ -1004,6 +1017,25 @@ bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
         for (int b = firstBank; b <= lastBank; ++b)
             for (int p = firstProgram; p <= lastProgram; ++p)
                 items.push_back ({ b, p, banks[(size_t) b]->programBytes (p) });
+    }
+
+    return programTransmitter->start (std::move (items));
+}
+
+bool MidiCntrState::transmitProgramTo (int sourceFlat, int destBank, int destProgram)
+{
+    const int sourceBank = sourceFlat / programsPerBank, sourceProgram = sourceFlat % programsPerBank;
+    if (sourceFlat < 0 || ! isValidSlot (sourceBank, sourceProgram)
+         || ! juce::isPositiveAndBelow (destBank, 4) || ! juce::isPositiveAndBelow (destProgram, programsPerBank))
+        return false;
+
+    if (! midiPorts->isOutputOpen() || programTransmitter->isRunning())
+        return false;
+
+    std::vector<ProgramTransmitter::Item> items;
+    {
+        const juce::ScopedLock sl (programLock);
+        items.push_back ({ destBank, destProgram, banks[(size_t) sourceBank]->programBytes (sourceProgram) });
     }
 
     return programTransmitter->start (std::move (items));

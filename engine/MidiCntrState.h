@@ -134,12 +134,19 @@ public:
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
 
+    // One byte of the device globals block (0 outside it); the MIDI input thread
+    // writes the block when a global dump arrives.
+    int globalByte (int index) const;
+    void setGlobalByte (int index, int value);
+
     // Sending programs to the synthesizer's memory, paced to the wire, off the
     // audio and message threads. Progress arrives as transmitProgress events,
     // the end as transmitFinished. False when the output is closed, a transfer
     // runs already, or the slot is not one of the device banks'.
     enum class TransmitScope { oneSlot, oneBank, userBanks, factoryBanks };
     bool startTransmit (TransmitScope scope, int bank = 0, int program = 0);
+    // One program from any device slot to a user slot of the synthesizer.
+    bool transmitProgramTo (int sourceFlat, int destBank, int destProgram);
     void cancelTransmit();
     bool isTransmitting() const;
     ProgramTransmitter& transmitter() noexcept           { return *programTransmitter; }
@@ -181,6 +188,18 @@ public:
     static juce::File settingsFile (const char* name);
     ByteArray getSettingsBlock() const;
     SettingsFiles::WindowGeometry& windowGeometry() noexcept { return geometry; }
+
+    // What the editor keeps across its openings (message thread only).
+    juce::Rectangle<int> getMonitorArea() const noexcept { return monitorArea; }
+    void setMonitorArea (juce::Rectangle<int> area) noexcept { monitorArea = area; }
+    bool getEditorOpenedBefore() const noexcept          { return editorOpenedBefore; }
+    void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
+
+    // The on-screen keyboard's start octave (0-10) and note velocity (0-127).
+    int getKeyboardOctave() const noexcept               { return keyboardOctave.load(); }
+    void setKeyboardOctave (int octave) noexcept         { keyboardOctave = juce::jlimit (0, 10, octave); }
+    int getKeyboardVelocity() const noexcept             { return keyboardVelocity.load(); }
+    void setKeyboardVelocity (int velocity) noexcept     { keyboardVelocity = juce::jlimit (0, 127, velocity); }
 
     // Ports: index 0 is none, n is device n - 1 of the system's list.
     void selectInputPort (int index);
@@ -234,6 +253,8 @@ private:
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
+    juce::Rectangle<int> monitorArea;
+    bool editorOpenedBefore = false;
 
     const ParameterTable table;
     const NrpnMap nrpn;

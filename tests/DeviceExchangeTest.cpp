@@ -265,6 +265,25 @@ TEST_F (Exchange, TransmitNeedsAnOpenOutputAndARealSlot)
     EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 0, 0));
 }
 
+TEST_F (Exchange, OneProgramGoesFromAnySlotToAUserSlotOnly)
+{
+    engine->transmitter().setPacing (0.0, 0.0);
+    engine->deviceBank (6).storeProgram (40, ByteArray (1024, 0x33));
+
+    struct Case { int source, bank, program; };
+    for (auto c : { Case { -1, 0, 0 }, Case { 792, 0, 0 }, Case { 0, 4, 0 }, Case { 0, -1, 0 }, Case { 0, 0, 99 } })
+        EXPECT_FALSE (engine->transmitProgramTo (c.source, c.bank, c.program)) << c.source << " " << c.bank << " " << c.program;
+
+    ASSERT_TRUE (engine->transmitProgramTo (6 * 99 + 40, 3, 7));
+    eventsUntil (EngineEvent::transmitFinished);
+    ASSERT_TRUE (synth.waitForReceived (1));
+    EXPECT_EQ (synth.record (3, 7), ByteArray (1024, 0x33));
+    EXPECT_EQ (synth.numReceived(), 1);
+
+    engine->selectOutputPort (0);
+    EXPECT_FALSE (engine->transmitProgramTo (0, 0, 0));
+}
+
 TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostNotTheSynth)
 {
     SimulatedSynth synth;

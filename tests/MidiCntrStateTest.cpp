@@ -313,3 +313,22 @@ TEST_F (Engine, ListenersAreCalledLastRegisteredFirstAndAddedOnce)
     engine.removeListener (&a);
     engine.removeListener (&b);
 }
+
+TEST_F (Engine, EditorSeamsHoldTheirRanges)
+{
+    struct Case { int in, octave, velocity; };
+    for (auto c : { Case { -3, 0, 0 }, Case { 4, 4, 4 }, Case { 200, 10, 127 } })
+    {
+        engine.setKeyboardOctave (c.in);
+        engine.setKeyboardVelocity (c.in);
+        EXPECT_EQ (engine.getKeyboardOctave(), c.octave);
+        EXPECT_EQ (engine.getKeyboardVelocity(), c.velocity);
+    }
+
+    engine.setGlobalByte (3, 9);
+    engine.setGlobalByte (100, 9);
+    engine.setGlobalByte (-1, 9);
+    EXPECT_EQ (engine.globalByte (3), 9);
+    EXPECT_EQ (engine.globalByte (100), 0);
+    EXPECT_EQ (engine.getGlobals().size(), 100u);
+}
