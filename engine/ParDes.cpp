@@ -1,4 +1,5 @@
 #include "ParDes.h"
+#include "controls/UiSeam.h"
 
 namespace
 {
@@ -186,6 +187,16 @@ int ParDes::showValueMenu (juce::Component* target, int displayType, int maximum
 
     const int result = target != nullptr ? menu.showAt (target) : menu.show();
     return result - 1;
+}
+
+void ParDes::showValueMenuAsync (juce::Component* parent, int displayType, int maximum,
+                                 std::function<void (int value)> done)
+{
+    UiSeam::showMenu (buildValueMenu (displayType, maximum), parent, [done = std::move (done)] (int result)
+    {
+        if (done)
+            done (result - 1);
+    });
 }
 
 std::unique_ptr<juce::LookAndFeel_V2> ParDes::menuLookAndFeel()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
 #include <memory>
 
 // Texts of parameter values by display type, program category names and the
@@ -25,6 +26,11 @@ public:
     // Shows the value menu at the target and waits for the choice: the chosen
     // value, or -1 when the menu was dismissed.
     static int showValueMenu (juce::Component* target, int displayType, int maximum);
+
+    // The same menu without waiting: done (value) on the message thread, done (-1)
+    // when dismissed; never called when the parent is deleted first.
+    static void showValueMenuAsync (juce::Component* parent, int displayType, int maximum,
+                                    std::function<void (int value)> done);
 
     // A fresh look-and-feel with the menu colours. The caller owns it and must
     // keep it alive while the menu that uses it is shown; a shared static one

@@ -2,6 +2,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <cstdlib>
 
+#include "controls/KitLookAndFeel.h"
+
 namespace
 {
 // The user's folders are never touched: every test, and every plug-in a test
@@ -41,5 +43,12 @@ int main (int argc, char** argv)
     ::testing::UnitTest::GetInstance()->listeners().Append (new FreshHomePerTest());
 
     juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+
+    // Fonts named "Arial" resolve through the default look-and-feel: headless
+    // components then draw with the embedded face, as in the editor.
+    auto look = std::make_unique<KitLookAndFeel>();
+    juce::LookAndFeel::setDefaultLookAndFeel (look.get());
+    const int result = RUN_ALL_TESTS();
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    return result;
 }

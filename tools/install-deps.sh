@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
     libxcursor-dev libxext-dev libxcomposite-dev libgl-dev \
     libgtest-dev libbenchmark-dev \
     xvfb xauth \
+    fonts-liberation2 \
     clang libclang-rt-14-dev llvm

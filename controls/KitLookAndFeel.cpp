@@ -1,0 +1,47 @@
+#include "controls/KitLookAndFeel.h"
+#include "controls/KitFonts.h"
+
+KitLookAndFeel::KitLookAndFeel()
+{
+    setColour (juce::PopupMenu::backgroundColourId, juce::Colour (0xff000000));
+    setColour (juce::PopupMenu::textColourId, juce::Colour (0xffffffff));
+    setColour (juce::PopupMenu::headerTextColourId, juce::Colour (0xffffffff));
+    setColour (juce::PopupMenu::highlightedBackgroundColourId, juce::Colour (0xff808080));
+    setColour (juce::PopupMenu::highlightedTextColourId, juce::Colour (0xffffffff));
+}
+
+bool KitLookAndFeel::isMappedName (const juce::String& typefaceName)
+{
+    return typefaceName.equalsIgnoreCase ("Arial")
+        || typefaceName == juce::Font::getDefaultSansSerifFontName()
+        || typefaceName.equalsIgnoreCase ("Liberation Sans");
+}
+
+juce::Typeface::Ptr KitLookAndFeel::getTypefaceForFont (const juce::Font& font)
+{
+    if (isMappedName (font.getTypefaceName()))
+        return kitTypeface (font.isBold());
+
+    return LookAndFeel_V2::getTypefaceForFont (font);
+}
+
+juce::Font KitLookAndFeel::getPopupMenuFont()
+{
+    return kitFont (15.0f);
+}
+
+juce::Font KitLookAndFeel::getTextButtonFont (juce::TextButton&, int buttonHeight)
+{
+    return kitFont (juce::jmin (15.0f, (float) buttonHeight * 0.6f));
+}
+
+juce::Font KitLookAndFeel::getLabelFont (juce::Label& label)
+{
+    const auto& font = label.getFont();
+    return isMappedName (font.getTypefaceName()) ? kitFont (font.getHeight(), font.getStyleFlags()) : font;
+}
+
+juce::Font KitLookAndFeel::getComboBoxFont (juce::ComboBox& box)
+{
+    return kitFont (juce::jmin (15.0f, (float) box.getHeight() * 0.85f));
+}

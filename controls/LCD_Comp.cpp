@@ -1,0 +1,87 @@
+#include "controls/LCD_Comp.h"
+#include "controls/Artwork.h"
+#include "controls/KitFonts.h"
+#include "engine/ProgramRecord.h"
+
+LCD_Comp::LCD_Comp()
+    : background (Artwork::get (Artwork::lcdBack))
+{
+    setSize (217, 46);
+}
+
+juce::String LCD_Comp::bankProgramLine (int bank, int program)
+{
+    // Bank -1 means no program: "U0 P 0" would name a slot that does not exist.
+    if (bank < 0 || bank >= ProgramRecord::numDeviceBanks || program < 0 || program >= ProgramRecord::programsPerBank)
+        return {};
+
+    return (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3))
+         + " P " + juce::String (program + 1);
+}
+
+void LCD_Comp::setAll (int newBank, int newProgram, int newCategory, const juce::String& newName,
+                       const juce::String& newCategoryText, const juce::String& newLayerModeLabel,
+                       const juce::String& newArpMarker)
+{
+    category = newCategory;
+    programName = newName;
+    categoryText = newCategoryText;
+    layerModeLabel = newLayerModeLabel;
+    arpMarker = newArpMarker;
+    setBankProgram (newBank, newProgram);
+}
+
+void LCD_Comp::setBankProgram (int newBank, int newProgram)
+{
+    bank = newBank;
+    program = newProgram;
+    bankProgramText = bankProgramLine (bank, program);
+    repaint();
+}
+
+void LCD_Comp::setField (int newCategory, const juce::String& text)
+{
+    category = newCategory;
+    categoryText = text;
+    repaint();
+}
+
+int LCD_Comp::zoneAt (int x, int y) noexcept
+{
+    // Order matters: the category area overlaps the bank/program line and wins.
+    if (26 < y && y < 38 && 9 < x && x < 179)  return nameZone;
+    if (5 < y && y < 18 && 76 < x && x < 184)  return categoryZone;
+    if (4 < y && y < 18 && 9 < x && x < 113)   return bankProgramZone;
+    return noZone;
+}
+
+void LCD_Comp::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xff000000));
+
+    if (background.isValid())
+        g.drawImage (background, 0, 0, 217, 46, 0, 0, 240, 62);
+
+    g.setColour (juce::Colour (0xffdddddd));
+    g.setFont (kitFont (14.0f));
+    g.drawText (bankProgramText, 9, 4, 104, 14, juce::Justification::left, true);
+    g.setFont (kitFont (16.0f));
+    g.drawText (programName, 9, 26, 170, 12, juce::Justification::left, true);
+    g.setFont (kitFont (12.0f));
+    g.drawText (categoryText, 76, 5, 131, 13, juce::Justification::right, true);
+
+    g.setColour (juce::Colour (0xffffc2a6));
+    g.drawText (layerModeLabel, 156, 26, 30, 12, juce::Justification::centred, true);
+    g.setColour (juce::Colour (0xffff5e5e));
+    g.drawText (arpMarker, 190, 26, 20, 12, juce::Justification::centred, true);
+}
+
+void LCD_Comp::mouseDown (const juce::MouseEvent& e)
+{
+    const int zone = zoneAt (e.x, e.y);
+    if (zone == noZone)
+        return;
+
+    clickedZone = zone;
+    sendChangeMessage();
+}

@@ -1,0 +1,197 @@
+#include "controls/StsBut.h"
+#include "controls/Artwork.h"
+#include "controls/KitFonts.h"
+
+StsBut::StsBut (const juce::String& captionToUse, int idToUse, int styleToUse)
+    : caption (captionToUse), id (idToUse), style (styleToUse)
+{
+}
+
+StsBut::~StsBut()
+{
+    if (child != nullptr)
+        child->removeListener (this);
+}
+
+void StsBut::setBoundsAndStyle (int newX, int newY, int w, int h, bool apply)
+{
+    x = newX;
+    y = newY;
+    width = w;
+    height = h;
+
+    const auto hasChild = style == functionButton || style == sectionTab || style == dialogButton;
+
+    if (hasChild && child == nullptr)
+    {
+        child = std::make_unique<juce::TextButton>();
+        child->setConnectedEdges (juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight);
+        child->addListener (this);
+        child->setWantsKeyboardFocus (false);
+        addAndMakeVisible (*child);
+    }
+
+    switch (style)
+    {
+        case functionButton:
+        case sectionTab:
+            child->setBounds (0, -3, width, height + 6);
+            child->setColour (juce::TextButton::buttonColourId, juce::Colour (0xFFACAAAE));
+            textColour = juce::Colours::black;
+            pressedTextColour = juce::Colours::white;
+            fontHeight = 12.0f;
+            if (style == sectionTab)
+            {
+                checkImage = Artwork::get (Artwork::checkOff);
+                checkPressedImage = Artwork::get (Artwork::checkOn);
+            }
+            break;
+
+        case dialogButton:
+            child->setBounds (0, -5, width, height + 3);
+            child->setColour (juce::TextButton::buttonColourId, juce::Colour (0xFF5A6163));
+            child->setColour (juce::TextButton::buttonOnColourId, juce::Colours::black);
+            textColour = pressedTextColour = juce::Colours::white;
+            fontHeight = 13.0f;
+            break;
+
+        case checkEntry:
+        case flatButton:
+            textColour = juce::Colours::white;
+            pressedTextColour = style == checkEntry ? juce::Colour (0xFFF0F0F0) : juce::Colours::white;
+            bevelA = bevelB = juce::Colours::black;
+            face = juce::Colour (0xFF202D31);
+            pressedFace = juce::Colour (0xFF040405);
+            fontHeight = 13.0f;
+            if (style == checkEntry)
+            {
+                checkImage = Artwork::get (Artwork::checkOff);
+                checkPressedImage = Artwork::get (Artwork::checkOn);
+            }
+            break;
+
+        default:
+            break;
+    }
+
+    if (apply)
+        setBounds (x, y, width, height);
+    repaint();
+}
+
+void StsBut::setTopLeft (int newX, int newY)
+{
+    x = newX;
+    y = newY;
+    setBounds (x, y, width, height);
+}
+
+void StsBut::setCaption (const juce::String& newCaption)
+{
+    if (newCaption != caption)
+    {
+        caption = newCaption;
+        repaint();
+    }
+}
+
+void StsBut::addListener (stsbutChangeListener* l)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.add (l);
+}
+
+void StsBut::removeListener (stsbutChangeListener* l)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.remove (l);
+}
+
+void StsBut::notify()
+{
+    // The checker stops the walk once a listener has deleted this button.
+    listeners.callChecked (juce::Component::BailOutChecker (this),
+                           [this] (stsbutChangeListener& l) { l.stsbutChanged (this); });
+}
+
+void StsBut::buttonClicked (juce::Button*)
+{
+    notify();
+}
+
+void StsBut::mouseDown (const juce::MouseEvent& e)
+{
+    if (style != dialogButton && style != checkEntry && style != flatButton)
+        return;
+
+    if (style == checkEntry && e.x > 25)
+        return;
+
+    pressed = true;
+    repaint();
+}
+
+void StsBut::mouseUp (const juce::MouseEvent&)
+{
+    if (style == functionButton || style == sectionTab)
+        return;
+
+    pressed = false;
+    repaint();
+    notify();   // last: the listener may delete this button
+}
+
+void StsBut::paint (juce::Graphics& g)
+{
+    if (style == checkEntry)
+    {
+        g.setColour (juce::Colours::black);
+        g.drawImage (pressed ? checkPressedImage : checkImage, 2, 5, 15, 11, 0, 0, 15, 11);
+        g.setColour (textColour);
+        g.setFont (kitFont (fontHeight));
+        g.drawText (caption, 25, 1, width, height, juce::Justification::left, false);
+    }
+    else if (style == flatButton)
+    {
+        const auto w = (float) width, h = (float) height;
+
+        if (! pressed)
+        {
+            g.setColour (face);
+            g.fillRoundedRectangle (1.0f, 1.0f, w - 2.0f, h - 2.0f, 1.0f);
+            g.setColour (textColour);
+            g.setFont (kitFont (fontHeight));
+            g.drawText (caption, 0, 0, width, height, juce::Justification::centred, false);
+        }
+        else
+        {
+            g.setColour (pressedFace);
+            g.fillRoundedRectangle (0.0f, 0.0f, w, h, 4.0f);
+        }
+
+        const auto topLeft = pressed ? bevelB : bevelA, bottomRight = pressed ? bevelA : bevelB;
+        g.setColour (topLeft);
+        g.fillRect (0, 0, width, 1);
+        g.fillRect (0, 0, 1, height);
+        g.setColour (bottomRight);
+        g.fillRect (0, height - 1, width, 1);
+        g.fillRect (width - 1, 0, 1, height);
+
+        if (pressed)
+        {
+            g.setColour (pressedTextColour);
+            g.setFont (kitFont (fontHeight));
+            g.drawText (caption, 1, 1, width, height, juce::Justification::centred, false);
+        }
+    }
+}
+
+void StsBut::paintOverChildren (juce::Graphics& g)
+{
+    if (child == nullptr)
+        return;
+
+    g.setColour (textColour);
+    g.setFont (kitFont (fontHeight));
+    g.drawText (caption, 0, 0, width, height, juce::Justification::centred, false);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class StsBut;
+
+// Told when a button was clicked; read the source's id to tell buttons apart.
+class stsbutChangeListener
+{
+public:
+    virtual ~stsbutChangeListener() = default;
+    virtual void stsbutChanged (StsBut* source) = 0;
+};
+
+// The kit's push button in five looks. A listener may delete the button from
+// its callback (a dialog's CANCEL): the button touches nothing of itself after
+// notifying.
+class StsBut : public juce::Component,
+               private juce::Button::Listener
+{
+public:
+    enum Style
+    {
+        functionButton = 130,
+        sectionTab     = 135,
+        dialogButton   = 140,
+        checkEntry     = 1,
+        flatButton     = 5
+    };
+
+    StsBut (const juce::String& caption, int id, int style);
+    ~StsBut() override;
+
+    void setBoundsAndStyle (int x, int y, int width, int height, bool apply);
+    void setTopLeft (int x, int y);
+
+    void addListener (stsbutChangeListener*);
+    void removeListener (stsbutChangeListener*);
+
+    int getId() const noexcept                       { return id; }
+    int getStyle() const noexcept                    { return style; }
+    bool isPressed() const noexcept                  { return pressed; }
+    const juce::String& getCaption() const noexcept  { return caption; }
+    void setCaption (const juce::String&);
+    juce::TextButton* getChildButton() const noexcept { return child.get(); }
+
+    void paint (juce::Graphics&) override;
+    void paintOverChildren (juce::Graphics&) override;
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseUp (const juce::MouseEvent&) override;
+
+private:
+    void buttonClicked (juce::Button*) override;
+    void notify();
+
+    juce::CriticalSection listenerLock;
+    juce::ListenerList<stsbutChangeListener> listeners;
+    int x = 0, y = 0, width = 0, height = 0;
+    juce::String caption;
+    const int id;
+    juce::Colour bevelA, bevelB, face, pressedFace;
+    juce::Colour textColour, pressedTextColour;
+    const int style;
+    float fontHeight = 13.0f;
+    std::unique_ptr<juce::TextButton> child;
+    bool pressed = false;
+    juce::Image checkImage, checkPressedImage;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsBut)
+};

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+#include "controls/AppSetBarBut.h"
+#include "controls/Check_But.h"
+#include "controls/StsBut.h"
+#include "controls/StsLabel.h"
+#include "controls/SwitchLED.h"
+#include "support/ComponentTestSupport.h"
+
+namespace
+{
+struct ButtonCounter : public stsbutChangeListener
+{
+    void stsbutChanged (StsBut* source) override
+    {
+        ++calls;
+        lastId = source->getId();
+    }
+    int calls = 0, lastId = 0;
+};
+
+struct ChangeCounter : public juce::ChangeListener
+{
+    explicit ChangeCounter (juce::ChangeBroadcaster& b)  { b.addChangeListener (this); }
+    void changeListenerCallback (juce::ChangeBroadcaster*) override  { ++changes; }
+    int changes = 0;
+};
+
+// Deletes the button it hears from, as a dialog's CANCEL handler does.
+struct DeletingOwner : public stsbutChangeListener
+{
+    void stsbutChanged (StsBut* source) override
+    {
+        ++calls;
+        if (source == button.get())
+            button.reset();
+    }
+    std::unique_ptr<StsBut> button;
+    int calls = 0;
+};
+}
+
+TEST (StsButClicks, EveryStyleNotifiesOncePerClick)
+{
+    struct Case
+    {
+        const char* what;
+        int style;
+        juce::Point<int> down, up;
+        bool pressedWhileDown;
+        int notifications;
+    };
+
+    const Case cases[] = {
+        { "function button",                  StsBut::functionButton, { 40, 10 }, { 40, 10 }, false, 1 },
+        { "section tab",                      StsBut::sectionTab,     { 40, 10 }, { 40, 10 }, false, 1 },
+        { "dialog button body",               StsBut::dialogButton,   { 40, 5 },  { 40, 5 },  false, 1 },
+        { "dialog button bottom strip",       StsBut::dialogButton,   { 40, 19 }, { 40, 19 }, true, 1 },
+        { "flat button",                      StsBut::flatButton,     { 40, 10 }, { 40, 10 }, true, 1 },
+        { "flat button released outside",     StsBut::flatButton,     { 40, 10 }, { 300, 150 }, true, 1 },
+        { "check entry on its box",           StsBut::checkEntry,     { 10, 10 }, { 10, 10 }, true, 1 },
+        { "check entry on its caption",       StsBut::checkEntry,     { 30, 10 }, { 30, 10 }, false, 1 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        juce::Component root;
+        root.setSize (400, 200);
+        root.setVisible (true);
+        StsBut button ("OK", 1201, c.style);
+        button.setBoundsAndStyle (0, 0, 80, 20, true);
+        root.addAndMakeVisible (button);
+        ButtonCounter counter;
+        button.addListener (&counter);
+        button.addListener (&counter);
+
+        ui::press (root, c.down);
+        EXPECT_EQ (button.isPressed(), c.pressedWhileDown);
+        ui::release (root, c.up);
+
+        EXPECT_FALSE (button.isPressed());
+        EXPECT_EQ (counter.calls, c.notifications);
+        EXPECT_EQ (counter.lastId, 1201);
+    }
+}
+
+TEST (StsButClicks, OwnerMayDeleteTheButtonFromItsCallback)
+{
+    for (auto style : { (int) StsBut::flatButton, (int) StsBut::checkEntry, (int) StsBut::dialogButton, (int) StsBut::functionButton })
+    {
+        SCOPED_TRACE (style);
+        juce::Component root;
+        root.setSize (400, 200);
+        root.setVisible (true);
+        DeletingOwner owner, calledLater;
+        owner.button = std::make_unique<StsBut> ("CANCEL", 1202, style);
+        owner.button->setBoundsAndStyle (0, 0, 80, 20, true);
+        root.addAndMakeVisible (*owner.button);
+        // Listeners are called last added first: the owner runs before the other one.
+        owner.button->addListener (&calledLater);
+        owner.button->addListener (&owner);
+
+        ui::click (root, { 10, 5 });
+
+        EXPECT_EQ (owner.button, nullptr);
+        EXPECT_EQ (owner.calls, 1);
+        EXPECT_EQ (calledLater.calls, 0);
+    }
+}
+
+TEST (SmallControls, ClickZonesBroadcast)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<std::unique_ptr<juce::Component>()> make;
+        juce::Point<int> at;
+        int changes;
+    };
+
+    auto label = [] { auto l = std::make_unique<StsLabel>(); l->setup ("Name", "Arial", 12.0f); l->setSize (100, 20); return std::unique_ptr<juce::Component> (std::move (l)); };
+    auto led = [] { auto s = std::make_unique<SwitchLED> ("Use Loaded Data"); s->setSize (160, 18); return std::unique_ptr<juce::Component> (std::move (s)); };
+    auto check = [] { return std::unique_ptr<juce::Component> (std::make_unique<Check_But>()); };
+    auto bars = [] { auto b = std::make_unique<AppSetBarBut>(); b->setSize (36, 30); return std::unique_ptr<juce::Component> (std::move (b)); };
+
+    const Case cases[] = {
+        { "label inside",          label, { 1, 1 }, 1 },
+        { "label top row",         label, { 50, 0 }, 0 },
+        { "label left column",     label, { 0, 10 }, 0 },
+        { "switch LED",            led,   { 19, 9 }, 1 },
+        { "switch caption",        led,   { 20, 9 }, 0 },
+        { "check box",             check, { 10, 10 }, 1 },
+        { "menu bars",             bars,  { 10, 10 }, 1 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        juce::Component root;
+        root.setSize (300, 100);
+        root.setVisible (true);
+        auto control = c.make();
+        root.addAndMakeVisible (*control);
+        ChangeCounter counter (*dynamic_cast<juce::ChangeBroadcaster*> (control.get()));
+
+        ui::click (root, c.at);
+        ui::pump (10);
+
+        EXPECT_EQ (counter.changes, c.changes);
+    }
+}
+
+TEST (SmallControls, StatesFollowClicks)
+{
+    juce::Component root;
+    root.setSize (300, 100);
+    root.setVisible (true);
+    Check_But check;
+    SwitchLED led ("Use Loaded Data");
+    AppSetBarBut bars;
+    led.setBounds (0, 40, 160, 18);
+    bars.setBounds (200, 0, 36, 30);
+    root.addAndMakeVisible (check);
+    root.addAndMakeVisible (led);
+    root.addAndMakeVisible (bars);
+
+    ui::press (root, { 10, 10 });
+    EXPECT_TRUE (check.checked);
+    EXPECT_TRUE (check.isPressed());
+    ui::release (root, { 10, 10 });
+    EXPECT_FALSE (check.isPressed());
+    ui::click (root, { 10, 10 });
+    EXPECT_FALSE (check.checked);
+
+    ui::click (root, { 5, 45 });
+    EXPECT_TRUE (led.on);
+    ui::click (root, { 5, 45 });
+    EXPECT_FALSE (led.on);
+
+    ui::click (root, { 210, 10 });
+    EXPECT_EQ (bars.changeCode, AppSetBarBut::clickedCode);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
+#include <vector>
+
+#include "controls/UiSeam.h"
+#include "engine/MidiCntrState.h"
+
+// Driving components in tests without a window: synthetic mouse events go to
+// the component root.getComponentAt() finds, so hit-testing is real.
+namespace ui
+{
+const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier };
+const juce::ModifierKeys rightButton { juce::ModifierKeys::rightButtonModifier };
+
+// Press and release at one point (root coordinates).
+void click (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods = leftButton);
+
+// Press at from, drag in steps to to, release there.
+void drag (juce::Component& root, juce::Point<int> from, juce::Point<int> to, int steps = 8,
+           juce::ModifierKeys mods = leftButton);
+
+// One wheel notch-worth of vertical movement at pos.
+void wheel (juce::Component& root, juce::Point<int> pos, float deltaY);
+
+// A press, and the release that goes to the component that took the press.
+void press (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods = leftButton);
+void release (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods = leftButton);
+
+// Runs the message loop: timers, async updates, change broadcasts.
+void pump (int milliseconds = 20);
+
+// The component's own drawing, headless.
+juce::Image snapshot (juce::Component&);
+
+// Replaces the menu and chooser seams while it lives; records what was asked.
+class MenuRecorder
+{
+public:
+    MenuRecorder();
+    ~MenuRecorder();
+
+    // Answer every menu at once with this id (0 = dismiss); without it, menus
+    // wait for choose().
+    void setAutoAnswer (int id)                 { autoAnswer = id; hasAutoAnswer = true; }
+    void choose (int id);                       // answers the pending menu
+    void chooseFile (const juce::File& file);   // answers the pending chooser
+
+    int menusShown = 0, choosersShown = 0;
+    juce::PopupMenu lastMenu;
+    juce::Component::SafePointer<juce::Component> lastTarget;
+    bool lastChooserSaves = false;
+    juce::String lastChooserTitle, lastChooserPatterns;
+
+    bool menuPending() const noexcept           { return pendingMenu != nullptr; }
+
+    // Texts and ids of the last menu's items, sub-menus included, in order.
+    std::vector<juce::String> itemTexts() const;
+    std::vector<int> itemIds() const;
+
+private:
+    UiSeam::MenuCallback pendingMenu;
+    UiSeam::FileCallback pendingFile;
+    int autoAnswer = 0;
+    bool hasAutoAnswer = false;
+};
+
+// Feeds the engine's event queue to a callback on the message thread, as the
+// main component does: a notification from any thread triggers an async drain.
+class EngineEventPump : private MidiCntrStateListener,
+                        private juce::AsyncUpdater
+{
+public:
+    EngineEventPump (MidiCntrState&, std::function<void (int event)> onEvent);
+    ~EngineEventPump() override;
+
+    void drainNow();
+
+private:
+    void midiCntrStateChanged (MidiCntrState*) override;
+    void handleAsyncUpdate() override;
+
+    MidiCntrState& engine;
+    std::function<void (int)> onEvent;
+};
+
+// A CableListener that keeps every call.
+class RecordingCable : public CableListener
+{
+public:
+    struct Call
+    {
+        ParameterId id;
+        int value;
+        bool endGestureNow, sendToDevice, notifyEditor;
+    };
+
+    void parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor) override
+    {
+        calls.push_back ({ id, value, endGestureNow, sendToDevice, notifyEditor });
+    }
+
+    std::vector<Call> calls;
+};
+}
