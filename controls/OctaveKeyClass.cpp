@@ -22,7 +22,7 @@ int OctaveKeyClass::noteToPixel (int note) noexcept
     return 25 * (note / 12) + noteOffset[note % 12];
 }
 
-// Left of the first key there is no key: note 0.
+// Left of the first key there is no key: note 0; past the last, note 127.
 int OctaveKeyClass::pixelToNote (float x) noexcept
 {
     if (! (x > 0.0f))
@@ -31,7 +31,7 @@ int OctaveKeyClass::pixelToNote (float x) noexcept
     const float w = x / 3.573f;
     const int octave = (int) (w / 7.0f);
     const int k = juce::jlimit (0, 6, (int) (w - 7.0f * (float) octave));
-    return (int) (w + (float) whiteKeyNote[k]) + 5 * octave;
+    return juce::jmin (127, (int) (w + (float) whiteKeyNote[k]) + 5 * octave);
 }
 
 void OctaveKeyClass::setStartNote (int n)

@@ -25,14 +25,16 @@ void P_Pad::setXY (int a, int b)
     if (! aDiffers && ! bDiffers)
         return;
 
+    // Stored first, as the strips do, so the host-value echo sends nothing twice.
+    engine->setValue (ParameterIds::slider1, a);
+    engine->setValue (ParameterIds::slider2, b);
+
     const int channel = engine->getMidiChannel();
     if (aDiffers)
         engine->sendSliderController (channel, ParameterIds::slider1, a, false, true);
     if (bDiffers)
         engine->sendSliderController (channel, ParameterIds::slider2, b, false, true);
 
-    engine->setValue (ParameterIds::slider1, a);
-    engine->setValue (ParameterIds::slider2, b);
     repaint();
 }
 

@@ -34,14 +34,17 @@ void P_Slider::setPositionPressure (int p, int q)
     if (! positionDiffers && ! pressureDiffers)
         return;
 
+    // Stored before the listeners hear of it: the processor's host-value echo
+    // then finds the engine current and does not send the value a second time.
+    engine->setValue (id, p);
+    engine->setValue (ParameterIds::sliderPress, q);
+
     const int channel = engine->getMidiChannel();
     if (positionDiffers)
         engine->sendSliderController (channel, id, p, false, true);
     if (pressureDiffers)
         engine->sendSliderController (channel, ParameterIds::sliderPress, q, false, true);
 
-    engine->setValue (id, p);
-    engine->setValue (ParameterIds::sliderPress, q);
     repaint();
 }
 

@@ -117,6 +117,8 @@ void StsGrid::setTopRow (int row)
     row = juce::jmin (row, rows - 1);
     // A list shorter than a page starts at its first row.
     topRow = juce::jmax (0, juce::jmin (row, rows - getVisibleSlots()));
+    // The thumb and the next wheel step start from the rows shown.
+    scrollPosition = lastRequestedPosition = topRow;
 }
 
 juce::String StsGrid::slotText (int bank, int program)
@@ -210,9 +212,8 @@ void StsGrid::requestScrollPosition (int requested)
     if (requested == lastRequestedPosition)
         return;
 
+    setTopRow (juce::jmax (0, juce::jmin (requested, getNumRows() - getVisibleSlots())));
     lastRequestedPosition = requested;
-    scrollPosition = juce::jmax (0, juce::jmin (requested, getNumRows() - getVisibleSlots()));
-    setTopRow (scrollPosition);
     repaint();
 }
 
@@ -288,8 +289,6 @@ void StsGrid::mouseDrag (const juce::MouseEvent& e)
         else
             return;
 
-        // Keep the thumb with the rows, so the next wheel step starts from here.
-        scrollPosition = lastRequestedPosition = topRow;
         repaint();
     }
 }

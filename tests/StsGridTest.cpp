@@ -177,6 +177,12 @@ TEST (StsGridScrolling, WheelAndThumbStayInsideTheList)
     ui::wheel (rig.root, { 100, 50 }, -1.0f);
     EXPECT_EQ (rig.grid.getTopRow(), 1);
 
+    // Placing the rows from outside moves the thumb with them.
+    rig.grid.setTopRow (50);
+    EXPECT_EQ (rig.grid.getScrollPosition(), 50);
+    ui::wheel (rig.root, { 100, 50 }, -1.0f);
+    EXPECT_EQ (rig.grid.getTopRow(), 51);
+
     // A list shorter than a page never scrolls, whatever is asked.
     setCategory (rig.engine, 0, 0, 7);
     rig.grid.fill (StsGrid::categoryMode, 7);

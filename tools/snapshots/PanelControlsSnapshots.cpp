@@ -178,12 +178,12 @@ VANTOR_SNAPSHOT ("param-switches", 420, 90, [] {
     });
 })
 
-VANTOR_SNAPSHOT ("param-dropdowns", 420, 80, [] {
+VANTOR_SNAPSHOT ("param-dropdowns", 420, 70, [] {
     return std::make_unique<ControlBoard> (std::initializer_list<Item> {
         { StsCont::dropDown, 10, 5, 120, 36, 8, 0, 0, "Wave", "Sawtooth" },
         { StsCont::dropDown, 150, 5, 120, 36, 8, 3, 0, "Mode", "A Very Long Value Text" },
         { StsCont::dropDown, 290, 5, 100, 36, 8, 1, 0, "", "" },
-        { StsCont::dropDown, 10, 45, 200, 36, 8, 2, 0, "Half size", "Square", 0.6f },
+        { StsCont::dropDown, 480, 75, 200, 36, 8, 2, 0, "Zoomed 0.6", "Square", 0.6f },
     });
 })
 
@@ -191,4 +191,4 @@ VANTOR_SNAPSHOT ("buttons-and-labels", 420, 160, [] { return std::make_unique<Bu
 VANTOR_SNAPSHOT ("grid-bank", 340, 230, [] { return std::make_unique<GridBoard> (StsGrid::bankMode, 4, 5, 0, 1); })
 VANTOR_SNAPSHOT ("grid-bank-scrolled", 340, 230, [] { return std::make_unique<GridBoard> (StsGrid::bankMode, 0, 5, 50, -1); })
 VANTOR_SNAPSHOT ("grid-category", 340, 276, [] { return std::make_unique<GridBoard> (StsGrid::categoryMode, 3, 6, 0, 0); })
-VANTOR_SNAPSHOT ("grid-empty", 340, 138, [] { return std::make_unique<GridBoard> (StsGrid::categoryMode, 25, 3, 0, 0); })
+VANTOR_SNAPSHOT ("grid-category-arp", 340, 322, [] { return std::make_unique<GridBoard> (StsGrid::categoryMode, 25, 7, 0, 2); })

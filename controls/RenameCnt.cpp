@@ -1,0 +1,28 @@
+#include "controls/RenameCnt.h"
+
+RenameCnt::RenameCnt (int x, int y, const juce::String& initialText)
+{
+    setBounds (x, y, 180, 50);
+
+    addAndMakeVisible (editor);
+    editor.setBounds (0, 0, 180, 24);
+    editor.setMultiLine (false);
+    editor.setReadOnly (false);
+    editor.setScrollbarsShown (false);
+    editor.setCaretVisible (true);
+    editor.setFont (juce::Font ("Arial", 14.0f, juce::Font::plain));
+    editor.setColour (juce::TextEditor::highlightColourId, juce::Colour (0x40FFFFFF));
+    editor.setSelectAllWhenFocused (true);
+    editor.setInputRestrictions (maxLength);
+    editor.setText (initialText.substring (0, maxLength), false);
+
+    addAndMakeVisible (cancel);
+    cancel.setBoundsAndStyle (0, 26, 50, 18, true);
+    addAndMakeVisible (ok);
+    ok.setBoundsAndStyle (130, 26, 50, 18, true);
+}
+
+void RenameCnt::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xFF221414));
+}

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include "controls/ProgBar.h"
+#include "controls/RenameCnt.h"
+#include "controls/TextInputCont.h"
+#include "engine/ParDes.h"
+#include "support/ChangeRecorder.h"
+#include "support/ComponentTestSupport.h"
+
+namespace
+{
+// Keeps the answers in the order the listeners heard them.
+struct Answers : public textmsgListener
+{
+    Answers (std::vector<juce::String>& l, juce::String n) : log (l), name (std::move (n)) {}
+
+    void okPressed (int c, int v) override       { log.push_back (name + " ok " + juce::String (c) + " " + juce::String (v)); }
+    void noPressed (int c, int v) override       { log.push_back (name + " no " + juce::String (c) + " " + juce::String (v)); }
+    void cancelPressed (int c, int v) override   { log.push_back (name + " cancel " + juce::String (c) + " " + juce::String (v)); }
+
+    std::vector<juce::String>& log;
+    juce::String name;
+};
+
+juce::Point<int> centreOf (juce::Component& c)   { return c.getBounds().getCentre(); }
+}
+
+//==============================================================================
+TEST (TextInputCont, LaysOutTheAnswersItIsGiven)
+{
+    struct Case { const char* cancel; const char* ok; const char* no; int category;
+                  int okX, noX, cancelX, rowY; bool categoryShown; };
+    const Case cases[] = {
+        { "Cancel", "OK", "",   -1, 190, -1,  310, 116, false },
+        { "Cancel", "OK", "NO", -1, 130, 250, 370, 116, false },
+        { "Cancel", "OK", "",    3, 190, -1,  310, 136, true },
+        { "Cancel", "OK", "NO",  3, 130, 250, 370, 136, true },
+        { "",       "OK", "",   -1, 190, -1,  -1,  116, false },
+    };
+
+    TextInputCont box;
+    for (const auto& c : cases)
+    {
+        box.setup ("Title", "text", c.cancel, c.ok, c.no, c.category, 7, 9);
+        const auto where = juce::String (c.cancel) + "/" + c.ok + "/" + c.no + "/" + juce::String (c.category);
+
+        auto check = [&] (int id, int x)
+        {
+            auto& b = box.getButton (id);
+            EXPECT_EQ (b.isVisible(), x >= 0) << where << " " << id;
+            if (x >= 0)
+                EXPECT_EQ (b.getBounds(), juce::Rectangle<int> (x, c.rowY, 100, 34)) << where << " " << id;
+        };
+        check (TextInputCont::okId, c.okX);
+        check (TextInputCont::noId, c.noX);
+        check (TextInputCont::cancelId, c.cancelX);
+
+        EXPECT_EQ (box.isCategoryShown(), c.categoryShown) << where;
+        EXPECT_EQ (box.getCategoryText(), c.categoryShown ? ParDes::categoryName (3).toUpperCase() : juce::String()) << where;
+    }
+    EXPECT_EQ (box.getCategoryBox(), juce::Rectangle<int> (160, 94, 280, 30));
+}
+
+TEST (TextInputCont, AnswersCarryTheLastSetupToEveryListenerLastFirst)
+{
+    std::vector<juce::String> log;
+    Answers first (log, "first"), second (log, "second");
+    TextInputCont box;
+    box.addListener (&first);
+    box.addListener (&second);
+    box.addListener (&first);   // once only
+    box.setup ("A", "", "Cancel", "OK", "NO", -1, 1, 2);
+    box.setup ("B", "", "Cancel", "OK", "NO", -1, 42, 5);
+
+    for (int id : { (int) TextInputCont::noId, (int) TextInputCont::okId, (int) TextInputCont::cancelId })
+        ui::click (shown (box), centreOf (box.getButton (id)));
+
+    EXPECT_EQ (log, (std::vector<juce::String> { "second no 42 5", "first no 42 5", "second ok 42 5", "first ok 42 5",
+                                                 "second cancel 42 5", "first cancel 42 5" }));
+}
+
+TEST (TextInputCont, CategoryMenuSetsTheCategoryAndDismissalKeepsIt)
+{
+    ui::MenuRecorder menus;
+    TextInputCont box;
+    box.setup ("Save", "name", "Cancel", "OK", "", 3, 0, 0);
+
+    ui::click (shown (box), { 159, 100 });   // on the box's edge: not inside
+    EXPECT_EQ (menus.menusShown, 0);
+
+    ui::click (box, { 300, 110 });
+    ASSERT_TRUE (menus.menuPending());
+    EXPECT_EQ (menus.itemIds().size(), 26u);
+    EXPECT_EQ (menus.itemTexts()[25], ParDes::categoryName (25));
+    menus.choose (0);
+    EXPECT_EQ (box.getCategory(), 3);
+
+    ui::click (box, { 300, 110 });
+    menus.choose (11);
+    EXPECT_EQ (box.getCategory(), 10);
+    EXPECT_EQ (box.getCategoryText(), ParDes::categoryName (10).toUpperCase());
+}
+
+//==============================================================================
+// Owners delete these panels from inside their own buttons' callbacks; the
+// sanitizer build proves nothing touches them afterwards.
+TEST (DialogDeletion, OwnersDeletePanelsFromTheirButtonsCallbacks)
+{
+    struct Owner : public textmsgListener, public stsbutChangeListener
+    {
+        std::unique_ptr<TextInputCont> box;
+        std::unique_ptr<ProgBar> progress;
+        std::unique_ptr<RenameCnt> rename;
+        int answers = 0;
+
+        void okPressed (int, int) override       { ++answers; box.reset(); }
+        void noPressed (int, int) override       { ++answers; box.reset(); }
+        void cancelPressed (int, int) override   { ++answers; box.reset(); }
+        void stsbutChanged (StsBut*) override    { ++answers; progress.reset(); rename.reset(); }
+    };
+
+    for (int id : { (int) TextInputCont::okId, (int) TextInputCont::noId, (int) TextInputCont::cancelId })
+    {
+        Owner owner, bystander;
+        owner.box = std::make_unique<TextInputCont>();
+        owner.box->addListener (&bystander);   // told after the owner: must not be reached
+        owner.box->addListener (&owner);
+        owner.box->setup ("Delete?", "", "Cancel", "OK", "NO", -1, 0, 0);
+        ui::click (shown (*owner.box), centreOf (owner.box->getButton (id)));
+        EXPECT_EQ (owner.box, nullptr);
+        EXPECT_EQ (owner.answers, 1);
+        EXPECT_EQ (bystander.answers, 0);
+    }
+
+    {
+        Owner owner;
+        owner.progress = std::make_unique<ProgBar> (800, 600);
+        owner.progress->getCancelButton().addListener (&owner);
+        ui::click (shown (*owner.progress), centreOf (owner.progress->getCancelButton()));
+        EXPECT_EQ (owner.progress, nullptr);
+    }
+
+    for (bool okButton : { true, false })
+    {
+        Owner owner;
+        owner.rename = std::make_unique<RenameCnt> (0, 0, "Name");
+        auto& button = okButton ? owner.rename->getOkButton() : owner.rename->getCancelButton();
+        button.addListener (&owner);
+        ui::click (shown (*owner.rename), centreOf (button));
+        EXPECT_EQ (owner.rename, nullptr);
+    }
+}
+
+//==============================================================================
+TEST (ProgBar, ProgressIsHeldWithinItsRange)
+{
+    const std::pair<int, int> cases[] = { { 0, 0 }, { 50, 150 }, { 127, 381 }, { 200, 381 }, { -4, 0 } };
+
+    ProgBar bar (800, 600);
+    EXPECT_EQ (bar.getTrack().getBounds(), juce::Rectangle<int> (200, 280, 384, 24));
+    for (auto [progress, fillWidth] : cases)
+    {
+        bar.setProgress (progress, "Bank 1: " + juce::String (progress));
+        EXPECT_EQ (bar.getFill().getBounds(), juce::Rectangle<int> (200, 280, fillWidth, 24)) << progress;
+        EXPECT_EQ (bar.getLabel().getText(), "Bank 1: " + juce::String (progress));
+    }
+}
+
+TEST (RenameCnt, RefusesTheSeventeenthCharacter)
+{
+    RenameCnt rename (10, 20, "Sixteen chars ok");
+    ASSERT_EQ (rename.getText().length(), 16);
+    EXPECT_EQ (rename.getBounds(), juce::Rectangle<int> (10, 20, 180, 50));
+
+    auto& editor = rename.getEditor();
+    editor.moveCaretToEnd();
+    editor.insertTextAtCaret ("X");
+    EXPECT_EQ (rename.getText(), "Sixteen chars ok");
+
+    editor.setText ("", false);
+    editor.insertTextAtCaret ("A pasted name too long for the slot");
+    EXPECT_EQ (rename.getText(), "A pasted name to");
+
+    RenameCnt longName (0, 0, "Seventeen chars!!");
+    EXPECT_EQ (longName.getText(), "Seventeen chars!");
+}

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+#include "controls/OctaveKeyClass.h"
+#include "controls/P_Pad.h"
+#include "controls/P_Slider.h"
+#include "controls/VelIndClass.h"
+#include "controls/WheelCnt.h"
+#include "controls/ZoneKeyClassB.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/ChangeRecorder.h"
+#include "support/ComponentTestSupport.h"
+#include "support/EngineTestHelpers.h"
+
+namespace
+{
+// The controls act on a real processor whose device output is recorded.
+struct Performance : public ::testing::Test
+{
+    RecordingMidiDevices devices;
+    std::unique_ptr<VantorAudioProcessor> processor = std::make_unique<VantorAudioProcessor> (devices);
+    MidiCntrState& engine = processor->getEngine();
+    ui::RecordingCable cable;
+
+    void SetUp() override
+    {
+        engine.selectOutputPort (1);
+        engine.addCableListener (&cable);
+    }
+
+    void TearDown() override   { engine.removeCableListener (&cable); }
+
+    std::vector<int> pitchBends() const
+    {
+        std::vector<int> result;
+        for (const auto& call : devices.lastOutput()->sends())
+            for (const auto& m : call.messages)
+                if (m.isPitchWheel())
+                    result.push_back (m.getPitchWheelValue());
+        return result;
+    }
+
+    std::vector<std::pair<int, int>> controllers() const   { return sentControllers (*devices.lastOutput()); }
+
+    // (id, value) of every slider edit that reached the cable listeners.
+    std::vector<std::pair<int, int>> cableCalls() const
+    {
+        std::vector<std::pair<int, int>> result;
+        for (const auto& c : cable.calls)
+            result.emplace_back (c.id, c.value);
+        return result;
+    }
+
+    std::vector<std::pair<int, int>> hostControllers()
+    {
+        juce::MidiBuffer buffer;
+        engine.moveHostMidiInto (buffer, 512);
+        std::vector<std::pair<int, int>> result;
+        for (const auto meta : buffer)
+            if (meta.getMessage().isController())
+                result.emplace_back (meta.getMessage().getControllerNumber(), meta.getMessage().getControllerValue());
+        return result;
+    }
+
+    void clearRecords()
+    {
+        cable.calls.clear();
+        startOfSends = devices.lastOutput()->sends().size();
+    }
+
+    std::vector<std::pair<int, int>> newControllers() const
+    {
+        std::vector<std::pair<int, int>> result;
+        const auto sends = devices.lastOutput()->sends();
+        for (size_t i = startOfSends; i < sends.size(); ++i)
+            for (const auto& m : sends[i].messages)
+                if (m.isController())
+                    result.emplace_back (m.getControllerNumber(), m.getControllerValue());
+        return result;
+    }
+
+    size_t startOfSends = 0;
+};
+
+using Pairs = std::vector<std::pair<int, int>>;
+}
+
+//==============================================================================
+TEST_F (Performance, PitchWheelBendsWhileDraggedAndSpringsBackToTheCentre)
+{
+    WheelCnt wheel (&engine, 0, 0, 64, true);
+    ui::press (shown (wheel), { 15, 60 });
+    for (int y = 59; y >= 50; --y)
+        wheel.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 15.0f, (float) y },
+                                           ui::leftButton, 1.0f, 0, 0, 0, 0, &wheel, &wheel, juce::Time(),
+                                           { 15.0f, 60.0f }, juce::Time(), 1, true));
+    EXPECT_EQ (wheel.getValue(), 74);
+    EXPECT_EQ (pitchBends().back(), 9472);
+
+    ui::release (shown (wheel), { 15, 50 });
+    EXPECT_EQ (wheel.getValue(), 64);
+    EXPECT_EQ (pitchBends().back(), 8192);
+    EXPECT_EQ (pitchBends().size(), 11u);   // one per pixel, then the centre
+}
+
+TEST_F (Performance, ModWheelSendsControllerOneToHostAndDeviceAndStays)
+{
+    WheelCnt wheel (&engine, 0, 0, 0, false);
+    hostControllers();
+    ui::drag (shown (wheel), { 15, 60 }, { 15, 55 }, 1);
+
+    EXPECT_EQ (wheel.getValue(), 5);
+    EXPECT_EQ (controllers(), (Pairs { { 1, 5 } }));
+    EXPECT_EQ (hostControllers(), (Pairs { { 1, 5 } }));
+
+    ui::wheel (shown (wheel), { 15, 60 }, 0.2f);
+    EXPECT_EQ (wheel.getValue(), 6);
+    EXPECT_TRUE (pitchBends().empty());
+}
+
+TEST_F (Performance, WheelValueIsClampedAndRepeatsAreNotSent)
+{
+    struct Case { int value; int shown; size_t bendsSent; };
+    const Case cases[] = { { 64, 64, 0 }, { 200, 127, 1 }, { 200, 127, 1 }, { -9, 0, 2 } };
+
+    WheelCnt wheel (&engine, 0, 0, 64, true);
+    for (const auto& c : cases)
+    {
+        wheel.setValue (c.value, true);
+        EXPECT_EQ (wheel.getValue(), c.shown) << c.value;
+        EXPECT_EQ (pitchBends().size(), c.bendsSent) << c.value;
+    }
+    EXPECT_EQ (pitchBends(), (std::vector<int> { 127 * 128, 0 }));
+}
+
+//==============================================================================
+TEST_F (Performance, StripReleaseFollowsItsLatch)
+{
+    struct Case { int which; bool latched; int positionId, latchId, controller; };
+    const Case cases[] = {
+        { 1, false, 1025, 1028, 14 }, { 1, true, 1025, 1028, 14 },
+        { 2, false, 1026, 1029, 15 }, { 2, true, 1026, 1029, 15 },
+    };
+
+    for (const auto& c : cases)
+    {
+        engine.setValue (c.latchId, c.latched ? 1 : 0);
+        P_Slider strip (&engine, c.which);
+        strip.setSize (100, 130);
+        clearRecords();
+
+        // 27 px from the top: position 100; 10 px right of the strip: pressure 10.
+        ui::drag (shown (strip), { 10, 60 }, { 46, 27 }, 1);
+
+        const int position = c.latched ? 100 : 0, pressure = c.latched ? 10 : 0;
+        EXPECT_EQ (engine.getValue (c.positionId), position) << c.which << c.latched;
+        EXPECT_EQ (engine.getValue (1027), pressure) << c.which << c.latched;
+
+        Pairs expected { { c.positionId, 100 }, { 1027, 10 } };
+        if (! c.latched)
+            expected.insert (expected.end(), { { c.positionId, 0 }, { 1027, 0 } });
+        EXPECT_EQ (cableCalls(), expected) << c.which << c.latched;
+
+        Pairs onWire { { c.controller, 100 }, { 17, 10 } };
+        if (! c.latched)
+            onWire.insert (onWire.end(), { { c.controller, 0 }, { 17, 0 } });
+        EXPECT_EQ (newControllers(), onWire) << c.which << c.latched;
+
+        engine.setValue (c.latchId, 0);
+        strip.setPositionPressure (0, 0);
+    }
+}
+
+TEST_F (Performance, StripTwoSendsItsOwnPositionWhateverStripOneHolds)
+{
+    P_Slider one (&engine, 1), two (&engine, 2);
+    one.setPositionPressure (40, 0);
+    cable.calls.clear();
+
+    two.setPositionPressure (40, 0);
+    EXPECT_EQ (cableCalls(), (Pairs { { 1026, 40 } }));
+}
+
+TEST_F (Performance, DeviceReportedSliderShowsWithoutSending)
+{
+    P_Slider strip (&engine, 1);
+    strip.setDisplay (90, 20);
+    EXPECT_EQ (engine.getValue (1025), 90);
+    EXPECT_EQ (engine.getValue (1027), 20);
+    EXPECT_TRUE (cable.calls.empty());
+}
+
+//==============================================================================
+TEST_F (Performance, PadCornersDriveBothSliders)
+{
+    struct Case { juce::Point<int> corner; int vertical, horizontal; };
+    const Case cases[] = {
+        { { 0, 0 }, 127, 0 }, { { 89, 0 }, 127, 127 }, { { 0, 89 }, 0, 0 }, { { 89, 89 }, 0, 127 }, { { 200, -50 }, 127, 127 },
+    };
+
+    engine.setValue (1028, 1);
+    engine.setValue (1029, 1);
+    for (const auto& c : cases)
+    {
+        P_Pad pad (&engine);
+        ui::drag (shown (pad), { 45, 45 }, c.corner, 4);
+        EXPECT_EQ (engine.getValue (1025), c.vertical) << c.corner.toString();
+        EXPECT_EQ (engine.getValue (1026), c.horizontal) << c.corner.toString();
+    }
+}
+
+TEST_F (Performance, PadReleaseReturnsOnlyTheUnlatchedSlider)
+{
+    engine.setValue (1028, 1);   // latch 1 on, latch 2 off
+    P_Pad pad (&engine);
+    ui::drag (shown (pad), { 45, 45 }, { 0, 0 }, 2);
+    EXPECT_EQ (engine.getValue (1025), 127);
+    EXPECT_EQ (engine.getValue (1026), 0);
+    EXPECT_EQ (cableCalls(), (Pairs { { 1025, 94 }, { 1026, 33 }, { 1025, 127 }, { 1026, 0 } }));
+
+    cable.calls.clear();
+    ui::drag (shown (pad), { 45, 45 }, { 60, 0 }, 1);
+    EXPECT_EQ (cableCalls(), (Pairs { { 1026, 87 }, { 1026, 0 } }));
+}
+
+TEST_F (Performance, PadClickWithoutMovementSendsNothing)
+{
+    P_Pad pad (&engine);
+    ui::click (shown (pad), { 30, 30 });
+    EXPECT_TRUE (cable.calls.empty());
+}
+
+// The strip moved the slider behind the pad's back: the pad's return to its
+// earlier value must still be sent.
+TEST_F (Performance, PadSendsAValueItHadSentBeforeWhenTheEngineMovedOn)
+{
+    engine.setValue (1028, 1);
+    engine.setValue (1029, 1);
+    P_Pad pad (&engine);
+    P_Slider strip (&engine, 1);
+
+    pad.setXY (100, 0);
+    strip.setPositionPressure (20, 0);
+    cable.calls.clear();
+
+    pad.setXY (100, 0);
+    EXPECT_EQ (cableCalls(), (Pairs { { 1025, 100 } }));
+    EXPECT_EQ (engine.getValue (1025), 100);
+}
+
+//==============================================================================
+TEST_F (Performance, StartNoteSnapsToWholeOctavesAndSetsTheEngineOctave)
+{
+    struct Case { int note, start; };
+    const Case cases[] = { { -5, 0 }, { 11, 0 }, { 12, 12 }, { 30, 24 }, { 83, 72 }, { 90, 72 } };
+
+    OctaveKeyClass keys (&engine);
+    for (const auto& c : cases)
+    {
+        keys.setStartNote (c.note);
+        EXPECT_EQ (keys.getStartNote(), c.start) << c.note;
+    }
+}
+
+TEST_F (Performance, OctavePickIsOneOctaveLeftOfThePointer)
+{
+    struct Case { float zoom; int x; int start, octave; };
+    const Case cases[] = {
+        { 1.0f, 0, 0, 0 },      // left edge: nothing left of the first key
+        { 1.0f, 3, 0, 0 },
+        { 1.0f, 60, 12, 1 },    // E2 under the pointer: E1
+        { 1.0f, 90, 24, 2 },
+        { 1.0f, 268, 72, 6 },
+        { 2.0f, 180, 24, 2 },   // the same key at double size
+        { 2.0f, 10, 0, 0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        OctaveKeyClass keys (&engine);
+        keys.setScale (c.zoom, 269);
+        engine.setKeyboardOctave (9);
+        ui::click (shown (keys), { c.x, 5 });
+        EXPECT_EQ (keys.getStartNote(), c.start) << c.zoom << " " << c.x;
+        EXPECT_EQ (engine.getKeyboardOctave(), c.octave) << c.zoom << " " << c.x;
+    }
+}
+
+TEST_F (Performance, OctavePickOutsideTheKeysIsIgnored)
+{
+    OctaveKeyClass keys (&engine);
+    keys.setStartNote (36);
+    keys.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { -4.0f, 5.0f },
+                                      ui::leftButton, 1.0f, 0, 0, 0, 0, &keys, &keys, juce::Time(),
+                                      { 10.0f, 5.0f }, juce::Time(), 1, true));
+    EXPECT_EQ (keys.getStartNote(), 36);
+}
+
+TEST_F (Performance, PixelToNoteGivesTheWhiteKeyUnderX)
+{
+    const std::pair<float, int> cases[] = { { -30.0f, 0 }, { 0.0f, 0 }, { 4.0f, 2 }, { 25.0f, 11 }, { 26.0f, 12 }, { 268.0f, 127 } };
+    for (auto [x, note] : cases)
+        EXPECT_EQ (OctaveKeyClass::pixelToNote (x), note) << x;
+}
+
+//==============================================================================
+TEST_F (Performance, VelocityBarDragsTheKeyboardVelocity)
+{
+    VelIndClass bar (&engine);
+    ui::drag (shown (bar), { 5, 60 }, { 5, 27 }, 2);
+    EXPECT_EQ (bar.getVelocity(), 100);
+    EXPECT_EQ (engine.getKeyboardVelocity(), 100);
+
+    ui::drag (shown (bar), { 5, 60 }, { 5, -40 }, 1);
+    EXPECT_EQ (engine.getKeyboardVelocity(), 127);
+
+    ui::drag (shown (bar), { 50, 60 }, { 50, 100 }, 1);   // right of the bar: no drag
+    EXPECT_EQ (engine.getKeyboardVelocity(), 127);
+}
+
+TEST (ZoneKeyClassB, PicksNotesAndHoldsThemWithinRangePastItsEnds)
+{
+    struct Case { int from, to, note, lastCode; };
+    const Case cases[] = { { 200, 505, 127, 65 }, { 4, 4, 1, 65 }, { 504, 504, 126, 65 }, { 200, 600, 127, 65 }, { 200, -10, 0, 65 } };
+
+    for (const auto& c : cases)
+    {
+        ZoneKeyClassB keys;
+        ChangeRecorder codes (keys, [&keys] { return keys.changeCode * 1000 + keys.getNote(); });
+        ui::drag (shown (keys), { c.from, 10 }, { c.to, 10 }, 2);
+        EXPECT_EQ (keys.getNote(), c.note) << c.to;
+        ui::pump (20);
+        ASSERT_FALSE (codes.seen.empty());
+        EXPECT_EQ (codes.seen.back(), c.lastCode * 1000 + c.note) << c.to;
+    }
+}
+
+TEST (ZoneKeyClassB, DragReportsCode68UntilRelease)
+{
+    ZoneKeyClassB keys;
+    ChangeRecorder codes (keys, [&keys] { return keys.changeCode; });
+    ui::press (shown (keys), { 100, 10 });
+    ui::pump (10);
+    keys.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 140.0f, 10.0f },
+                                      ui::leftButton, 1.0f, 0, 0, 0, 0, &keys, &keys, juce::Time(),
+                                      { 100.0f, 10.0f }, juce::Time(), 1, true));
+    ui::pump (10);
+    ui::release (shown (keys), { 140, 10 });
+    ui::pump (10);
+    EXPECT_EQ (codes.seen, (std::vector<int> { 65, 68, 65 }));
+    EXPECT_EQ (keys.getNote(), 35);
+}
