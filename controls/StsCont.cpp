@@ -1,7 +1,6 @@
 #include "controls/StsCont.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
-#include "controls/StsResor.h"
 #include "engine/ParDes.h"
 #include <cmath>
 
@@ -264,7 +263,6 @@ void StsCont::paint (juce::Graphics& g)
 
         case knob:
         {
-            juce::SharedResourcePointer<StsResor> resources;
             resources->drawKnob (g, width, knobFrame, knobStyle, z);
             g.setColour (white);
             g.setFont (kitFont (11.0f * z));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/StsResor.h"
 #include "engine/MidiCntrState.h"
 
 // Told on a mouse-down that selects the control's panel rather than operating it.
@@ -97,6 +98,7 @@ private:
     juce::String valueText;
     bool dragging = false, menuArmed = false;
     int knobFrame = 0;
+    juce::SharedResourcePointer<StsResor> resources;   // held, so the artwork is not reloaded per paint
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsCont)
 };

@@ -311,12 +311,19 @@ void StsGrid::paint (juce::Graphics& g)
     const auto rows = getNumRows();
     const auto rowsWidth = width - scrollBarWidth - 15;
 
-    if (slots >= 1)
+    if (slots >= 1 && rowsWidth > 0)
     {
-        g.setColour (juce::Colours::black.withAlpha (0.25f));
+        // Stretched once per size, not once per row and paint.
+        if (rowBackground.getWidth() != rowsWidth || rowBackground.getHeight() != rowHeight)
+        {
+            rowBackground = juce::Image (juce::Image::ARGB, rowsWidth, rowHeight, true);
+            juce::Graphics rg (rowBackground);
+            rg.setColour (juce::Colours::black.withAlpha (0.25f));
+            rg.drawImage (rowImage, 0, 0, rowsWidth, rowHeight, 0, 0, rowImage.getWidth(), rowImage.getHeight());
+        }
+
         for (int i = 0; i < slots; ++i)
-            g.drawImage (rowImage, 0, i * rowHeight, rowsWidth, rowHeight,
-                         0, 0, rowImage.getWidth(), rowImage.getHeight());
+            g.drawImageAt (rowBackground, 0, i * rowHeight);
     }
 
     int firstColumns = 4;

@@ -91,7 +91,7 @@ private:
     int fillMode = bankMode, fillValue = 0;
     int thumbLength = 31;
     int scrollBarWidth = 18;
-    juce::Image rowImage, thumbImage;
+    juce::Image rowImage, thumbImage, rowBackground;
     int topRow = 0;
     int rowHeight = 46;
     float scrollRatio = 1.0f;

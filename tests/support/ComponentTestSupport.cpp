@@ -28,6 +28,14 @@ juce::MouseEvent makeEvent (juce::Component& target, juce::Point<float> pos, juc
                              downPos, downTime, 1, dragged);
 }
 
+// getComponentAt skips invisible components, and a root that no window holds
+// is invisible until someone says otherwise.
+juce::Component* hit (juce::Component& root, juce::Point<int> pos)
+{
+    root.setVisible (true);
+    return root.getComponentAt (pos);
+}
+
 juce::Point<float> localPoint (juce::Component& root, juce::Component& target, juce::Point<int> pos)
 {
     return target.getLocalPoint (&root, pos.toFloat());
@@ -39,7 +47,7 @@ void press (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods
     auto& state = pressState();
     state = {};
 
-    auto* target = root.getComponentAt (pos);
+    auto* target = hit (root, pos);
     if (target == nullptr)
         return;
 
@@ -87,7 +95,7 @@ void drag (juce::Component& root, juce::Point<int> from, juce::Point<int> to, in
 
 void wheel (juce::Component& root, juce::Point<int> pos, float deltaY)
 {
-    auto* target = root.getComponentAt (pos);
+    auto* target = hit (root, pos);
     if (target == nullptr)
         return;
 

@@ -44,7 +44,7 @@ public:
     {
         addAndMakeVisible (lcd);
         lcd.setTopLeftPosition (10, 10);
-        lcd.setAll (0, 4, 1, "Glass Keys", "Keys", "A|B", "ARP");
+        lcd.setAll (0, 4, 1, "Glass Keys", "Keys", "A | B", "(A)");
         addChildComponent (overlay);
         overlay.show (0);
     }
@@ -59,9 +59,9 @@ private:
 }
 
 VANTOR_SNAPSHOT ("lcd-empty", 0, 0, [] { return std::make_unique<LCD_Comp>(); })
-VANTOR_SNAPSHOT ("lcd-user", 0, 0, [] { return lcd (0, 4, "Glass Keys", "Keys", "", ""); })
-VANTOR_SNAPSHOT ("lcd-factory-full", 0, 0, [] { return lcd (7, 98, "Wide Evolving Pad", "Evolution", "A|B", "ARP"); })
-VANTOR_SNAPSHOT ("lcd-long-texts", 0, 0, [] { return lcd (3, 0, "WWWWWWWWWWWWWWWW", "- Not Assigned -", "A+B", "ARP"); })
+VANTOR_SNAPSHOT ("lcd-user", 0, 0, [] { return lcd (0, 4, "Glass Keys", "Keys", "NOR", ""); })
+VANTOR_SNAPSHOT ("lcd-factory-full", 0, 0, [] { return lcd (7, 98, "Wide Evolving Pad", "Evolution", "A | B", "(A)"); })
+VANTOR_SNAPSHOT ("lcd-long-texts", 0, 0, [] { return lcd (3, 0, "WWWWWWWWWWWWWWWW", "- Not Assigned -", "A + B", "(A)"); })
 VANTOR_SNAPSHOT ("lcd-no-program", 0, 0, [] { return lcd (-1, 0, "Basic Program", "", "", ""); })
 VANTOR_SNAPSHOT ("knobs-style-0", 560, 72, [] { return std::make_unique<KnobRow> (0); })
 VANTOR_SNAPSHOT ("knobs-style-1", 560, 72, [] { return std::make_unique<KnobRow> (1); })

@@ -174,7 +174,7 @@ VANTOR_SNAPSHOT ("param-switches", 420, 90, [] {
         { StsCont::threeWay, 150, 55, 64, 20, 2, 2, 0, "", "" },
         { StsCont::centredLed, 240, 5, 80, 30, 1, 0, 0, "Key Sync", "Off" },
         { StsCont::centredLed, 320, 5, 80, 30, 1, 1, 0, "Latch", "On" },
-        { StsCont::ledSwitch, 240, 50, 160, 40, 1, 1, 0, "Zoomed 0.5", "On", 0.5f },
+        { StsCont::ledSwitch, 480, 110, 160, 40, 1, 1, 0, "Zoomed 0.5", "On", 0.5f },
     });
 })
 

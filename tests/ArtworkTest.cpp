@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+#include "controls/Artwork.h"
+#include "controls/KitFonts.h"
+#include "controls/KitLookAndFeel.h"
+
+TEST (Artwork, EveryPictureIsEmbeddedAtItsSize)
+{
+    for (const auto& entry : Artwork::entries)
+    {
+        const auto image = Artwork::get (entry.name);
+        ASSERT_TRUE (image.isValid()) << entry.name;
+        EXPECT_EQ (image.getWidth(), entry.width) << entry.name;
+        EXPECT_EQ (image.getHeight(), entry.height) << entry.name;
+    }
+
+    EXPECT_FALSE (Artwork::get ("no_such_picture.png").isValid());
+    EXPECT_FALSE (Artwork::get (nullptr).isValid());
+}
+
+TEST (Artwork, FrameLayoutsFitTheirStrips)
+{
+    // Frames the code reads, and the strip they must lie inside.
+    struct Read { const char* strip; int x, width, height; };
+    const Read reads[] =
+    {
+        { Artwork::knobStrip,       Artwork::knobFrameX (60), 56, 56 },
+        { Artwork::globalKnobStrip, 58 * 54,                  56, 56 },
+        { Artwork::wheelStrip,      54 * 34,                  55, 200 },
+        { Artwork::led,             20,                       20, 12 },
+        { Artwork::switchLed,       15,                       14, 9 },
+        { Artwork::windowTools,     37,                       17, 32 },
+        { Artwork::gridThumb,       0,                        18, 31 },
+        { Artwork::envOverlay,      0,                        218, 73 },
+    };
+
+    for (const auto& r : reads)
+    {
+        const auto image = Artwork::get (r.strip);
+        EXPECT_LE (r.x + r.width, image.getWidth()) << r.strip;
+        EXPECT_LE (r.height, image.getHeight()) << r.strip;
+    }
+
+    const std::pair<int, int> knobFrames[] = { { 0, 0 }, { 6, 360 }, { 7, 419 }, { 18, 1079 }, { 19, 1138 }, { 55, 3295 }, { 60, 3595 } };
+    for (auto [frame, x] : knobFrames)
+        EXPECT_EQ (Artwork::knobFrameX (frame), x) << "frame " << frame;
+}
+
+TEST (KitFont, ArialAndTheKitFontMeasureAlike)
+{
+    // tests/main makes KitLookAndFeel the default, as the editor root does for its tree.
+    const juce::String text ("Osc 1 Shape Mod 127");
+
+    for (int style : { (int) juce::Font::plain, (int) juce::Font::bold })
+    {
+        const auto kit = kitFont (14.0f, style);
+        const juce::Font arial ("Arial", 14.0f, style);
+        EXPECT_EQ (kit.getTypefaceName(), "Liberation Sans");
+        EXPECT_FLOAT_EQ (kit.getStringWidthFloat (text), arial.getStringWidthFloat (text)) << style;
+    }
+
+    EXPECT_GT (kitFont (14.0f, juce::Font::bold).getStringWidthFloat (text), kitFont (14.0f).getStringWidthFloat (text));
+}

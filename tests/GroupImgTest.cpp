@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+#include "controls/GroupImg.h"
+#include "support/ComponentTestSupport.h"
+
+TEST (GroupImg, TimedAndUntimedShows)
+{
+    struct Case { const char* name; std::vector<int> shows; bool upAfterWait; };
+    const Case cases[] =
+    {
+        { "timed show hides itself",            { 60 },    false },
+        { "untimed show stays",                 { 0 },     true },
+        { "untimed show cancels an earlier timer", { 60, 0 }, true },
+        { "a later timed show restarts it",     { 0, 60 }, false },
+    };
+
+    juce::Component parent;
+    parent.setSize (200, 100);
+
+    for (const auto& c : cases)
+    {
+        GroupImg overlay (juce::Colour (0x77000000));
+        parent.addChildComponent (overlay);
+        EXPECT_FALSE (overlay.isVisible());
+        EXPECT_EQ (overlay.getBounds(), juce::Rectangle<int> (-100, -100, 2, 2));
+
+        for (int ms : c.shows)
+            overlay.show (ms);
+        overlay.setBounds (0, 0, 200, 100);
+        EXPECT_TRUE (overlay.isShown()) << c.name;
+
+        ui::pump (250);
+        EXPECT_EQ (overlay.isShown(), c.upAfterWait) << c.name;
+        EXPECT_EQ (overlay.isVisible(), c.upAfterWait) << c.name;
+        if (! c.upAfterWait)
+            EXPECT_EQ (overlay.getBounds(), juce::Rectangle<int> (-100, -100, 2, 2)) << c.name;
+
+        overlay.hide();
+        EXPECT_FALSE (overlay.isVisible());
+        parent.removeChildComponent (&overlay);
+    }
+}
+
+TEST (GroupImg, CoversWhileShownAndBroadcastsClicks)
+{
+    juce::Component parent;
+    parent.setSize (100, 50);
+    GroupImg overlay (juce::Colour (0xff00ff00));
+    parent.addChildComponent (overlay);
+
+    overlay.show (0);
+    overlay.setBounds (parent.getLocalBounds());
+    EXPECT_EQ (ui::snapshot (parent).getPixelAt (50, 25), juce::Colour (0xff00ff00));
+
+    struct Counter : juce::ChangeListener
+    {
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+        int count = 0;
+    } counter;
+    overlay.addChangeListener (&counter);
+    ui::click (parent, { 50, 25 });
+    ui::pump();
+    EXPECT_EQ (counter.count, 1);
+    overlay.removeChangeListener (&counter);
+}

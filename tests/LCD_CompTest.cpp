@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+#include "controls/LCD_Comp.h"
+#include "support/ComponentTestSupport.h"
+
+namespace
+{
+struct ChangeCounter : juce::ChangeListener
+{
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+    int count = 0;
+};
+}
+
+TEST (LCD_Comp, BankProgramLine)
+{
+    struct Case { int bank, program; const char* text; };
+    const Case cases[] =
+    {
+        { 0, 4, "U1 P 5" }, { 5, 98, "F2 P 99" }, { 3, 0, "U4 P 1" }, { 4, 0, "F1 P 1" }, { 7, 98, "F4 P 99" },
+        // no program: nothing, not "U0 P 0"
+        { -1, 0, "" }, { -1, -1, "" }, { 0, -1, "" }, { 8, 0, "" }, { 0, 99, "" },
+    };
+
+    LCD_Comp lcd;
+    for (const auto& c : cases)
+    {
+        lcd.setBankProgram (c.bank, c.program);
+        EXPECT_EQ (lcd.getBankProgramText(), c.text) << c.bank << "/" << c.program;
+    }
+
+    lcd.setAll (1, 9, 4, "Name", "Soft Lead", "A | B", "(A)");
+    EXPECT_EQ (lcd.getBankProgramText(), "U2 P 10");
+    lcd.setField (5, "Bright Lead");
+    EXPECT_EQ (lcd.getCategory(), 5);
+    EXPECT_EQ (lcd.getCategoryText(), "Bright Lead");
+    EXPECT_EQ (lcd.getProgramName(), "Name");
+}
+
+TEST (LCD_Comp, ClicksReportTheirZoneAndMissesChangeNothing)
+{
+    struct Case { int x, y, zone; };
+    const Case cases[] =
+    {
+        { 50, 30, LCD_Comp::nameZone },
+        { 100, 10, LCD_Comp::categoryZone },      // both areas: the category wins
+        { 180, 10, LCD_Comp::categoryZone },
+        { 20, 10, LCD_Comp::bankProgramZone },
+        { 9, 10, LCD_Comp::noZone },              // bounds are exclusive
+        { 50, 26, LCD_Comp::noZone },
+        { 200, 40, LCD_Comp::noZone },
+    };
+
+    for (const auto& c : cases)
+    {
+        LCD_Comp lcd;
+        ChangeCounter counter;
+        lcd.addChangeListener (&counter);
+
+        ui::click (lcd, { 50, 30 });   // a known zone first, so a miss must keep it
+        ui::pump();
+        ASSERT_EQ (counter.count, 1);
+
+        ui::click (lcd, { c.x, c.y });
+        ui::pump();
+        const bool hit = c.zone != LCD_Comp::noZone;
+        EXPECT_EQ (counter.count, hit ? 2 : 1) << c.x << "," << c.y;
+        EXPECT_EQ (lcd.getClickedZone(), hit ? c.zone : (int) LCD_Comp::nameZone) << c.x << "," << c.y;
+        lcd.removeChangeListener (&counter);
+    }
+}
+
+TEST (LCD_Comp, DrawsItsTextsOverTheBackground)
+{
+    LCD_Comp lcd;
+    const auto blank = ui::snapshot (lcd);
+    lcd.setAll (0, 4, 1, "Glass Keys", "Keys", "A | B", "(A)");
+    const auto filled = ui::snapshot (lcd);
+
+    EXPECT_EQ (lcd.getWidth(), 217);
+    EXPECT_EQ (lcd.getHeight(), 46);
+
+    // Each text area changes when its text is set.
+    const juce::Rectangle<int> areas[] = { { 9, 4, 40, 14 }, { 9, 26, 60, 12 }, { 180, 5, 27, 13 }, { 156, 26, 30, 12 }, { 190, 26, 20, 12 } };
+    for (auto area : areas)
+    {
+        bool differs = false;
+        for (int y = area.getY(); y < area.getBottom() && ! differs; ++y)
+            for (int x = area.getX(); x < area.getRight() && ! differs; ++x)
+                differs = blank.getPixelAt (x, y) != filled.getPixelAt (x, y);
+        EXPECT_TRUE (differs) << area.toString();
+    }
+}
