@@ -65,7 +65,7 @@ constexpr const char* libButton = "lib_button.png";
 constexpr const char* libButtonEnd = "lib_button_end.png";
 // Category button 100x18: the top half (100x9) is drawn.
 constexpr const char* categoryButton = "category_button.png";
-// List scroll thumb 25x43.
+// List scroll thumb 36x43: the thumb in the left 25x43, the rest clear (one list reads a 36x43 box).
 constexpr const char* listThumb = "list_thumb.png";
 // Window tools 54x32: normal icons in (0,0,54,15), highlighted from y 16 (minimise 0-19, full screen 20-34, close 37-53).
 constexpr const char* windowTools = "window_tools.png";
@@ -93,7 +93,7 @@ inline constexpr Entry entries[] = {
     { wheelStrip, 1891, 200 }, { wheelWell, 81, 206 },     { touchStrip, 36, 130 },      { xyPad, 90, 90 },
     { numberBox, 27, 13 },     { miniKeys, 269, 18 },      { zoneKeys, 505, 34 },        { whiteKeyUp, 25, 152 },
     { whiteKeyDown, 25, 152 }, { blackKeyUp, 16, 100 },    { blackKeyDown, 16, 100 },    { keyboardBar, 100, 20 },
-    { libButton, 200, 48 },    { libButtonEnd, 10, 48 },   { categoryButton, 100, 18 },  { listThumb, 25, 43 },
+    { libButton, 200, 48 },    { libButtonEnd, 10, 48 },   { categoryButton, 100, 18 },  { listThumb, 36, 43 },
     { windowTools, 54, 32 },   { closeBox, 30, 30 },       { modelWord, 275, 43 },       { modelNumber, 113, 56 },
     { splash, 467, 300 },      { aboutLower, 389, 162 },
 };

@@ -3,7 +3,7 @@
 
 namespace
 {
-// Made once per process and released with the framework at shutdown, so a
+// Made once per process (from any thread) and released with the framework at shutdown, so a
 // plug-in unload leaves nothing behind.
 class KitTypefaces : public juce::DeletedAtShutdown
 {
@@ -20,7 +20,7 @@ public:
 
     juce::Typeface::Ptr regular, bold;
 
-    JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL (KitTypefaces)
+    JUCE_DECLARE_SINGLETON (KitTypefaces, false)
 };
 
 JUCE_IMPLEMENT_SINGLETON (KitTypefaces)

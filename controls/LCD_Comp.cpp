@@ -4,9 +4,16 @@
 #include "engine/ProgramRecord.h"
 
 LCD_Comp::LCD_Comp()
-    : background (Artwork::get (Artwork::lcdBack))
 {
     setSize (217, 46);
+
+    // The display never zooms: scale the glass once, not on every repaint.
+    const auto glass = Artwork::get (Artwork::lcdBack);
+    background = juce::Image (juce::Image::ARGB, 217, 46, true);
+    juce::Graphics g (background);
+    g.fillAll (juce::Colour (0xff000000));
+    if (glass.isValid())
+        g.drawImage (glass, 0, 0, 217, 46, 0, 0, 240, 62);
 }
 
 juce::String LCD_Comp::bankProgramLine (int bank, int program)
@@ -57,10 +64,7 @@ int LCD_Comp::zoneAt (int x, int y) noexcept
 
 void LCD_Comp::paint (juce::Graphics& g)
 {
-    g.fillAll (juce::Colour (0xff000000));
-
-    if (background.isValid())
-        g.drawImage (background, 0, 0, 217, 46, 0, 0, 240, 62);
+    g.drawImageAt (background, 0, 0);
 
     g.setColour (juce::Colour (0xffdddddd));
     g.setFont (kitFont (14.0f));

@@ -3,6 +3,7 @@
 #include "controls/UiSeam.h"
 #include "engine/ParDes.h"
 #include "support/ComponentTestSupport.h"
+#include <thread>
 
 TEST (UiSeam, AsyncValueMenuAnswers)
 {
@@ -114,4 +115,28 @@ TEST (KitListeners, LastAddedFirstOnceEachAndStopWhenTheSenderIsGone)
     EXPECT_EQ (owner.sender, nullptr);
     EXPECT_EQ (owner.calls, 1);
     EXPECT_EQ (bystander.calls, 0);
+}
+
+#include "support/RecordingMidiDevices.h"
+
+TEST (TestSupport, EngineEventPumpDeliversQueuedEventsOnTheMessageThread)
+{
+    RecordingMidiDevices devices;
+    MidiCntrState engine (devices);
+    engine.takeEvents();
+
+    std::vector<int> seen;
+    bool onMessageThread = true;
+    ui::EngineEventPump pump (engine, [&] (int e)
+    {
+        onMessageThread = onMessageThread && juce::MessageManager::getInstance()->isThisTheMessageThread();
+        seen.push_back (e);
+    });
+
+    std::thread poster ([&] { engine.postEvent (0x10000005); engine.postEvent (0x10000006); });
+    poster.join();
+    EXPECT_TRUE (seen.empty());   // nothing runs on the posting thread
+    ui::pump (50);
+    EXPECT_EQ (seen, (std::vector<int> { 0x10000005, 0x10000006 }));
+    EXPECT_TRUE (onMessageThread);
 }

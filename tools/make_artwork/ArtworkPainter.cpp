@@ -452,7 +452,7 @@ juce::Image ArtworkPainter::draw (const juce::String& name, int w, int h) const
               plate (g, { 0, 9.0f, (float) w, 9.0f }, 2.0f, Colour (0xff6c7278), Colour (0xff4a4f54));
           } },
         { listThumb,       [&] {
-              plate (g, all.reduced (4.0f, 0.5f), 4.0f, Colour (0xff5a6168), Colour (0xff30353a));
+              plate (g, { 4.0f, 0.5f, 17.0f, 42.0f }, 4.0f, Colour (0xff5a6168), Colour (0xff30353a));
               g.setColour (Colour (0x60000000));
               for (int i = 0; i < 3; ++i)
                   g.drawHorizontalLine (18 + 3 * i, 9.0f, 16.0f);
