@@ -44,7 +44,7 @@ MidiCntrState::~MidiCntrState()
     removeAllChangeListeners();
 
     loadSettings (1);
-    writeWholeFile (saveLibrary(), settingsFile (SettingsFiles::bankLibraryFileName));
+    storedFiles.write (saveLibrary(), settingsFile (SettingsFiles::bankLibraryFileName));
 }
 
 void MidiCntrState::initialise()
@@ -57,6 +57,11 @@ void MidiCntrState::initialise()
     if (settingsBlock[6] == 0 || settingsBlock[6] > 16)
         settingsBlock[6] = 1;
     midiChannel = settingsBlock[6];
+
+    // A first start stores the block once, as it will be kept, rather than the
+    // defaults now and the repaired channel again at close.
+    if (! settingsFile (SettingsFiles::settingsFileName).existsAsFile())
+        loadSettings (1);
 
     for (auto* name : { "User Bank 1", "User Bank 2", "User Bank 3", "User Bank 4",
                         "Factory Bank 1", "Factory Bank 2", "Factory Bank 3", "Factory Bank 4" })
@@ -90,12 +95,11 @@ bool MidiCntrState::writeWholeFile (const ByteArray& bytes, const juce::File& fi
 void MidiCntrState::loadSettings (int mode)
 {
     const auto file = settingsFile (SettingsFiles::settingsFileName);
-    if (! file.existsAsFile())
-        writeWholeFile (SettingsFiles::defaultSettingsBlock(), file);
 
     if (mode == 0)
     {
-        const auto fileBytes = SettingsFiles::readWholeFile (file);
+        // A missing file reads as the defaults; initialise() stores them.
+        const auto& fileBytes = storedFiles.read (file);
         const juce::ScopedLock sl (programLock);
         settingsBlock = fileBytes.size() >= (size_t) SettingsFiles::settingsBlockSize
                             ? ByteArray (fileBytes.begin(), fileBytes.begin() + SettingsFiles::settingsBlockSize)
@@ -103,7 +107,7 @@ void MidiCntrState::loadSettings (int mode)
     }
     else
     {
-        writeWholeFile (getSettingsBlock(), file);
+        storedFiles.write (getSettingsBlock(), file);
     }
 }
 
@@ -121,17 +125,17 @@ void MidiCntrState::loadPorts (int mode)
         portNames = { "NONE", "NONE", "NONE", "0" };
 
     if (! file.existsAsFile())
-        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
 
     if (mode == 0)
     {
-        if (! SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (file), portNames, midiPorts->sysexChunkSize))
-            writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        if (! SettingsFiles::decodePortsFile (storedFiles.read (file), portNames, midiPorts->sysexChunkSize))
+            storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
     }
     else
     {
         portNames.set (3, juce::String (midiPorts->sysexChunkSize));
-        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
     }
 }
 
@@ -142,8 +146,15 @@ juce::StringArray MidiCntrState::getPortNames() const
 
 void MidiCntrState::openStoredPorts()
 {
-    midiPorts->openInput (MIDI_PORTS_Control::indexForStoredName (midiPorts->inputDeviceNames(), portNames[0]), this);
-    midiPorts->openOutput (MIDI_PORTS_Control::indexForStoredName (midiPorts->outputDeviceNames(), portNames[1]));
+    // Listing the devices starts the system's MIDI service (and its complaints
+    // where there is none): only a stored name that could match needs the list.
+    const auto& in = portNames.getReference (0);
+    const auto& out = portNames.getReference (1);
+
+    midiPorts->openInput (MIDI_PORTS_Control::namesADevice (in)
+                              ? MIDI_PORTS_Control::indexForStoredName (midiPorts->inputDeviceNames(), in) : 0, this);
+    midiPorts->openOutput (MIDI_PORTS_Control::namesADevice (out)
+                               ? MIDI_PORTS_Control::indexForStoredName (midiPorts->outputDeviceNames(), out) : 0);
 }
 
 void MidiCntrState::selectInputPort (int index)
@@ -168,7 +179,7 @@ void MidiCntrState::selectOutputPort (int index)
 
 void MidiCntrState::loadBankLibrary()
 {
-    const auto library = SettingsFiles::readWholeFile (settingsFile (SettingsFiles::bankLibraryFileName));
+    const auto& library = storedFiles.read (settingsFile (SettingsFiles::bankLibraryFileName));
 
     if (library.size() >= (size_t) SettingsFiles::bankLibraryMinimumSize)
     {
@@ -182,6 +193,9 @@ void MidiCntrState::loadBankLibrary()
         banks[(size_t) i]->loadFactoryBank (i);
         banks[(size_t) i + 4]->loadFactoryBank (i);
     }
+
+    // Another instance may store its banks before this one closes unchanged.
+    storedFiles.adopt (settingsFile (SettingsFiles::bankLibraryFileName), saveLibrary());
 }
 
 ByteArray MidiCntrState::saveLibrary() const
@@ -195,9 +209,10 @@ ByteArray MidiCntrState::saveLibrary() const
         const juce::ScopedLock sl (programLock);
         for (const auto& bank : banks)
         {
-            auto records = bank->records();
-            records.resize ((size_t) ProgramRecord::bankSize, 0);
-            image.insert (image.end(), records.begin(), records.end());
+            const auto& records = bank->records();
+            const auto n = juce::jmin (records.size(), (size_t) ProgramRecord::bankSize);
+            image.insert (image.end(), records.begin(), records.begin() + (std::ptrdiff_t) n);
+            image.resize (image.size() + (size_t) ProgramRecord::bankSize - n, 0);
         }
     }
     appendTag (SettingsFiles::bankLibraryCloseTag);
@@ -206,12 +221,14 @@ ByteArray MidiCntrState::saveLibrary() const
 
 void MidiCntrState::saveWindowGeometry()
 {
-    writeWholeFile (SettingsFiles::encodeWindowGeometry (geometry), settingsFile (SettingsFiles::windowGeometryFileName));
+    storedFiles.write (SettingsFiles::encodeWindowGeometry (geometry), settingsFile (SettingsFiles::windowGeometryFileName));
 }
 
 void MidiCntrState::loadWindowGeometry()
 {
-    SettingsFiles::decodeWindowGeometry (SettingsFiles::readWholeFile (settingsFile (SettingsFiles::windowGeometryFileName)), geometry);
+    const auto file = settingsFile (SettingsFiles::windowGeometryFileName);
+    SettingsFiles::decodeWindowGeometry (storedFiles.read (file), geometry);
+    storedFiles.adopt (file, SettingsFiles::encodeWindowGeometry (geometry));
 }
 
 void MidiCntrState::applyStartupPreset()

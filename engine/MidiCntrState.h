@@ -270,6 +270,7 @@ private:
     SettingsFiles::WindowGeometry geometry;
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
+    SettingsFiles::StoredFiles storedFiles;
 
     const ParameterTable table;
     const NrpnMap nrpn;

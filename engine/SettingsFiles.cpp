@@ -75,13 +75,29 @@ namespace SettingsFiles
 {
 ByteArray readWholeFile (const juce::File& file)
 {
-    juce::MemoryBlock block;
+    // Straight into a block of the file's size: growing one as the stream goes
+    // costs a start-up several copies of the bank library.
+    juce::FileInputStream in (file);
 
-    if (! file.existsAsFile() || ! file.loadFileAsData (block))
+    if (! in.openedOk() || in.getTotalLength() <= 0)
         return {};
 
-    auto* data = static_cast<const juce::uint8*> (block.getData());
-    return ByteArray (data, data + block.getSize());
+    ByteArray bytes ((size_t) in.getTotalLength());
+    size_t done = 0;
+
+    while (done < bytes.size())
+    {
+        const auto wanted = (int) juce::jmin (bytes.size() - done, (size_t) 1 << 30);
+        const auto got = in.read (bytes.data() + done, wanted);
+
+        if (got <= 0)
+            break;
+
+        done += (size_t) got;
+    }
+
+    bytes.resize (done);
+    return bytes;
 }
 
 bool writeWholeFile (const void* data, size_t size, const juce::File& file)
@@ -119,6 +135,47 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
 bool writeWholeFile (const ByteArray& bytes, const juce::File& file)
 {
     return writeWholeFile (bytes.data(), bytes.size(), file);
+}
+
+const ByteArray& StoredFiles::read (const juce::File& file)
+{
+    static const ByteArray nothing;
+    const auto path = file.getFullPathName();
+    auto bytes = readWholeFile (file);
+
+    if (! file.existsAsFile())
+    {
+        known.erase (path);
+        return nothing;
+    }
+
+    auto& entry = known[path];
+    entry = std::move (bytes);
+    return entry;
+}
+
+void StoredFiles::adopt (const juce::File& file, const ByteArray& bytes)
+{
+    known.emplace (file.getFullPathName(), bytes);
+}
+
+bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)
+{
+    const auto path = file.getFullPathName();
+    const auto entry = known.find (path);
+
+    if (entry != known.end() && entry->second == bytes && file.existsAsFile())
+        return true;
+
+    if (! writeWholeFile (bytes, file))
+    {
+        // What the file holds now is unknown: the next write must not be skipped.
+        known.erase (path);
+        return false;
+    }
+
+    known[path] = bytes;
+    return true;
 }
 
 //==============================================================================

@@ -1,0 +1,139 @@
+// What a host pays to create and destroy the processor, and to load and close
+// the plug-in, beside an empty JUCE effect of the same build: with a fresh HOME
+// (no settings folder yet) and a warm one (the files of an earlier run).
+// "vs_empty" is the ratio of the two.
+#include <benchmark/benchmark.h>
+#include "engine/VantorAudioProcessor.h"
+#include "EmptyProcessor.h"
+#include "pluginterfaces/vst2.x/aeffectx.h"
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <cstdlib>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+template <typename Processor>
+double secondsToCreateAndDestroy()
+{
+    const auto start = Clock::now();
+    {
+        Processor processor;
+        benchmark::DoNotOptimize (&processor);
+    }
+    return std::chrono::duration<double> (Clock::now() - start).count();
+}
+
+// Each iteration times both, interleaved, so they share the machine's mood.
+void createAndDestroyProcessor (benchmark::State& state)
+{
+    const bool fresh = state.range (0) == 0;
+    const auto home = juce::File (std::getenv ("HOME")).getChildFile ("load-bench");
+    home.deleteRecursively();
+    home.createDirectory();
+    const juce::String previousHome (std::getenv ("HOME"));
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    if (! fresh)
+        VantorAudioProcessor warmUp;
+
+    double total = 0.0, totalEmpty = 0.0;
+    for (auto _ : state)
+    {
+        if (fresh)
+            home.getChildFile ("VantorConfig").deleteRecursively();   // outside the timed part
+
+        const double seconds = secondsToCreateAndDestroy<VantorAudioProcessor>();
+        totalEmpty += secondsToCreateAndDestroy<EmptyProcessor>();
+        total += seconds;
+        state.SetIterationTime (seconds);
+    }
+
+    state.counters["empty_ms"] = benchmark::Counter (totalEmpty * 1000.0 / (double) state.iterations());
+    state.counters["vs_empty"] = benchmark::Counter (total / totalEmpty);
+    state.SetLabel (fresh ? "fresh HOME" : "warm HOME");
+
+    setenv ("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+}
+BENCHMARK (createAndDestroyProcessor)->Arg (0)->Arg (1)->UseManualTime()->Unit (benchmark::kMillisecond);
+
+//==============================================================================
+// As a host loads a plug-in: a new process opens the library, creates one
+// instance through the VST entry point, closes it and unloads the library.
+// The empty effect is built with the same JUCE modules and settings.
+VstIntPtr VSTCALLBACK quietHost (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+bool loadAndCloseInNewProcess (const char* path)
+{
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        // The plug-in's output (JUCE's leak reports, say) is not the benchmark's.
+        if (const int devNull = open ("/dev/null", O_WRONLY); devNull >= 0)
+        {
+            dup2 (devNull, STDOUT_FILENO);
+            dup2 (devNull, STDERR_FILENO);
+        }
+        void* library = dlopen (path, RTLD_NOW | RTLD_LOCAL);
+        auto entry = library != nullptr ? (AEffect* (*) (audioMasterCallback)) dlsym (library, "VSTPluginMain") : nullptr;
+        AEffect* effect = entry != nullptr ? entry (quietHost) : nullptr;
+        if (effect == nullptr)
+            _exit (1);
+        effect->dispatcher (effect, effOpen, 0, 0, nullptr, 0.0f);
+        effect->dispatcher (effect, effClose, 0, 0, nullptr, 0.0f);
+        dlclose (library);
+        _exit (0);
+    }
+    int status = 0;
+    return child > 0 && waitpid (child, &status, 0) == child && WIFEXITED (status) && WEXITSTATUS (status) == 0;
+}
+
+void loadAndClosePlugin (benchmark::State& state)
+{
+    const bool fresh = state.range (0) == 0;
+    const auto home = juce::File (std::getenv ("HOME")).getChildFile ("plugin-load-bench");
+    home.deleteRecursively();
+    home.createDirectory();
+    const juce::String previousHome (std::getenv ("HOME"));
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    if (! fresh && ! loadAndCloseInNewProcess (VANTOR_PLUGIN_PATH))
+        state.SkipWithError ("the plug-in did not load");
+
+    double total = 0.0, totalEmpty = 0.0;
+    for (auto _ : state)
+    {
+        if (fresh)
+            home.getChildFile ("VantorConfig").deleteRecursively();
+
+        auto start = Clock::now();
+        if (! loadAndCloseInNewProcess (VANTOR_PLUGIN_PATH))
+            state.SkipWithError ("the plug-in did not load");
+        const double seconds = std::chrono::duration<double> (Clock::now() - start).count();
+
+        start = Clock::now();
+        if (! loadAndCloseInNewProcess (EMPTY_PLUGIN_PATH))
+            state.SkipWithError ("the empty effect did not load");
+        totalEmpty += std::chrono::duration<double> (Clock::now() - start).count();
+
+        total += seconds;
+        state.SetIterationTime (seconds);
+    }
+
+    state.counters["empty_ms"] = benchmark::Counter (totalEmpty * 1000.0 / (double) state.iterations());
+    state.counters["vs_empty"] = benchmark::Counter (total / totalEmpty);
+    state.SetLabel (fresh ? "fresh HOME" : "warm HOME");
+
+    setenv ("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+}
+BENCHMARK (loadAndClosePlugin)->Arg (0)->Arg (1)->UseManualTime()->Unit (benchmark::kMillisecond)->MinTime (2.0);
+}
