@@ -34,7 +34,7 @@ public:
         {
             const auto& column = EditorPanel::layoutTable()[(size_t) section];
             panel->setScale (1.0f);
-            panel->setBounds (0, 0, column.w, column.h);
+            panel->setPosition (0, -54, column.w, column.h);   // the strip's top, less the bar
         }
 
         panel->setShown (true);
