@@ -14,6 +14,7 @@
 #include "support/ComponentTestSupport.h"
 #include "support/RecordingMidiDevices.h"
 #include <cmath>
+#include <map>
 #include <optional>
 
 // From a gesture on screen to the synthesizer and the host and back: whatever
@@ -46,11 +47,12 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
     return last;
 }
 
-struct Rig
+struct Rig : private juce::AudioProcessorListener
 {
     Rig()
     {
         processor = std::make_unique<VantorAudioProcessor> (devices);
+        processor->addListener (this);
         engine().ports().openOutput (1);
         engine().setEditorOpenedBefore (true);
         editor.reset (dynamic_cast<VantorAudioProcessorEditor*> (processor->createEditor()));
@@ -58,8 +60,9 @@ struct Rig
         settle();
     }
 
-    ~Rig()
+    ~Rig() override
     {
+        processor->removeListener (this);
         editor.reset();
         processor.reset();
     }
@@ -104,6 +107,12 @@ struct Rig
 
     int sendCount() { return (int) devices.lastOutput()->sends().size(); }
 
+    // The last value the host was told of, by host index; cleared before each gesture.
+    std::map<int, float> toldHost;
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override   { toldHost[index] = value; }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
     RecordingMidiDevices devices;
     std::unique_ptr<VantorAudioProcessor> processor;
     std::unique_ptr<VantorAudioProcessorEditor> editor;
@@ -125,10 +134,21 @@ void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevic
         EXPECT_EQ (lastNrpn (*rig.devices.lastOutput()), (Nrpn { number, expected }));
 
     if (auto* p = rig.hostParameter (id))
-        EXPECT_EQ ((int) std::lround (p->getValue() * (float) rig.processor->parameterTable().maximum (id)), expected);
+    {
+        // The host was told what it reads, and writing that back changes nothing.
+        const auto told = rig.toldHost.find (p->getParameterIndex());
+        if (told != rig.toldHost.end())
+            EXPECT_FLOAT_EQ (told->second, p->getValue());
+
+        const int sends = rig.sendCount();
+        p->setValue (p->getValue());
+        rig.settle();
+        EXPECT_EQ (rig.engine().getValue (id), expected);
+        EXPECT_EQ (rig.sendCount(), sends);
+    }
 }
 
-enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, device };
+enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, hostLowest, device };
 
 struct GestureCase
 {
@@ -148,6 +168,7 @@ const GestureCase gestureCases[] =
     { Gesture::clickRight, "right LED",    { K::threeWay } },
     { Gesture::menu,       "menu choice",  { K::dropDown } },
     { Gesture::host,       "automation",   { K::knob, K::dropDown, K::ledSwitch, K::centredLed, K::threeWay } },
+    { Gesture::hostLowest, "automation to 0", { K::knob, K::dropDown } },
     { Gesture::device,     "device NRPN",  { K::knob, K::dropDown, K::ledSwitch, K::centredLed, K::threeWay } },
 };
 
@@ -191,6 +212,9 @@ int perform (Rig& rig, GroupClass& panel, StsCont& c, Gesture gesture, int start
         case Gesture::host:
             rig.hostParameter (c.getKey())->setValue (1.0f);
             return hi;
+        case Gesture::hostLowest:
+            rig.hostParameter (c.getKey())->setValue (0.0f);
+            return lo;
         case Gesture::device:
             rig.sendFromDevice (rig.engine().nrpnMap().nrpnForId (c.getKey()), hi);
             return hi;
@@ -202,7 +226,7 @@ bool applies (const GestureCase& g, Rig& rig, const StsCont& c)
 {
     if (std::find (g.kinds.begin(), g.kinds.end(), c.getKind()) == g.kinds.end())
         return false;
-    if (g.gesture == Gesture::host)
+    if (g.gesture == Gesture::host || g.gesture == Gesture::hostLowest)
         return rig.hostParameter (c.getKey()) != nullptr;
     if (g.gesture == Gesture::device)
         return rig.engine().nrpnMap().nrpnForId (c.getKey()) != NrpnMap::none;
@@ -233,6 +257,7 @@ TEST (EditorRoundTrip, EveryGestureOnEveryControlOfBothLayersTellsOneTruth)
                                   + c.getLabel() + ": " + g.name);
                     const int start = startControl (rig, c);
                     const int sendsBefore = rig.sendCount();
+                    rig.toldHost.clear();
                     const int expected = perform (rig, panel, c, g.gesture, start);
                     rig.settle();
 
@@ -346,7 +371,8 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
             const int expected = c.latched ? 87 : 0;
             EXPECT_EQ (rig.engine().getValue (id), expected) << which;
             EXPECT_EQ (lastController (*rig.devices.lastOutput(), which == 1 ? 14 : 15), expected);
-            EXPECT_EQ ((int) std::lround (rig.hostParameter (id)->getValue() * 127.0f), expected);
+            EXPECT_EQ (rig.toldHost[rig.hostParameter (id)->getParameterIndex()], rig.hostParameter (id)->getValue());
+            EXPECT_EQ (rig.hostParameter (id)->getValue() > 0.0f, c.latched);
         }
 
         auto& pad = *panel.getPad();
