@@ -2,7 +2,9 @@
 #include "controls/Envel.h"
 #include "controls/P_Pad.h"
 #include "controls/P_Slider.h"
+#include "controls/ShapeClass.h"
 #include "controls/StsCont.h"
+#include "controls/ZoneKeyClass.h"
 #include "controls/ZoneKeyClassB.h"
 #include "editor/EditorPanel.h"
 #include "editor/GroupClass.h"
@@ -384,4 +386,86 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
         EXPECT_EQ (lastController (*rig.devices.lastOutput(), 14), vertical);
         EXPECT_EQ (lastController (*rig.devices.lastOutput(), 15), horizontal);
     }
+}
+
+namespace
+{
+// Stands in for the editor's picture cache and keeps every area it is told to redraw.
+struct InvalidationRecorder : public juce::CachedComponentImage
+{
+    void paint (juce::Graphics&) override {}
+    bool invalidateAll() override                              { everything = true; return true; }
+    bool invalidate (const juce::Rectangle<int>& area) override { areas.add (area); return true; }
+    void releaseResources() override {}
+
+    juce::RectangleList<int> areas;
+    bool everything = false;
+};
+
+// What of a component its parents leave on screen, in top's coordinates.
+juce::Rectangle<int> visibleArea (juce::Component& top, juce::Component& c)
+{
+    auto area = top.getLocalArea (&c, c.getLocalBounds());
+    for (auto* p = c.getParentComponent(); p != nullptr && p != &top; p = p->getParentComponent())
+        area = area.getIntersection (top.getLocalArea (p, p->getLocalBounds()));
+    return area.getIntersection (top.getLocalBounds());
+}
+
+// A control's own area and those of the displays that show the same parameter.
+juce::RectangleList<int> areasShowing (juce::Component& top, GroupClass& panel, StsCont& c)
+{
+    juce::RectangleList<int> allowed;
+    const auto add = [&] (juce::Component* comp) { if (comp != nullptr) allowed.add (top.getLocalArea (comp, comp->getLocalBounds())); };
+    add (&c);
+
+    const int p = c.getParameterNumber();
+    if (p >= 12 && p <= 15)  add (panel.getWaveIcon (p - 12));
+    if (p >= 28 && p <= 31)  add (panel.getWaveIcon (p - 28));
+    if (p >= 180 && p <= 195) add (panel.getEnvelope());
+    if (p == 424)           { add (panel.getSmallSplitKeyboard()); add (panel.getLargeSplitKeyboard()); }
+    return allowed;
+}
+}
+
+TEST (EditorRoundTrip, OneValueRedrawsOnlyWhatShowsIt)
+{
+    Rig rig;
+    auto& top = *rig.editor;
+    top.setVisible (true);
+    auto* recorder = new InvalidationRecorder();
+    top.setCachedComponentImage (recorder);   // owned by the editor from here
+    int checked = 0;
+
+    for (int tab = 1; tab <= 12; ++tab)
+    {
+        rig.page().showSection (tab);
+        for (int layer = 0; layer < 2; ++layer)
+            for (int position = 0; position < EditorPanel::numPositions; ++position)
+            {
+                auto* panel = rig.page().getPanel (layer, position);
+                if (panel == nullptr || ! panel->isShown() || ! panel->isVisible())
+                    continue;
+
+                for (int i = 0; i < panel->getNumControls(); ++i)
+                {
+                    auto& c = *panel->getControl (i);
+                    if (isLatch (c.getKey()))
+                        continue;   // shown through latch events, not by id
+                    const int next = c.getShownValue() < c.getMaximum() ? c.getShownValue() + 1 : c.getMinimum();
+                    recorder->areas.clear();
+                    recorder->everything = false;
+
+                    rig.page().updateControl (c.getKey(), next, false);
+
+                    SCOPED_TRACE (juce::String::formatted ("layer %d section %d pos %d ", layer, position, i) + c.getLabel());
+                    EXPECT_FALSE (recorder->everything);
+                    EXPECT_EQ (recorder->areas.isEmpty(), visibleArea (top, c).isEmpty());
+                    auto outside = recorder->areas;
+                    outside.subtract (areasShowing (top, *panel, c));
+                    EXPECT_TRUE (outside.isEmpty()) << "also redrawn: " << outside.getBounds().toString();
+                    ++checked;
+                }
+            }
+    }
+    EXPECT_GT (checked, SectionLayouts::controlsPerLayer);
 }
