@@ -175,6 +175,10 @@ void MidiCntrState::selectOutputPort (int index)
 
     portNames.set (1, index == 0 ? juce::String ("NONE") : names[index - 1]);
     midiPorts->openOutput (index);
+
+    // Another port may reach another synthesizer, or one that lost our NRPN state.
+    forgetSentNrpn();
+    deviceId = ProgramRecord::moduleDeviceId;
 }
 
 void MidiCntrState::loadBankLibrary()
@@ -360,10 +364,54 @@ std::vector<int> MidiCntrState::takeEvents()
 
 std::vector<int> MidiCntrState::takeIncomingParameters()
 {
+    juce::uint32 generation;
+    return takeIncomingParameters (generation);
+}
+
+std::vector<int> MidiCntrState::takeIncomingParameters (juce::uint32& generation)
+{
     std::vector<int> taken;
     const juce::ScopedLock sl (lock);
     taken.swap (incomingParameters);
+    generation = editBufferGeneration;
     return taken;
+}
+
+bool MidiCntrState::storeIncomingValue (juce::uint32 generation, ParameterId id, int value)
+{
+    const juce::ScopedLock sl (lock);
+    if (generation != editBufferGeneration)
+        return false;
+
+    setValue (id, value);
+    return true;
+}
+
+// A device value queued for the old program must never land in the new one,
+// and the synthesizer now holds values the running status knows nothing of.
+void MidiCntrState::replaceEditBuffer (const ByteArray& record)
+{
+    {
+        const juce::ScopedLock sl (lock);
+        const juce::ScopedLock pl (programLock);
+        ++editBufferGeneration;
+        programBank->setEditBuffer (record);
+    }
+    editBufferReplaced();
+}
+
+void MidiCntrState::editBufferReplaced()
+{
+    {
+        const juce::ScopedLock sl (lock);
+        ++editBufferGeneration;
+        incomingParameters.clear();
+    }
+
+    forgetSentNrpn();
+    hostRefresh = true;
+    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    sendChangeMessage();
 }
 
 //==============================================================================
@@ -516,11 +564,17 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
 
     if (isValidSlot (bank, program))
     {
-        const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (banks[(size_t) bank]->programBytes (program));
+        ByteArray record;
+        {
+            const juce::ScopedLock sl (programLock);
+            record = banks[(size_t) bank]->programBytes (program);
+        }
+        replaceEditBuffer (record);
     }
-
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    else
+    {
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    }
 
     if (notifyHost && programChangeWithAutomation)
         callListeners (cableListeners, [=] (CableListener* l)
@@ -541,12 +595,12 @@ void MidiCntrState::loadCurrentPreset()
     if (index < 0)
         currentPreset = index = 0;
 
+    ByteArray record;
     {
         const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (programBank->programBytes (index));
+        record = programBank->programBytes (index);
     }
-
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    replaceEditBuffer (record);
 }
 
 juce::String MidiCntrState::formatProgramSlot (int flat) const
@@ -577,14 +631,11 @@ void MidiCntrState::putProgram (bool toBank, int bank, int program, const ByteAr
             banks[(size_t) bank]->storeProgram (program, record);
         }
         postEvent (EngineEvent::make (EngineEvent::programStored));
-    }
-    else
-    {
-        const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (record);
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        return;
     }
 
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    replaceEditBuffer (record);
 }
 
 void MidiCntrState::setControlsProgramChange (bool on)
@@ -598,7 +649,8 @@ void MidiCntrState::setMidiChannel (int channel)
 {
     if (channel < 1 || channel > 16)
         return;
-    midiChannel = channel;
+    if (midiChannel.exchange (channel) != channel)
+        forgetSentNrpn();
     const juce::ScopedLock sl (programLock);
     settingsBlock[6] = (juce::uint8) channel;
 }
@@ -658,7 +710,18 @@ void MidiCntrState::sendNrpn (int number, int value)
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 98, number & 127), 0);
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 6, (value >> 7) & 127), 0);
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, value & 127), 0);
+
+    // The synthesizer now applies data entry to this number: the next parameter
+    // edit must name its own.
+    const juce::ScopedLock sl (sendLock);
+    lastSentId = -1;
     midiPorts->sendBlockNow (block);
+}
+
+void MidiCntrState::forgetSentNrpn()
+{
+    const juce::ScopedLock sl (sendLock);
+    lastSentId = -1;
 }
 
 // Program parameters go out as NRPN with running status: a moving control
@@ -711,16 +774,16 @@ void MidiCntrState::requestGlobals()
 {
     globalsReceived = false;
     postEvent (EngineEvent::make (EngineEvent::globalsRequested));
-    midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x0E, sysexEnd });
+    midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x0E, sysexEnd });
 }
 
 void MidiCntrState::requestDump (int code, int bank, int program)
 {
     if (code == 5 && isValidSlot (bank, program))
-        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x05,
+        midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x05,
                                 (juce::uint8) bank, (juce::uint8) program, sysexEnd });
     else if (code == 6)
-        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x06, sysexEnd });
+        midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x06, sysexEnd });
 }
 
 void MidiCntrState::sendModWheelToHost (int channel, int value)
@@ -889,7 +952,13 @@ void MidiCntrState::appendSysEx (const juce::uint8* data, int size, bool startsM
         return;
     }
 
-    sysexBuffer.insert (sysexBuffer.end(), data, data + size);
+    // Real-time bytes may be interleaved anywhere in a message; they are not part of it.
+    for (int i = 0; i < size; ++i)
+        if (data[i] < 0xF8)
+            sysexBuffer.push_back (data[i]);
+
+    if (sysexBuffer.empty())
+        return;
 
     if (sysexBuffer.front() == sysexStart && sysexBuffer.back() == sysexEnd)
     {
@@ -916,20 +985,22 @@ int MidiCntrState::clampToRange (ParameterId id, int value) const
 
 void MidiCntrState::handleController (int channel, int controller, int value)
 {
+    auto& in = nrpnInputs[(size_t) juce::jlimit (1, 16, channel) - 1];
+
     switch (controller)
     {
         case 1:
             postEvent ((((0xB0 + channel - 1) & 0xFF) << 20) + (1 << 7) + value);
             break;
 
-        case 99: nrpnParamMsb = value; break;
-        case 98: nrpnParamLsb = value; break;
-        case 6:  nrpnValueMsb = value; break;
+        case 99: in.paramMsb = value; break;
+        case 98: in.paramLsb = value; break;
+        case 6:  in.valueMsb = value; break;
 
         case 38:
         {
-            const int number = (nrpnParamMsb << 7) + nrpnParamLsb;
-            const int received = (nrpnValueMsb << 7) + value;
+            const int number = (in.paramMsb << 7) + in.paramLsb;
+            const int received = (in.valueMsb << 7) + value;
             const int id = nrpn.idForNrpn (number);
 
             if (id == NrpnMap::none || (id == 0 && number != 0))
@@ -941,6 +1012,7 @@ void MidiCntrState::handleController (int channel, int controller, int value)
                 const juce::ScopedLock sl (lock);
                 incomingParameters.push_back ((id << 16) | clamped);
             }
+            forgetSentNrpn();   // the synthesizer holds a value we did not send
             sendChangeMessage();
             break;
         }
@@ -971,13 +1043,20 @@ void MidiCntrState::handleSysEx (const ByteArray& message)
     {
         case 0x02:
             if (message.size() >= (size_t) ProgramRecord::programDumpSize)
+            {
+                noteDeviceId (device);
                 receiveProgramDump (message);
+            }
             break;
         case 0x03:
             if (message.size() >= (size_t) ProgramRecord::editBufferDumpSize)
+            {
+                noteDeviceId (device);
                 receiveProgramDump (message);
+            }
             break;
         case 0x0F:
+            noteDeviceId (device);
             receiveGlobals (message);
             break;
         default:
@@ -1013,16 +1092,13 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
 
     if (! isProgramDump)
     {
-        {
-            const juce::ScopedLock sl (programLock);
-            programBank->setEditBuffer (record);
-        }
-        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        replaceEditBuffer (record);
         return;
     }
 
-    if (! bankReceiveRunning)
+    if (! isBankReceiveRunning())
     {
+        bankReceiveRunning = false;
         currentBank = bank;
         currentProgram = program;
         {
@@ -1030,17 +1106,20 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
             banks[(size_t) bank]->storeProgram (program, record);
         }
         postEvent (EngineEvent::make (EngineEvent::programStored));
-        {
-            const juce::ScopedLock sl (programLock);
-            programBank->setEditBuffer (record);
-        }
-        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        replaceEditBuffer (record);
         return;
     }
 
     {
         const juce::ScopedLock sl (programLock);
         banks[(size_t) bank]->storeProgram (program, record);
+    }
+
+    // A stopped receive ends with the program that was on its way.
+    if (! receiveGoesOn && bank == receiveBank && program == receiveProgram)
+    {
+        endBankReceive();
+        return;
     }
 
     // Only the dump the chain asked for moves it on: an unsolicited one would
@@ -1058,13 +1137,24 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
     else
     {
         // Done: a later single dump must not restart the chain.
-        clearBankReceive();
+        endBankReceive();
         postEvent (EngineEvent::make (EngineEvent::programStored));
         postEvent (EngineEvent::make (EngineEvent::bankReceiveFinished));
     }
 }
 
-void MidiCntrState::parseIdentityReply (const ByteArray&) {}
+// F0 7E channel 06 02 01 family ...: byte 6 names the model.
+void MidiCntrState::parseIdentityReply (const ByteArray& message)
+{
+    if (byteAt (message, 4) == 0x02 && byteAt (message, 5) == 0x01)
+        noteDeviceId (byteAt (message, 6));
+}
+
+void MidiCntrState::noteDeviceId (juce::uint8 id)
+{
+    if (id == ProgramRecord::moduleDeviceId || id == ProgramRecord::keyboardDeviceId)
+        deviceId = id;
+}
 
 //==============================================================================
 bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
@@ -1089,7 +1179,7 @@ bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
         const juce::ScopedLock sl (programLock);
         for (int b = firstBank; b <= lastBank; ++b)
             for (int p = firstProgram; p <= lastProgram; ++p)
-                items.push_back ({ b, p, banks[(size_t) b]->programBytes (p) });
+                items.push_back ({ b, p, banks[(size_t) b]->programBytes (p), deviceId.load() });
     }
 
     return programTransmitter->start (std::move (items));
@@ -1108,7 +1198,7 @@ bool MidiCntrState::transmitProgramTo (int sourceFlat, int destBank, int destPro
     std::vector<ProgramTransmitter::Item> items;
     {
         const juce::ScopedLock sl (programLock);
-        items.push_back ({ destBank, destProgram, banks[(size_t) sourceBank]->programBytes (sourceProgram) });
+        items.push_back ({ destBank, destProgram, banks[(size_t) sourceBank]->programBytes (sourceProgram), deviceId.load() });
     }
 
     return programTransmitter->start (std::move (items));
@@ -1145,10 +1235,29 @@ void MidiCntrState::requestReceiveDump (int bank, int program)
 
 void MidiCntrState::stopBankReceive()
 {
+    if (! receiveGoesOn)
+        return;
+
+    receiveStoppedAt = juce::Time::getMillisecondCounter();
     receiveGoesOn = false;
 }
 
+bool MidiCntrState::isBankReceiveRunning() const noexcept
+{
+    if (! bankReceiveRunning)
+        return false;
+
+    // A stopped receive whose last program never comes ends after a while.
+    return receiveGoesOn || juce::Time::getMillisecondCounter() - receiveStoppedAt.load() < (juce::uint32) stopTimeoutMs;
+}
+
+// Clearing mid-receive is a stop: the program on its way must not land in the edit buffer.
 void MidiCntrState::clearBankReceive()
+{
+    stopBankReceive();
+}
+
+void MidiCntrState::endBankReceive()
 {
     receiveGoesOn = false;
     bankReceiveRunning = false;
