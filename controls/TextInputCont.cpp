@@ -26,12 +26,6 @@ TextInputCont::TextInputCont()
     setSize (600, 400);
 }
 
-TextInputCont::~TextInputCont()
-{
-    if (menuLook != nullptr)
-        juce::PopupMenu::dismissAllActiveMenus();
-}
-
 void TextInputCont::addListener (textmsgListener* l)
 {
     const juce::ScopedLock sl (listenerLock);

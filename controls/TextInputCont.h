@@ -16,7 +16,6 @@ public:
     enum ButtonId { noId = 1200, okId = 1201, cancelId = 1202 };
 
     TextInputCont();
-    ~TextInputCont() override;
 
     void addListener (textmsgListener* listener);
     void removeListener (textmsgListener* listener);
@@ -61,7 +60,7 @@ private:
     int commandId = 0, value = 0;
     LibBut okButton { "OK", okId, 16.0f }, cancelButton { "Cancel", cancelId, 16.0f }, noButton { "NO", noId, 16.0f };
     juce::Label title;
-    std::unique_ptr<juce::LookAndFeel_V2> menuLook;
+    std::unique_ptr<juce::LookAndFeel_V2> menuLook;   // menus keep only a weak reference to it
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TextInputCont)
 };

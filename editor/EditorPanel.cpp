@@ -233,6 +233,10 @@ void EditorPanel::resized()
 
     zoomCorner->baseHeight = getHeight();
     zoomCorner->baseWidth = getWidth();
+
+    // A wider page has room for more columns, a narrower one for fewer.
+    if (panelsA[0] != nullptr && ! zoomed)
+        showSection (currentSection);
 }
 
 //==============================================================================

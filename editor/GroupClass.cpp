@@ -92,8 +92,12 @@ void GroupClass::buildSection()
             case Graphic::pad:            addPad().setBounds (g.bounds); break;
             case Graphic::waveIcon:       addWaveIcon (g.bounds.getY()); break;
             case Graphic::envelope:       addEnvelope().setBounds (g.bounds); break;
-            case Graphic::splitKeys:      if (smallKeys == nullptr) addSplitKeyboards(); smallKeys->setBounds (g.bounds); break;
-            case Graphic::splitKeysLarge: if (largeKeys == nullptr) addSplitKeyboards(); largeKeys->setBounds (g.bounds); break;
+            case Graphic::splitKeys:
+            case Graphic::splitKeysLarge:
+                if (smallKeys == nullptr)
+                    addSplitKeyboards();
+                (g.kind == Graphic::splitKeys ? (juce::Component&) *smallKeys : (juce::Component&) *largeKeys).setBounds (g.bounds);
+                break;
         }
     }
 
@@ -231,8 +235,10 @@ void GroupClass::setAbModeExpanded (bool expanded)
         if (smallKeys != nullptr && largeKeys != nullptr)
         {
             if (smallKeys->splitNote != largeKeys->getNote())
+            {
                 largeKeys->setNote (smallKeys->splitNote);
                 largeKeys->repaint();
+            }
             largeKeys->setVisible (true);
         }
 

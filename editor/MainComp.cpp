@@ -141,13 +141,13 @@ void MainComp::start()
 
 void MainComp::teardown()
 {
-    cancelPendingUpdate();
-
     auto& e = engine();
     e.saveWindowGeometry();
 
+    // Once removed, no engine thread calls us again; only then drop a pending update.
     e.removeListener (this);
     e.removeStateListener (this);
+    cancelPendingUpdate();
 
     if (editorPanel != nullptr)
     {

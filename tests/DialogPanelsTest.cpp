@@ -48,7 +48,9 @@ TEST (TextInputCont, LaysOutTheAnswersItIsGiven)
             auto& b = box.getButton (id);
             EXPECT_EQ (b.isVisible(), x >= 0) << where << " " << id;
             if (x >= 0)
+            {
                 EXPECT_EQ (b.getBounds(), juce::Rectangle<int> (x, c.rowY, 100, 34)) << where << " " << id;
+            }
         };
         check (TextInputCont::okId, c.okX);
         check (TextInputCont::noId, c.noX);
@@ -98,6 +100,14 @@ TEST (TextInputCont, CategoryMenuSetsTheCategoryAndDismissalKeepsIt)
     menus.choose (11);
     EXPECT_EQ (box.getCategory(), 10);
     EXPECT_EQ (box.getCategoryText(), ParDes::categoryName (10).toUpperCase());
+
+    // The page deletes the box while its menu is still open.
+    auto doomed = std::make_unique<TextInputCont>();
+    doomed->setup ("Save", "name", "Cancel", "OK", "", 3, 0, 0);
+    ui::click (shown (*doomed), { 300, 110 });
+    doomed.reset();
+    if (menus.menuPending())
+        menus.choose (5);
 }
 
 //==============================================================================

@@ -65,10 +65,15 @@ TEST_F (Page, EachTabShowsItsColumnsFromTheLeftEdge)
     EXPECT_TRUE (shownPositions (0).empty());
 }
 
-TEST_F (Page, ZoomingOutShowsTheColumnsThatNowFit)
+TEST_F (Page, ZoomingOutOrWideningShowsTheColumnsThatNowFit)
 {
     page->showSection (2);
     const auto atFullSize = shownPositions (0);
+    page->setSize (2500, 710);
+    EXPECT_EQ (shownPositions (0), (std::set<int> { 2, 3, 4, 5, 6, 7, 8, 12 }));
+    page->setSize (1200, 710);
+    EXPECT_EQ (shownPositions (0), atFullSize);
+
     page->setZoom (0.3f);
     EXPECT_GT (shownPositions (0).size(), atFullSize.size());
     EXPECT_EQ (page->getPanel (0, 7)->getBounds(), juce::Rectangle<int> ((int) ((2196 - 954) * 0.3f), 54, (int) (830 * 0.3f), (int) (319 * 0.3f)));

@@ -170,14 +170,14 @@ void knobBack (Graphics& g, int style)
 
     if (style == 0)
     {
-        dialTicks (g, c, 20.5f, 23.0f, 11, 1.2f, Colour (0xffaab2ba));
+        dialTicks (g, c, 20.5f, 24.5f, 11, 1.4f, Colour (0xffc3cad1));
     }
     else if (style == 1)
     {
         // centred values: a bright mark at the middle, small ticks either side
-        dialTicks (g, c, 20.5f, 22.5f, 11, 1.0f, Colour (0xff8a939c));
+        dialTicks (g, c, 20.5f, 23.5f, 11, 1.2f, Colour (0xffa9b1b9));
         g.setColour (ledLit.withAlpha (0.9f));
-        g.drawLine (c.x, c.y - 20.5f, c.x, c.y - 24.5f, 2.0f);
+        g.drawLine (c.x, c.y - 20.5f, c.x, c.y - 25.5f, 2.2f);
     }
     else
     {
