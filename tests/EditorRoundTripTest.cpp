@@ -123,7 +123,7 @@ struct Rig : private juce::AudioProcessorListener
 
 bool isLatch (ParameterId id) { return id == ParameterIds::sliderLatch1 || id == ParameterIds::sliderLatch2; }
 
-// The one truth about a control after a change that came from `origin`.
+// The one truth about a control; a value that came from the device is not sent back to it.
 void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevice)
 {
     const ParameterId id = c.getKey();
@@ -210,6 +210,8 @@ int perform (Rig& rig, GroupClass& panel, StsCont& c, Gesture gesture, int start
         case Gesture::menu:
             rig.menus.setAutoAnswer (hi + 1);   // the last value the list offers
             ui::click (panel, at (b.getWidth() / 2, 5));
+            EXPECT_EQ (rig.menus.itemIds().size(), (size_t) (hi + 1));
+            EXPECT_EQ (rig.menus.itemTexts().back(), ParDes::valueText (c.getDisplayType(), hi));
             return hi;
         case Gesture::host:
             rig.hostParameter (c.getKey())->setValue (1.0f);
