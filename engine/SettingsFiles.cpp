@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
 
 namespace
@@ -100,7 +101,7 @@ ByteArray readWholeFile (const juce::File& file)
     return bytes;
 }
 
-bool writeWholeFile (const void* data, size_t size, const juce::File& file)
+bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
 {
     if (file == juce::File() || (data == nullptr && size > 0))
         return false;
@@ -110,7 +111,9 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
 
     juce::TemporaryFile temp (file);
 
+    if (durability == Durability::flushedBeforeReplacing)
     {
+        // JUCE's stream flushes to the disk as it closes.
         juce::FileOutputStream out (temp.getFile());
 
         if (! out.openedOk())
@@ -124,6 +127,19 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
         if (out.getStatus().failed())
             return false;
     }
+    else
+    {
+        std::ofstream out (temp.getFile().getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+
+        if (! out.is_open())
+            return false;
+
+        out.write (static_cast<const char*> (data), (std::streamsize) size);
+        out.close();
+
+        if (! out)
+            return false;
+    }
 
     // A partial write (disk full, size limit) does not always show in the stream's status.
     if (temp.getFile().getSize() != (juce::int64) size)
@@ -132,9 +148,9 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
     return temp.overwriteTargetFileWithTemporary();
 }
 
-bool writeWholeFile (const ByteArray& bytes, const juce::File& file)
+bool writeWholeFile (const ByteArray& bytes, const juce::File& file, Durability durability)
 {
-    return writeWholeFile (bytes.data(), bytes.size(), file);
+    return writeWholeFile (bytes.data(), bytes.size(), file, durability);
 }
 
 const ByteArray& StoredFiles::read (const juce::File& file)
@@ -159,6 +175,12 @@ void StoredFiles::adopt (const juce::File& file, const ByteArray& bytes)
     known.emplace (file.getFullPathName(), bytes);
 }
 
+bool StoredFiles::holds (const juce::File& file, const std::function<bool (const ByteArray&)>& matches) const
+{
+    const auto entry = known.find (file.getFullPathName());
+    return entry != known.end() && file.existsAsFile() && matches (entry->second);
+}
+
 bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)
 {
     const auto path = file.getFullPathName();
@@ -167,7 +189,11 @@ bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)
     if (entry != known.end() && entry->second == bytes && file.existsAsFile())
         return true;
 
-    if (! writeWholeFile (bytes, file))
+    // A crash can cost a new file nothing that a flush to the disk would
+    // save: at worst it is missing or short, and reads as the defaults again.
+    const auto durability = file.existsAsFile() ? Durability::flushedBeforeReplacing : Durability::leftToTheSystem;
+
+    if (! writeWholeFile (bytes, file, durability))
     {
         // What the file holds now is unknown: the next write must not be skipped.
         known.erase (path);
