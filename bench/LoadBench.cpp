@@ -109,6 +109,13 @@ bool loadAndCloseInNewProcess (const char* path)
     return child > 0 && waitpid (child, &status, 0) == child && WIFEXITED (status) && WEXITSTATUS (status) == 0;
 }
 
+// VANTOR_BENCH_PLUGIN measures another build of the plug-in against the same empty effect.
+const char* pluginPath()
+{
+    const char* other = std::getenv ("VANTOR_BENCH_PLUGIN");
+    return other != nullptr && *other != 0 ? other : VANTOR_PLUGIN_PATH;
+}
+
 void loadAndClosePlugin (benchmark::State& state)
 {
     const bool fresh = state.range (0) == 0;
@@ -118,7 +125,7 @@ void loadAndClosePlugin (benchmark::State& state)
     const juce::String previousHome (std::getenv ("HOME"));
     setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
 
-    if (! fresh && ! loadAndCloseInNewProcess (VANTOR_PLUGIN_PATH))
+    if (! fresh && ! loadAndCloseInNewProcess (pluginPath()))
         state.SkipWithError ("the plug-in did not load");
 
     std::vector<double> times, emptyTimes;
@@ -128,7 +135,7 @@ void loadAndClosePlugin (benchmark::State& state)
             home.getChildFile ("VantorConfig").deleteRecursively();
 
         auto start = Clock::now();
-        if (! loadAndCloseInNewProcess (VANTOR_PLUGIN_PATH))
+        if (! loadAndCloseInNewProcess (pluginPath()))
             state.SkipWithError ("the plug-in did not load");
         times.push_back (std::chrono::duration<double> (Clock::now() - start).count());
 

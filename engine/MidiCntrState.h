@@ -291,9 +291,9 @@ private:
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
+    SettingsFiles::StoredFiles storedFiles;
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
-    SettingsFiles::StoredFiles storedFiles;
 
     const ParameterTable table;
     const NrpnMap nrpn;

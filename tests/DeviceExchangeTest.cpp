@@ -5,6 +5,7 @@
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
 #include "support/SimulatedSynth.h"
+#include <set>
 
 namespace
 {
@@ -361,5 +362,52 @@ TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostNotTheSynth)
         EXPECT_EQ (engine.getValue (18), 9);
         EXPECT_FLOAT_EQ (processor.getParameters()[18]->getValue(), 9.0f / 11.0f);
         EXPECT_EQ (synth.numReceived(), 0);
+    }
+}
+
+// Each transmit scope sends exactly its own slots, each once.
+TEST_F (Exchange, TransmitScopesSendExactlyTheirSlots)
+{
+    using Slots = std::set<std::pair<int, int>>;
+    const auto banks = [] (int first, int last)
+    {
+        Slots slots;
+        for (int b = first; b <= last; ++b)
+            for (int p = 0; p < 99; ++p)
+                slots.insert ({ b, p });
+        return slots;
+    };
+
+    struct Case { MidiCntrState::TransmitScope scope; int bank, program; Slots expected; };
+    const Case cases[] =
+    {
+        { MidiCntrState::TransmitScope::factoryBanks, 0, 0, banks (4, 7) },
+        { MidiCntrState::TransmitScope::userBanks,    0, 0, banks (0, 3) },
+        { MidiCntrState::TransmitScope::oneBank,      6, 0, banks (6, 6) },
+        { MidiCntrState::TransmitScope::oneSlot,      5, 98, Slots { { 5, 98 } } },
+    };
+
+    engine->transmitter().setPacing (0.0, 0.0);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE ((int) c.scope);
+        synth.clearReceived();
+        ASSERT_TRUE (engine->startTransmit (c.scope, c.bank, c.program));
+        EXPECT_EQ (eventsUntil (EngineEvent::transmitFinished).back(), EngineEvent::make (EngineEvent::transmitFinished, 0));
+        ASSERT_TRUE (synth.waitUntilIdle());
+
+        Slots sent;
+        size_t dumps = 0;
+        for (const auto& r : synth.received())
+        {
+            const auto* d = r.message.getRawData();
+            if (r.message.getRawDataSize() == 1178 && d[3] == 0x02)
+            {
+                ++dumps;
+                sent.insert ({ d[4], d[5] });
+            }
+        }
+        EXPECT_EQ (dumps, c.expected.size());
+        EXPECT_EQ (sent, c.expected);
     }
 }

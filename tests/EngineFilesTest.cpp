@@ -300,3 +300,26 @@ TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)
         EXPECT_EQ (engine.ports().isInputOpen(), stored == &named);
     }
 }
+
+// The bank library is read from 811,021 bytes on (the close tag is not needed);
+// shorter files give the factory banks (the fallback has its own test).
+TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
+{
+    for (size_t size : { (size_t) 811021, (size_t) 811034, (size_t) 811034 + 5000 })
+    {
+        SCOPED_TRACE (size);
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        ByteArray library (size, 0);
+        for (int bank = 0; bank < 8; ++bank)
+            std::fill_n (library.begin() + 13 + bank * 101376, 101376, (juce::uint8) (0x20 + bank));
+        writeBytes (home.settings ("Ph12_data.dat"), library);
+
+        MidiCntrState engine (devices);
+        for (int bank = 0; bank < 8; ++bank)
+        {
+            EXPECT_EQ (engine.deviceBank (bank).programBytes (0), ByteArray (1024, (juce::uint8) (0x20 + bank)));
+            EXPECT_EQ (engine.deviceBank (bank).programBytes (98), ByteArray (1024, (juce::uint8) (0x20 + bank)));
+        }
+    }
+}

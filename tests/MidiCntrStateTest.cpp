@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/DSI_Program.h"
 #include "support/EngineTestHelpers.h"
+#include "support/ScopedHome.h"
 #include <functional>
 
 namespace
@@ -271,6 +272,7 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
 {
     auto out = openOutput();
     engine.setParameterFromHost (1025, 64);
+    engine.setParameterFromHost (1026, 33);
     engine.setParameterFromHost (1027, 5);
     engine.setParameterFromHost (1028, 1);
     engine.setParameterFromHost (1029, 1);
@@ -280,8 +282,8 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
     EXPECT_EQ (engine.sentSliderValue (1025), 64);
     EXPECT_EQ (engine.getValue (1027), 5);
     EXPECT_EQ (engine.getValue (1029), 1);
-    EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 17, 5 } }));
-    EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
+    EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 15, 33 }, { 17, 5 } }));
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
 }
 
 TEST_F (Engine, EventsGatheringWithoutAnEditorStayBounded)
@@ -405,5 +407,54 @@ TEST_F (Engine, RealTimeBytesInsideSysExAreNotPartOfIt)
         receive (rawMessage ({ 3, rt, 0xF7 }));
         const auto globals = engine.getGlobals();
         EXPECT_EQ (ByteArray (globals.begin(), globals.begin() + 4), (ByteArray { 1, 2, 3, 0 })) << std::hex << rt;
+    }
+}
+
+// What the synthesizer receives for a program selection: bank select on
+// controller 32, then the program change, on the engine's channel.
+TEST_F (Engine, ProgramSelectionSendsBankSelectThenProgramChange)
+{
+    using Sent = std::vector<juce::MidiMessage>;
+    const auto selection = [] (int channel, int bank, int program)
+    {
+        return Sent { juce::MidiMessage::controllerEvent (channel, 32, bank), juce::MidiMessage::programChange (channel, program) };
+    };
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (MidiCntrState&)> select;
+        bool automationFollowsProgramChange;
+        Sent expected;
+    };
+
+    const Case cases[] =
+    {
+        { "first slot",                [] (MidiCntrState& e) { e.selectProgram (0, true, false); },            false, selection (1, 0, 0) },
+        { "factory slot",              [] (MidiCntrState& e) { e.selectProgram (5 * 99 + 42, true, false); },  false, selection (1, 5, 42) },
+        { "last slot, channel 16",     [] (MidiCntrState& e) { e.setMidiChannel (16); e.selectProgram (791, true, false); }, false, selection (16, 7, 98) },
+        { "not sent",                  [] (MidiCntrState& e) { e.selectProgram (7, false, false); },           false, {} },
+        { "host, following",           [] (MidiCntrState& e) { e.setParameterFromHost (1024, 3 * 99 + 1); },   true,  selection (1, 3, 1) },
+        { "host, not following",       [] (MidiCntrState& e) { e.setParameterFromHost (1024, 3 * 99 + 1); },   false, {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ScopedHome home;    // the channel is kept in the settings
+        RecordingMidiDevices fresh;
+        MidiCntrState e (fresh);
+        e.ports().openOutput (1);
+        e.setControlsProgramChange (c.automationFollowsProgramChange);
+
+        c.select (e);
+
+        Sent sent;
+        for (const auto& call : fresh.lastOutput()->sends())
+            sent.insert (sent.end(), call.messages.begin(), call.messages.end());
+        ASSERT_EQ (sent.size(), c.expected.size());
+        for (size_t i = 0; i < sent.size(); ++i)
+            EXPECT_EQ (juce::String::toHexString (sent[i].getRawData(), sent[i].getRawDataSize()),
+                       juce::String::toHexString (c.expected[i].getRawData(), c.expected[i].getRawDataSize())) << i;
     }
 }

@@ -399,3 +399,43 @@ TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
         processor.removeListener (&host);
     }
 }
+
+// The host's "Program No." selects on the synthesizer: bank select, then program change.
+TEST_F (Processor, HostProgramNumberSelectsOnTheSynthesizer)
+{
+    struct Case { float hostValue; bool following; int bank, program; };   // bank -1: nothing sent
+    const Case cases[] =
+    {
+        { 0.0f,             true,  0, 0 },
+        { 1.0f,             true,  7, 98 },
+        { 100.4f / 791.0f,  true,  1, 1 },
+        { 500.0f / 791.0f,  false, -1, -1 },
+    };
+
+    engine.ports().openOutput (1);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.hostValue);
+        engine.setControlsProgramChange (c.following);
+        param (618).setValue (0.5f);    // away from the value under test, so that one is a change
+        const auto before = devices.lastOutput()->sends().size();
+
+        param (618).setValue (c.hostValue);
+
+        std::vector<juce::MidiMessage> sent;
+        const auto sends = devices.lastOutput()->sends();
+        for (auto call = sends.begin() + (std::ptrdiff_t) before; call != sends.end(); ++call)
+            sent.insert (sent.end(), call->messages.begin(), call->messages.end());
+
+        if (c.bank < 0)
+        {
+            EXPECT_TRUE (sent.empty());
+            continue;
+        }
+        ASSERT_EQ (sent.size(), 2u);
+        EXPECT_TRUE (sent[0].isControllerOfType (32));
+        EXPECT_EQ (sent[0].getControllerValue(), c.bank);
+        EXPECT_TRUE (sent[1].isProgramChange());
+        EXPECT_EQ (sent[1].getProgramChangeNumber(), c.program);
+    }
+}
