@@ -2,7 +2,9 @@
 #include "controls/Envel.h"
 #include "controls/P_Pad.h"
 #include "controls/P_Slider.h"
+#include "controls/ShapeClass.h"
 #include "controls/StsCont.h"
+#include "controls/ZoneKeyClass.h"
 #include "controls/ZoneKeyClassB.h"
 #include "editor/EditorPanel.h"
 #include "editor/GroupClass.h"
@@ -14,6 +16,7 @@
 #include "support/ComponentTestSupport.h"
 #include "support/RecordingMidiDevices.h"
 #include <cmath>
+#include <map>
 #include <optional>
 
 // From a gesture on screen to the synthesizer and the host and back: whatever
@@ -46,11 +49,12 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
     return last;
 }
 
-struct Rig
+struct Rig : private juce::AudioProcessorListener
 {
     Rig()
     {
         processor = std::make_unique<VantorAudioProcessor> (devices);
+        processor->addListener (this);
         engine().ports().openOutput (1);
         engine().setEditorOpenedBefore (true);
         editor.reset (dynamic_cast<VantorAudioProcessorEditor*> (processor->createEditor()));
@@ -58,8 +62,9 @@ struct Rig
         settle();
     }
 
-    ~Rig()
+    ~Rig() override
     {
+        processor->removeListener (this);
         editor.reset();
         processor.reset();
     }
@@ -104,6 +109,12 @@ struct Rig
 
     int sendCount() { return (int) devices.lastOutput()->sends().size(); }
 
+    // The last value the host was told of, by host index; cleared before each gesture.
+    std::map<int, float> toldHost;
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override   { toldHost[index] = value; }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
     RecordingMidiDevices devices;
     std::unique_ptr<VantorAudioProcessor> processor;
     std::unique_ptr<VantorAudioProcessorEditor> editor;
@@ -112,7 +123,7 @@ struct Rig
 
 bool isLatch (ParameterId id) { return id == ParameterIds::sliderLatch1 || id == ParameterIds::sliderLatch2; }
 
-// The one truth about a control after a change that came from `origin`.
+// The one truth about a control; a value that came from the device is not sent back to it.
 void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevice)
 {
     const ParameterId id = c.getKey();
@@ -125,10 +136,21 @@ void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevic
         EXPECT_EQ (lastNrpn (*rig.devices.lastOutput()), (Nrpn { number, expected }));
 
     if (auto* p = rig.hostParameter (id))
-        EXPECT_EQ ((int) std::lround (p->getValue() * (float) rig.processor->parameterTable().maximum (id)), expected);
+    {
+        // The host was told what it reads, and writing that back changes nothing.
+        const auto told = rig.toldHost.find (p->getParameterIndex());
+        if (told != rig.toldHost.end())
+            EXPECT_FLOAT_EQ (told->second, p->getValue());
+
+        const int sends = rig.sendCount();
+        p->setValue (p->getValue());
+        rig.settle();
+        EXPECT_EQ (rig.engine().getValue (id), expected);
+        EXPECT_EQ (rig.sendCount(), sends);
+    }
 }
 
-enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, device };
+enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, hostLowest, device };
 
 struct GestureCase
 {
@@ -148,6 +170,7 @@ const GestureCase gestureCases[] =
     { Gesture::clickRight, "right LED",    { K::threeWay } },
     { Gesture::menu,       "menu choice",  { K::dropDown } },
     { Gesture::host,       "automation",   { K::knob, K::dropDown, K::ledSwitch, K::centredLed, K::threeWay } },
+    { Gesture::hostLowest, "automation to 0", { K::knob, K::dropDown } },
     { Gesture::device,     "device NRPN",  { K::knob, K::dropDown, K::ledSwitch, K::centredLed, K::threeWay } },
 };
 
@@ -187,10 +210,15 @@ int perform (Rig& rig, GroupClass& panel, StsCont& c, Gesture gesture, int start
         case Gesture::menu:
             rig.menus.setAutoAnswer (hi + 1);   // the last value the list offers
             ui::click (panel, at (b.getWidth() / 2, 5));
+            EXPECT_EQ (rig.menus.itemIds().size(), (size_t) (hi + 1));
+            EXPECT_EQ (rig.menus.itemTexts().back(), ParDes::valueText (c.getDisplayType(), hi));
             return hi;
         case Gesture::host:
             rig.hostParameter (c.getKey())->setValue (1.0f);
             return hi;
+        case Gesture::hostLowest:
+            rig.hostParameter (c.getKey())->setValue (0.0f);
+            return lo;
         case Gesture::device:
             rig.sendFromDevice (rig.engine().nrpnMap().nrpnForId (c.getKey()), hi);
             return hi;
@@ -202,7 +230,7 @@ bool applies (const GestureCase& g, Rig& rig, const StsCont& c)
 {
     if (std::find (g.kinds.begin(), g.kinds.end(), c.getKind()) == g.kinds.end())
         return false;
-    if (g.gesture == Gesture::host)
+    if (g.gesture == Gesture::host || g.gesture == Gesture::hostLowest)
         return rig.hostParameter (c.getKey()) != nullptr;
     if (g.gesture == Gesture::device)
         return rig.engine().nrpnMap().nrpnForId (c.getKey()) != NrpnMap::none;
@@ -233,6 +261,7 @@ TEST (EditorRoundTrip, EveryGestureOnEveryControlOfBothLayersTellsOneTruth)
                                   + c.getLabel() + ": " + g.name);
                     const int start = startControl (rig, c);
                     const int sendsBefore = rig.sendCount();
+                    rig.toldHost.clear();
                     const int expected = perform (rig, panel, c, g.gesture, start);
                     rig.settle();
 
@@ -346,7 +375,8 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
             const int expected = c.latched ? 87 : 0;
             EXPECT_EQ (rig.engine().getValue (id), expected) << which;
             EXPECT_EQ (lastController (*rig.devices.lastOutput(), which == 1 ? 14 : 15), expected);
-            EXPECT_EQ ((int) std::lround (rig.hostParameter (id)->getValue() * 127.0f), expected);
+            EXPECT_EQ (rig.toldHost[rig.hostParameter (id)->getParameterIndex()], rig.hostParameter (id)->getValue());
+            EXPECT_EQ (rig.hostParameter (id)->getValue() > 0.0f, c.latched);
         }
 
         auto& pad = *panel.getPad();
@@ -358,4 +388,86 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
         EXPECT_EQ (lastController (*rig.devices.lastOutput(), 14), vertical);
         EXPECT_EQ (lastController (*rig.devices.lastOutput(), 15), horizontal);
     }
+}
+
+namespace
+{
+// Stands in for the editor's picture cache and keeps every area it is told to redraw.
+struct InvalidationRecorder : public juce::CachedComponentImage
+{
+    void paint (juce::Graphics&) override {}
+    bool invalidateAll() override                              { everything = true; return true; }
+    bool invalidate (const juce::Rectangle<int>& area) override { areas.add (area); return true; }
+    void releaseResources() override {}
+
+    juce::RectangleList<int> areas;
+    bool everything = false;
+};
+
+// What of a component its parents leave on screen, in top's coordinates.
+juce::Rectangle<int> visibleArea (juce::Component& top, juce::Component& c)
+{
+    auto area = top.getLocalArea (&c, c.getLocalBounds());
+    for (auto* p = c.getParentComponent(); p != nullptr && p != &top; p = p->getParentComponent())
+        area = area.getIntersection (top.getLocalArea (p, p->getLocalBounds()));
+    return area.getIntersection (top.getLocalBounds());
+}
+
+// A control's own area and those of the displays that show the same parameter.
+juce::RectangleList<int> areasShowing (juce::Component& top, GroupClass& panel, StsCont& c)
+{
+    juce::RectangleList<int> allowed;
+    const auto add = [&] (juce::Component* comp) { if (comp != nullptr) allowed.add (top.getLocalArea (comp, comp->getLocalBounds())); };
+    add (&c);
+
+    const int p = c.getParameterNumber();
+    if (p >= 12 && p <= 15)  add (panel.getWaveIcon (p - 12));
+    if (p >= 28 && p <= 31)  add (panel.getWaveIcon (p - 28));
+    if (p >= 180 && p <= 195) add (panel.getEnvelope());
+    if (p == 424)           { add (panel.getSmallSplitKeyboard()); add (panel.getLargeSplitKeyboard()); }
+    return allowed;
+}
+}
+
+TEST (EditorRoundTrip, OneValueRedrawsOnlyWhatShowsIt)
+{
+    Rig rig;
+    auto& top = *rig.editor;
+    top.setVisible (true);
+    auto* recorder = new InvalidationRecorder();
+    top.setCachedComponentImage (recorder);   // owned by the editor from here
+    int checked = 0;
+
+    for (int tab = 1; tab <= 12; ++tab)
+    {
+        rig.page().showSection (tab);
+        for (int layer = 0; layer < 2; ++layer)
+            for (int position = 0; position < EditorPanel::numPositions; ++position)
+            {
+                auto* panel = rig.page().getPanel (layer, position);
+                if (panel == nullptr || ! panel->isShown() || ! panel->isVisible())
+                    continue;
+
+                for (int i = 0; i < panel->getNumControls(); ++i)
+                {
+                    auto& c = *panel->getControl (i);
+                    if (isLatch (c.getKey()))
+                        continue;   // shown through latch events, not by id
+                    const int next = c.getShownValue() < c.getMaximum() ? c.getShownValue() + 1 : c.getMinimum();
+                    recorder->areas.clear();
+                    recorder->everything = false;
+
+                    rig.page().updateControl (c.getKey(), next, false);
+
+                    SCOPED_TRACE (juce::String::formatted ("layer %d section %d pos %d ", layer, position, i) + c.getLabel());
+                    EXPECT_FALSE (recorder->everything);
+                    EXPECT_EQ (recorder->areas.isEmpty(), visibleArea (top, c).isEmpty());
+                    auto outside = recorder->areas;
+                    outside.subtract (areasShowing (top, *panel, c));
+                    EXPECT_TRUE (outside.isEmpty()) << "also redrawn: " << outside.getBounds().toString();
+                    ++checked;
+                }
+            }
+    }
+    EXPECT_GT (checked, SectionLayouts::controlsPerLayer);
 }
