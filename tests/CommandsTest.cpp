@@ -133,6 +133,14 @@ TEST (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (e.editBuffer()[(size_t) ProgramRecord::category], 4);
     EXPECT_EQ (rig.page().getLcd().getCategory(), 4);
 
+    // SEND "Current Preset" gives the synthesizer the edit buffer as one dump.
+    rig.synth.waitUntilIdle();
+    rig.synth.clearReceived();
+    main.applySendMenu (1);
+    ASSERT_TRUE (rig.synth.waitForReceived (1));
+    EXPECT_EQ (rig.synth.received().back().message.getRawDataSize(), ProgramRecord::editBufferDumpSize);
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.synth.editBuffer() == e.editBuffer(); }));
+
     // A menu shown through the seam applies its answer; a dismissal does nothing.
     main.handleCommand (73);
     ASSERT_TRUE (recorder.menuPending());
