@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "editor/AskPanel.h"
 #include "editor/BankComp.h"
 #include "editor/WriteSnd.h"
 #include "controls/SwitchLED.h"
@@ -152,4 +153,31 @@ TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
     EXPECT_EQ (got[0].message.getRawDataSize(), 1178);
     EXPECT_EQ (rig.synth.record (3, 44), e.deviceBank (3).programBytes (44));
     EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "WRITTEN TO U4 P 45");
+}
+
+TEST (BankDialogs, PanelsCloseFromTheirOwnButtons)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    main.showAbout (false, 0);
+
+    // Each closes from inside its own button's click.
+    main.handleCommand (969);
+    ASSERT_NE (main.getWriteDialog(), nullptr);
+    ui::click (main, centreIn (main, main.getWriteDialog()->getCancelButton()));
+    EXPECT_EQ (main.getWriteDialog(), nullptr);
+    EXPECT_FALSE (main.isWriteDialogShown());
+
+    main.applyPresetsMenu (100);
+    ASSERT_NE (main.getQuestion(), nullptr);
+    ui::click (main, centreIn (main, main.getQuestion()->getCancelButton()));
+    EXPECT_EQ (main.getQuestion(), nullptr);
+
+    // Return answers the question with its default, CANCEL.
+    const auto u2 = rig.engine().deviceBank (1).records();
+    main.applyPresetsMenu (101);
+    ASSERT_NE (main.getQuestion(), nullptr);
+    main.getQuestion()->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+    EXPECT_EQ (main.getQuestion(), nullptr);
+    EXPECT_EQ (rig.engine().deviceBank (1).records(), u2);
 }
