@@ -18,34 +18,6 @@
 #include "engine/VantorAudioProcessor.h"
 
 //==============================================================================
-KeyboardSlot::KeyboardSlot()
-{
-    setOpaque (true);
-}
-
-void KeyboardSlot::setZoom (float z, int y, int width, int height)
-{
-    zoom = z;
-    setBounds (getX(), y, width, height);
-}
-
-void KeyboardSlot::setStatusText (const juce::String& text)
-{
-    if (text == statusText)
-        return;
-    statusText = text;
-    repaint (20, 0, 200, 20);
-}
-
-void KeyboardSlot::paint (juce::Graphics& g)
-{
-    g.fillAll (juce::Colour (0xFF101010));
-    g.setColour (juce::Colour (0xFFE0E0E0));
-    g.setFont (kitFont (12.0f));
-    g.drawText (statusText, 20, 0, 200, 20, juce::Justification::centredLeft, true);
-}
-
-//==============================================================================
 MainComp::MainComp (VantorAudioProcessor& p)
     : processor (&p)
 {
@@ -100,7 +72,7 @@ void MainComp::build()
     bar.getChannelLabel().addChangeListener (this);
     bar.getWindowTools().addListener (this);
 
-    keyboardPanel = std::make_unique<KeyboardSlot>();
+    keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
     keyboardPanel->addChangeListener (this);
     keyboardPanel->setAlwaysOnTop (true);

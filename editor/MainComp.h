@@ -9,37 +9,12 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
+#include "editor/KeyBrd.h"
 
 class VantorAudioProcessor;
 class EditorPanel;
 class AboutPanel;
 class ProgBar;
-
-// Stands where the on-screen keyboard panel goes until it is built: it keeps
-// the panel's place, zoom and the values the engine sends it, and draws the
-// status line the keyboard panel will carry.
-class KeyboardSlot : public juce::Component,
-                     public juce::ChangeBroadcaster
-{
-public:
-    KeyboardSlot();
-
-    void setZoom (float zoom, int y, int width, int height);
-    float getZoom() const noexcept                       { return zoom; }
-    void setStatusText (const juce::String& text);
-    const juce::String& getStatusText() const noexcept   { return statusText; }
-    void setModWheel (int v)                             { modWheel = v; }
-    void setPitchWheel (int v)                           { pitchWheel = v; }
-    int getModWheel() const noexcept                     { return modWheel; }
-    int getPitchWheel() const noexcept                   { return pitchWheel; }
-
-    void paint (juce::Graphics&) override;
-
-private:
-    float zoom = 1.0f;
-    juce::String statusText { "OFF-LINE" };
-    int modWheel = 0, pitchWheel = 64;
-};
 
 // The editor window's content: builds and lays out the editor page, the
 // keyboard panel and the dialogs, follows the engine's events and keeps the
@@ -93,7 +68,7 @@ public:
 
     //==============================================================================
     EditorPanel& getEditorPanel() noexcept               { return *editorPanel; }
-    KeyboardSlot& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    KeyBrd& getKeyboardPanel() noexcept            { return *keyboardPanel; }
     AboutPanel* getAboutPanel() const noexcept           { return aboutPanel.get(); }
     ProgBar* getProgressOverlay() const noexcept         { return progress.get(); }
     bool isAboutShown() const noexcept                   { return aboutShown; }
@@ -121,7 +96,7 @@ private:
     FileMan fileMan;
     bool writeDialogShown = false;
     std::unique_ptr<ProgBar> progress;
-    std::unique_ptr<KeyboardSlot> keyboardPanel;
+    std::unique_ptr<KeyBrd> keyboardPanel;
     std::unique_ptr<DSI_Program> clipboard;
     bool clipboardFull = false;
 
