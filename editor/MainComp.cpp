@@ -1,5 +1,8 @@
 #include "editor/MainComp.h"
 #include "editor/AboutPanel.h"
+#include "editor/AskPanel.h"
+#include "editor/BankComp.h"
+#include "editor/WriteSnd.h"
 #include "editor/AppBar.h"
 #include "editor/EditorPanel.h"
 #include "editor/EditorRules.h"
@@ -55,7 +58,12 @@ void MainComp::build()
 
     e.addListener (this);
 
-    // The bank selector arrives with its own panel.
+    bankComp = std::make_unique<BankComp> (e);
+    addChildComponent (*bankComp);
+    bankComp->setBounds (-20, 54, 10, 10);
+    bankComp->addChangeListener (this);
+    bankComp->getOkButton().addListener (this);
+    bankComp->getGrid().addListener (this);
 
     editorPanel = std::make_unique<EditorPanel> (*processor);
     addChildComponent (*editorPanel);
@@ -121,6 +129,16 @@ void MainComp::teardown()
     e.removeStateListener (this);
     cancelPendingUpdate();
 
+    question.reset();
+    showWriteDialog (false);
+    if (bankComp != nullptr)
+    {
+        bankComp->removeChangeListener (this);
+        bankComp->getOkButton().removeListener (this);
+        bankComp->getGrid().removeListener (this);
+        bankComp.reset();
+    }
+
     if (editorPanel != nullptr)
     {
         auto& bar = editorPanel->getAppBar();
@@ -170,6 +188,16 @@ void MainComp::layoutChildren()
 
     juce::Component* anchor = editorPanel.get();
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+
+    if (bankPanelShown && bankComp != nullptr)
+    {
+        bankComp->layout (0, 54, w, h - 74);
+        anchor = bankComp.get();
+    }
+    if (writeDialog != nullptr)
+        writeDialog->layout (0, 54, w, h - 54);
+    if (question != nullptr)
+        question->setBounds (0, 0, w, h);
 
     keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
 
@@ -231,13 +259,9 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 
 //==============================================================================
 // Panels still to come: these keep their flags false and do nothing until they exist.
-void MainComp::showBankPanel (bool)         {}
 void MainComp::showMidiSetup (bool)         {}
-void MainComp::showWriteDialog (bool)       {}
 void MainComp::openLibraryWindow()          {}
 void MainComp::windowToolClicked (WinMovCan*, int) {}
-void MainComp::gridChanged (StsGrid*)       {}
-void MainComp::handleCommand (int)          {}
 
 void MainComp::showAbout (bool show, int autoCloseMs)
 {
@@ -275,6 +299,13 @@ void MainComp::startTransfer (int code, int bank)
     auto& e = engine();
     bool running = false;
 
+    // Nothing could answer or arrive: an overlay would wait for ever.
+    if (! e.ports().isOutputOpen())
+    {
+        setStatusText ("NO MIDI OUTPUT: NOTHING SENT");
+        return;
+    }
+
     switch (code)
     {
         case 0:
@@ -283,6 +314,7 @@ void MainComp::startTransfer (int code, int bank)
             e.startBankReceive (code, bank);
             running = e.isBankReceiveRunning();
             break;
+        case 100: running = transmitBankTo (bank); break;
         case 888: running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;
         case 887: running = e.startTransmit (MidiCntrState::TransmitScope::factoryBanks); break;
         default: break;
@@ -334,11 +366,11 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     }
     else if (source == &editorPanel->getAppBar().getChannelLabel())
     {
-        // The channel menu arrives with the menus.
+        showChannelMenu();
     }
     else if (source == &editorPanel->getLcd())
     {
-        // The program and category menus arrive with the menus.
+        lcdClicked (editorPanel->getLcd().getClickedZone());
     }
     else if (source == &editorPanel->getZoomCorner())
     {
@@ -352,6 +384,18 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (engine().isBankReceiveRunning() && progress != nullptr)
     {
         endTransfer();
+    }
+    else if (writeDialog != nullptr && source == &writeDialog->getLcd())
+    {
+        const int zone = writeDialog->getLcd().getClickedZone();
+        if (zone == LCD_Comp::nameZone)
+            writeDialog->openRename (writeDialog->getLcd().getProgramName());
+        else if (zone == LCD_Comp::categoryZone)
+            showCategoryMenu (89, -1, -1);
+    }
+    else if (bankPanelShown && bankComp != nullptr && source == bankComp.get())
+    {
+        handleBankCommand (bankComp->getChangeCode());
     }
     else if (source == keyboardPanel.get())
     {
@@ -375,6 +419,28 @@ void MainComp::stsbutChanged (StsBut* source)
 
     if (progress != nullptr && source == &progress->getCancelButton())
         endTransfer();
+
+    if (writeDialog != nullptr)
+    {
+        if (source == &writeDialog->getWriteButton())
+        {
+            writeProgram();
+            showWriteDialog (false);
+            return;
+        }
+        if (source == &writeDialog->getCancelButton())
+        {
+            showWriteDialog (false);
+            return;
+        }
+    }
+
+    if (bankPanelShown && bankComp != nullptr && source == &bankComp->getOkButton())
+    {
+        if (! writeDialogShown)
+            showBankPanel (false);
+        return;
+    }
 
     if (bar.isTab (source))
     {
@@ -460,7 +526,7 @@ void MainComp::handleEngineEvent (int event)
         }
 
         case EngineEvent::programStored:
-            // The bank selector's grid refills here once it exists.
+            refillBankGrid();
             break;
 
         case EngineEvent::sliderSent:
