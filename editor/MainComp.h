@@ -11,6 +11,7 @@
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
 #include "editor/KeyBrd.h"
+#include "editor/MIDI_Setup.h"
 
 class VantorAudioProcessor;
 class EditorPanel;
@@ -67,6 +68,7 @@ public:
     void lcdClicked (int code);
     void handleBankCommand (int code);
     void handleMidiSetupCommand (int code, int value);
+    void midiSetupChanged();
 
     juce::PopupMenu buildEditMenu() const;
     void applyEditMenu (int id);
@@ -130,6 +132,7 @@ public:
     //==============================================================================
     EditorPanel& getEditorPanel() noexcept               { return *editorPanel; }
     KeyBrd& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    MIDI_Setup* getMidiSetup() noexcept             { return midiSetup.get(); }
     AboutPanel* getAboutPanel() const noexcept           { return aboutPanel.get(); }
     ProgBar* getProgressOverlay() const noexcept         { return progress.get(); }
     bool isAboutShown() const noexcept                   { return aboutShown; }
@@ -157,6 +160,7 @@ private:
     int pageHeightBeforeBanks = 0;
     std::unique_ptr<EditorPanel> editorPanel;
     bool midiSetupShown = false;
+    std::unique_ptr<MIDI_Setup> midiSetup;
     std::unique_ptr<AboutPanel> aboutPanel;
     bool aboutShown = false;
     FileMan fileMan;
