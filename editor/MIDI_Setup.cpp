@@ -19,11 +19,11 @@ MIDI_Setup::MIDI_Setup (MidiCntrState* e)
     addAndMakeVisible (*sysExSize);
 
     ok = std::make_unique<StsBut> ("OK", 1111, 140);
-    ok->setBoundsAndStyle (326, 200, 74, 18, false);
+    ok->setBoundsAndStyle (326, 200, 74, 18, true);
     ok->addListener (this);
     addAndMakeVisible (*ok);
     globals = std::make_unique<StsBut> ("GLOBALS", 999, 140);
-    globals->setBoundsAndStyle (326, 140, 74, 18, false);
+    globals->setBoundsAndStyle (326, 140, 74, 18, true);
     globals->addListener (this);
     addAndMakeVisible (*globals);
 
@@ -84,8 +84,8 @@ void MIDI_Setup::setPortLists (const juce::StringArray& in, const juce::StringAr
 void MIDI_Setup::layout (int width, int height)
 {
     instructions->setBounds (50, 310, 730, 160);
-    ok->setBoundsAndStyle (690, 240, 74, 18, false);
-    globals->setBoundsAndStyle (690, 200, 74, 18, false);
+    ok->setBoundsAndStyle (690, 240, 74, 18, true);
+    globals->setBoundsAndStyle (690, 200, 74, 18, true);
     status->setBounds (40, 30, 400, 14);
     automation->setBounds (390, 60, 300, 18);
     setBounds (0, 0, width, height);
