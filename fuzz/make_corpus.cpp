@@ -5,6 +5,7 @@
 #include "engine/FactoryData.h"
 #include "engine/SettingsFiles.h"
 #include "engine/VantorAudioProcessor.h"
+#include "librarian/LibraryFile.h"
 
 namespace
 {
@@ -130,6 +131,13 @@ int main (int argc, char** argv)
                       { 2, SettingsFiles::encodeWindowGeometry (geometry) }, { 3, programChunkBytes },
                       { 9, concat ({ text ("Proph12 Data>"), record }) } }));
     write ("fuzz_engine_startup", "short_files", records ({ { 0, { 0x0F } }, { 1, { 5 } }, { 2, { 1, 2 } }, { 3, text ("Prophet12VantorSettings") } }));
+
+    // Library files: whole, without a trailer, cut inside a record; a bank file.
+    const auto library = LibraryFile::image (concat ({ record, factoryRecord (2, 40), record }));
+    write ("fuzz_library_file", "library", library);
+    write ("fuzz_library_file", "no_trailer", Bytes (library.begin(), library.end() - 13));
+    write ("fuzz_library_file", "cut_record", Bytes (library.begin(), library.begin() + 1500));
+    write ("fuzz_library_file", "bank_file", concat ({ programDump, keyboardDump }));
 
     return 0;
 }

@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 build=build-fuzz
 work="$build/fuzz-work"
-targets=(fuzz_sysex fuzz_midi_input fuzz_program_codec fuzz_state_chunks fuzz_settings_files fuzz_engine_startup)
+targets=(fuzz_sysex fuzz_midi_input fuzz_program_codec fuzz_state_chunks fuzz_settings_files fuzz_engine_startup fuzz_library_file)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \

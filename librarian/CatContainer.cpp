@@ -1,0 +1,103 @@
+#include "CatContainer.h"
+
+#include "engine/ParDes.h"
+
+namespace
+{
+juce::String buttonText (int i)
+{
+    if (i == 0)
+        return "-----";
+    if (i == CatContainer::listAll)
+        return "LIST ALL";
+    return ParDes::categoryName (i).toUpperCase();
+}
+}
+
+CatContainer::CatContainer()
+{
+    setBufferedToImage (true);
+
+    for (int i = 0; i < numButtons; ++i)
+    {
+        auto* b = buttons.add (new StBut (buttonText (i), i));
+        b->storedWidth = 100;
+        b->storedHeight = 18;
+        b->stripHeight = 18;
+        b->fontHeight = 12.0f;
+        b->textColour = juce::Colour (0xff000000);
+        b->pressedTextColour = juce::Colour (0xffffffff);
+        addChildComponent (b);
+
+        auto* l = labels.add (new SimpleLabel (12.0f, backgroundColour, nullptr, juce::Font::plain,
+                                               juce::Justification::centred));
+        l->setSize (100, 18);
+        addChildComponent (l);
+    }
+
+    for (auto* b : buttons)
+        b->addChangeListener (this);
+
+    for (auto* b : buttons)
+    {
+        b->setBounds (0, 0, 100, 18);
+        b->setVisible (true);
+    }
+
+    for (auto* l : labels)
+        l->setVisible (true);
+}
+
+CatContainer::~CatContainer()
+{
+    for (auto* b : buttons)
+        b->removeChangeListener (this);
+
+    labels.clear();
+    buttons.clear();
+}
+
+void CatContainer::addListener (CatListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.addIfNotAlreadyThere (listener);
+}
+
+void CatContainer::removeListener (CatListener* listener)
+{
+    const juce::ScopedLock sl (listenerLock);
+    listeners.removeAllInstancesOf (listener);
+}
+
+void CatContainer::layoutButtons()
+{
+    for (int i = 0; i < numButtons; ++i)
+    {
+        const int x = i == listAll ? 330 : 110 * (i % 4);
+        const int y = i == listAll ? 276 : 46 * (i / 4);
+        buttons[i]->setTopLeft (x, y);
+        labels[i]->setTopLeftPosition (x, y + 18);
+    }
+}
+
+void CatContainer::paint (juce::Graphics& g)
+{
+    g.fillAll (backgroundColour);
+}
+
+void CatContainer::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    for (int i = 0; i < numButtons; ++i)
+    {
+        if (source != buttons[i])
+            continue;
+
+        // Most recently added first; the page may rebuild everything from its callback.
+        juce::Component::SafePointer<CatContainer> self (this);
+        const auto copy = listeners;
+        for (int k = copy.size(); --k >= 0;)
+            if (self != nullptr && listeners.contains (copy[k]))
+                copy[k]->categoryChosen (i);
+        return;
+    }
+}

@@ -1,0 +1,345 @@
+#include "LibraryFile.h"
+
+#include "engine/DSI_Program.h"
+#include "engine/SettingsFiles.h"
+#include "librarian/LibraryRecords.h"
+#include <cstring>
+#include <unordered_map>
+
+namespace LibraryFile
+{
+namespace
+{
+constexpr size_t recordSize = (size_t) ProgramRecord::size;
+constexpr size_t dumpSize = (size_t) ProgramRecord::programDumpSize;
+constexpr size_t maxLibraryBytes = (size_t) tagSize * 2 + maxPrograms * recordSize;
+constexpr size_t maxBankBytes = maxPrograms * dumpSize;
+
+ByteArray tag (const char* text)
+{
+    return ByteArray (text, text + tagSize);
+}
+
+bool startsWith (const juce::uint8* data, size_t size, const char* text)
+{
+    return size >= (size_t) tagSize && std::memcmp (data, text, (size_t) tagSize) == 0;
+}
+
+std::vector<juce::uint64> hashesOf (const ByteArray& records)
+{
+    std::vector<juce::uint64> hashes;
+    hashes.reserve (records.size() / recordSize);
+
+    for (size_t k = 0; k + recordSize <= records.size(); k += recordSize)
+        hashes.push_back (ProgramRecord::hash (records.data() + k));
+
+    return hashes;
+}
+
+// The whole file straight into one array (no intermediate copy); empty when unreadable.
+ByteArray readAll (const juce::File& file)
+{
+    juce::FileInputStream in (file);
+    const auto size = in.openedOk() ? in.getTotalLength() : -1;
+
+    if (size <= 0)
+        return {};
+
+    ByteArray bytes ((size_t) size);
+    if (in.read (bytes.data(), (int) size) != (int) size)
+        return {};
+    return bytes;
+}
+
+Contents refused (const juce::String& why)
+{
+    Contents c;
+    c.problem = why;
+    return c;
+}
+}
+
+ByteArray header()   { return tag (headerText); }
+ByteArray trailer()  { return tag (trailerText); }
+
+ByteArray recordsFromDumps (const ByteArray& bytes)
+{
+    DSI_Program splitter;
+    ByteArray records;
+
+    if (splitter.splitDumps (bytes) < 1)
+        return records;
+
+    const auto& dumps = splitter.getParams();
+    records.reserve ((dumps.size() / dumpSize) * recordSize);
+
+    for (size_t k = 0; k + dumpSize <= dumps.size(); k += dumpSize)
+    {
+        const auto record = DSI_Program::unpack (dumps.data() + k + 6, (size_t) ProgramRecord::packedSize);
+        records.insert (records.end(), record.begin(), record.end());
+    }
+
+    return records;
+}
+
+namespace
+{
+// Reads from data; when owned holds those same bytes, the records are cut
+// out of it in place, so a large library is never held twice.
+Contents parseBytes (const juce::uint8* data, size_t size, ByteArray* owned)
+{
+    if (data == nullptr || size == 0)
+        return refused ("The file is empty.");
+
+    if (startsWith (data, size, headerText))
+    {
+        if (size > maxLibraryBytes)
+            return refused ("The file is too large for a library.");
+
+        Contents c;
+        c.kind = Contents::Kind::library;
+        const size_t body = size - (size_t) tagSize;
+        const size_t whole = body / recordSize;
+        const auto* rest = data + tagSize + whole * recordSize;
+        const size_t restSize = body - whole * recordSize;
+
+        if (whole == 0)
+            c.problem = "The library file holds no programs.";
+        else if (restSize == (size_t) tagSize && startsWith (rest, restSize, trailerText))
+            c.problem = {};
+        else if (restSize == 0)
+            c.problem = "The library file has no end tag; it may be cut short.";
+        else
+            c.problem = "The library file ends in an incomplete program (" + juce::String ((int) restSize)
+                          + " bytes ignored); it may be cut short.";
+
+        if (owned != nullptr)
+        {
+            owned->erase (owned->begin(), owned->begin() + tagSize);
+            owned->resize (whole * recordSize);
+            c.records = std::move (*owned);
+        }
+        else
+        {
+            c.records.assign (data + tagSize, data + tagSize + whole * recordSize);
+        }
+
+        return c;
+    }
+
+    if (size > maxBankBytes)
+        return refused ("The file is too large.");
+
+    auto records = owned != nullptr ? recordsFromDumps (*owned) : recordsFromDumps (ByteArray (data, data + size));
+
+    if (records.empty())
+        return refused ("This is neither a library nor a program bank file.");
+
+    Contents c;
+    c.kind = Contents::Kind::programBank;
+    c.records = std::move (records);
+    return c;
+}
+}
+
+Contents parse (const juce::uint8* data, size_t size)
+{
+    return parseBytes (data, size, nullptr);
+}
+
+Contents parse (ByteArray&& bytes)
+{
+    return parseBytes (bytes.data(), bytes.size(), &bytes);
+}
+
+Contents read (const juce::File& file)
+{
+    if (! file.existsAsFile())
+        return refused ("The file does not exist.");
+
+    // Refuse oversize files before allocating anything for them.
+    const auto size = file.getSize();
+    if (size < 0 || (juce::uint64) size > juce::jmax (maxLibraryBytes, maxBankBytes))
+        return refused ("The file is too large.");
+
+    auto bytes = readAll (file);
+
+    if (bytes.empty() && size > 0)
+        return refused ("The file cannot be read.");
+
+    return parse (std::move (bytes));
+}
+
+ByteArray image (const ByteArray& records)
+{
+    const size_t whole = (records.size() / recordSize) * recordSize;
+
+    if (whole == 0)
+        return {};
+
+    ByteArray out;
+    out.reserve (whole + 2 * (size_t) tagSize);
+    out.insert (out.end(), headerText, headerText + tagSize);
+    out.insert (out.end(), records.begin(), records.begin() + (std::ptrdiff_t) whole);
+    out.insert (out.end(), trailerText, trailerText + tagSize);
+    return out;
+}
+
+bool write (const ByteArray& records, const juce::File& file)
+{
+    const auto bytes = image (records);
+    return ! bytes.empty() && SettingsFiles::writeWholeFile (bytes, file);
+}
+
+juce::uint64 hashBytes (const ByteArray& bytes) noexcept
+{
+    // FNV-1a over the bytes, then the length: cheap, and only ever compared
+    // with a hash of the same file.
+    juce::uint64 h = 0xcbf29ce484222325ull;
+    for (auto b : bytes)
+        h = (h ^ b) * 0x100000001b3ull;
+    return h ^ (juce::uint64) bytes.size();
+}
+
+Contents load (const juce::File& file, Origin& origin)
+{
+    origin = {};
+    origin.file = file;
+    origin.existed = file.existsAsFile();
+
+    if (! origin.existed)
+        return refused ({});
+
+    auto bytes = (juce::uint64) file.getSize() <= maxLibraryBytes ? readAll (file) : ByteArray();
+    origin.fileHash = hashBytes (bytes);
+
+    auto c = bytes.empty() && file.getSize() > 0 ? refused ("The file is too large or cannot be read.")
+                                                 : parse (std::move (bytes));
+
+    if (c.kind != Contents::Kind::library)
+    {
+        // Not ours to rewrite blindly: keep the original beside the next write.
+        origin.damaged = true;
+        c.kind = Contents::Kind::refused;
+        c.records.clear();
+        if (c.problem.isEmpty())
+            c.problem = "This is not a library file.";
+    }
+    else
+    {
+        origin.damaged = c.problem.isNotEmpty();
+    }
+
+    origin.recordHashes = hashesOf (c.records);
+    return c;
+}
+
+ByteArray merge (const ByteArray& disk, const std::vector<juce::uint64>& base, const ByteArray& ours)
+{
+    // Multisets of record hashes: what this instance removed and added since base.
+    std::unordered_map<juce::uint64, int> baseCount, oursCount;
+    for (auto h : base)
+        ++baseCount[h];
+
+    const auto oursHashes = hashesOf (ours);
+    for (auto h : oursHashes)
+        ++oursCount[h];
+
+    std::unordered_map<juce::uint64, int> removed;
+    for (auto& [h, n] : baseCount)
+    {
+        const auto it = oursCount.find (h);
+        const int kept = it == oursCount.end() ? 0 : it->second;
+        if (n > kept)
+            removed[h] = n - kept;
+    }
+
+    ByteArray result;
+    result.reserve (disk.size() + ours.size());
+    std::unordered_map<juce::uint64, int> present;
+
+    for (size_t k = 0; k + recordSize <= disk.size(); k += recordSize)
+    {
+        const auto h = ProgramRecord::hash (disk.data() + k);
+        auto it = removed.find (h);
+
+        if (it != removed.end() && it->second > 0)
+        {
+            --it->second;
+            continue;
+        }
+
+        result.insert (result.end(), disk.begin() + (std::ptrdiff_t) k, disk.begin() + (std::ptrdiff_t) (k + recordSize));
+        ++present[h];
+    }
+
+    // Added: records of ours beyond base's count, unless the disk has them already.
+    auto remainingBase = baseCount;
+    for (size_t k = 0, i = 0; k + recordSize <= ours.size(); k += recordSize, ++i)
+    {
+        const auto h = oursHashes[i];
+
+        if (auto b = remainingBase.find (h); b != remainingBase.end() && b->second > 0)
+        {
+            --b->second;
+            continue;
+        }
+
+        if (auto p = present.find (h); p != present.end() && p->second > 0)
+        {
+            --p->second;
+            continue;
+        }
+
+        result.insert (result.end(), ours.begin() + (std::ptrdiff_t) k, ours.begin() + (std::ptrdiff_t) (k + recordSize));
+    }
+
+    return result;
+}
+
+StoreResult store (const ByteArray& records, Origin& origin)
+{
+    const auto& file = origin.file;
+    auto toWrite = &records;
+    ByteArray merged;
+    auto result = StoreResult::written;
+
+    const bool existsNow = file.existsAsFile();
+    const auto diskBytes = existsNow && (juce::uint64) file.getSize() <= maxLibraryBytes
+                               ? readAll (file) : ByteArray();
+    const bool changedOnDisk = existsNow != origin.existed
+                                || (existsNow && hashBytes (diskBytes) != origin.fileHash);
+
+    if (changedOnDisk && existsNow)
+    {
+        const auto disk = parse (diskBytes.data(), diskBytes.size());
+
+        if (disk.kind == Contents::Kind::library)
+        {
+            merged = merge (disk.records, origin.recordHashes, records);
+            toWrite = &merged;
+            result = StoreResult::merged;
+        }
+    }
+
+    if (toWrite->size() < recordSize)
+        return StoreResult::nothingWritten;
+
+    if (origin.damaged && existsNow)
+    {
+        const auto keep = file.getSiblingFile (file.getFileNameWithoutExtension() + " damaged" + file.getFileExtension())
+                              .getNonexistentSibling (true);
+        if (! file.copyFileTo (keep))
+            return StoreResult::failed;
+    }
+
+    if (! write (*toWrite, file))
+        return StoreResult::failed;
+
+    origin.existed = true;
+    origin.damaged = false;
+    origin.fileHash = hashBytes (image (*toWrite));
+    origin.recordHashes = hashesOf (*toWrite);
+    return result;
+}
+}

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+#include "engine/Bank_Program.h"
+#include "engine/DSI_Program.h"
+#include "engine/FileMan.h"
+#include "engine/ParDes.h"
+#include "engine/VantorAudioProcessor.h"
+#include "librarian/CatContainer.h"
+#include "librarian/LibClass.h"
+#include "librarian/LibraryRecords.h"
+#include "support/ComponentTestSupport.h"
+#include "support/RecordingMidiDevices.h"
+#include <set>
+
+namespace
+{
+constexpr size_t recordSize = (size_t) ProgramRecord::size;
+
+ByteArray record (int category, const char* name, int variant = 0)
+{
+    ByteArray r (recordSize, 0);
+    r[(size_t) ProgramRecord::category] = (juce::uint8) category;
+    ProgramRecord::setName (r, 0, name);
+    r[7] = (juce::uint8) variant;
+    return r;
+}
+
+ByteArray records (int n, int category = 2, int salt = 0)
+{
+    ByteArray out;
+    for (int k = 0; k < n; ++k)
+    {
+        const auto r = record (category, "Lib", k + 100 * salt);
+        out.insert (out.end(), r.begin(), r.end());
+    }
+    return out;
+}
+
+juce::File homeFile (const juce::String& name, const ByteArray& bytes)
+{
+    auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (name);
+    f.replaceWithData (bytes.data(), bytes.size());
+    return f;
+}
+
+struct Page
+{
+    Page()
+    {
+        page = std::make_unique<LibClass> (processor);
+        page->setSize (1000, 528);
+        page->setVisible (true);
+    }
+
+    LibClass& operator*()   { return *page; }
+    LibClass* operator->()  { return page.get(); }
+
+    std::set<int> visibleButtons()
+    {
+        std::set<int> ids;
+        for (int id : { 1319, 1209, 1205, 1206, 1203, 1204, 1207, 1201 })
+            if (page->getButton (id).isVisible())
+                ids.insert (id);
+        return ids;
+    }
+
+    void clickButton (int id)
+    {
+        auto& b = page->getButton (id);
+        ui::click (*page, b.getBounds().getCentre());
+    }
+
+    // Answers the box through its own buttons: 'Y' ok, 'N' no, 'C' cancel.
+    void answer (char which)
+    {
+        ASSERT_TRUE (page->isBoxShown());
+        auto* box = page->getTextBox();
+        const int id = which == 'Y' ? TextInputCont::okId : which == 'N' ? TextInputCont::noId : TextInputCont::cancelId;
+        auto& b = box->getButton (id);
+        ASSERT_TRUE (b.isVisible());
+        ui::click (*page, b.getBounds().getCentre() + box->getPosition());
+    }
+
+    juce::String boxTitle()   { return page->isBoxShown() ? page->getTextBox()->getTitle().getText() : juce::String(); }
+
+    void fill (const ByteArray& bytes)
+    {
+        page->getList().importRecords (bytes, 0);
+        page->getList().commitImport (false);
+    }
+
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor { devices };
+    std::unique_ptr<LibClass> page;
+    ui::MenuRecorder seams;
+};
+}
+
+TEST (LibClass, ButtonsFollowTheLibraryAndSelectionAppliesAtOnce)
+{
+    Page p;
+    EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1207, 1201 }));
+
+    // Bank 3 on an empty library: no question, each distinct program once.
+    p.seams.setAutoAnswer (103);
+    p.clickButton (LibClass::loadId);
+    std::set<ByteArray> distinct;
+    for (int k = 0; k < 99; ++k)
+        distinct.insert (p.processor.getEngine().deviceBank (3).programBytes (k));
+    EXPECT_FALSE (p->isBoxShown());
+    EXPECT_EQ (p->getList().numRecords(), (int) distinct.size());
+    EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1209, 1205, 1207, 1201 }));
+
+    ui::click (*p, { 20 + 100, 10 + 34 * 2 + 10 });
+    EXPECT_EQ (p->getList().getSelectedRow(), 2);
+    EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1209, 1205, 1203, 1204, 1207, 1201 }));
+    EXPECT_EQ (p.processor.getEngine().editBuffer(), ProgramRecord::get (p->getList().records(), p->getList().getSelectedRecord()));
+
+    // A category without programs: nothing to save or clear in view.
+    int empty = 0;
+    while (p->getList().getCounts()[(size_t) empty] > 0)
+        ++empty;
+    p->categoryChosen (empty);
+    EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1207, 1201 }));
+    EXPECT_EQ (p->getCategoryLabel().text, ParDes::categoryName (empty));
+}
+
+TEST (LibClass, LoadMenuListsFilesBanksAndThePresetBank)
+{
+    Page p;
+    p.clickButton (LibClass::loadId);
+    EXPECT_EQ (p.seams.itemIds(), (std::vector<int> { 200, 300, 100, 101, 102, 103, 104, 105, 106, 107, 777 }));
+    EXPECT_EQ (p.seams.itemTexts().front(), "From Library File");
+    EXPECT_EQ (p.seams.itemTexts()[2], "User Bank 1");
+    EXPECT_EQ (p.seams.itemTexts().back(), "Import from FX Preset Bank");
+    p.seams.choose (0);
+    EXPECT_EQ (p->getList().numRecords(), 0);
+}
+
+TEST (LibClass, ImportAndClearAskBeforeReplacingAndKeepTheLibraryUntilSaved)
+{
+    const auto old = records (3, 2, 0), incoming = records (4, 5, 1);
+    const auto target = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("saved.p12l");
+    const auto unwritable = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                                .getChildFile (juce::String::repeatedString ("x", 245) + ".p12l");
+    auto concat = [] (ByteArray a, const ByteArray& b) { a.insert (a.end(), b.begin(), b.end()); return a; };
+
+    // Steps: Y N C answer the box; f saves to the target, e to a file that cannot be written, x cancels the chooser.
+    struct Case { const char* name; bool clear; const char* steps; ByteArray expected; bool savedOld; bool failureTold = false; };
+    const Case cases[] = {
+        { "append",                        false, "Y",   concat (old, incoming), false },
+        { "replace without saving",        false, "NN",  incoming,               false },
+        { "replace after saving",          false, "NYf", incoming,               true },
+        { "save dialog cancelled",         false, "NYx", old,                    false },
+        { "save failed",                   false, "NYe", old,                    false, true },
+        { "cancel at the second question", false, "NC",  old,                    false },
+        { "cancel at once",                false, "C",   old,                    false },
+        { "clear without saving",          true,  "N",   {},                     false },
+        { "clear after saving",            true,  "Yf",  {},                     true },
+        { "clear, save dialog cancelled",  true,  "Yx",  old,                    false },
+        { "clear cancelled",               true,  "C",   old,                    false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        target.deleteFile();
+        Page p;
+        p.fill (old);
+
+        if (c.clear)
+        {
+            p.clickButton (LibClass::clearId);
+            EXPECT_EQ (p.boxTitle(), "Save Current Library?");
+        }
+        else
+        {
+            p->applyLoadChoice (LibClass::libraryFileItem);
+            p.seams.chooseFile (homeFile ("incoming.p12l", LibraryFile::image (incoming)));
+            EXPECT_EQ (p.boxTitle(), "Append Programs?");
+        }
+
+        for (const char* s = c.steps; *s != 0; ++s)
+        {
+            if (*s == 'f')       p.seams.chooseFile (target);
+            else if (*s == 'e')  p.seams.chooseFile (unwritable);
+            else if (*s == 'x')  p.seams.chooseFile ({});
+            else                 p.answer (*s);
+        }
+
+        EXPECT_EQ (p->getList().records(), c.expected);
+        EXPECT_EQ (target.existsAsFile(), c.savedOld);
+        if (c.savedOld)
+        {
+            EXPECT_EQ (LibraryFile::read (target).records, old);
+        }
+        EXPECT_EQ (p->isBoxShown(), c.failureTold);
+        EXPECT_EQ (p->getSelector().countLabel (26).text, "Size: " + juce::String (ProgramRecord::count (c.expected)));
+    }
+}
+
+TEST (LibClass, FilesAreImportedRefusedOrReported)
+{
+    auto partial = LibraryFile::image (records (2));
+    partial.resize (partial.size() - 500);
+    ByteArray bank;
+    for (int k = 0; k < 150; ++k)
+    {
+        const auto dump = DSI_Program::programDump (record (k % 26, "Bank", k), k / 99, k % 99);
+        bank.insert (bank.end(), dump.begin(), dump.end());
+    }
+
+    struct Case { const char* name; int item; ByteArray bytes; bool notice; int records; };
+    const Case cases[] = {
+        { "library",               LibClass::libraryFileItem,     LibraryFile::image (records (3)), false, 3 },
+        { "bank as a library",     LibClass::libraryFileItem,     bank,                             false, 150 },
+        { "150-program bank file", LibClass::programBankFileItem, bank,                             false, 150 },
+        { "cut short",             LibClass::libraryFileItem,     partial,                          true,  1 },
+        { "not a library",         LibClass::libraryFileItem,     records (2),                      true,  0 },
+        { "no programs",           LibClass::libraryFileItem,     LibraryFile::header(),            true,  0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Page p;
+        p->applyLoadChoice (c.item);
+        p.seams.chooseFile (homeFile ("chosen.p12l", c.bytes));
+
+        EXPECT_EQ (p->isBoxShown(), c.notice);
+        if (p->isBoxShown())
+            p.answer ('N');   // the notice's only button
+
+        EXPECT_FALSE (p->isBoxShown());
+        EXPECT_EQ (p->getList().numRecords(), c.records);
+    }
+}
+
+TEST (LibClass, DefaultLibraryIsWrittenOnlyWithOwnChangesAndMergesAnotherInstances)
+{
+    const auto file = LibClass::defaultLibraryFile();
+    const auto initial = records (3);
+    const auto x = record (4, "From B"), y = record (5, "From A");
+
+    {
+        Page untouched;
+        untouched->loadDefaultLibrary();
+    }
+    EXPECT_FALSE (file.existsAsFile());
+
+    ASSERT_TRUE (LibraryFile::write (initial, file));
+    file.setLastModificationTime (juce::Time (2020, 1, 1, 0, 0));
+    {
+        Page untouched;
+        untouched->loadDefaultLibrary();
+        untouched->categoryChosen (3);   // views and selections change nothing stored
+        untouched->getList().selectRow (0);
+    }
+    EXPECT_EQ (file.getLastModificationTime(), juce::Time (2020, 1, 1, 0, 0));
+
+    {
+        Page a, b;
+        a->loadDefaultLibrary();
+        b->loadDefaultLibrary();
+        b->getList().addRecord ("From B", { x.data(), x.size() });
+        b.page.reset();
+        a->getList().addRecord ("From A", { y.data(), y.size() });
+        a->getList().removeRecord (0);
+    }
+
+    auto expected = ByteArray (initial.begin() + (std::ptrdiff_t) recordSize, initial.end());
+    expected.insert (expected.end(), x.begin(), x.end());
+    expected.insert (expected.end(), y.begin(), y.end());
+    EXPECT_EQ (LibraryFile::read (file).records, expected);
+}
+
+TEST (LibClass, AddCurrentAddsOnceAndRenameShowsTheFilterCategory)
+{
+    Page p;
+    p.fill (records (2, 7));
+
+    p.clickButton (LibClass::addCurrentId);
+    EXPECT_EQ (p.boxTitle(), "Program name:");
+    p->getTextBox()->getEditor().setText ("Mine");
+    p.answer ('Y');
+    ASSERT_EQ (p->getList().numRecords(), 3);
+    EXPECT_EQ (ProgramRecord::name (p->getList().records(), 2).trimEnd(), "Mine");
+    EXPECT_EQ (p->getList().getSelectedRecord(), 2);
+
+    // Now the current program is the one just added: a second add is refused.
+    p.clickButton (LibClass::addCurrentId);
+    EXPECT_TRUE (p.boxTitle().endsWith (" Program already exists in the library."));
+    p.answer ('N');
+    EXPECT_EQ (p->getList().numRecords(), 3);
+
+    // Rename under "LIST ALL" switches to the filter category (0 until one is chosen).
+    p->getList().selectRow (0);
+    p.clickButton (LibClass::renameId);
+    EXPECT_EQ (p.boxTitle(), "Rename " + ProgramRecord::name (p->getList().records(), 0) + ":");
+    p->getTextBox()->getEditor().setText ("Renamed");
+    p.answer ('Y');
+    EXPECT_EQ (ProgramRecord::name (p->getList().records(), 0).trimEnd(), "Renamed");
+    EXPECT_EQ (p->getList().getFilterMode(), 1);
+    EXPECT_EQ (p->getCategoryLabel().text, ParDes::categoryName (0));
+}
+
+TEST (LibClass, DoubleClickOnTheListActsAsDone)
+{
+    struct DoneListener : public LibButListener
+    {
+        void libButClicked (LibBut*, int id) override   { ids.push_back (id); }
+        void libButEntered (LibBut*, int) override {}
+        void libButExited (LibBut*, int) override {}
+        std::vector<int> ids;
+    } window;
+
+    Page p;
+    p->getButton (LibClass::doneId).addListener (&window);
+    p->getList().mouseDoubleClick (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 1.0f,
+                                                     0, 0, 0, 0, &p->getList(), &p->getList(), {}, {}, {}, 2, false));
+    EXPECT_EQ (window.ids, (std::vector<int> { 1201 }));
+}
+
+TEST (CatContainer, ReportsTheReleasedButton)
+{
+    struct Listener : public CatListener
+    {
+        void categoryChosen (int i) override   { chosen.push_back (i); }
+        std::vector<int> chosen;
+    } listener;
+
+    CatContainer selector;
+    selector.setSize (440, 380);
+    selector.setVisible (true);
+    selector.layoutButtons();
+    selector.addListener (&listener);
+
+    EXPECT_EQ (selector.countLabel (26).getPosition(), juce::Point<int> (330, 294));
+    EXPECT_EQ (selector.button (1).getText(), "KEYS");
+
+    ui::click (selector, { 380, 285 });              // LIST ALL
+    ui::click (selector, { 50, 9 });                 // -----
+    ui::press (selector, { 160, 55 });               // pressed on one, released outside
+    ui::release (selector, { 160, 200 });
+    ui::pump (50);
+    EXPECT_EQ (listener.chosen, (std::vector<int> { 26, 0 }));
+}
