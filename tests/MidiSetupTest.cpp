@@ -135,6 +135,15 @@ TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
     ui::click (*panel, panel->automationToggle().getBounds().getCentre());
     ASSERT_TRUE (rig.pumpUntil ([&] { return rig.engine().controlsProgramChange(); }));
 
+    // A global dump while the page is open shows on it and in the status line.
+    ByteArray globals ((size_t) SimulatedSynth::numGlobals, 0);
+    globals[20] = 3;
+    rig.synth.setGlobals (globals);
+    ui::click (*panel, panel->globalsButton().getBounds().getCentre());
+    ASSERT_NE (panel->getGlobalPage(), nullptr);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return panel->statusLabel().getText() == "DSI:  PROPHET 12 MDL ON-LINE"; }));
+    EXPECT_EQ (panel->getGlobalPage()->widget (20).getValue(), 3);
+
     ui::click (*panel, panel->okButton().getBounds().getCentre());
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
 }
