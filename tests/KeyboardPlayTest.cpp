@@ -184,6 +184,20 @@ TEST_F (KeyboardPlay, PanelDragStopsBelowTheTopBarAndAtTheRightEdge)
     const int y = panel.getY();
     ui::drag (parent, { 1140, 600 }, { 1140, 700 }, 2);
     EXPECT_EQ (panel.getY(), y);
+
+    // The player strip is a handle too, and a finished drag is broadcast.
+    struct Counter : juce::ChangeListener
+    {
+        int count = 0;
+        void changeListenerCallback (juce::ChangeBroadcaster*) override   { ++count; }
+    } counter;
+    panel.addChangeListener (&counter);
+    panel.setTopLeftPosition (0, 500);
+    ui::drag (parent, { 450, 510 }, { 450, 300 }, 6);
+    EXPECT_EQ (panel.getY(), 290);
+    ui::pump (30);
+    EXPECT_EQ (counter.count, 1);
+    panel.removeChangeListener (&counter);
 }
 
 //==============================================================================
