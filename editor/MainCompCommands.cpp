@@ -171,6 +171,8 @@ void MainComp::showWriteDialog (bool show)
 
         writeDialog = std::make_unique<WriteSnd> (e, e.getCurrentBank(), e.getCurrentProgram(), name, category);
         writeDialog->setBounds (0, 54, getWidth(), getHeight());
+        // Over the keyboard panel, which stays on top of the page.
+        writeDialog->setAlwaysOnTop (true);
         addChildComponent (*writeDialog);
         writeDialog->toFront (false);
         writeDialog->getWriteButton().addListener (this);

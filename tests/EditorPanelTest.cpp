@@ -105,6 +105,43 @@ TEST_F (Page, AParameterChangeReachesOnlyTheControlThatShowsIt)
     }
 }
 
+TEST_F (Page, EveryParameterReachesExactlyItsOwnControl)
+{
+    std::vector<StsCont*> all;
+    for (int layer = 0; layer < 2; ++layer)
+        for (int i = 0; i < EditorPanel::numPositions; ++i)
+            for (int n = 0; n < page->getPanel (layer, i)->getNumControls(); ++n)
+                all.push_back (page->getPanel (layer, i)->getControl (n));
+
+    int reached = 0;
+    for (int id = 0; id < 1024; ++id)
+    {
+        std::vector<int> before;
+        for (auto* c : all)
+            before.push_back (c->getShownValue());
+
+        StsCont* target = nullptr;
+        for (auto* c : all)
+            if (c->getKey() == id && target == nullptr)
+                target = c;
+
+        const int value = target == nullptr ? 1 : (target->getShownValue() == target->getMinimum() ? target->getMaximum() : target->getMinimum());
+        page->updateControl (id, value, false);
+
+        for (size_t k = 0; k < all.size(); ++k)
+            if (all[k] != target)
+                ASSERT_EQ (all[k]->getShownValue(), before[k]) << "id " << id << " reached the control of " << all[k]->getKey();
+
+        if (target != nullptr)
+        {
+            EXPECT_EQ (target->getShownValue(), value) << "id " << id;
+            ++reached;
+        }
+    }
+
+    EXPECT_GT (reached, 450);
+}
+
 TEST_F (Page, ZoomingIntoAPanelAndBack)
 {
     auto* osc = page->getPanel (0, 1);

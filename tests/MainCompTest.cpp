@@ -144,7 +144,7 @@ TEST (MainComp, TransferEventsWithoutAnOverlayAreHarmless)
     main.endTransfer();
     main.endTransfer();
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
-    EXPECT_FALSE (rig.engine().isBankReceiveRunning());
+    EXPECT_FALSE (rig.engine().isReceiveGoingOn());
     EXPECT_EQ (main.getTransferCode(), -1);
 }
 

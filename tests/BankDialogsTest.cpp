@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "editor/BankComp.h"
+#include "editor/WriteSnd.h"
+#include "controls/SwitchLED.h"
+#include "engine/ParDes.h"
+#include "support/EditorTestRig.h"
+
+namespace
+{
+juce::Point<int> centreIn (juce::Component& root, juce::Component& c)
+{
+    return root.getLocalPoint (&c, c.getLocalBounds().getCentre());
+}
+}
+
+TEST (BankDialogs, GridHeightsFollowThePanelHeight)
+{
+    struct Case { int height, bankGrid, writeGrid; };
+    for (auto c : { Case { 646, 552, 552 }, Case { 106, 46, 0 }, Case { 40, 0, 0 }, Case { 700, 598, 598 } })
+    {
+        EXPECT_EQ (BankComp::gridHeightFor (c.height), c.bankGrid) << c.height;
+        EXPECT_EQ (WriteSnd::gridHeightFor (c.height), c.writeGrid) << c.height;
+    }
+}
+
+TEST (BankDialogs, BankSelectorButtonsReachTheEngine)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ui::MenuRecorder recorder;
+
+    main.showAbout (false, 0);
+    e.splitProgramIndex (12);
+    main.handleCommand (99);
+    ASSERT_TRUE (main.isBankPanelShown());
+    auto& banks = *main.getBankComp();
+    EXPECT_EQ (banks.getGrid().getSelectedRow(), 12);
+    EXPECT_EQ (banks.getCategoryButton (0).getCaption(), "-----");
+    EXPECT_EQ (banks.getCategoryButton (5).getCaption(), ParDes::categoryName (5));
+
+    // Third "BANK F": device bank 6, same program.
+    ui::click (main, centreIn (main, banks.getBankButton (6)));
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.getCurrentBank() == 6; }));
+    EXPECT_EQ (e.getCurrentProgram(), 12);
+    EXPECT_EQ (banks.getGrid().rowBank (0), 6);
+
+    // The switch sets the engine's flag; a grid click then loads the stored program.
+    ui::click (main, centreIn (main, banks.getLoadedDataSwitch()).withX (banks.getLoadedDataSwitch().getScreenX() - main.getScreenX() + 5));
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.getUseLoadedData(); }));
+
+    // PRESETS shows its menu only while the grid shows a bank.
+    ui::click (main, centreIn (main, banks.getPresetsButton()));
+    ASSERT_TRUE (rig.pumpUntil ([&] { return recorder.menusShown == 1; }));
+    recorder.choose (0);
+    ui::click (main, centreIn (main, banks.getCategoryButton (0)));
+    EXPECT_EQ (banks.getGridMode(), StsGrid::categoryMode);
+    ui::click (main, centreIn (main, banks.getPresetsButton()));
+    ui::pump (50);
+    EXPECT_EQ (recorder.menusShown, 1);
+
+    // Right clicks on an empty category open nothing.
+    {
+        const juce::ScopedLock sl (e.getProgramLock());
+        for (int b = 0; b < 4; ++b)
+            for (int p = 0; p < 99; ++p)
+                if (auto r = e.deviceBank (b).programBytes (p); r[(size_t) ProgramRecord::category] == 25)
+                {
+                    r[(size_t) ProgramRecord::category] = 0;
+                    e.deviceBank (b).storeProgram (p, r);
+                }
+    }
+    banks.showCategory (25);
+    ASSERT_EQ (banks.getGrid().getNumRows(), 0);
+    for (int x : { 30, 200, 300 })   // number, name and category columns
+        ui::click (main, main.getLocalPoint (&banks.getGrid(), juce::Point<int> (x, 20)), juce::ModifierKeys::rightButtonModifier);
+    ui::pump (50);
+    EXPECT_EQ (recorder.menusShown, 1);
+
+    ui::click (main, centreIn (main, banks.getOkButton()));
+    EXPECT_FALSE (main.isBankPanelShown());
+}
+
+TEST (BankDialogs, WriteDialogKeepsToUserSlotsAndNames)
+{
+    EditorTestRig rig;
+    auto& e = rig.engine();
+
+    struct Case { int bank, program; const char* name; int lcdBank; const char* kept; };
+    for (auto c : { Case { 5, 20, "Twenty characters!!!", 0, "Twenty character" },
+                    Case { 2, 98, "Pad", 2, "Pad             " } })
+    {
+        WriteSnd dialog (e, c.bank, c.program, c.name, 4);
+        dialog.layout (0, 54, 1000, 600);
+        EXPECT_EQ (dialog.getLcd().getBank(), c.lcdBank);
+        EXPECT_EQ (dialog.getLcd().getProgram(), c.program);
+        EXPECT_EQ (dialog.getName(), c.kept);
+        EXPECT_EQ (dialog.getGrid().rowBank (0), c.lcdBank);
+    }
+
+    WriteSnd dialog (e, 0, 0, "Old", 0);
+    dialog.layout (0, 54, 1000, 600);
+    dialog.setName ("New");
+    EXPECT_EQ (dialog.getLcd().getProgramName(), "New");
+    EXPECT_EQ (dialog.getName(), "New             ");
+
+    dialog.openRename ("First");
+    auto* box = dialog.getRenameBox();
+    dialog.openRename ("Second");
+    EXPECT_EQ (dialog.getRenameBox(), box);
+    box->getEditor().setText ("Renamed");
+    dialog.stsbutChanged (&box->getOkButton());
+    EXPECT_FALSE (dialog.isRenameShown());
+    EXPECT_EQ (dialog.getLcd().getProgramName(), "Renamed");
+}
+
+TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ui::MenuRecorder recorder;
+
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.haveGlobals(); }));
+    ui::pump (50);
+    e.selectProgram (4 * 99 + 7, false, false);   // a factory program is current
+    main.handleCommand (969);
+    auto* dialog = main.getWriteDialog();
+    ASSERT_NE (dialog, nullptr);
+    EXPECT_EQ (dialog->getLcd().getBank(), 0);
+
+    dialog->getLcd().setBankProgram (3, 44);
+    dialog->setName ("My Lead");
+    main.applyCategoryMenu (10, 89, -1, -1);
+    rig.synth.waitUntilIdle();
+    rig.synth.clearReceived();
+
+    main.stsbutChanged (&dialog->getWriteButton());
+    EXPECT_EQ (main.getWriteDialog(), nullptr);
+    EXPECT_EQ (e.getCurrentBank(), 3);
+    EXPECT_EQ (e.getCurrentProgram(), 44);
+    EXPECT_EQ (e.deviceBank (3).programName (44).trimEnd(), "My Lead");
+    EXPECT_EQ (e.deviceBank (3).programBytes (44)[(size_t) ProgramRecord::category], 9);
+    EXPECT_EQ (e.editBuffer(), e.deviceBank (3).programBytes (44));
+
+    ASSERT_TRUE (rig.synth.waitForReceived (1));
+    rig.synth.waitUntilIdle();
+    ui::pump (300);
+    const auto got = rig.synth.received();
+    ASSERT_EQ (got.size(), 1u);
+    EXPECT_EQ (got[0].message.getRawDataSize(), 1178);
+    EXPECT_EQ (rig.synth.record (3, 44), e.deviceBank (3).programBytes (44));
+    EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "WRITTEN TO U4 P 45");
+}

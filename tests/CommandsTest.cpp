@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include "editor/AppBar.h"
+#include "editor/AskPanel.h"
+#include "editor/BankComp.h"
+#include "editor/WriteSnd.h"
+#include "controls/ProgBar.h"
+#include "controls/StsLabel.h"
+#include "engine/DSI_Program.h"
+#include "engine/ParDes.h"
+#include "support/EditorTestRig.h"
+#include "support/TestFolder.h"
+
+namespace
+{
+bool contains (const std::vector<juce::String>& texts, const juce::String& text)
+{
+    return std::find (texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Every item text, sub-menu titles included.
+std::vector<juce::String> allTexts (const juce::PopupMenu& menu)
+{
+    std::vector<juce::String> texts;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+    {
+        auto& item = it.getItem();
+        if (item.text.isNotEmpty())
+            texts.push_back (item.text);
+        if (item.subMenu != nullptr)
+            for (auto& t : allTexts (*item.subMenu))
+                texts.push_back (t);
+    }
+    return texts;
+}
+
+ByteArray slot (MidiCntrState& e, int bank, int program)
+{
+    const juce::ScopedLock sl (e.getProgramLock());
+    return e.deviceBank (bank).programBytes (program);
+}
+
+ByteArray marked (int seed)
+{
+    ByteArray r (ProgramRecord::size);
+    for (size_t i = 0; i < r.size(); ++i)
+        r[i] = (juce::uint8) ((i * 7 + (size_t) seed) % 100);
+    const juce::String name = "Marked " + juce::String (seed);
+    for (int i = 0; i < 16; ++i)
+        r[(size_t) (ProgramRecord::nameOffset + i)] = (juce::uint8) name.paddedRight (' ', 16)[i];
+    r[(size_t) ProgramRecord::category] = 3;
+    return r;
+}
+
+void answer (MainComp& main, bool goAhead)
+{
+    ASSERT_NE (main.getQuestion(), nullptr);
+    main.getQuestion()->answer (goAhead);
+    EXPECT_EQ (main.getQuestion(), nullptr);
+}
+}
+
+//==============================================================================
+TEST (Commands, MenusReadAsTheyShouldForTheCurrentState)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+
+    struct Case
+    {
+        const char* what;
+        int bank;
+        std::function<juce::PopupMenu()> build;
+        std::vector<juce::String> present, absent;
+    };
+
+    const Case cases[] =
+    {
+        { "edit", 0, [&] { return main.buildEditMenu(); },
+          { "Paste ", "Voice Parameters ", "OSCILLATORS            [1] ", "ARP / SLIDERS            [9] " }, {} },
+        { "bank midi on a factory bank", 4, [&] { return main.buildBankMidiMenu(); },
+          { "Transmit Program Factory Bank 1 to:", "Receive Program Bank ", "Factory Bank 4", "Receive All User Banks",
+            "Transmit All Factory Banks" }, {} },
+        { "presets on a factory bank", 5, [&] { return main.buildPresetsMenu(); },
+          { "Load Factory Presets to", "User Bank 4" }, { "Initialize User Program Bank 6" } },
+        { "presets on a user bank", 1, [&] { return main.buildPresetsMenu(); },
+          { "Initialize User Program Bank 2" }, {} },
+        { "bank file", 0, [&] { return main.buildBankFileMenu(); },
+          { "Load Program Bank To Bank U1", "Save Program Bank U4" }, {} },
+        { "channel", 0, [&] { return main.buildChannelMenu(); }, { "Channel 1", "Channel 16" }, { "Channel 17" } },
+        { "category", 0, [&] { return main.buildCategoryMenu(); }, { ParDes::categoryName (0), ParDes::categoryName (25) }, {} },
+    };
+
+    ui::MenuRecorder recorder;
+    for (auto& c : cases)
+    {
+        e.splitProgramIndex (c.bank * 99);
+        const auto texts = allTexts (c.build());
+        for (auto& t : c.present) EXPECT_TRUE (contains (texts, t)) << c.what << ": " << t;
+        for (auto& t : c.absent)  EXPECT_FALSE (contains (texts, t)) << c.what << ": " << t;
+    }
+
+    recorder.lastMenu = main.buildEditMenu();
+    EXPECT_EQ (recorder.itemIds(), (std::vector<int> { 1, 2, 101, 102, 103, 104, 105, 106, 107, 108, 109 }));
+    recorder.lastMenu = main.buildProgramMenu();
+    EXPECT_EQ (recorder.itemIds().size(), 8u + 99u);
+}
+
+TEST (Commands, MenuChoicesDoWhatTheySay)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ui::MenuRecorder recorder;
+
+    main.applyEditMenu (108);
+    EXPECT_EQ (rig.page().getCurrentSection(), 10);
+
+    main.applyChannelMenu (16);
+    EXPECT_EQ (e.getMidiChannel(), 16);
+    EXPECT_EQ (rig.page().getAppBar().getChannelLabel().getText(), "Chan: 16");
+
+    main.applyProgramMenu (100000 + 6);
+    main.applyProgramMenu (1000 + 41);
+    EXPECT_EQ (e.getCurrentBank(), 6);
+    EXPECT_EQ (e.getCurrentProgram(), 41);
+    EXPECT_EQ (e.editBuffer(), slot (e, 6, 41));
+
+    main.applyCategoryMenu (8, 88, 2, 10);
+    EXPECT_EQ (slot (e, 2, 10)[(size_t) ProgramRecord::category], 7);
+    main.applyCategoryMenu (5, 87, -1, -1);
+    EXPECT_EQ (e.editBuffer()[(size_t) ProgramRecord::category], 4);
+    EXPECT_EQ (rig.page().getLcd().getCategory(), 4);
+
+    // SEND "Current Preset" gives the synthesizer the edit buffer as one dump.
+    rig.synth.waitUntilIdle();
+    rig.synth.clearReceived();
+    main.applySendMenu (1);
+    ASSERT_TRUE (rig.synth.waitForReceived (1));
+    EXPECT_EQ (rig.synth.received().back().message.getRawDataSize(), ProgramRecord::editBufferDumpSize);
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.synth.editBuffer() == e.editBuffer(); }));
+
+    // A menu shown through the seam applies its answer; a dismissal does nothing.
+    main.handleCommand (73);
+    ASSERT_TRUE (recorder.menuPending());
+    recorder.choose (0);
+    main.handleCommand (73);
+    recorder.choose (103);
+    EXPECT_EQ (rig.page().getCurrentSection(), 3);
+}
+
+TEST (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ui::MenuRecorder recorder;
+
+    const auto before = slot (e, 1, 5);
+    main.pasteProgram (true, 1, 5);
+    EXPECT_EQ (slot (e, 1, 5), before);
+
+    e.putProgram (false, 0, 0, marked (1));
+    main.copyProgram();
+    e.putProgram (false, 0, 0, marked (2));
+    main.copyProgram();
+    EXPECT_TRUE (contains (allTexts (main.buildEditMenu()), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
+
+    // The grid menu names the clicked slot but copies the edit buffer.
+    EXPECT_TRUE (contains (allTexts (main.buildGridProgramMenu (3, 7)), "Copy Program: " + e.deviceBank (3).programName (7)));
+    main.applyGridProgramMenu (2, 3, 7);
+    EXPECT_EQ (slot (e, 3, 7), marked (2));
+    main.applyGridProgramMenu (2, 9, 7);   // no such bank
+    main.applyGridProgramMenu (1, 3, 8);
+    EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
+}
+
+TEST (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ui::MenuRecorder recorder;
+    TestFolder folder ("commands-files");
+
+    auto status = [&] { return main.getKeyboardPanel().getStatusText(); };
+
+    // Edit buffer saved, then loaded into a grid slot.
+    e.putProgram (false, 0, 0, marked (4));
+    main.applyFileMenu (2);
+    EXPECT_TRUE (recorder.lastChooserSaves);
+    const auto single = folder.file().getChildFile ("one");
+    recorder.chooseFile (single);
+    EXPECT_EQ (status(), "SAVED one.p12p");
+    main.applyGridProgramMenu (4, 2, 30);
+    recorder.chooseFile (single.withFileExtension (".p12p"));
+    EXPECT_EQ (slot (e, 2, 30), marked (4));
+
+    // A bank saved from U1 and loaded into U3 gives the same programs.
+    {
+        const juce::ScopedLock sl (e.getProgramLock());
+        e.deviceBank (0).storeProgram (98, marked (5));
+    }
+    main.applyBankFileMenu (200);
+    const auto bank = folder.file().getChildFile ("bank.p12b");
+    recorder.chooseFile (bank);
+    EXPECT_EQ (bank.getSize(), 99 * 1178);
+    main.applyBankFileMenu (102);
+    recorder.chooseFile (bank);
+    EXPECT_EQ (e.deviceBank (2).records(), e.deviceBank (0).records());
+
+    // Failures are said and change nothing.
+    const auto before = e.deviceBank (3).records();
+    const auto junk = folder.file().getChildFile ("junk.p12b");
+    junk.replaceWithText ("not a bank at all, no dumps in here");
+    main.applyBankFileMenu (103);
+    recorder.chooseFile (junk);
+    main.applyBankFileMenu (103);
+    recorder.chooseFile ({});
+    EXPECT_EQ (e.deviceBank (3).records(), before);
+
+    main.applyBankFileMenu (201);
+    recorder.chooseFile (junk.getChildFile ("x.p12b"));   // a file is no folder
+    EXPECT_TRUE (status().startsWith ("SAVE FAILED"));
+}
+
+//==============================================================================
+TEST (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+
+    main.applyBankMidiMenu (6);   // "Factory Bank 2"
+    EXPECT_EQ (main.getTransferCode(), 0);
+    ASSERT_NE (main.getProgressOverlay(), nullptr);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return main.getProgressOverlay() == nullptr; }));
+    for (int p : { 0, 50, 98 })
+        EXPECT_EQ (slot (e, 5, p), rig.synth.record (5, p)) << p;
+
+    const auto edit = e.editBuffer();
+    rig.synth.setAnswerDelayMs (30);
+    main.applyBankMidiMenu (200);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return slot (e, 0, 2) == rig.synth.record (0, 2); }));
+    main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
+    EXPECT_EQ (main.getProgressOverlay(), nullptr);
+    rig.synth.waitUntilIdle();
+    ui::pump (100);
+    EXPECT_EQ (e.editBuffer(), edit);
+    // The chain has stopped: nothing more is asked for.
+    const int asked = rig.synth.numReceived();
+    ui::pump (150);
+    rig.synth.waitUntilIdle();
+    EXPECT_EQ (rig.synth.numReceived(), asked);
+}
+
+TEST (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    e.transmitter().setPacing (0.0, 1.0);
+
+    // Declined: nothing leaves.
+    rig.synth.clearReceived();
+    main.applyBankMidiMenu (300);
+    EXPECT_EQ (main.getProgressOverlay(), nullptr);
+    answer (main, false);
+    ui::pump (50);
+    EXPECT_EQ (rig.synth.numReceived(), 0);
+
+    // Current bank U2 to the synthesizer's F3: exactly its 99 programs arrive there.
+    e.splitProgramIndex (99);
+    main.applyBankMidiMenu (106);
+    answer (main, true);
+    EXPECT_EQ (main.getTransferCode(), 100);
+    ASSERT_NE (main.getProgressOverlay(), nullptr);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return main.getProgressOverlay() == nullptr; }));
+    rig.synth.waitUntilIdle();
+    for (int p = 0; p < 99; ++p)
+        ASSERT_EQ (rig.synth.record (6, p), slot (e, 1, p)) << p;
+
+    // A slow one is cancelled part-way.
+    e.transmitter().setPacing (0.0, 40.0);
+    rig.synth.clearReceived();
+    main.applyBankMidiMenu (350);
+    answer (main, true);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return main.getProgressOverlay() != nullptr && main.getProgressOverlay()->getValue() > 0; }));
+    main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
+    EXPECT_EQ (main.getProgressOverlay(), nullptr);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
+    rig.synth.waitUntilIdle();
+    EXPECT_LT (rig.synth.numReceived(), 396);
+}
+
+TEST (Commands, NothingStartsWithTheOutputClosed)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    e.selectOutputPort (0);
+
+    for (auto [code, bank] : { std::pair { 0, 5 }, { 777, 0 }, { 100, 2 }, { 888, 0 } })
+    {
+        main.startTransfer (code, bank);
+        EXPECT_EQ (main.getProgressOverlay(), nullptr) << code;
+        EXPECT_EQ (main.getTransferCode(), -1) << code;
+        EXPECT_FALSE (e.isBankReceiveRunning()) << code;
+        EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "NO MIDI OUTPUT: NOTHING SENT");
+    }
+}
+
+TEST (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    e.splitProgramIndex (0);
+
+    const auto u3 = e.deviceBank (2).records();
+    main.applyPresetsMenu (102);
+    answer (main, false);
+    EXPECT_EQ (e.deviceBank (2).records(), u3);
+
+    main.applyPresetsMenu (102);
+    answer (main, true);
+    Bank_Program factory3 ("F3");
+    factory3.loadFactoryBank (2);
+    EXPECT_EQ (e.deviceBank (2).records(), factory3.records());
+    EXPECT_NE (e.deviceBank (0).records(), e.deviceBank (2).records());
+
+    main.applyPresetsMenu (99);
+    answer (main, true);
+    EXPECT_EQ (e.deviceBank (0).programBytes (0), e.deviceBank (0).programBytes (98));
+    EXPECT_EQ (e.deviceBank (0).programName (50).trim(), "Basic Program");
+}

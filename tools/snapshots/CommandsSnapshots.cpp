@@ -1,0 +1,50 @@
+#include "Snapshots.h"
+#include "editor/AskPanel.h"
+#include "editor/MainComp.h"
+#include "editor/VantorAudioProcessorEditor.h"
+#include "editor/WriteSnd.h"
+#include "engine/VantorAudioProcessor.h"
+
+namespace
+{
+class ArrangedEditor : public juce::Component
+{
+public:
+    explicit ArrangedEditor (std::function<void (MainComp&)> arrange)
+    {
+        processor.getEngine().setEditorOpenedBefore (true);
+        editor = std::make_unique<VantorAudioProcessorEditor> (processor);
+        editor->getMainComp().start();
+        arrange (editor->getMainComp());
+        addAndMakeVisible (*editor);
+        setSize (editor->getWidth(), editor->getHeight());
+    }
+
+    ~ArrangedEditor() override   { editor.reset(); }
+
+private:
+    VantorAudioProcessor processor;
+    std::unique_ptr<VantorAudioProcessorEditor> editor;
+};
+}
+
+VANTOR_SNAPSHOT ("bank-selector", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showBankPanel (true); });
+})
+VANTOR_SNAPSHOT ("write-dialog", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showWriteDialog (true); });
+})
+VANTOR_SNAPSHOT ("write-dialog-rename", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        m.showWriteDialog (true);
+        m.getWriteDialog()->openRename ("Soft Rhodes");
+    });
+})
+VANTOR_SNAPSHOT ("transmit-question", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        m.showBankPanel (true);
+        m.applyBankMidiMenu (300);
+    });
+})
