@@ -8,6 +8,7 @@
 #include "editor/EditorRules.h"
 #include "editor/GroupClass.h"
 #include "controls/AppSetBarBut.h"
+#include "controls/Check_But.h"
 #include "controls/CorButton.h"
 #include "controls/ProgBar.h"
 #include "controls/HorScrollClass.h"
@@ -19,34 +20,6 @@
 #include "controls/WinMovCan.h"
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
-
-//==============================================================================
-KeyboardSlot::KeyboardSlot()
-{
-    setOpaque (true);
-}
-
-void KeyboardSlot::setZoom (float z, int y, int width, int height)
-{
-    zoom = z;
-    setBounds (getX(), y, width, height);
-}
-
-void KeyboardSlot::setStatusText (const juce::String& text)
-{
-    if (text == statusText)
-        return;
-    statusText = text;
-    repaint (20, 0, 200, 20);
-}
-
-void KeyboardSlot::paint (juce::Graphics& g)
-{
-    g.fillAll (juce::Colour (0xFF101010));
-    g.setColour (juce::Colour (0xFFE0E0E0));
-    g.setFont (kitFont (12.0f));
-    g.drawText (statusText, 20, 0, 200, 20, juce::Justification::centredLeft, true);
-}
 
 //==============================================================================
 MainComp::MainComp (VantorAudioProcessor& p)
@@ -108,7 +81,7 @@ void MainComp::build()
     bar.getChannelLabel().addChangeListener (this);
     bar.getWindowTools().addListener (this);
 
-    keyboardPanel = std::make_unique<KeyboardSlot>();
+    keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
     keyboardPanel->addChangeListener (this);
     keyboardPanel->setAlwaysOnTop (true);
@@ -158,6 +131,7 @@ void MainComp::teardown()
     cancelPendingUpdate();
 
     question.reset();
+    showMidiSetup (false);
     showWriteDialog (false);
     if (bankComp != nullptr)
     {
@@ -287,7 +261,6 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 
 //==============================================================================
 // Panels still to come: these keep their flags false and do nothing until they exist.
-void MainComp::showMidiSetup (bool)         {}
 void MainComp::openLibraryWindow()          {}
 void MainComp::windowToolClicked (WinMovCan*, int) {}
 
@@ -425,6 +398,10 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     {
         handleBankCommand (bankComp->getChangeCode());
     }
+    else if (midiSetup != nullptr && source == midiSetup.get())
+    {
+        midiSetupChanged();
+    }
     else if (source == keyboardPanel.get())
     {
         const auto& anchor = *editorPanel;
@@ -499,6 +476,61 @@ void MainComp::handleAsyncUpdate()
 void MainComp::setStatusText (const juce::String& text)
 {
     keyboardPanel->setStatusText (text);
+    if (midiSetup != nullptr)
+    {
+        midiSetup->statusLabel().setText (text);
+        midiSetup->globalsChanged();
+    }
+}
+
+//==============================================================================
+void MainComp::showMidiSetup (bool show)
+{
+    if (! show)
+    {
+        if (midiSetup != nullptr)
+            midiSetup->removeChangeListener (this);
+        midiSetup.reset();
+        midiSetupShown = false;
+        return;
+    }
+
+    auto& e = engine();
+    if (midiSetup == nullptr)
+    {
+        midiSetup = std::make_unique<MIDI_Setup> (&e);
+        midiSetup->addChangeListener (this);
+        addChildComponent (*midiSetup);
+    }
+    auto& ports = e.ports();
+    midiSetup->setPortLists (ports.inputDeviceNames(), ports.outputDeviceNames());
+    midiSetup->chosenInput = ports.getInputIndex() + 1;
+    midiSetup->chosenOutput = ports.getOutputIndex() + 1;
+    midiSetup->inputOpen = ports.isInputOpen();
+    midiSetup->outputOpen = ports.isOutputOpen();
+    midiSetup->automationToggle().checked = e.controlsProgramChange();
+    midiSetup->automationToggle().repaint();
+    midiSetup->layout (getWidth(), getHeight());
+    midiSetup->toFront (false);
+    midiSetupShown = true;
+}
+
+void MainComp::midiSetupChanged()
+{
+    // The panel may go with the command (OK): act after its broadcast is over.
+    const int code = midiSetup->commandCode, value = midiSetup->commandValue;
+    juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<MainComp> (this), code, value]
+    {
+        if (safe == nullptr)
+            return;
+        safe->handleMidiSetupCommand (code, value);
+        if (auto* panel = safe->midiSetup.get())
+        {
+            panel->inputOpen = safe->engine().ports().isInputOpen();
+            panel->outputOpen = safe->engine().ports().isOutputOpen();
+            panel->repaint (40, 20, 750, 250);
+        }
+    });
 }
 
 void MainComp::handleEngineEvent (int event)

@@ -10,6 +10,8 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
+#include "editor/KeyBrd.h"
+#include "editor/MIDI_Setup.h"
 
 class VantorAudioProcessor;
 class EditorPanel;
@@ -18,32 +20,6 @@ class ProgBar;
 class BankComp;
 class WriteSnd;
 class AskPanel;
-
-// Stands where the on-screen keyboard panel goes until it is built: it keeps
-// the panel's place, zoom and the values the engine sends it, and draws the
-// status line the keyboard panel will carry.
-class KeyboardSlot : public juce::Component,
-                     public juce::ChangeBroadcaster
-{
-public:
-    KeyboardSlot();
-
-    void setZoom (float zoom, int y, int width, int height);
-    float getZoom() const noexcept                       { return zoom; }
-    void setStatusText (const juce::String& text);
-    const juce::String& getStatusText() const noexcept   { return statusText; }
-    void setModWheel (int v)                             { modWheel = v; }
-    void setPitchWheel (int v)                           { pitchWheel = v; }
-    int getModWheel() const noexcept                     { return modWheel; }
-    int getPitchWheel() const noexcept                   { return pitchWheel; }
-
-    void paint (juce::Graphics&) override;
-
-private:
-    float zoom = 1.0f;
-    juce::String statusText { "OFF-LINE" };
-    int modWheel = 0, pitchWheel = 64;
-};
 
 // The editor window's content: builds and lays out the editor page, the
 // keyboard panel and the dialogs, follows the engine's events and keeps the
@@ -92,6 +68,7 @@ public:
     void lcdClicked (int code);
     void handleBankCommand (int code);
     void handleMidiSetupCommand (int code, int value);
+    void midiSetupChanged();
 
     juce::PopupMenu buildEditMenu() const;
     void applyEditMenu (int id);
@@ -154,7 +131,8 @@ public:
 
     //==============================================================================
     EditorPanel& getEditorPanel() noexcept               { return *editorPanel; }
-    KeyboardSlot& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    KeyBrd& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    MIDI_Setup* getMidiSetup() noexcept             { return midiSetup.get(); }
     AboutPanel* getAboutPanel() const noexcept           { return aboutPanel.get(); }
     ProgBar* getProgressOverlay() const noexcept         { return progress.get(); }
     bool isAboutShown() const noexcept                   { return aboutShown; }
@@ -182,6 +160,7 @@ private:
     int pageHeightBeforeBanks = 0;
     std::unique_ptr<EditorPanel> editorPanel;
     bool midiSetupShown = false;
+    std::unique_ptr<MIDI_Setup> midiSetup;
     std::unique_ptr<AboutPanel> aboutPanel;
     bool aboutShown = false;
     FileMan fileMan;
@@ -189,7 +168,7 @@ private:
     std::unique_ptr<WriteSnd> writeDialog;
     std::unique_ptr<AskPanel> question;
     std::unique_ptr<ProgBar> progress;
-    std::unique_ptr<KeyboardSlot> keyboardPanel;
+    std::unique_ptr<KeyBrd> keyboardPanel;
     std::unique_ptr<DSI_Program> clipboard;
     bool clipboardFull = false;
 
