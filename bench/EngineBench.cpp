@@ -125,6 +125,34 @@ void decodeIncomingNrpn (benchmark::State& state)
 }
 BENCHMARK (decodeIncomingNrpn);
 
+// One note from the device through to an editor: queue, listener call, drain.
+void deviceEventToEditor (benchmark::State& state)
+{
+    struct Editor : public MidiCntrStateListener
+    {
+        int calls = 0;
+        void midiCntrStateChanged (MidiCntrState*) override   { ++calls; }
+    };
+
+    RecordingMidiDevices devices;
+    MidiCntrState engine (devices);
+    Editor editor;
+    engine.addListener (&editor);
+    const auto note = juce::MidiMessage::noteOn (1, 60, (juce::uint8) 100);
+    int n = 0;
+    for (auto _ : state)
+    {
+        engine.handleIncomingMidiMessage (nullptr, note);
+        if (++n == 1000)
+        {
+            engine.takeEvents();
+            n = 0;
+        }
+    }
+    engine.removeListener (&editor);
+}
+BENCHMARK (deviceEventToEditor);
+
 void constructProcessor (benchmark::State& state)
 {
     RecordingMidiDevices devices;

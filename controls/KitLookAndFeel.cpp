@@ -45,3 +45,16 @@ juce::Font KitLookAndFeel::getComboBoxFont (juce::ComboBox& box)
 {
     return kitFont (juce::jmin (15.0f, (float) box.getHeight() * 0.85f));
 }
+
+KitDefaultLook::Installed::Installed()
+    : previous (&juce::LookAndFeel::getDefaultLookAndFeel())
+{
+    juce::LookAndFeel::setDefaultLookAndFeel (&look);
+    juce::Typeface::clearTypefaceCache();   // "Arial" may have been looked up before
+}
+
+KitDefaultLook::Installed::~Installed()
+{
+    juce::LookAndFeel::setDefaultLookAndFeel (previous.get());
+    juce::Typeface::clearTypefaceCache();
+}

@@ -6,8 +6,9 @@
 // black pop-up menus. Set it on the editor root and clear it before the root goes.
 //
 // JUCE resolves a font given by name ("Arial") through the *default*
-// look-and-feel, not the component's: draw with kitFont() in our own paint code;
-// the widgets JUCE draws for us (menus, text buttons, labels) get the kit font here.
+// look-and-feel, not the component's: hold a KitDefaultLook while an editor is
+// open, or draw with kitFont(). The widgets JUCE draws for us (menus, text
+// buttons, labels) get the kit font here either way.
 class KitLookAndFeel : public juce::LookAndFeel_V2
 {
 public:
@@ -22,4 +23,26 @@ public:
 
     // True for the names we map to the embedded face: "Arial", the default sans, "Liberation Sans".
     static bool isMappedName (const juce::String& typefaceName);
+};
+
+// While one lives, a KitLookAndFeel is the default look-and-feel of this
+// plug-in's copy of JUCE, so every font named "Arial" resolves to the embedded
+// face. Each editor holds one (as its first member, before any child makes a
+// font); when the last goes, the previous default comes back.
+class KitDefaultLook
+{
+public:
+    KitDefaultLook() = default;
+
+private:
+    struct Installed
+    {
+        Installed();
+        ~Installed();
+
+        KitLookAndFeel look;
+        juce::WeakReference<juce::LookAndFeel> previous;
+    };
+
+    juce::SharedResourcePointer<Installed> installed;
 };

@@ -244,9 +244,12 @@ void StsGrid::mouseDown (const juce::MouseEvent& e)
     selectedRow = row;
     repaint();
 
-    // Nothing hit (an empty list): report nothing, not an earlier click.
+    // Nothing hit (an empty list): report nothing, and keep no earlier click.
     if (row < 0)
+    {
+        clickedProgram = clickedBank = -1;
         return;
+    }
 
     clickedProgram = rowPrograms[(size_t) row];
     clickedBank = rowBanks[(size_t) row];

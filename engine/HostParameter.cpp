@@ -9,9 +9,14 @@ juce::String HostParameter::getName (int maximumStringLength) const
     return processor.hostParameterName (index).substring (0, juce::jmin (maxNameLength, maximumStringLength));
 }
 
-juce::String HostParameter::getText (float, int maximumStringLength) const
+juce::String HostParameter::getText (float normalisedValue, int maximumStringLength) const
 {
-    return getCurrentValueAsText().substring (0, maximumStringLength);
+    return processor.hostParameterText (index, normalisedValue).substring (0, maximumStringLength);
+}
+
+float HostParameter::getValueForText (const juce::String& text) const
+{
+    return processor.hostValueForText (index, text);
 }
 
 juce::String HostParameter::getCurrentValueAsText() const

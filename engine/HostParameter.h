@@ -20,7 +20,7 @@ public:
     juce::String getLabel() const override                    { return {}; }
     juce::String getText (float normalisedValue, int maximumStringLength) const override;
     juce::String getCurrentValueAsText() const override;
-    float getValueForText (const juce::String&) const override { return getValue(); }
+    float getValueForText (const juce::String& text) const override;
     bool isAutomatable() const override                       { return true; }
     bool isMetaParameter() const override                     { return false; }
 

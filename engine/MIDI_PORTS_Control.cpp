@@ -101,11 +101,12 @@ juce::StringArray MIDI_PORTS_Control::outputDeviceNames()
 
 int MIDI_PORTS_Control::indexForStoredName (const juce::StringArray& deviceNames, const juce::String& stored)
 {
-    // Names of one or two characters are placeholders, never device names.
-    if (stored.length() <= 2)
-        return 0;
+    return namesADevice (stored) ? deviceNames.indexOf (stored, false) + 1 : 0;
+}
 
-    return deviceNames.indexOf (stored, false) + 1;
+bool MIDI_PORTS_Control::namesADevice (const juce::String& stored)
+{
+    return stored.length() > 2 && stored != "NONE";
 }
 
 //==============================================================================

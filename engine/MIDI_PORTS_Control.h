@@ -30,8 +30,11 @@ public:
     juce::StringArray outputDeviceNames();
 
     // The index to open for a stored device name: its position + 1 in the list
-    // (exact, case-sensitive), or 0 when it is not there or has fewer than 3 characters.
+    // (exact, case-sensitive), or 0 when it is not there or names no device.
     static int indexForStoredName (const juce::StringArray& deviceNames, const juce::String& stored);
+
+    // False for the placeholders: "NONE" and names of one or two characters.
+    static bool namesADevice (const juce::String& stored);
 
     void sendBlockNow (const juce::MidiBuffer& buffer);
     void sendController (int channel, int controller, int value);

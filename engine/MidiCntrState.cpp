@@ -2,6 +2,7 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -44,7 +45,30 @@ MidiCntrState::~MidiCntrState()
     removeAllChangeListeners();
 
     loadSettings (1);
-    writeWholeFile (saveLibrary(), settingsFile (SettingsFiles::bankLibraryFileName));
+
+    const auto libraryFile = settingsFile (SettingsFiles::bankLibraryFileName);
+    const auto banksAsStored = [this] (const ByteArray& stored)
+    {
+        if (stored.size() != (size_t) SettingsFiles::bankLibraryFileSize)
+            return false;
+
+        const juce::ScopedLock sl (programLock);
+        const auto tagSize = (size_t) SettingsFiles::bankLibraryTagSize;
+
+        for (int i = 0; i < numBanks; ++i)
+        {
+            const auto& records = banks[(size_t) i]->records();
+            if (records.size() != (size_t) ProgramRecord::bankSize
+                || std::memcmp (records.data(), stored.data() + SettingsFiles::bankLibraryOffset (i), records.size()) != 0)
+                return false;
+        }
+
+        return std::memcmp (stored.data(), SettingsFiles::bankLibraryOpenTag, tagSize) == 0
+            && std::memcmp (stored.data() + stored.size() - tagSize, SettingsFiles::bankLibraryCloseTag, tagSize) == 0;
+    };
+
+    if (! storedFiles.holds (libraryFile, banksAsStored))
+        storedFiles.write (saveLibrary(), libraryFile);
 }
 
 void MidiCntrState::initialise()
@@ -57,6 +81,11 @@ void MidiCntrState::initialise()
     if (settingsBlock[6] == 0 || settingsBlock[6] > 16)
         settingsBlock[6] = 1;
     midiChannel = settingsBlock[6];
+
+    // A first start stores the block once, as it will be kept, rather than the
+    // defaults now and the repaired channel again at close.
+    if (! settingsFile (SettingsFiles::settingsFileName).existsAsFile())
+        loadSettings (1);
 
     for (auto* name : { "User Bank 1", "User Bank 2", "User Bank 3", "User Bank 4",
                         "Factory Bank 1", "Factory Bank 2", "Factory Bank 3", "Factory Bank 4" })
@@ -90,12 +119,11 @@ bool MidiCntrState::writeWholeFile (const ByteArray& bytes, const juce::File& fi
 void MidiCntrState::loadSettings (int mode)
 {
     const auto file = settingsFile (SettingsFiles::settingsFileName);
-    if (! file.existsAsFile())
-        writeWholeFile (SettingsFiles::defaultSettingsBlock(), file);
 
     if (mode == 0)
     {
-        const auto fileBytes = SettingsFiles::readWholeFile (file);
+        // A missing file reads as the defaults; initialise() stores them.
+        const auto& fileBytes = storedFiles.read (file);
         const juce::ScopedLock sl (programLock);
         settingsBlock = fileBytes.size() >= (size_t) SettingsFiles::settingsBlockSize
                             ? ByteArray (fileBytes.begin(), fileBytes.begin() + SettingsFiles::settingsBlockSize)
@@ -103,7 +131,7 @@ void MidiCntrState::loadSettings (int mode)
     }
     else
     {
-        writeWholeFile (getSettingsBlock(), file);
+        storedFiles.write (getSettingsBlock(), file);
     }
 }
 
@@ -121,17 +149,17 @@ void MidiCntrState::loadPorts (int mode)
         portNames = { "NONE", "NONE", "NONE", "0" };
 
     if (! file.existsAsFile())
-        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
 
     if (mode == 0)
     {
-        if (! SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (file), portNames, midiPorts->sysexChunkSize))
-            writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        if (! SettingsFiles::decodePortsFile (storedFiles.read (file), portNames, midiPorts->sysexChunkSize))
+            storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
     }
     else
     {
         portNames.set (3, juce::String (midiPorts->sysexChunkSize));
-        writeWholeFile (SettingsFiles::encodePortsFile (portNames), file);
+        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
     }
 }
 
@@ -142,8 +170,15 @@ juce::StringArray MidiCntrState::getPortNames() const
 
 void MidiCntrState::openStoredPorts()
 {
-    midiPorts->openInput (MIDI_PORTS_Control::indexForStoredName (midiPorts->inputDeviceNames(), portNames[0]), this);
-    midiPorts->openOutput (MIDI_PORTS_Control::indexForStoredName (midiPorts->outputDeviceNames(), portNames[1]));
+    // Listing the devices starts the system's MIDI service (and its complaints
+    // where there is none): only a stored name that could match needs the list.
+    const auto& in = portNames.getReference (0);
+    const auto& out = portNames.getReference (1);
+
+    midiPorts->openInput (MIDI_PORTS_Control::namesADevice (in)
+                              ? MIDI_PORTS_Control::indexForStoredName (midiPorts->inputDeviceNames(), in) : 0, this);
+    midiPorts->openOutput (MIDI_PORTS_Control::namesADevice (out)
+                               ? MIDI_PORTS_Control::indexForStoredName (midiPorts->outputDeviceNames(), out) : 0);
 }
 
 void MidiCntrState::selectInputPort (int index)
@@ -164,11 +199,15 @@ void MidiCntrState::selectOutputPort (int index)
 
     portNames.set (1, index == 0 ? juce::String ("NONE") : names[index - 1]);
     midiPorts->openOutput (index);
+
+    // Another port may reach another synthesizer, or one that lost our NRPN state.
+    forgetSentNrpn();
+    deviceId = ProgramRecord::moduleDeviceId;
 }
 
 void MidiCntrState::loadBankLibrary()
 {
-    const auto library = SettingsFiles::readWholeFile (settingsFile (SettingsFiles::bankLibraryFileName));
+    const auto& library = storedFiles.read (settingsFile (SettingsFiles::bankLibraryFileName));
 
     if (library.size() >= (size_t) SettingsFiles::bankLibraryMinimumSize)
     {
@@ -182,6 +221,9 @@ void MidiCntrState::loadBankLibrary()
         banks[(size_t) i]->loadFactoryBank (i);
         banks[(size_t) i + 4]->loadFactoryBank (i);
     }
+
+    // Another instance may store its banks before this one closes unchanged.
+    storedFiles.adopt (settingsFile (SettingsFiles::bankLibraryFileName), saveLibrary());
 }
 
 ByteArray MidiCntrState::saveLibrary() const
@@ -195,9 +237,10 @@ ByteArray MidiCntrState::saveLibrary() const
         const juce::ScopedLock sl (programLock);
         for (const auto& bank : banks)
         {
-            auto records = bank->records();
-            records.resize ((size_t) ProgramRecord::bankSize, 0);
-            image.insert (image.end(), records.begin(), records.end());
+            const auto& records = bank->records();
+            const auto n = juce::jmin (records.size(), (size_t) ProgramRecord::bankSize);
+            image.insert (image.end(), records.begin(), records.begin() + (std::ptrdiff_t) n);
+            image.resize (image.size() + (size_t) ProgramRecord::bankSize - n, 0);
         }
     }
     appendTag (SettingsFiles::bankLibraryCloseTag);
@@ -206,12 +249,14 @@ ByteArray MidiCntrState::saveLibrary() const
 
 void MidiCntrState::saveWindowGeometry()
 {
-    writeWholeFile (SettingsFiles::encodeWindowGeometry (geometry), settingsFile (SettingsFiles::windowGeometryFileName));
+    storedFiles.write (SettingsFiles::encodeWindowGeometry (geometry), settingsFile (SettingsFiles::windowGeometryFileName));
 }
 
 void MidiCntrState::loadWindowGeometry()
 {
-    SettingsFiles::decodeWindowGeometry (SettingsFiles::readWholeFile (settingsFile (SettingsFiles::windowGeometryFileName)), geometry);
+    const auto file = settingsFile (SettingsFiles::windowGeometryFileName);
+    SettingsFiles::decodeWindowGeometry (storedFiles.read (file), geometry);
+    storedFiles.adopt (file, SettingsFiles::encodeWindowGeometry (geometry));
 }
 
 void MidiCntrState::applyStartupPreset()
@@ -343,10 +388,54 @@ std::vector<int> MidiCntrState::takeEvents()
 
 std::vector<int> MidiCntrState::takeIncomingParameters()
 {
+    juce::uint32 generation;
+    return takeIncomingParameters (generation);
+}
+
+std::vector<int> MidiCntrState::takeIncomingParameters (juce::uint32& generation)
+{
     std::vector<int> taken;
     const juce::ScopedLock sl (lock);
     taken.swap (incomingParameters);
+    generation = editBufferGeneration;
     return taken;
+}
+
+bool MidiCntrState::storeIncomingValue (juce::uint32 generation, ParameterId id, int value)
+{
+    const juce::ScopedLock sl (lock);
+    if (generation != editBufferGeneration)
+        return false;
+
+    setValue (id, value);
+    return true;
+}
+
+// A device value queued for the old program must never land in the new one,
+// and the synthesizer now holds values the running status knows nothing of.
+void MidiCntrState::replaceEditBuffer (const ByteArray& record)
+{
+    {
+        const juce::ScopedLock sl (lock);
+        const juce::ScopedLock pl (programLock);
+        ++editBufferGeneration;
+        programBank->setEditBuffer (record);
+    }
+    editBufferReplaced();
+}
+
+void MidiCntrState::editBufferReplaced()
+{
+    {
+        const juce::ScopedLock sl (lock);
+        ++editBufferGeneration;
+        incomingParameters.clear();
+    }
+
+    forgetSentNrpn();
+    hostRefresh = true;
+    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    sendChangeMessage();
 }
 
 //==============================================================================
@@ -499,11 +588,17 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
 
     if (isValidSlot (bank, program))
     {
-        const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (banks[(size_t) bank]->programBytes (program));
+        ByteArray record;
+        {
+            const juce::ScopedLock sl (programLock);
+            record = banks[(size_t) bank]->programBytes (program);
+        }
+        replaceEditBuffer (record);
     }
-
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    else
+    {
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    }
 
     if (notifyHost && programChangeWithAutomation)
         callListeners (cableListeners, [=] (CableListener* l)
@@ -524,12 +619,12 @@ void MidiCntrState::loadCurrentPreset()
     if (index < 0)
         currentPreset = index = 0;
 
+    ByteArray record;
     {
         const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (programBank->programBytes (index));
+        record = programBank->programBytes (index);
     }
-
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    replaceEditBuffer (record);
 }
 
 juce::String MidiCntrState::formatProgramSlot (int flat) const
@@ -560,14 +655,11 @@ void MidiCntrState::putProgram (bool toBank, int bank, int program, const ByteAr
             banks[(size_t) bank]->storeProgram (program, record);
         }
         postEvent (EngineEvent::make (EngineEvent::programStored));
-    }
-    else
-    {
-        const juce::ScopedLock sl (programLock);
-        programBank->setEditBuffer (record);
+        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        return;
     }
 
-    postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+    replaceEditBuffer (record);
 }
 
 void MidiCntrState::setControlsProgramChange (bool on)
@@ -581,7 +673,8 @@ void MidiCntrState::setMidiChannel (int channel)
 {
     if (channel < 1 || channel > 16)
         return;
-    midiChannel = channel;
+    if (midiChannel.exchange (channel) != channel)
+        forgetSentNrpn();
     const juce::ScopedLock sl (programLock);
     settingsBlock[6] = (juce::uint8) channel;
 }
@@ -641,7 +734,18 @@ void MidiCntrState::sendNrpn (int number, int value)
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 98, number & 127), 0);
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 6, (value >> 7) & 127), 0);
     block.addEvent (juce::MidiMessage::controllerEvent (channel, 38, value & 127), 0);
+
+    // The synthesizer now applies data entry to this number: the next parameter
+    // edit must name its own.
+    const juce::ScopedLock sl (sendLock);
+    lastSentId = -1;
     midiPorts->sendBlockNow (block);
+}
+
+void MidiCntrState::forgetSentNrpn()
+{
+    const juce::ScopedLock sl (sendLock);
+    lastSentId = -1;
 }
 
 // Program parameters go out as NRPN with running status: a moving control
@@ -694,16 +798,16 @@ void MidiCntrState::requestGlobals()
 {
     globalsReceived = false;
     postEvent (EngineEvent::make (EngineEvent::globalsRequested));
-    midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x0E, sysexEnd });
+    midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x0E, sysexEnd });
 }
 
 void MidiCntrState::requestDump (int code, int bank, int program)
 {
     if (code == 5 && isValidSlot (bank, program))
-        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x05,
+        midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x05,
                                 (juce::uint8) bank, (juce::uint8) program, sysexEnd });
     else if (code == 6)
-        midiPorts->sendSysEx ({ sysexStart, 0x01, ProgramRecord::moduleDeviceId, 0x06, sysexEnd });
+        midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x06, sysexEnd });
 }
 
 void MidiCntrState::sendModWheelToHost (int channel, int value)
@@ -872,7 +976,13 @@ void MidiCntrState::appendSysEx (const juce::uint8* data, int size, bool startsM
         return;
     }
 
-    sysexBuffer.insert (sysexBuffer.end(), data, data + size);
+    // Real-time bytes may be interleaved anywhere in a message; they are not part of it.
+    for (int i = 0; i < size; ++i)
+        if (data[i] < 0xF8)
+            sysexBuffer.push_back (data[i]);
+
+    if (sysexBuffer.empty())
+        return;
 
     if (sysexBuffer.front() == sysexStart && sysexBuffer.back() == sysexEnd)
     {
@@ -899,20 +1009,22 @@ int MidiCntrState::clampToRange (ParameterId id, int value) const
 
 void MidiCntrState::handleController (int channel, int controller, int value)
 {
+    auto& in = nrpnInputs[(size_t) juce::jlimit (1, 16, channel) - 1];
+
     switch (controller)
     {
         case 1:
             postEvent ((((0xB0 + channel - 1) & 0xFF) << 20) + (1 << 7) + value);
             break;
 
-        case 99: nrpnParamMsb = value; break;
-        case 98: nrpnParamLsb = value; break;
-        case 6:  nrpnValueMsb = value; break;
+        case 99: in.paramMsb = value; break;
+        case 98: in.paramLsb = value; break;
+        case 6:  in.valueMsb = value; break;
 
         case 38:
         {
-            const int number = (nrpnParamMsb << 7) + nrpnParamLsb;
-            const int received = (nrpnValueMsb << 7) + value;
+            const int number = (in.paramMsb << 7) + in.paramLsb;
+            const int received = (in.valueMsb << 7) + value;
             const int id = nrpn.idForNrpn (number);
 
             if (id == NrpnMap::none || (id == 0 && number != 0))
@@ -924,6 +1036,7 @@ void MidiCntrState::handleController (int channel, int controller, int value)
                 const juce::ScopedLock sl (lock);
                 incomingParameters.push_back ((id << 16) | clamped);
             }
+            forgetSentNrpn();   // the synthesizer holds a value we did not send
             sendChangeMessage();
             break;
         }
@@ -954,13 +1067,20 @@ void MidiCntrState::handleSysEx (const ByteArray& message)
     {
         case 0x02:
             if (message.size() >= (size_t) ProgramRecord::programDumpSize)
+            {
+                noteDeviceId (device);
                 receiveProgramDump (message);
+            }
             break;
         case 0x03:
             if (message.size() >= (size_t) ProgramRecord::editBufferDumpSize)
+            {
+                noteDeviceId (device);
                 receiveProgramDump (message);
+            }
             break;
         case 0x0F:
+            noteDeviceId (device);
             receiveGlobals (message);
             break;
         default:
@@ -996,16 +1116,13 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
 
     if (! isProgramDump)
     {
-        {
-            const juce::ScopedLock sl (programLock);
-            programBank->setEditBuffer (record);
-        }
-        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        replaceEditBuffer (record);
         return;
     }
 
-    if (! bankReceiveRunning)
+    if (! isBankReceiveRunning())
     {
+        bankReceiveRunning = false;
         currentBank = bank;
         currentProgram = program;
         {
@@ -1013,17 +1130,20 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
             banks[(size_t) bank]->storeProgram (program, record);
         }
         postEvent (EngineEvent::make (EngineEvent::programStored));
-        {
-            const juce::ScopedLock sl (programLock);
-            programBank->setEditBuffer (record);
-        }
-        postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        replaceEditBuffer (record);
         return;
     }
 
     {
         const juce::ScopedLock sl (programLock);
         banks[(size_t) bank]->storeProgram (program, record);
+    }
+
+    // A stopped receive ends with the program that was on its way.
+    if (! receiveGoesOn && bank == receiveBank && program == receiveProgram)
+    {
+        endBankReceive();
+        return;
     }
 
     // Only the dump the chain asked for moves it on: an unsolicited one would
@@ -1041,13 +1161,24 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
     else
     {
         // Done: a later single dump must not restart the chain.
-        clearBankReceive();
+        endBankReceive();
         postEvent (EngineEvent::make (EngineEvent::programStored));
         postEvent (EngineEvent::make (EngineEvent::bankReceiveFinished));
     }
 }
 
-void MidiCntrState::parseIdentityReply (const ByteArray&) {}
+// F0 7E channel 06 02 01 family ...: byte 6 names the model.
+void MidiCntrState::parseIdentityReply (const ByteArray& message)
+{
+    if (byteAt (message, 4) == 0x02 && byteAt (message, 5) == 0x01)
+        noteDeviceId (byteAt (message, 6));
+}
+
+void MidiCntrState::noteDeviceId (juce::uint8 id)
+{
+    if (id == ProgramRecord::moduleDeviceId || id == ProgramRecord::keyboardDeviceId)
+        deviceId = id;
+}
 
 //==============================================================================
 bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
@@ -1072,7 +1203,7 @@ bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
         const juce::ScopedLock sl (programLock);
         for (int b = firstBank; b <= lastBank; ++b)
             for (int p = firstProgram; p <= lastProgram; ++p)
-                items.push_back ({ b, p, banks[(size_t) b]->programBytes (p) });
+                items.push_back ({ b, p, banks[(size_t) b]->programBytes (p), deviceId.load() });
     }
 
     return programTransmitter->start (std::move (items));
@@ -1091,7 +1222,7 @@ bool MidiCntrState::transmitProgramTo (int sourceFlat, int destBank, int destPro
     std::vector<ProgramTransmitter::Item> items;
     {
         const juce::ScopedLock sl (programLock);
-        items.push_back ({ destBank, destProgram, banks[(size_t) sourceBank]->programBytes (sourceProgram) });
+        items.push_back ({ destBank, destProgram, banks[(size_t) sourceBank]->programBytes (sourceProgram), deviceId.load() });
     }
 
     return programTransmitter->start (std::move (items));
@@ -1128,10 +1259,29 @@ void MidiCntrState::requestReceiveDump (int bank, int program)
 
 void MidiCntrState::stopBankReceive()
 {
+    if (! receiveGoesOn)
+        return;
+
+    receiveStoppedAt = juce::Time::getMillisecondCounter();
     receiveGoesOn = false;
 }
 
+bool MidiCntrState::isBankReceiveRunning() const noexcept
+{
+    if (! bankReceiveRunning)
+        return false;
+
+    // A stopped receive whose last program never comes ends after a while.
+    return receiveGoesOn || juce::Time::getMillisecondCounter() - receiveStoppedAt.load() < (juce::uint32) stopTimeoutMs;
+}
+
+// Clearing mid-receive is a stop: the program on its way must not land in the edit buffer.
 void MidiCntrState::clearBankReceive()
+{
+    stopBankReceive();
+}
+
+void MidiCntrState::endBankReceive()
 {
     receiveGoesOn = false;
     bankReceiveRunning = false;

@@ -85,6 +85,15 @@ public:
     void postCommand (int event);
     std::vector<int> takeEvents();
     std::vector<int> takeIncomingParameters();
+    // The same, with the edit buffer they belong to; storeIncomingValue stores one
+    // of them only while that edit buffer has not been replaced since.
+    std::vector<int> takeIncomingParameters (juce::uint32& editBufferGeneration);
+    bool storeIncomingValue (juce::uint32 editBufferGeneration, ParameterId id, int value);
+    // The edit buffer was replaced: drops device values queued for the old one,
+    // forgets the NRPN running state, posts editBufferChanged and has the host
+    // told on the message thread (takeHostRefresh).
+    void editBufferReplaced();
+    bool takeHostRefresh() noexcept                      { return hostRefresh.exchange (false); }
 
     //==============================================================================
     // Values.
@@ -131,13 +140,22 @@ public:
     void receiveProgramDump (const ByteArray& message);
     void parseIdentityReply (const ByteArray& message);
 
+    // The SysEx device id requests and transmitted dumps carry: the module's
+    // (0x2B) until the synthesizer identifies itself by an identity reply or a
+    // dump carrying its own id; a new output port forgets it.
+    juce::uint8 getDeviceId() const noexcept             { return deviceId.load(); }
+
     // Bank receive: mode 777 all user banks, 778 all factory banks, otherwise the one bank given.
+    // Stopping ends the chain: the program on its way is still stored into its
+    // slot, never loaded as the edit buffer, and the receive ends when it arrives
+    // or stopTimeoutMs after the stop.
     static constexpr int allUserBanks = 777;
     static constexpr int allFactoryBanks = 778;
     void startBankReceive (int mode, int bank);
     void stopBankReceive();
     void clearBankReceive();
-    bool isBankReceiveRunning() const noexcept           { return bankReceiveRunning.load(); }
+    static constexpr int stopTimeoutMs = 2000;
+    bool isBankReceiveRunning() const noexcept;
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
@@ -226,6 +244,10 @@ private:
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
+    void forgetSentNrpn();
+    void endBankReceive();
+    void replaceEditBuffer (const ByteArray& record);
+    void noteDeviceId (juce::uint8 id);
     int clampToRange (ParameterId id, int value) const;
     template <typename ListenerType, typename Call>
     void callListeners (const juce::Array<ListenerType*>& list, Call&& call);
@@ -261,6 +283,7 @@ private:
     std::atomic<bool> programChangeWithAutomation { false };
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
+    std::atomic<juce::uint32> receiveStoppedAt { 0 };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
 
@@ -268,6 +291,7 @@ private:
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
+    SettingsFiles::StoredFiles storedFiles;
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
 
@@ -280,8 +304,14 @@ private:
     juce::CriticalSection sendLock;
     int lastSentId = -1, lastSentMsb = -1, lastSentLsb = -1;
 
-    // NRPN receive state (MIDI input thread only).
-    int nrpnParamMsb = 0, nrpnParamLsb = 0, nrpnValueMsb = 0;
+    // NRPN receive state per channel (MIDI input thread only): another device on
+    // the cable must not redirect the synthesizer's values.
+    struct NrpnInput { int paramMsb = 0, paramLsb = 0, valueMsb = 0; };
+    std::array<NrpnInput, 16> nrpnInputs {};
+
+    std::atomic<juce::uint8> deviceId { ProgramRecord::moduleDeviceId };
+    juce::uint32 editBufferGeneration = 0;   // under lock: bumped by every replacement
+    std::atomic<bool> hostRefresh { false };
 
     std::vector<std::unique_ptr<Bank_Program>> banks;
     std::unique_ptr<Bank_Program> programBank;

@@ -58,7 +58,7 @@ void ProgramTransmitter::run()
         if (cancelRequested || threadShouldExit())
             break;
 
-        const auto dump = DSI_Program::programDump (item.record, item.bank, item.program, ProgramRecord::moduleDeviceId);
+        const auto dump = DSI_Program::programDump (item.record, item.bank, item.program, item.deviceId);
         send (dump);
         progress (++sent, total);
 

@@ -15,6 +15,7 @@ public:
     {
         int bank, program;
         ByteArray record;
+        juce::uint8 deviceId = ProgramRecord::moduleDeviceId;
     };
 
     using SendFunction = std::function<void (const ByteArray& dump)>;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
 
 namespace
@@ -75,16 +76,32 @@ namespace SettingsFiles
 {
 ByteArray readWholeFile (const juce::File& file)
 {
-    juce::MemoryBlock block;
+    // Straight into a block of the file's size: growing one as the stream goes
+    // costs a start-up several copies of the bank library.
+    juce::FileInputStream in (file);
 
-    if (! file.existsAsFile() || ! file.loadFileAsData (block))
+    if (! in.openedOk() || in.getTotalLength() <= 0)
         return {};
 
-    auto* data = static_cast<const juce::uint8*> (block.getData());
-    return ByteArray (data, data + block.getSize());
+    ByteArray bytes ((size_t) in.getTotalLength());
+    size_t done = 0;
+
+    while (done < bytes.size())
+    {
+        const auto wanted = (int) juce::jmin (bytes.size() - done, (size_t) 1 << 30);
+        const auto got = in.read (bytes.data() + done, wanted);
+
+        if (got <= 0)
+            break;
+
+        done += (size_t) got;
+    }
+
+    bytes.resize (done);
+    return bytes;
 }
 
-bool writeWholeFile (const void* data, size_t size, const juce::File& file)
+bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
 {
     if (file == juce::File() || (data == nullptr && size > 0))
         return false;
@@ -94,7 +111,9 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
 
     juce::TemporaryFile temp (file);
 
+    if (durability == Durability::flushedBeforeReplacing)
     {
+        // JUCE's stream flushes to the disk as it closes.
         juce::FileOutputStream out (temp.getFile());
 
         if (! out.openedOk())
@@ -108,6 +127,19 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
         if (out.getStatus().failed())
             return false;
     }
+    else
+    {
+        std::ofstream out (temp.getFile().getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+
+        if (! out.is_open())
+            return false;
+
+        out.write (static_cast<const char*> (data), (std::streamsize) size);
+        out.close();
+
+        if (! out)
+            return false;
+    }
 
     // A partial write (disk full, size limit) does not always show in the stream's status.
     if (temp.getFile().getSize() != (juce::int64) size)
@@ -116,9 +148,60 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file)
     return temp.overwriteTargetFileWithTemporary();
 }
 
-bool writeWholeFile (const ByteArray& bytes, const juce::File& file)
+bool writeWholeFile (const ByteArray& bytes, const juce::File& file, Durability durability)
 {
-    return writeWholeFile (bytes.data(), bytes.size(), file);
+    return writeWholeFile (bytes.data(), bytes.size(), file, durability);
+}
+
+const ByteArray& StoredFiles::read (const juce::File& file)
+{
+    static const ByteArray nothing;
+    const auto path = file.getFullPathName();
+    auto bytes = readWholeFile (file);
+
+    if (! file.existsAsFile())
+    {
+        known.erase (path);
+        return nothing;
+    }
+
+    auto& entry = known[path];
+    entry = std::move (bytes);
+    return entry;
+}
+
+void StoredFiles::adopt (const juce::File& file, const ByteArray& bytes)
+{
+    known.emplace (file.getFullPathName(), bytes);
+}
+
+bool StoredFiles::holds (const juce::File& file, const std::function<bool (const ByteArray&)>& matches) const
+{
+    const auto entry = known.find (file.getFullPathName());
+    return entry != known.end() && file.existsAsFile() && matches (entry->second);
+}
+
+bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)
+{
+    const auto path = file.getFullPathName();
+    const auto entry = known.find (path);
+
+    if (entry != known.end() && entry->second == bytes && file.existsAsFile())
+        return true;
+
+    // A crash can cost a new file nothing that a flush to the disk would
+    // save: at worst it is missing or short, and reads as the defaults again.
+    const auto durability = file.existsAsFile() ? Durability::flushedBeforeReplacing : Durability::leftToTheSystem;
+
+    if (! writeWholeFile (bytes, file, durability))
+    {
+        // What the file holds now is unknown: the next write must not be skipped.
+        known.erase (path);
+        return false;
+    }
+
+    known[path] = bytes;
+    return true;
 }
 
 //==============================================================================

@@ -2,6 +2,8 @@
 
 #include "engine/ProgramRecord.h"
 #include <juce_graphics/juce_graphics.h>
+#include <functional>
+#include <map>
 
 // Byte layouts of the engine's own files in the settings folder, and the
 // routines that read and write whole files. Pure functions: the engine decides
@@ -20,8 +22,40 @@ namespace SettingsFiles
     // Writes a temporary file beside the target (creating the folder) and only
     // replaces the target once that is complete, so a failed write leaves the
     // old file as it was. Returns whether the target now holds the bytes.
-    bool writeWholeFile (const void* data, size_t size, const juce::File& file);
-    bool writeWholeFile (const ByteArray& bytes, const juce::File& file);
+    // Flushed to the disk first, unless the caller knows there is nothing to keep.
+    enum class Durability { flushedBeforeReplacing, leftToTheSystem };
+
+    bool writeWholeFile (const void* data, size_t size, const juce::File& file,
+                         Durability = Durability::flushedBeforeReplacing);
+    bool writeWholeFile (const ByteArray& bytes, const juce::File& file,
+                         Durability = Durability::flushedBeforeReplacing);
+
+    // The bytes one engine last read from or wrote to each of its files. A write
+    // through it skips a file that still holds them, so closing an instance that
+    // changed nothing costs no write and cannot put its stale copy over what
+    // another instance stored meanwhile. Message thread only, as the files are.
+    class StoredFiles
+    {
+    public:
+        // The whole file (empty when missing), valid until the file's next read or write here.
+        const ByteArray& read (const juce::File& file);
+
+        // For a file that was missing when read: the engine started from these
+        // bytes instead, so they count as read unless the file still is missing.
+        void adopt (const juce::File& file, const ByteArray& bytes);
+
+        // Writes when the file is missing or the bytes differ from those last
+        // read or written; true when the file holds the bytes.
+        bool write (const ByteArray& bytes, const juce::File& file);
+
+        // Whether a write could be skipped: the file is there and matches()
+        // accepts the bytes last read or written. Spares building a large image
+        // only to find it unchanged.
+        bool holds (const juce::File& file, const std::function<bool (const ByteArray&)>& matches) const;
+
+    private:
+        std::map<juce::String, ByteArray> known;   // by full path
+    };
 
     //==========================================================================
     // Settings block: 400 bytes.

@@ -175,7 +175,7 @@ void VantorAudioProcessor::setStateInformation (const void* data, int sizeInByte
     if (hasCurrent)
     {
         engine.setCurrentPreset (index);
-        engine.postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
+        engine.editBufferReplaced();
     }
 }
 
@@ -228,12 +228,19 @@ float VantorAudioProcessor::hostValue (int hostIndex) const
         return 0.0f;
 
     const auto id = parameterTable().idForHostIndex (hostIndex);
-    const auto maximum = (float) parameterTable().maximum (id);
-    if (maximum <= 0.0f)
+    return normalisedFor (id, engine.getValue (id));
+}
+
+// The host's range starts at the parameter's minimum: the bottom of its slider
+// is the minimum both ways. Stored bytes can lie outside the range (chunks,
+// files): the host only ever sees 0..1.
+float VantorAudioProcessor::normalisedFor (ParameterId id, int value) const
+{
+    const int maximum = parameterTable().maximum (id);
+    if (maximum <= 0 || value == juce::jmax (0, parameterTable().minimum (id)))
         return 0.0f;
 
-    // Stored bytes can lie outside the range (chunks, files): the host only ever sees 0..1.
-    return juce::jlimit (0.0f, 1.0f, (float) engine.getValue (id) / maximum);
+    return juce::jlimit (0.0f, 1.0f, (float) value / (float) maximum);
 }
 
 void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
@@ -245,11 +252,58 @@ void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
         return;
 
     const auto id = parameterTable().idForHostIndex (hostIndex);
-    const auto maximum = (float) parameterTable().maximum (id);
-    const int n = (int) std::nearbyint (maximum * juce::jlimit (0.0f, 1.0f, normalised));
+    const int n = hostToValue (id, normalised);
 
     if (n != engine.getValue (id))
         engine.setParameterFromHost (id, n);
+}
+
+// The bottom of a host slider must not send a value below the parameter's
+// minimum (the arpeggiator tempo starts at 30).
+int VantorAudioProcessor::hostToValue (ParameterId id, float normalised) const
+{
+    const int maximum = parameterTable().maximum (id);
+    const int n = (int) std::nearbyint ((float) maximum * juce::jlimit (0.0f, 1.0f, normalised));
+    return juce::jlimit (juce::jmin (parameterTable().minimum (id), maximum), maximum, n);
+}
+
+juce::String VantorAudioProcessor::hostParameterText (int hostIndex, float normalised) const
+{
+    if (! ParameterTable::isHostIndex (hostIndex) || ! std::isfinite (normalised))
+        return {};
+
+    const auto id = parameterTable().idForHostIndex (hostIndex);
+    return valueText (id, hostToValue (id, normalised));
+}
+
+// Hosts send typed text: the value whose text it is, else the value whose text
+// starts with the typed number; anything else keeps the current value.
+float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String& typed) const
+{
+    if (! ParameterTable::isHostIndex (hostIndex))
+        return 0.0f;
+
+    const auto id = parameterTable().idForHostIndex (hostIndex);
+    const int minimum = juce::jmax (0, parameterTable().minimum (id)), maximum = parameterTable().maximum (id);
+    const auto text = typed.trim();
+    if (maximum <= 0 || text.isEmpty())
+        return hostValue (hostIndex);
+
+    const auto startsWithNumber = [] (const juce::String& t) { return juce::String ("+-0123456789").containsChar (t[0]); };
+
+    int byNumber = -1;
+    for (int v = minimum; v <= maximum; ++v)
+    {
+        const auto candidate = valueText (id, v).trim();
+        if (candidate.equalsIgnoreCase (text))
+            return normalisedFor (id, v);
+
+        if (byNumber < 0 && startsWithNumber (text) && startsWithNumber (candidate)
+             && candidate.getDoubleValue() == text.getDoubleValue())
+            byNumber = v;
+    }
+
+    return byNumber >= 0 ? normalisedFor (id, byNumber) : hostValue (hostIndex);
 }
 
 juce::String VantorAudioProcessor::hostParameterName (int hostIndex) const
@@ -273,28 +327,32 @@ juce::String VantorAudioProcessor::hostParameterText (int hostIndex) const
 
     const auto id = parameterTable().idForHostIndex (hostIndex);
 
+    if (id == ParameterIds::programSelect && engine.getCurrentBank() < 0 && engine.controlsProgramChange())
+        return {};
+
+    return valueText (id, engine.getValue (id));
+}
+
+juce::String VantorAudioProcessor::valueText (ParameterId id, int value) const
+{
     if (id < ParameterIds::programSelect)
-        return ParDes::valueText (parameterTable().displayType (id), engine.getValue (id));
+        return ParDes::valueText (parameterTable().displayType (id), value);
 
     switch (id)
     {
         case ParameterIds::programSelect:
-        {
             if (! engine.controlsProgramChange())
                 return "Disabled";
-
-            const int flat = engine.getValue (id);
-            if (engine.getCurrentBank() < 0 || ! juce::isPositiveAndNotGreaterThan (flat, parameterTable().maximum (id)))
+            if (! juce::isPositiveAndNotGreaterThan (value, parameterTable().maximum (id)))
                 return {};
-            return engine.formatProgramSlot (flat);
-        }
+            return engine.formatProgramSlot (value);
         case ParameterIds::slider1:
         case ParameterIds::slider2:
         case ParameterIds::sliderPress:
-            return juce::String (engine.getValue (id));
+            return juce::String (value);
         case ParameterIds::sliderLatch1:
         case ParameterIds::sliderLatch2:
-            return engine.getValue (id) != 0 ? "ON" : "OFF";
+            return value != 0 ? "ON" : "OFF";
         default:
             return {};
     }
@@ -309,8 +367,13 @@ void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool end
     if (id < ParameterIds::programSelect)
         engine.setValue (id, value);
 
-    const auto maximum = (float) parameterTable().maximum (id);
-    const float normalised = maximum > 0.0f ? juce::jlimit (0.0f, 1.0f, (float) value / maximum) : 0.0f;
+    reportChange (id, value, endGestureNow, sendToDevice, notifyEditor);
+}
+
+// Everything of an edit but storing the value.
+void VantorAudioProcessor::reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor)
+{
+    const float normalised = normalisedFor (id, value);
 
     const int h = parameterTable().hostIndex (id);
     const bool isHost = ParameterTable::isHostIndex (h);
@@ -424,8 +487,19 @@ void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* sour
     if (source != &engine)
         return;
 
-    for (auto entry : engine.takeIncomingParameters())
-        parameterChanged (entry >> 16, entry & 0xFFFF, false, false, true);
+    // A value from the device applies only to the edit buffer it was turned on.
+    juce::uint32 generation = 0;
+    for (auto entry : engine.takeIncomingParameters (generation))
+    {
+        const ParameterId id = entry >> 16;
+        const int value = entry & 0xFFFF;
+        if (ParameterTable::isValidId (id) && engine.storeIncomingValue (generation, id, value))
+            reportChange (id, value, false, false, true);
+    }
+
+    // The synthesizer replaced the program: the host rereads every value.
+    if (engine.takeHostRefresh())
+        updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -71,6 +71,9 @@ public:
     void setHostValue (int hostIndex, float normalised);
     juce::String hostParameterName (int hostIndex) const;
     juce::String hostParameterText (int hostIndex) const;
+    // The text of any value, and the value of a typed text, as hosts ask for them.
+    juce::String hostParameterText (int hostIndex, float normalised) const;
+    float hostValueForText (int hostIndex, const juce::String& text) const;
 
     MidiCntrState& getEngine() noexcept                     { return engine; }
     const ParameterTable& parameterTable() const noexcept   { return engine.parameterTable(); }
@@ -80,6 +83,10 @@ public:
 private:
     void timerCallback() override;
     juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
+    void reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor);
+    int hostToValue (ParameterId id, float normalised) const;
+    float normalisedFor (ParameterId id, int value) const;
+    juce::String valueText (ParameterId id, int value) const;
 
     MidiCntrState engine;
 

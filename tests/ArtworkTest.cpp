@@ -60,3 +60,27 @@ TEST (KitFont, ArialAndTheKitFontMeasureAlike)
 
     EXPECT_GT (kitFont (14.0f, juce::Font::bold).getStringWidthFloat (text), kitFont (14.0f).getStringWidthFloat (text));
 }
+
+TEST (KitFont, ArialIsTheEmbeddedFaceWhileAnEditorHoldsTheDefaultLook)
+{
+    auto& before = juce::LookAndFeel::getDefaultLookAndFeel();
+    const auto arial = [] { return juce::Font ("Arial", 13.0f, juce::Font::plain).getTypefacePtr(); };
+
+    juce::LookAndFeel_V4 plain;
+    juce::LookAndFeel::setDefaultLookAndFeel (&plain);
+    juce::Typeface::clearTypefaceCache();
+    EXPECT_NE (arial(), kitTypeface (false));
+
+    {
+        auto first = std::make_unique<KitDefaultLook>();
+        KitDefaultLook second;                       // two editors open
+        EXPECT_EQ (arial(), kitTypeface (false));
+        first.reset();                               // one closes: still mapped
+        EXPECT_EQ (arial(), kitTypeface (false));
+        EXPECT_EQ (juce::Font ("Arial", 13.0f, juce::Font::bold).getTypefacePtr(), kitTypeface (true));
+    }
+
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &plain);   // the last one out restores
+    juce::LookAndFeel::setDefaultLookAndFeel (&before);
+    juce::Typeface::clearTypefaceCache();
+}

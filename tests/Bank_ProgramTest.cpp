@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
+#include <functional>
 
 namespace
 {
@@ -184,4 +185,52 @@ TEST (Bank_Program, BadIndicesAndShortInputNeverCorruptTheBank)
 
     bank.setRecords (nullptr, 50);
     EXPECT_EQ (bank.records(), ByteArray ((size_t) ProgramRecord::bankSize, 0));
+}
+
+// A record longer than 1024 bytes (a dump with trailing bytes, a big chunk) keeps
+// to its own slot: the neighbours and the edit buffer's size stay as they were.
+TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
+{
+    const ByteArray longRecord ((size_t) ProgramRecord::size + 300, 0x6E);
+    const juce::MemoryBlock longBlock (longRecord.data(), longRecord.size());
+    const auto cut = filledRecord (0x6E);
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (Bank_Program&)> write;
+        int slot;             // the slot written, -1 for none
+        bool editBuffer;      // whether the edit buffer takes the record
+    };
+
+    const Case cases[] =
+    {
+        { "storeProgram",            [&] (Bank_Program& b) { b.storeProgram (40, longRecord); },            40, false },
+        { "storeProgram last slot",  [&] (Bank_Program& b) { b.storeProgram (98, longRecord); },            98, false },
+        { "setProgramBytes",         [&] (Bank_Program& b) { b.setProgramBytes (40, longBlock); },          40, false },
+        { "setEditBufferAndProgram", [&] (Bank_Program& b) { b.setEditBufferAndProgram (40, longBlock); },  40, true },
+        { "setEditBuffer",           [&] (Bank_Program& b) { b.setEditBuffer (longRecord); },               -1, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        Bank_Program bank ("b");
+        bank.initialise (false);
+        const auto before = bank.records();
+
+        c.write (bank);
+
+        ASSERT_EQ (bank.records().size(), (size_t) ProgramRecord::bankSize);
+        ASSERT_EQ (bank.editBufferBytes().size(), (size_t) ProgramRecord::size);
+        EXPECT_EQ (bank.editBufferBytes() == cut, c.editBuffer);
+        for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+        {
+            if (p == c.slot)
+                EXPECT_EQ (bank.programBytes (p), cut);
+            else
+                EXPECT_EQ (bank.programBytes (p), ByteArray (before.begin() + p * ProgramRecord::size,
+                                                             before.begin() + (p + 1) * ProgramRecord::size)) << "slot " << p;
+        }
+    }
 }

@@ -5,6 +5,7 @@
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
 #include "support/SimulatedSynth.h"
+#include <set>
 
 namespace
 {
@@ -103,7 +104,7 @@ TEST_F (Exchange, OneBankFromTheKeyboardModel)
     for (int p = 0; p < 99; ++p)
         ASSERT_EQ (engine->deviceBank (5).programBytes (p), synth.record (5, p)) << p;
     EXPECT_EQ (programRequests().size(), 99u);
-    EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2B, 0x05, 5, 98, 0xF7 }));
+    EXPECT_EQ (programRequests().back(), (ByteArray { 0xF0, 0x01, 0x2A, 0x05, 5, 98, 0xF7 }));   // it answered as a keyboard
 }
 
 TEST_F (Exchange, AllFactoryBanksAndUnsolicitedDumpsDuringAReceive)
@@ -145,6 +146,76 @@ TEST_F (Exchange, StoppingMidBankStoresTheProgramOnItsWayAndRequestsNothingMore)
     EXPECT_EQ (engine->deviceBank (2).programBytes (last[5]), synth.record (2, last[5]));
     for (auto e : engine->takeEvents())
         EXPECT_NE (EngineEvent::kindOf (e), EngineEvent::bankReceiveFinished);
+}
+
+// Stopping, or clearing the flags as an opening editor does, ends the chain; the
+// program on its way lands in its slot, not in the edit buffer.
+TEST_F (Exchange, StoppingAReceiveKeepsTheEditBuffer)
+{
+    for (bool clear : { false, true })
+    {
+        synth.setAnswerDelayMs (30);
+        engine->selectProgram (0, false, false);
+        engine->setValue (8, 77);                        // the user's edit
+        const auto edit = engine->editBuffer();
+        synth.clearReceived();
+
+        engine->startBankReceive (2, 2);
+        ASSERT_TRUE (synth.waitForReceived (3));
+        clear ? engine->clearBankReceive() : engine->stopBankReceive();
+        const auto last = programRequests().back();
+        ASSERT_TRUE (synth.waitUntilIdle());
+
+        EXPECT_EQ (engine->editBuffer(), edit) << clear;
+        EXPECT_EQ (engine->getCurrentBank() * 99 + engine->getCurrentProgram(), 0) << clear;
+        EXPECT_EQ (engine->deviceBank (2).programBytes (last[5]), synth.record (2, last[5])) << clear;
+        EXPECT_FALSE (engine->isBankReceiveRunning()) << clear;
+    }
+
+    // A receive whose last program never comes ends a while after the stop.
+    synth.setAnswer (SimulatedSynth::Answer::drop);
+    engine->startBankReceive (3, 3);
+    engine->stopBankReceive();
+    EXPECT_TRUE (engine->isBankReceiveRunning());
+    juce::Thread::sleep (MidiCntrState::stopTimeoutMs + 100);
+    EXPECT_FALSE (engine->isBankReceiveRunning());
+}
+
+// A keyboard may ignore requests for the module: once it has identified itself
+// everything addressed to the synthesizer carries its own id.
+TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
+{
+    for (juce::uint8 id : { ProgramRecord::moduleDeviceId, ProgramRecord::keyboardDeviceId })
+    {
+        engine->selectOutputPort (1);                    // a new port forgets the model
+        synth.setDeviceId (id);
+        synth.setAddressedOnly (true);
+        synth.clearReceived();
+        engine->takeEvents();
+
+        synth.send (rawMessage ({ 0xF0, 0x7E, 0x00, 0x06, 0x02, 0x01, id, 0x01, 0x00, 0x00, 0x15, 0x21, 0xF7 }));
+        ASSERT_TRUE (synth.waitUntilIdle());
+        EXPECT_EQ (engine->getDeviceId(), id);
+
+        engine->requestGlobals();
+        const auto events = eventsUntil (EngineEvent::globalsReceived, 2000);
+        ASSERT_FALSE (events.empty());
+        EXPECT_EQ (events.back(), 0x12000000) << (int) id;
+
+        engine->requestDump (5, 1, 4);
+        eventsUntil (EngineEvent::editBufferChanged, 2000);
+        EXPECT_EQ (engine->editBuffer(), synth.record (1, 4)) << (int) id;
+
+        engine->transmitter().setPacing (0.0, 0.0);
+        engine->deviceBank (6).storeProgram (2, ByteArray (1024, 0x21));
+        ASSERT_TRUE (engine->transmitProgramTo (6 * 99 + 2, 1, 9));
+        eventsUntil (EngineEvent::transmitFinished);
+        ASSERT_TRUE (synth.waitForReceived (3));
+        EXPECT_EQ (synth.record (1, 9), ByteArray (1024, 0x21)) << (int) id;
+
+        for (const auto& r : synth.received())
+            EXPECT_EQ (r.message.getRawData()[2], id);
+    }
 }
 
 TEST_F (Exchange, EditBufferAndGlobalsAnswers)
@@ -265,20 +336,11 @@ TEST_F (Exchange, TransmitNeedsAnOpenOutputAndARealSlot)
     EXPECT_FALSE (engine->startTransmit (MidiCntrState::TransmitScope::oneSlot, 0, 0));
 }
 
-TEST_F (Exchange, OneProgramGoesFromAnySlotToAUserSlotOnly)
+TEST_F (Exchange, OneProgramGoesOnlyFromARealSlotToAUserSlot)
 {
-    engine->transmitter().setPacing (0.0, 0.0);
-    engine->deviceBank (6).storeProgram (40, ByteArray (1024, 0x33));
-
     struct Case { int source, bank, program; };
     for (auto c : { Case { -1, 0, 0 }, Case { 792, 0, 0 }, Case { 0, 4, 0 }, Case { 0, -1, 0 }, Case { 0, 0, 99 } })
         EXPECT_FALSE (engine->transmitProgramTo (c.source, c.bank, c.program)) << c.source << " " << c.bank << " " << c.program;
-
-    ASSERT_TRUE (engine->transmitProgramTo (6 * 99 + 40, 3, 7));
-    eventsUntil (EngineEvent::transmitFinished);
-    ASSERT_TRUE (synth.waitForReceived (1));
-    EXPECT_EQ (synth.record (3, 7), ByteArray (1024, 0x33));
-    EXPECT_EQ (synth.numReceived(), 1);
 
     engine->selectOutputPort (0);
     EXPECT_FALSE (engine->transmitProgramTo (0, 0, 0));
@@ -300,5 +362,52 @@ TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostNotTheSynth)
         EXPECT_EQ (engine.getValue (18), 9);
         EXPECT_FLOAT_EQ (processor.getParameters()[18]->getValue(), 9.0f / 11.0f);
         EXPECT_EQ (synth.numReceived(), 0);
+    }
+}
+
+// Each transmit scope sends exactly its own slots, each once.
+TEST_F (Exchange, TransmitScopesSendExactlyTheirSlots)
+{
+    using Slots = std::set<std::pair<int, int>>;
+    const auto banks = [] (int first, int last)
+    {
+        Slots slots;
+        for (int b = first; b <= last; ++b)
+            for (int p = 0; p < 99; ++p)
+                slots.insert ({ b, p });
+        return slots;
+    };
+
+    struct Case { MidiCntrState::TransmitScope scope; int bank, program; Slots expected; };
+    const Case cases[] =
+    {
+        { MidiCntrState::TransmitScope::factoryBanks, 0, 0, banks (4, 7) },
+        { MidiCntrState::TransmitScope::userBanks,    0, 0, banks (0, 3) },
+        { MidiCntrState::TransmitScope::oneBank,      6, 0, banks (6, 6) },
+        { MidiCntrState::TransmitScope::oneSlot,      5, 98, Slots { { 5, 98 } } },
+    };
+
+    engine->transmitter().setPacing (0.0, 0.0);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE ((int) c.scope);
+        synth.clearReceived();
+        ASSERT_TRUE (engine->startTransmit (c.scope, c.bank, c.program));
+        EXPECT_EQ (eventsUntil (EngineEvent::transmitFinished).back(), EngineEvent::make (EngineEvent::transmitFinished, 0));
+        ASSERT_TRUE (synth.waitUntilIdle());
+
+        Slots sent;
+        size_t dumps = 0;
+        for (const auto& r : synth.received())
+        {
+            const auto* d = r.message.getRawData();
+            if (r.message.getRawDataSize() == 1178 && d[3] == 0x02)
+            {
+                ++dumps;
+                sent.insert ({ d[4], d[5] });
+            }
+        }
+        EXPECT_EQ (dumps, c.expected.size());
+        EXPECT_EQ (sent, c.expected);
     }
 }

@@ -2,6 +2,7 @@
 #include "engine/MidiCntrState.h"
 #include "support/RecordingMidiDevices.h"
 #include "support/ScopedHome.h"
+#include <functional>
 
 namespace
 {
@@ -165,4 +166,160 @@ TEST (EngineFiles, StartupPresetIsAppliedWhenItsTagMatches)
     writeBytes (preset, chunk);
     MidiCntrState engine (devices);
     EXPECT_NE (engine.editBuffer(), ByteArray (1024, 0x21));
+}
+
+// Two instances of one project share the files: one that changed nothing must
+// not put its stale copy over what the other stored, and a file is rewritten
+// only when this instance's bytes differ from what it read or last wrote.
+TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
+{
+    const ByteArray received ((size_t) ProgramRecord::size, 0x51);
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (MidiCntrState&)> changeFirst, changeSecond;
+        bool expectFirstsBank, expectFirstsChannel;
+    };
+
+    const Case cases[] =
+    {
+        { "the other changed nothing", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
+          [] (MidiCntrState&) {}, true, true },
+        { "the other changed the channel only", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
+          [] (MidiCntrState& e) { e.setMidiChannel (4); }, true, false },
+        { "the other received a bank only", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
+          [] (MidiCntrState& e) { e.putProgram (true, 2, 5, ByteArray ((size_t) ProgramRecord::size, 0x22)); }, false, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ScopedHome home;
+        RecordingMidiDevices devices;
+
+        auto first = std::make_unique<MidiCntrState> (devices);
+        auto second = std::make_unique<MidiCntrState> (devices);
+        c.changeFirst (*first);
+        c.changeSecond (*second);
+        first.reset();
+        second.reset();
+
+        MidiCntrState reopened (devices);
+        EXPECT_EQ (reopened.deviceBank (2).programBytes (5) == received, c.expectFirstsBank);
+        EXPECT_EQ (reopened.getMidiChannel() == 9, c.expectFirstsChannel);
+    }
+}
+
+TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
+{
+    enum Outside { marked, deleted };
+
+    struct Case
+    {
+        const char* file;
+        Outside outside;                                  // what happens to the file while the engine is open
+        std::function<void (MidiCntrState&)> action;      // then this, then the engine closes
+        bool engineWrites;
+    };
+
+    const auto saveGeometry = [] (MidiCntrState& e) { e.saveWindowGeometry(); };
+    const Case cases[] =
+    {
+        { "Ph12_data.dat",    marked,  [] (MidiCntrState&) {}, false },
+        { "Ph12_data.dat",    deleted, [] (MidiCntrState&) {}, true },
+        { "Ph12_data.dat",    marked,  [] (MidiCntrState& e) { e.putProgram (true, 0, 0, ByteArray (1024, 3)); }, true },
+        { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.loadSettings (1); }, false },
+        { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.setMidiChannel (2); }, true },
+        { "ph12plugstV2.dat", deleted, [] (MidiCntrState&) {}, true },
+        { "pro12plports.dat", marked,  [] (MidiCntrState& e) { e.loadPorts (1); }, false },
+        { "pro12ltwh.dat",    marked,  saveGeometry, false },
+        { "pro12ltwh.dat",    marked,  [] (MidiCntrState& e) { e.windowGeometry().zoom1 = 1.5f; e.saveWindowGeometry(); }, true },
+        { "pro12ltwh.dat",    deleted, saveGeometry, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.file) + (c.outside == marked ? " marked" : " deleted"));
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        const auto file = home.settings (c.file);
+        {
+            MidiCntrState engine (devices);
+            engine.loadWindowGeometry();
+            engine.saveWindowGeometry();
+        }
+        const auto before = fileBytes (file);
+        ASSERT_GE (before.size(), 17u);
+
+        auto mark = before;
+        mark[before.size() / 2] ^= 0x40;
+        {
+            MidiCntrState engine (devices);
+            engine.loadWindowGeometry();
+            if (c.outside == marked)
+                writeBytes (file, mark);
+            else
+                file.deleteFile();
+            c.action (engine);
+        }
+
+        const auto after = fileBytes (file);
+        if (c.engineWrites)
+            EXPECT_TRUE (after.size() == before.size() && after != mark);
+        else
+            EXPECT_EQ (after, mark);
+    }
+}
+
+TEST (EngineFiles, AFreshStartStoresTheSettingsBlockAsItIsKept)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+    MidiCntrState engine (devices);
+
+    const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
+    ASSERT_EQ (settings.size(), 400u);
+    EXPECT_EQ (settings, engine.getSettingsBlock());
+    EXPECT_EQ (settings[6], 1);
+}
+
+TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)
+{
+    const std::string none { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
+    const std::string named { 'I','n',' ','B',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
+
+    for (const auto* stored : { &none, &named })
+    {
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        writeBytes (home.settings ("pro12plports.dat"), ByteArray (stored->begin(), stored->end()));
+
+        MidiCntrState engine (devices);
+        EXPECT_EQ (devices.listings > 0, stored == &named);
+        EXPECT_EQ (engine.ports().isInputOpen(), stored == &named);
+    }
+}
+
+// The bank library is read from 811,021 bytes on (the close tag is not needed);
+// shorter files give the factory banks (the fallback has its own test).
+TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
+{
+    for (size_t size : { (size_t) 811021, (size_t) 811034, (size_t) 811034 + 5000 })
+    {
+        SCOPED_TRACE (size);
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        ByteArray library (size, 0);
+        for (int bank = 0; bank < 8; ++bank)
+            std::fill_n (library.begin() + 13 + bank * 101376, 101376, (juce::uint8) (0x20 + bank));
+        writeBytes (home.settings ("Ph12_data.dat"), library);
+
+        MidiCntrState engine (devices);
+        for (int bank = 0; bank < 8; ++bank)
+        {
+            EXPECT_EQ (engine.deviceBank (bank).programBytes (0), ByteArray (1024, (juce::uint8) (0x20 + bank)));
+            EXPECT_EQ (engine.deviceBank (bank).programBytes (98), ByteArray (1024, (juce::uint8) (0x20 + bank)));
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/FileMan.h"
 #include "engine/DSI_Program.h"
+#include "support/TestFolder.h"
 #include <cstdlib>
 
 namespace
@@ -9,8 +10,8 @@ namespace
 // scripted chooser in place of the dialog.
 struct FileManTest : public ::testing::Test
 {
-    juce::File home = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                          .getNonexistentChildFile ("fileman-test-home", "");
+    TestFolder folder { "fileman-test-home" };
+    juce::File home = folder.file();
     juce::String savedHome { std::getenv ("HOME") };
 
     struct Call { bool save; juce::String title, patterns; juce::File initial; };
@@ -19,7 +20,7 @@ struct FileManTest : public ::testing::Test
 
     void SetUp() override
     {
-        ASSERT_TRUE (home.createDirectory().wasOk());
+        ASSERT_TRUE (home.isDirectory());
         setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
 
         FileMan::chooserHook = [this] (bool save, const juce::String& title, const juce::String& patterns,
@@ -35,7 +36,6 @@ struct FileManTest : public ::testing::Test
     {
         FileMan::chooserHook = nullptr;
         setenv ("HOME", savedHome.toRawUTF8(), 1);
-        home.deleteRecursively();
     }
 
     juce::File write (const juce::String& name, const ByteArray& bytes)

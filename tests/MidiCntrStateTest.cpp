@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include "engine/DSI_Program.h"
 #include "support/EngineTestHelpers.h"
+#include "support/ScopedHome.h"
+#include <functional>
 
 namespace
 {
@@ -270,6 +272,7 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
 {
     auto out = openOutput();
     engine.setParameterFromHost (1025, 64);
+    engine.setParameterFromHost (1026, 33);
     engine.setParameterFromHost (1027, 5);
     engine.setParameterFromHost (1028, 1);
     engine.setParameterFromHost (1029, 1);
@@ -279,8 +282,8 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
     EXPECT_EQ (engine.sentSliderValue (1025), 64);
     EXPECT_EQ (engine.getValue (1027), 5);
     EXPECT_EQ (engine.getValue (1029), 1);
-    EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 17, 5 } }));
-    EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
+    EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 15, 33 }, { 17, 5 } }));
+    EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
 }
 
 TEST_F (Engine, EventsGatheringWithoutAnEditorStayBounded)
@@ -314,21 +317,144 @@ TEST_F (Engine, ListenersAreCalledLastRegisteredFirstAndAddedOnce)
     engine.removeListener (&b);
 }
 
-TEST_F (Engine, EditorSeamsHoldTheirRanges)
+TEST_F (Engine, GlobalBytesOutsideTheBlockAreIgnored)
 {
-    struct Case { int in, octave, velocity; };
-    for (auto c : { Case { -3, 0, 0 }, Case { 4, 4, 4 }, Case { 200, 10, 127 } })
-    {
-        engine.setKeyboardOctave (c.in);
-        engine.setKeyboardVelocity (c.in);
-        EXPECT_EQ (engine.getKeyboardOctave(), c.octave);
-        EXPECT_EQ (engine.getKeyboardVelocity(), c.velocity);
-    }
-
     engine.setGlobalByte (3, 9);
     engine.setGlobalByte (100, 9);
     engine.setGlobalByte (-1, 9);
     EXPECT_EQ (engine.globalByte (3), 9);
     EXPECT_EQ (engine.globalByte (100), 0);
     EXPECT_EQ (engine.getGlobals().size(), 100u);
+}
+
+// The synthesizer applies data entry to the NRPN it last received: whatever may
+// have changed that, or its values, makes the next edit name its parameter again.
+TEST (EngineNrpnState, RunningStatusHoldsOnlyWhileNothingElseReachedTheSynth)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void (MidiCntrState&)> inBetween;
+        size_t expectedMessages;
+    };
+
+    const auto deviceSends = [] (MidiCntrState& e, std::initializer_list<juce::MidiMessage> messages)
+    {
+        for (const auto& m : messages)
+            e.handleIncomingMidiMessage (nullptr, m);
+    };
+
+    const std::vector<Case> cases
+    {
+        { "nothing",            [] (MidiCntrState&) {},                                         0 },
+        { "a global setting",   [] (MidiCntrState& e) { e.sendNrpn (1024 + 3, 2); },            4 },
+        { "a program selected", [] (MidiCntrState& e) { e.selectProgram (5, true, false); },    4 },
+        { "a preset loaded",    [] (MidiCntrState& e) { e.loadCurrentPreset(); },               4 },
+        { "an edit buffer dump",
+          [] (MidiCntrState& e) { const auto d = DSI_Program::editBufferDump (ByteArray (1024, 1));
+                                  e.handleIncomingMidiMessage (nullptr, juce::MidiMessage (d.data(), (int) d.size())); }, 4 },
+        { "a device program change",
+          [&] (MidiCntrState& e) { deviceSends (e, { juce::MidiMessage::programChange (1, 9) }); }, 4 },
+        { "a value from the synth",
+          [&] (MidiCntrState& e) { deviceSends (e, { juce::MidiMessage::controllerEvent (1, 99, 0), juce::MidiMessage::controllerEvent (1, 98, 19),
+                                                     juce::MidiMessage::controllerEvent (1, 6, 0), juce::MidiMessage::controllerEvent (1, 38, 3) }); }, 4 },
+        { "the port reopened",  [] (MidiCntrState& e) { e.selectOutputPort (1); },              4 },
+        { "the channel changed",[] (MidiCntrState& e) { e.setMidiChannel (2); },                4 },
+    };
+
+    for (const auto& c : cases)
+    {
+        RecordingMidiDevices devices;
+        MidiCntrState engine (devices);
+        engine.selectOutputPort (1);
+        engine.sendParameter (5, 300);
+        c.inBetween (engine);
+
+        auto out = devices.lastOutput();
+        const auto before = out->sends().size();
+        engine.sendParameter (5, 300);
+        const auto sends = out->sends();
+
+        size_t sent = 0;
+        for (auto i = before; i < sends.size(); ++i)
+            sent += sends[i].messages.size();
+        EXPECT_EQ (sent, c.expectedMessages) << c.what;
+        if (sent == 4)
+        {
+            EXPECT_EQ (sends.back().messages[0].getControllerNumber(), 99) << c.what;
+            EXPECT_EQ (sends.back().messages[0].getChannel(), engine.getMidiChannel()) << c.what;
+        }
+    }
+}
+
+TEST_F (Engine, NrpnIsAssembledPerChannel)
+{
+    const auto cc = [this] (int channel, int controller, int value) { receive (juce::MidiMessage::controllerEvent (channel, controller, value)); };
+
+    cc (1, 99, 0);  cc (1, 98, 19);                              // the synth begins NRPN 19 (id 5)
+    cc (2, 99, 0);  cc (2, 98, 14); cc (2, 6, 0); cc (2, 38, 1); // another device: unmapped NRPN 14
+    cc (1, 6, 0);   cc (1, 38, 42);
+
+    EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (5 << 16) | 42 }));
+}
+
+TEST_F (Engine, RealTimeBytesInsideSysExAreNotPartOfIt)
+{
+    for (int rt = 0xF8; rt <= 0xFF; ++rt)
+    {
+        receive (rawMessage ({ 0xF0, 0x01, 0x2B, 0x0F, 1, rt, 2 }));
+        receive (rawMessage ({ rt }));
+        receive (rawMessage ({ 3, rt, 0xF7 }));
+        const auto globals = engine.getGlobals();
+        EXPECT_EQ (ByteArray (globals.begin(), globals.begin() + 4), (ByteArray { 1, 2, 3, 0 })) << std::hex << rt;
+    }
+}
+
+// What the synthesizer receives for a program selection: bank select on
+// controller 32, then the program change, on the engine's channel.
+TEST_F (Engine, ProgramSelectionSendsBankSelectThenProgramChange)
+{
+    using Sent = std::vector<juce::MidiMessage>;
+    const auto selection = [] (int channel, int bank, int program)
+    {
+        return Sent { juce::MidiMessage::controllerEvent (channel, 32, bank), juce::MidiMessage::programChange (channel, program) };
+    };
+
+    struct Case
+    {
+        const char* what;
+        std::function<void (MidiCntrState&)> select;
+        bool automationFollowsProgramChange;
+        Sent expected;
+    };
+
+    const Case cases[] =
+    {
+        { "first slot",                [] (MidiCntrState& e) { e.selectProgram (0, true, false); },            false, selection (1, 0, 0) },
+        { "factory slot",              [] (MidiCntrState& e) { e.selectProgram (5 * 99 + 42, true, false); },  false, selection (1, 5, 42) },
+        { "last slot, channel 16",     [] (MidiCntrState& e) { e.setMidiChannel (16); e.selectProgram (791, true, false); }, false, selection (16, 7, 98) },
+        { "not sent",                  [] (MidiCntrState& e) { e.selectProgram (7, false, false); },           false, {} },
+        { "host, following",           [] (MidiCntrState& e) { e.setParameterFromHost (1024, 3 * 99 + 1); },   true,  selection (1, 3, 1) },
+        { "host, not following",       [] (MidiCntrState& e) { e.setParameterFromHost (1024, 3 * 99 + 1); },   false, {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ScopedHome home;    // the channel is kept in the settings
+        RecordingMidiDevices fresh;
+        MidiCntrState e (fresh);
+        e.ports().openOutput (1);
+        e.setControlsProgramChange (c.automationFollowsProgramChange);
+
+        c.select (e);
+
+        Sent sent;
+        for (const auto& call : fresh.lastOutput()->sends())
+            sent.insert (sent.end(), call.messages.begin(), call.messages.end());
+        ASSERT_EQ (sent.size(), c.expected.size());
+        for (size_t i = 0; i < sent.size(); ++i)
+            EXPECT_EQ (juce::String::toHexString (sent[i].getRawData(), sent[i].getRawDataSize()),
+                       juce::String::toHexString (c.expected[i].getRawData(), c.expected[i].getRawDataSize())) << i;
+    }
 }

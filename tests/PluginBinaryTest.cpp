@@ -1,5 +1,6 @@
 // Runs the tools/ host against the built plug-in: what a real host would see.
 #include <gtest/gtest.h>
+#include "support/TestFolder.h"
 #include "support/VstHostRunner.h"
 #include <juce_core/juce_core.h>
 
@@ -57,8 +58,8 @@ TEST (PluginBinary, ParameterNamesAsTheHostSeesThem)
 
 TEST (PluginBinary, ChunksProgramsAndParametersCarryRealPrograms)
 {
-    const auto dir = juce::File::createTempFile ("vantor-chunks");
-    dir.createDirectory();
+    const TestFolder folder ("vantor-chunks");
+    const auto& dir = folder.file();
     const auto programFile = dir.getChildFile ("program.bin").getFullPathName().toStdString();
     const auto copyFile = dir.getChildFile ("copy.bin").getFullPathName().toStdString();
     const auto bankFile = dir.getChildFile ("bank.bin").getFullPathName().toStdString();
@@ -90,7 +91,6 @@ TEST (PluginBinary, ChunksProgramsAndParametersCarryRealPrograms)
     const auto names = out.values ("program 0");
     ASSERT_FALSE (names.empty());
     EXPECT_FALSE (names[0].empty());
-    dir.deleteRecursively();
 }
 
 TEST (PluginBinary, ValueTextsAsTheHostReadsThem)

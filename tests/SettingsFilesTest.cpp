@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include "engine/SettingsFiles.h"
+#include "support/TestFolder.h"
 #include <csignal>
 #include <sys/resource.h>
 
@@ -10,11 +11,10 @@ namespace
 {
 struct SettingsFilesTest : public ::testing::Test
 {
-    juce::File dir = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                         .getNonexistentChildFile ("settings-files-test", "");
+    TestFolder made { "settings-files-test" };
+    juce::File dir = made.file();
 
-    void SetUp() override     { ASSERT_TRUE (dir.createDirectory().wasOk()); }
-    void TearDown() override  { dir.deleteRecursively(); }
+    void SetUp() override     { ASSERT_TRUE (dir.isDirectory()); }
 };
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
+#include "support/SimulatedSynth.h"
 
 namespace
 {
@@ -338,4 +339,103 @@ TEST_F (Processor, HostSeesStereoInAndOut)
     juce::AudioProcessor::BusesLayout mono { { juce::AudioChannelSet::mono() }, { juce::AudioChannelSet::mono() } };
     EXPECT_FALSE (processor->checkBusesLayoutSupported (mono));
     EXPECT_EQ (processor->getParameters().size(), 624);
+}
+
+TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
+{
+    auto out = (engine.selectOutputPort (1), devices.lastOutput());
+    const int bpm = engine.parameterTable().hostIndex (256);
+
+    param (bpm).setValue (0.0f);                        // the bottom of the host's slider
+    EXPECT_EQ (engine.getValue (256), 30);
+    EXPECT_EQ (sentControllers (*out).back(), std::make_pair (38, 30));
+    EXPECT_EQ (param (bpm).getValue(), 0.0f);           // and reads back as the bottom
+    EXPECT_EQ (param (bpm).getText (0.0f, 24), "30 bpm");
+    EXPECT_EQ (param (bpm).getText (1.0f, 24), "250 bpm");
+    EXPECT_FLOAT_EQ (param (bpm).getValueForText ("120 bpm"), 120.0f / 250.0f);
+    EXPECT_FLOAT_EQ (param (bpm).getValueForText ("30 bpm"), 0.0f);
+    EXPECT_FLOAT_EQ (param (bpm).getValueForText ("120"), 120.0f / 250.0f);
+
+    const float before = param (bpm).getValue();
+    EXPECT_FLOAT_EQ (param (bpm).getValueForText ("fast"), before);
+
+    // Every parameter reads back the value its own text names.
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+        for (float v : { 0.0f, 0.37f, 1.0f })
+        {
+            const auto text = param (h).getText (v, 24);
+            EXPECT_EQ (param (h).getText (param (h).getValueForText (text), 24), text) << h << " " << v;
+        }
+}
+
+// The synthesizer replaces its program while a knob value is still queued: the
+// value stays with the old program and the host rereads the new one.
+TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
+{
+    struct Changes : public juce::AudioProcessorListener
+    {
+        int programChanges = 0;
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& d) override  { programChanges += d.programChanged ? 1 : 0; }
+    };
+
+    SimulatedSynth synth;
+    {
+        VantorAudioProcessor processor (synth);
+        auto& engine = processor.getEngine();
+        engine.selectInputPort (1);
+        engine.selectOutputPort (1);
+        Changes host;
+        processor.addListener (&host);
+
+        const auto newProgram = engine.deviceBank (0).programBytes (5);
+        synth.turnKnob (1, 19, (newProgram[5] + 1) % 100);      // id 5, "Fine 2"
+        synth.send (juce::MidiMessage::programChange (1, 5));
+        ASSERT_TRUE (synth.waitUntilIdle());
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+
+        EXPECT_EQ (engine.editBuffer(), newProgram);
+        EXPECT_GE (host.programChanges, 1);
+        processor.removeListener (&host);
+    }
+}
+
+// The host's "Program No." selects on the synthesizer: bank select, then program change.
+TEST_F (Processor, HostProgramNumberSelectsOnTheSynthesizer)
+{
+    struct Case { float hostValue; bool following; int bank, program; };   // bank -1: nothing sent
+    const Case cases[] =
+    {
+        { 0.0f,             true,  0, 0 },
+        { 1.0f,             true,  7, 98 },
+        { 100.4f / 791.0f,  true,  1, 1 },
+        { 500.0f / 791.0f,  false, -1, -1 },
+    };
+
+    engine.ports().openOutput (1);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.hostValue);
+        engine.setControlsProgramChange (c.following);
+        param (618).setValue (0.5f);    // away from the value under test, so that one is a change
+        const auto before = devices.lastOutput()->sends().size();
+
+        param (618).setValue (c.hostValue);
+
+        std::vector<juce::MidiMessage> sent;
+        const auto sends = devices.lastOutput()->sends();
+        for (auto call = sends.begin() + (std::ptrdiff_t) before; call != sends.end(); ++call)
+            sent.insert (sent.end(), call->messages.begin(), call->messages.end());
+
+        if (c.bank < 0)
+        {
+            EXPECT_TRUE (sent.empty());
+            continue;
+        }
+        ASSERT_EQ (sent.size(), 2u);
+        EXPECT_TRUE (sent[0].isControllerOfType (32));
+        EXPECT_EQ (sent[0].getControllerValue(), c.bank);
+        EXPECT_TRUE (sent[1].isProgramChange());
+        EXPECT_EQ (sent[1].getProgramChangeNumber(), c.program);
+    }
 }

@@ -1,5 +1,9 @@
 #include "support/ComponentTestSupport.h"
 
+// JUCE's own message-loop step (Linux and Windows). runDispatchLoopUntil exists
+// only while modal loops are permitted; pumping must outlive that switch.
+namespace juce { bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
 namespace ui
 {
 namespace
@@ -107,7 +111,15 @@ void wheel (juce::Component& root, juce::Point<int> pos, float deltaY)
 
 void pump (int milliseconds)
 {
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
+    jassert (juce::MessageManager::getInstance()->isThisTheMessageThread());
+    const auto end = juce::Time::currentTimeMillis() + milliseconds;
+
+    do
+    {
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+    }
+    while (juce::Time::currentTimeMillis() < end);
 }
 
 juce::Image snapshot (juce::Component& c)

@@ -111,8 +111,17 @@ RecordingMidiDevices::RecordingMidiDevices (juce::StringArray ins, juce::StringA
 {
 }
 
-juce::Array<juce::MidiDeviceInfo> RecordingMidiDevices::getInputDevices()   { return infosFor (inputNames, "in-"); }
-juce::Array<juce::MidiDeviceInfo> RecordingMidiDevices::getOutputDevices()  { return infosFor (outputNames, "out-"); }
+juce::Array<juce::MidiDeviceInfo> RecordingMidiDevices::getInputDevices()
+{
+    ++listings;
+    return infosFor (inputNames, "in-");
+}
+
+juce::Array<juce::MidiDeviceInfo> RecordingMidiDevices::getOutputDevices()
+{
+    ++listings;
+    return infosFor (outputNames, "out-");
+}
 
 std::unique_ptr<MidiDeviceInput> RecordingMidiDevices::openInput (int index, juce::MidiInputCallback* callback)
 {

@@ -56,6 +56,7 @@ public:
 
     juce::StringArray inputNames, outputNames;
     bool refuseToOpen = false;     // devices in the list that fail to open
+    std::atomic<int> listings { 0 };   // device lists asked for (the real system starts its MIDI service for them)
 
     juce::Array<juce::MidiDeviceInfo> getInputDevices() override;
     juce::Array<juce::MidiDeviceInfo> getOutputDevices() override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/TestFolder.h"
 #include <juce_core/juce_core.h>
 #include <cstdlib>
 
@@ -10,16 +11,15 @@ class ScopedHome
 public:
     ScopedHome()
         : previous (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : ""),
-          folder (juce::File::createTempFile ("home"))
+          made ("home"),
+          folder (made.file())
     {
-        folder.createDirectory();
         setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
     }
 
     ~ScopedHome()
     {
         setenv ("HOME", previous.toRawUTF8(), 1);
-        folder.deleteRecursively();
     }
 
     juce::File settings (const char* name) const   { return folder.getChildFile ("VantorConfig").getChildFile (name); }
@@ -27,5 +27,6 @@ public:
 
 private:
     juce::String previous;
+    TestFolder made;
     juce::File folder;
 };

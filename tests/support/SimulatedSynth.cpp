@@ -206,6 +206,12 @@ void SimulatedSynth::setDeviceId (juce::uint8 id)
     deviceId = id;
 }
 
+void SimulatedSynth::setAddressedOnly (bool only)
+{
+    const juce::ScopedLock sl (lock);
+    addressedOnly = only;
+}
+
 bool SimulatedSynth::isSlot (int bank, int program) noexcept
 {
     return juce::isPositiveAndBelow (bank, ProgramRecord::numDeviceBanks)
@@ -277,6 +283,9 @@ void SimulatedSynth::answer (const ByteArray& m)
         return;
 
     const juce::ScopedLock sl (lock);
+    if (addressedOnly && m[2] != deviceId)
+        return;
+
     ByteArray reply;
 
     switch (m[3])

@@ -34,6 +34,7 @@ public:
     void setAnswer (Answer mode, int parts = 1);
     void setAnswerDelayMs (int ms);
     void setDeviceId (juce::uint8 id);    // 0x2B module (default), 0x2A keyboard
+    void setAddressedOnly (bool only);    // ignore messages carrying the other model's id
 
     //==============================================================================
     // Records start as distinct deterministic pseudo-random bytes.
@@ -94,6 +95,7 @@ private:
     int answerParts = 1;
     double answerDelayMs = 0.0;
     juce::uint8 deviceId = ProgramRecord::moduleDeviceId;
+    bool addressedOnly = false;
 
     juce::MidiInputCallback* listener = nullptr;
     std::unique_ptr<DeliveryThread> thread;

@@ -170,14 +170,14 @@ void knobBack (Graphics& g, int style)
 
     if (style == 0)
     {
-        dialTicks (g, c, 20.5f, 23.0f, 11, 1.2f, Colour (0xffaab2ba));
+        dialTicks (g, c, 20.5f, 24.5f, 11, 1.4f, Colour (0xffc3cad1));
     }
     else if (style == 1)
     {
         // centred values: a bright mark at the middle, small ticks either side
-        dialTicks (g, c, 20.5f, 22.5f, 11, 1.0f, Colour (0xff8a939c));
+        dialTicks (g, c, 20.5f, 23.5f, 11, 1.2f, Colour (0xffa9b1b9));
         g.setColour (ledLit.withAlpha (0.9f));
-        g.drawLine (c.x, c.y - 20.5f, c.x, c.y - 24.5f, 2.0f);
+        g.drawLine (c.x, c.y - 20.5f, c.x, c.y - 25.5f, 2.2f);
     }
     else
     {
@@ -315,6 +315,82 @@ void windowIcons (Graphics& g, float y, bool highlighted)
     g.drawRect (23.5f, y + 4.5f, 8.0f, 7.0f, 1.2f);                   // full screen
     g.drawLine (41.5f, y + 4.5f, 48.5f, y + 11.5f, 1.4f);             // close
     g.drawLine (48.5f, y + 4.5f, 41.5f, y + 11.5f, 1.4f);
+}
+// The about box. The program draws "Version ..." at about (36, 115) of this
+// picture, so the title sits above it and the left column stays clear there.
+void drawSplashWith (Graphics& g, int w, int h, const juce::Font& title, const juce::Font& small)
+{
+    const auto all = Rectangle<float> (0, 0, (float) w, (float) h);
+    vertical (g, all, panelTop, panelBottom);
+    g.fillRect (all);
+    g.setColour (edgeLight);
+    g.drawRect (all, 1.0f);
+    g.setColour (Colour (0x20ffffff));
+    g.drawHorizontalLine (1, 1.0f, (float) w - 1.0f);
+
+    g.setColour (textLight);
+    g.setFont (title);
+    g.drawText ("VANTOR", 36, 36, w - 72, 52, juce::Justification::left, false);
+    g.setColour (ledLit.withAlpha (0.85f));
+    g.fillRect (38.0f, 94.0f, 56.0f, 2.0f);
+
+    // a row of knobs in their dials, set the way one leaves a patch
+    for (int i = 0; i < 5; ++i)
+    {
+        const juce::Point<float> c (96.0f + 69.0f * (float) i, 205.0f);
+        g.setColour (Colour (0xff0b0c0e));
+        g.fillEllipse (c.x - 24, c.y - 24, 48, 48);
+        dialTicks (g, c, 25.5f, 29.0f, 11, 1.2f, Colour (0xffa9b1b9));
+        knob (g, c, 21.0f, sweep (0.2f + 0.15f * (float) i));
+    }
+
+    g.setColour (Colour (0xff8a939c));
+    g.setFont (small);
+    g.drawText (juce::String (juce::CharPointer_UTF8 ("EDITOR  \xc2\xb7  LIBRARIAN  \xc2\xb7  CONTROLLER")),
+                36, h - 40, w - 72, 20, juce::Justification::left, false);
+    drawLed (g, { (float) w - 56.0f, (float) h - 34.0f, 20.0f, 8.0f }, true);
+}
+
+// Shown under the about box over the dimmed editor: a small keyboard with its
+// wheels, floating on nothing.
+void drawAboutLower (Graphics& g, int w, int)
+{
+    const auto body = Rectangle<float> (0.5f, 20.5f, (float) w - 1.0f, 100.0f);
+    g.setColour (Colour (0x60000000));
+    g.fillRoundedRectangle (body.translated (0.0f, 4.0f), 8.0f);
+    plate (g, body, 8.0f, Colour (0xff2f3338), Colour (0xff16181b));
+
+    // wheels
+    for (int i = 0; i < 2; ++i)
+    {
+        const auto well = Rectangle<float> (14.0f + 24.0f * (float) i, 34.0f, 18.0f, 74.0f);
+        recess (g, well, 4.0f, Colour (0xff050506), Colour (0xff1d2024));
+        juce::ColourGradient shade (Colour (0xff0d0e10), 0, well.getY(), Colour (0xff0d0e10), 0, well.getBottom(), false);
+        shade.addColour (0.5, Colour (0xff3b4046));
+        g.setGradientFill (shade);
+        g.fillRoundedRectangle (well.reduced (3.0f, 3.0f), 3.0f);
+        g.setColour (Colour (0xffe0e0e0));
+        g.fillRect (well.getX() + 4.0f, i == 0 ? well.getCentreY() - 1.0f : well.getBottom() - 14.0f, 10.0f, 2.0f);
+    }
+
+    // keys: two octaves and a top C
+    const float x0 = 68.0f, white = (float) (w - 14 - 68) / 15.0f, top = 30.0f, len = 84.0f;
+    for (int k = 0; k < 15; ++k)
+    {
+        const auto r = Rectangle<float> (x0 + white * (float) k + 0.5f, top, white - 1.0f, len);
+        vertical (g, r, Colour (0xfff4f2ec), Colour (0xffcfccc5));
+        g.fillRoundedRectangle (r, 1.5f);
+    }
+    const int blackAfter[] = { 0, 1, 3, 4, 5, 7, 8, 10, 11, 12 };
+    for (int k : blackAfter)
+    {
+        const float cx = x0 + white * (float) (k + 1);
+        const auto r = Rectangle<float> (cx - white * 0.3f, top, white * 0.6f, len * 0.6f);
+        vertical (g, r, Colour (0xff34373b), Colour (0xff0c0c0d));
+        g.fillRoundedRectangle (r, 1.5f);
+    }
+    g.setColour (edgeDark);
+    g.drawHorizontalLine ((int) top, x0, x0 + white * 15.0f);
 }
 }
 
@@ -474,32 +550,8 @@ juce::Image ArtworkPainter::draw (const juce::String& name, int w, int h) const
               g.setFont (font (54.0f, true));
               g.drawText ("12", all, juce::Justification::centred, false);
           } },
-        { splash,          [&] {
-              vertical (g, all, panelTop, panelBottom);
-              g.fillRect (all);
-              g.setColour (edgeLight);
-              g.drawRect (all, 1.0f);
-              for (int i = 0; i < 5; ++i)
-              {
-                  const juce::Point<float> c (93.0f + 70.0f * (float) i, 190.0f);
-                  g.setColour (Colour (0xff0b0c0e));
-                  g.fillEllipse (c.x - 24, c.y - 24, 48, 48);
-                  dialTicks (g, c, 25.0f, 28.0f, 11, 1.0f, Colour (0xff8a939c));
-                  knob (g, c, 21.0f, sweep (0.15f + 0.17f * (float) i));
-              }
-              g.setColour (textLight);
-              g.setFont (font (44.0f, true).withExtraKerningFactor (0.2f));
-              g.drawText ("VANTOR", 0, 46, w, 50, juce::Justification::centred, false);
-              g.setColour (Colour (0xff8a939c));
-              g.setFont (font (15.0f));
-              g.drawText (juce::String (juce::CharPointer_UTF8 ("EDITOR  \xc2\xb7  LIBRARIAN  \xc2\xb7  CONTROLLER")), 0, 100, w, 20, juce::Justification::centred, false);
-              drawLed (g, { (float) w / 2 - 10, 252, 20, 8 }, true);
-          } },
-        { aboutLower,      [&] {
-              recess (g, all, 6.0f, Colour (0xff14171a), Colour (0xff1d2125));
-              for (int i = 0; i < 8; ++i)
-                  drawLed (g, { 34.0f + 42.0f * (float) i, 70.0f, 20.0f, 8.0f }, i % 3 == 0);
-          } },
+        { splash,          [&] { drawSplashWith (g, w, h, font (46.0f, true).withExtraKerningFactor (0.2f), font (13.0f)); } },
+        { aboutLower,      [&] { drawAboutLower (g, w, h); } },
     };
 
     if (auto it = painters.find (name); it != painters.end())

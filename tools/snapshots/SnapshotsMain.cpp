@@ -3,6 +3,9 @@
 
 #include <iostream>
 
+// JUCE's own message-loop step: works whether or not modal loops are permitted.
+namespace juce { bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages); }
+
 namespace snapshots
 {
 static std::vector<Entry>& registry()
@@ -59,7 +62,9 @@ int main (int argc, char** argv)
                 component->setSize (entry.width, entry.height);
 
             // Timers and async updates a component starts on creation get their turn.
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+            for (const auto end = juce::Time::currentTimeMillis() + 10; juce::Time::currentTimeMillis() < end;)
+                if (! juce::dispatchNextMessageOnSystemQueue (true))
+                    juce::Thread::sleep (1);
 
             const auto image = component->createComponentSnapshot (component->getLocalBounds(), true, 1.0f);
             const auto file = folder.getChildFile (entry.name + ".png");

@@ -1,0 +1,6 @@
+#include "EmptyProcessor.h"
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new EmptyProcessor();
+}

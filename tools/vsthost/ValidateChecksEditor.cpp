@@ -1,0 +1,224 @@
+// The editor, headless and in a real window.
+#include "Validate.h"
+#include "ValidateWindow.h"
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace vsthost::validation
+{
+namespace
+{
+void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
+{
+    r.check ("editor.rectHeadless", [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w0 = 0, h0 = 0;
+        for (int k = 0; k < 5; ++k)
+        {
+            int w = 0, h = 0;
+            if (! editorRect (a, w, h))
+            {
+                p.add (fmt ("query %d: no size", k));
+                continue;
+            }
+            if (w <= 0 || h <= 0 || w > 8192 || h > 8192)
+                p.add (fmt ("size %dx%d", w, h));
+            if (k == 0)
+            {
+                w0 = w;
+                h0 = h;
+                std::fprintf (stderr, "note: editor size %dx%d\n", w, h);
+            }
+            else if (w != w0 || h != h0)
+                p.add (fmt ("size changed from %dx%d to %dx%d between queries", w0, h0, w, h));
+        }
+        return p.str();
+    });
+
+    const char* displayName = std::getenv ("DISPLAY");
+    if (displayName == nullptr || *displayName == 0)
+    {
+        std::fprintf (stderr, "note: DISPLAY not set: the editor was not opened in a window\n");
+        return;
+    }
+
+    XSession x;
+    if (! x.open())
+    {
+        r.check ("editor.window", [&] { return fmt ("DISPLAY is %s but it cannot be opened", displayName); });
+        return;
+    }
+
+    r.check ("editor.window", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w = 0, h = 0;
+        if (! editorRect (a, w, h))
+            return "no editor size";
+        auto parent = x.createParent (w, h);
+        for (int cycle = 0; cycle < 6; ++cycle)
+        {
+            if (cycle >= 3)
+            {
+                // Later cycles get a new window each time, as hosts that rebuild their frames do.
+                x.destroy (parent);
+                parent = x.createParent (w, h);
+            }
+            if (auto reason = openEditor (x, a, parent); ! reason.empty())
+            {
+                p.add (fmt ("cycle %d: %s", cycle, reason.c_str()));
+                dispatch (a, effEditClose);
+                continue;
+            }
+            x.idle (a, 5);
+            int w2 = 0, h2 = 0;
+            if (! editorRect (a, w2, h2) || w2 != w || h2 != h)
+                p.add (fmt ("cycle %d: the size reads %dx%d while open", cycle, w2, h2));
+            p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
+        }
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    r.check ("editor.parametersWhileOpen", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto parent = x.createParent (w, h);
+        p.addAll (openEditor (x, a, parent), "");
+        for (int i = 0; i < numParams; ++i)
+        {
+            a->setParameter (a, i, std::uniform_real_distribution<float> (0.0f, 1.0f) (rng));
+            if (i % 50 == 0)
+                x.idle (a, 1);
+        }
+        for (int prog : { 0, 50, 98 })
+        {
+            dispatch (a, effSetProgram, 0, prog);
+            x.idle (a, 3);
+        }
+        p.addAll (closeEditor (x, a, parent), "");
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    r.check ("editor.twoInstances", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry), b (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto pa = x.createParent (w, h), pb = x.createParent (w, h);
+        p.addAll (openEditor (x, a, pa), "first");
+        p.addAll (openEditor (x, b, pb), "second");
+        for (int k = 0; k < 10; ++k)
+        {
+            a->setParameter (a, k, 0.3f);
+            b->setParameter (b, k, 0.7f);
+            x.idle (a, 1);
+            x.idle (b, 1);
+        }
+        p.addAll (closeEditor (x, a, pa), "first");
+        x.idle (b, 3);
+        p.addAll (closeEditor (x, b, pb), "second");
+        x.destroy (pa);
+        x.destroy (pb);
+        return p.str();
+    }));
+
+    r.check ("editor.whileProcessing", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto parent = x.createParent (w, h);
+        p.addAll (openEditor (x, a, parent), "");
+        prepare (a, 48000.0, 256);
+        resume (a);
+        std::atomic<bool> done { false };
+        std::string audioProblem;
+        AEffect* e = a;
+        const unsigned seed = rng();
+        std::thread audio ([e, seed, &done, &audioProblem]
+        {
+            std::mt19937 local (seed);
+            for (int b = 0; b < 1500; ++b)
+            {
+                e->setParameter (e, (int) (local() % numParams), std::uniform_real_distribution<float> (0.0f, 1.0f) (local));
+                if (auto reason = runBlock (e, 256, local); ! reason.empty() && audioProblem.empty())
+                    audioProblem = reason;
+            }
+            done = true;
+        });
+        while (! done)
+            x.idle (a, 1);
+        audio.join();
+        suspend (a);
+        p.addAll (audioProblem, "audio");
+        p.addAll (closeEditor (x, a, parent), "");
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    r.check ("editor.randomState", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        Bytes bank ((size_t) bankSize), prog ((size_t) programSize);
+        for (auto& c : bank)
+            c = (char) rng();
+        for (auto& c : prog)
+            c = (char) rng();
+        std::memcpy (bank.data(), bankHeader.data(), bankHeader.size());
+        std::memcpy (prog.data(), programHeader.data(), programHeader.size());
+        setChunk (a, false, bank);
+        dispatch (a, effSetProgram, 0, 17);
+        setChunk (a, true, prog);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto parent = x.createParent (w, h);
+        p.addAll (openEditor (x, a, parent), "");
+        x.idle (a, 10);
+        dispatch (a, effSetProgram, 0, 60);
+        x.idle (a, 5);
+        p.addAll (closeEditor (x, a, parent), "");
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    // Some hosts close the plug-in without effEditClose; repeated because what goes wrong there may be a race.
+    r.check ("editor.closeInstanceWithEditorOpen", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        for (int cycle = 0; cycle < 4; ++cycle)
+        {
+            auto a = std::make_unique<Instance> (lib.entry);
+            int w = 0, h = 0;
+            editorRect (*a, w, h);
+            const auto parent = x.createParent (w, h);
+            p.addAll (openEditor (x, *a, parent), fmt ("cycle %d", cycle));
+            x.idle (*a, 3);
+            a.reset();
+            if (! x.idleUntil (nullptr, [&] { return x.children (parent) == 0; }))
+                p.add (fmt ("cycle %d: the editor window stayed in the host's window after effClose", cycle));
+            x.destroy (parent);
+        }
+        return p.str();
+    }));
+}
+} // namespace
+
+const ValidationGroup editorChecks { "editor", 6, editorGroup };
+} // namespace vsthost::validation

@@ -1,0 +1,184 @@
+#include "ValidateWindow.h"
+
+#include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace vsthost::validation
+{
+namespace
+{
+// Counts errors on every connection, the editor's own included: Xlib keeps one handler per process.
+std::atomic<int> xErrors { 0 }, lastXError { 0 }, lastXRequest { 0 };
+
+int onXError (Display*, XErrorEvent* event)
+{
+    ++xErrors;
+    lastXError = event->error_code;
+    lastXRequest = event->request_code;
+    return 0;
+}
+} // namespace
+
+bool XSession::open()
+{
+    XInitThreads();
+    display = XOpenDisplay (nullptr);
+    if (display == nullptr)
+        return false;
+    XSetErrorHandler (onXError);
+
+    // Without a window manager these atoms do not exist, and the editor's
+    // toolkit looks them up only if they exist; a None answer ends in BadAtom.
+    const char* names[] =
+    {
+        "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_STATE", "WM_TAKE_FOCUS", "WM_CHANGE_STATE", "WM_NAME",
+        "_NET_WM_NAME", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN",
+        "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_PING", "_NET_WM_WINDOW_TYPE",
+        "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_PID", "_NET_WM_USER_TIME",
+        "_NET_ACTIVE_WINDOW", "_NET_SUPPORTED", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_NET_WM_ICON",
+        "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_FULLSCREEN",
+        "_NET_WM_ACTION_MINIMIZE", "_NET_WM_ACTION_CLOSE", "_NET_WM_CM_S0", "_MOTIF_WM_HINTS", "_WIN_HINTS",
+        "KWM_WIN_DECORATION", "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "XdndAware", "_XEMBED", "_XEMBED_INFO",
+        "UTF8_STRING", "CLIPBOARD", "TARGETS"
+    };
+    std::vector<Atom> atoms (sizeof (names) / sizeof (names[0]));
+    XInternAtoms (display, const_cast<char**> (names), (int) atoms.size(), False, atoms.data());
+    XSync (display, False);
+    return true;
+}
+
+XSession::~XSession()
+{
+    if (display != nullptr)
+        XCloseDisplay (display);
+}
+
+::Window XSession::createParent (int width, int height)
+{
+    const int screen = DefaultScreen (display);
+    const auto window = XCreateSimpleWindow (display, RootWindow (display, screen), 0, 0, (unsigned) std::max (width, 1),
+                                             (unsigned) std::max (height, 1), 0, BlackPixel (display, screen),
+                                             WhitePixel (display, screen));
+    XStoreName (display, window, "vsthost editor");
+    XSelectInput (display, window, StructureNotifyMask | SubstructureNotifyMask);
+    XMapWindow (display, window);
+    XSync (display, False);
+    return window;
+}
+
+void XSession::destroy (::Window window)
+{
+    XDestroyWindow (display, window);
+    XSync (display, False);
+    pump();
+}
+
+void XSession::pump()
+{
+    while (XPending (display) > 0)
+    {
+        XEvent event;
+        XNextEvent (display, &event);
+    }
+}
+
+int XSession::children (::Window window, int* width, int* height)
+{
+    XSync (display, False);
+    ::Window root = 0, parent = 0, *kids = nullptr;
+    unsigned count = 0;
+    if (XQueryTree (display, window, &root, &parent, &kids, &count) == 0)
+        return -1;
+    if (count > 0 && width != nullptr && height != nullptr)
+    {
+        XWindowAttributes attributes {};
+        if (XGetWindowAttributes (display, kids[0], &attributes) != 0)
+        {
+            *width = attributes.width;
+            *height = attributes.height;
+        }
+    }
+    if (kids != nullptr)
+        XFree (kids);
+    return (int) count;
+}
+
+bool XSession::idleUntil (AEffect* e, const std::function<bool()>& condition, int rounds)
+{
+    for (int i = 0; i < rounds; ++i)
+    {
+        if (condition())
+            return true;
+        if (e != nullptr)
+            dispatch (e, effEditIdle);
+        pump();
+        usleep (10000);
+    }
+    return condition();
+}
+
+void XSession::idle (AEffect* e, int rounds)
+{
+    for (int i = 0; i < rounds; ++i)
+    {
+        dispatch (e, effEditIdle);
+        pump();
+        usleep (5000);
+    }
+}
+
+bool editorRect (AEffect* e, int& width, int& height)
+{
+    ERect* rect = nullptr;
+    dispatch (e, effEditGetRect, 0, 0, &rect);
+    if (rect == nullptr)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return true;
+}
+
+std::string openEditor (XSession& x, AEffect* e, ::Window parent)
+{
+    int width = 0, height = 0;
+    if (! editorRect (e, width, height))
+        return "no editor size";
+    if (dispatch (e, effEditOpen, 0, 0, (void*) (uintptr_t) parent) == 0)
+        return "effEditOpen answered 0";
+    // The editor's toolkit installs its own handler, which would hide its errors.
+    XSetErrorHandler (onXError);
+    if (! x.idleUntil (e, [&] { return x.children (parent) > 0; }))
+        return "no editor window appeared in the host's window";
+    int childWidth = 0, childHeight = 0;
+    x.children (parent, &childWidth, &childHeight);
+    if (childWidth != width || childHeight != height)
+        return fmt ("the editor window is %dx%d, effEditGetRect said %dx%d", childWidth, childHeight, width, height);
+    return {};
+}
+
+std::string closeEditor (XSession& x, AEffect* e, ::Window parent)
+{
+    dispatch (e, effEditClose);
+    if (! x.idleUntil (e, [&] { return x.children (parent) == 0; }))
+        return "the editor window stayed in the host's window after effEditClose";
+    return {};
+}
+
+std::function<std::string()> withXErrors (XSession& x, std::function<std::string()> body)
+{
+    return [&x, body = std::move (body)]() -> std::string
+    {
+        const int before = xErrors;
+        Problems p;
+        p.addAll (body(), "");
+        x.pump();
+        if (xErrors != before)
+            p.add (fmt ("%d X errors (last: error code %d, request code %d)", xErrors - before, lastXError.load(),
+                        lastXRequest.load()));
+        return p.str();
+    };
+}
+} // namespace vsthost::validation

@@ -1,0 +1,41 @@
+// The editor in a real window: the host owns an X window and hands its id to
+// effEditOpen, as hosts on Linux do. For the checks that open the editor.
+#pragma once
+
+#include "Validate.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <functional>
+#include <string>
+
+namespace vsthost::validation
+{
+struct XSession
+{
+    Display* display = nullptr;
+
+    bool open();
+    ~XSession();
+
+    ::Window createParent (int width, int height);
+    void destroy (::Window window);
+    void pump();
+
+    // The number of child windows, and the size of the first.
+    int children (::Window window, int* width = nullptr, int* height = nullptr);
+
+    // Idles the editor until the condition holds, for a bounded number of rounds.
+    bool idleUntil (AEffect* e, const std::function<bool()>& condition, int rounds = 300);
+    void idle (AEffect* e, int rounds);
+};
+
+bool editorRect (AEffect* e, int& width, int& height);
+
+// Opens the editor into the window and checks it arrives there at its size.
+std::string openEditor (XSession& x, AEffect* e, ::Window parent);
+std::string closeEditor (XSession& x, AEffect* e, ::Window parent);
+
+// The check's body, failing also when it caused X errors on any connection.
+std::function<std::string()> withXErrors (XSession& x, std::function<std::string()> body);
+} // namespace vsthost::validation
