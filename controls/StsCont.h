@@ -56,6 +56,8 @@ public:
     int getMaximum() const noexcept          { return maximum; }
     int getShownValue() const noexcept       { return shownValue; }
     bool hasShownValue() const noexcept      { return valueShown; }
+    // The next setValue or requestValue goes through even when it equals the shown value.
+    void invalidateShownValue() noexcept     { valueShown = false; }
     int getRequestedValue() const noexcept   { return requestedValue; }
     int getKnobFrame() const noexcept        { return knobFrame; }
     const juce::String& getLabel() const noexcept     { return label; }

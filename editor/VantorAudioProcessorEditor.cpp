@@ -1,18 +1,76 @@
 #include "editor/VantorAudioProcessorEditor.h"
+#include "editor/MainComp.h"
 #include "engine/VantorAudioProcessor.h"
 
 VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
-    : AudioProcessorEditor (p)
+    : AudioProcessorEditor (p), processor (p)
 {
-    setSize (800, 500);
+    setLookAndFeel (&lookAndFeel);
+    tooltips.setName ("tooltip");
+
+    mainComp = std::make_unique<MainComp> (p);
+    addAndMakeVisible (*mainComp);
+    mainComp->addChangeListener (this);
+
+    corner = std::make_unique<juce::ResizableCornerComponent> (this, &constrainer);
+    addAndMakeVisible (*corner);
+
+    constrainer.setSizeLimits (minWidth, minHeight, maxWidth, maxHeight);
+
+    setSize (mainComp->getWidth(), mainComp->getHeight());
+
+    // The host shows the window after building it; the parent's visibility reaches us by no callback.
+    startTimer (50);
+}
+
+VantorAudioProcessorEditor::~VantorAudioProcessorEditor()
+{
+    stopTimer();
+    mainComp->removeChangeListener (this);
+    mainComp.reset();
+    corner.reset();
+    setLookAndFeel (nullptr);
 }
 
 void VantorAudioProcessorEditor::paint (juce::Graphics& g)
 {
     g.fillAll (juce::Colours::black);
-    g.setColour (juce::Colours::white);
-    g.setFont (juce::Font ("Arial", 20.0f, juce::Font::plain));
-    g.drawText ("OFF-LINE", getLocalBounds(), juce::Justification::centred);
+}
+
+void VantorAudioProcessorEditor::resized()
+{
+    if (mainComp != nullptr)
+        mainComp->setBounds (mainComp->getX(), mainComp->getY(), getWidth(), getHeight());
+    if (corner != nullptr)
+        corner->setBounds (getWidth() - 22, getHeight() - 22, 22, 22);
+}
+
+void VantorAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (mainComp != nullptr && source == mainComp.get())
+        setSize (mainComp->getWidth(), mainComp->getHeight());
+}
+
+// The wrapper builds one editor only to answer the host's size query; what must
+// happen once per opening starts when the window is really on screen.
+void VantorAudioProcessorEditor::startWhenShowing()
+{
+    if (mainComp == nullptr || mainComp->hasStarted())
+    {
+        stopTimer();
+        return;
+    }
+
+    if (isShowing())
+    {
+        stopTimer();
+        mainComp->start();
+    }
+}
+
+void VantorAudioProcessorEditor::visibilityChanged()
+{
+    startWhenShowing();
 }
 
 // When a host closes the plug-in with the editor still open, JUCE's Linux VST
@@ -25,6 +83,7 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
     if (auto* parent = getParentComponent())
     {
         hostWindow = parent;
+        startWhenShowing();
         return;
     }
 

@@ -1,18 +1,43 @@
 #pragma once
 
 #include <juce_audio_processors/juce_audio_processors.h>
+#include <memory>
+
+#include "controls/KitLookAndFeel.h"
 
 class VantorAudioProcessor;
+class MainComp;
 
-class VantorAudioProcessorEditor : public juce::AudioProcessorEditor
+// The window the host opens: the main component, a corner resizer and the
+// tooltip window. It takes its size from the main component.
+class VantorAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                   public juce::ChangeListener,
+                                   private juce::Timer
 {
 public:
     explicit VantorAudioProcessorEditor (VantorAudioProcessor&);
+    ~VantorAudioProcessorEditor() override;
+
+    static constexpr int minWidth = 454, minHeight = 298, maxWidth = 4000, maxHeight = 1082;
+
+    MainComp& getMainComp() noexcept                     { return *mainComp; }
 
     void paint (juce::Graphics&) override;
+    void resized() override;
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void parentHierarchyChanged() override;
+    void visibilityChanged() override;
 
 private:
+    void startWhenShowing();
+    void timerCallback() override                        { startWhenShowing(); }
+
+    VantorAudioProcessor& processor;
+    KitLookAndFeel lookAndFeel;
+    std::unique_ptr<MainComp> mainComp;
+    std::unique_ptr<juce::ResizableCornerComponent> corner;
+    juce::ComponentBoundsConstrainer constrainer;
+    juce::TooltipWindow tooltips { nullptr, 200 };
     juce::Component::SafePointer<juce::Component> hostWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)

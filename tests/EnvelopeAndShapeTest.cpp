@@ -139,7 +139,9 @@ TEST (ShapeClass, PulseWidthSetsTheHighPart)
         const auto& p = icon.getShapePicture();
         EXPECT_TRUE (p.getPixelAt (lastHighColumn, 0).getBrightness() > 0.5f) << width;
         if (lastHighColumn + 3 < 32)
+        {
             EXPECT_FALSE (p.getPixelAt (lastHighColumn + 3, 0).getBrightness() > 0.5f) << width;
+        }
         EXPECT_TRUE (columnLit (p, 31)) << width;
     }
 

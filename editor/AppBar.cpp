@@ -1,0 +1,121 @@
+#include "editor/AppBar.h"
+#include "controls/StsBut.h"
+#include "controls/StsLabel.h"
+#include "controls/WinMovCan.h"
+#include "engine/MidiCntrState.h"
+
+const std::vector<AppBar::ButtonSpec>& AppBar::tabSpecs()
+{
+    // VCA shares LPF's id: both sit in one column of the strip.
+    static const std::vector<ButtonSpec> specs
+    {
+        { "OSC", 1 }, { "CHAR", 2 }, { "LPF", 3 }, { "HPF", 4 }, { "VCA", 3 }, { "FEEDBACK", 5 },
+        { "DELAY", 6 }, { "LFO", 7 }, { "UNISON", 8 }, { "AUX ENV", 9 }, { "MODS", 10 }, { "ARP", 11 }
+    };
+    return specs;
+}
+
+const std::vector<AppBar::ButtonSpec>& AppBar::functionSpecs()
+{
+    static const std::vector<ButtonSpec> specs
+    {
+        { "BANKS", 99 }, { "FILE", 75 }, { "EDIT", 73 }, { "MIDI", 77 }, { "SEND", 701 }, { "RECV", 71 }, { "WRITE", 969 }
+    };
+    return specs;
+}
+
+AppBar::AppBar (MidiCntrState* e)
+    : engine (e)
+{
+    int i = 0;
+    for (const auto& spec : tabSpecs())
+    {
+        tabs.push_back (std::make_unique<StsBut> (spec.text, spec.id, 135));
+        tabs.back()->setBoundsAndStyle (i * 59, 32, 59, 16, true);
+        addAndMakeVisible (*tabs.back());
+        ++i;
+    }
+
+    i = 0;
+    for (const auto& spec : functionSpecs())
+    {
+        functionButtons.push_back (std::make_unique<StsBut> (spec.text, spec.id, 130));
+        functionButtons.back()->setBoundsAndStyle (i * 46, 3, 46, 16, true);
+        addAndMakeVisible (*functionButtons.back());
+
+        if (spec.id == 701) sendIndex = i;
+        if (spec.id == 75)  fileIndex = i;
+        if (spec.id == 73)  editIndex = i;
+
+        functionRowWidth += 46;
+        ++i;
+    }
+
+    channelLabel = std::make_unique<StsLabel>();
+    channelLabel->setup ("", "Arial", 12.0f);
+    channelLabel->fillMode = 2;
+    channelLabel->fillColour = juce::Colour (0xFF000000);
+    channelLabel->frameColour = juce::Colour (0xFF9F9F9F);
+    channelLabel->setOpaque (true);
+    channelLabel->setBounds (functionRowWidth + 8, 4, 56, 15);
+    addAndMakeVisible (*channelLabel);
+
+    windowTools = std::make_unique<WinMovCan> (true, true);
+    addChildComponent (*windowTools);
+
+    setSize (1024, 54);
+}
+
+AppBar::~AppBar() = default;
+
+StsBut* AppBar::getTab (int position) const noexcept
+{
+    return position >= 0 && position < (int) tabs.size() ? tabs[(size_t) position].get() : nullptr;
+}
+
+StsBut* AppBar::getFunctionButton (int index) const noexcept
+{
+    return index >= 0 && index < (int) functionButtons.size() ? functionButtons[(size_t) index].get() : nullptr;
+}
+
+StsBut* AppBar::findFunctionButton (int id) const noexcept
+{
+    for (auto& b : functionButtons)
+        if (b->getId() == id)
+            return b.get();
+    return nullptr;
+}
+
+bool AppBar::isTab (const StsBut* b) const noexcept
+{
+    for (auto& t : tabs)
+        if (t.get() == b)
+            return true;
+    return false;
+}
+
+bool AppBar::isFunctionButton (const StsBut* b) const noexcept
+{
+    for (auto& f : functionButtons)
+        if (f.get() == b)
+            return true;
+    return false;
+}
+
+void AppBar::mouseDown (const juce::MouseEvent& e)
+{
+    pressPosition = e.getPosition();
+    dragPosition = pressPosition;
+}
+
+void AppBar::mouseDrag (const juce::MouseEvent& e)
+{
+    dragPosition = e.getPosition();
+    changeCode = 123;
+    sendChangeMessage();
+}
+
+void AppBar::resized()
+{
+    windowTools->setBounds (getWidth() - 60, 4, 54, 22);
+}

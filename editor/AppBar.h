@@ -1,0 +1,56 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <memory>
+#include <vector>
+
+class MidiCntrState;
+class StsBut;
+class StsLabel;
+class WinMovCan;
+
+// The editor page's top bar: section tabs, function buttons, the MIDI channel
+// label and the window tools. Clicks go to whoever listens to the buttons.
+class AppBar : public juce::Component,
+               public juce::ChangeBroadcaster
+{
+public:
+    explicit AppBar (MidiCntrState* engine);
+    ~AppBar() override;
+
+    struct ButtonSpec { const char* text; int id; };
+    static const std::vector<ButtonSpec>& tabSpecs();
+    static const std::vector<ButtonSpec>& functionSpecs();
+
+    int getNumTabs() const noexcept                      { return (int) tabs.size(); }
+    StsBut* getTab (int position) const noexcept;
+    int getNumFunctionButtons() const noexcept           { return (int) functionButtons.size(); }
+    StsBut* getFunctionButton (int index) const noexcept;
+    StsBut* findFunctionButton (int id) const noexcept;
+    bool isTab (const StsBut* b) const noexcept;
+    bool isFunctionButton (const StsBut* b) const noexcept;
+    StsLabel& getChannelLabel() noexcept                 { return *channelLabel; }
+    WinMovCan& getWindowTools() noexcept                 { return *windowTools; }
+
+    int getChangeCode() const noexcept                   { return changeCode; }
+    int getFunctionRowWidth() const noexcept             { return functionRowWidth; }
+
+    // Where the main component opens its menus.
+    int sendIndex = -1, fileIndex = -1, editIndex = -1;
+
+    void mouseDown (const juce::MouseEvent&) override;
+    void mouseDrag (const juce::MouseEvent&) override;
+    void resized() override;
+
+private:
+    MidiCntrState* engine;
+    juce::Point<int> dragPosition, pressPosition;
+    std::unique_ptr<WinMovCan> windowTools;
+    int functionRowWidth = 0;
+    int changeCode = 0;
+    std::vector<std::unique_ptr<StsBut>> functionButtons;
+    std::unique_ptr<StsLabel> channelLabel;
+    std::vector<std::unique_ptr<StsBut>> tabs;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AppBar)
+};

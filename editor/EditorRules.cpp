@@ -1,0 +1,87 @@
+#include "editor/EditorRules.h"
+#include <cmath>
+
+namespace EditorRules
+{
+juce::Rectangle<int> usableMonitorArea (juce::Rectangle<int> area)
+{
+    if (area.getWidth() < 100 || area.getHeight() < 100)
+        return { 0, 0, 1920, 1080 };
+    return area;
+}
+
+juce::Point<int> openingSize (int storedWidth, int storedHeight, juce::Rectangle<int> monitor)
+{
+    monitor = usableMonitorArea (monitor);
+
+    int w = storedWidth < 100 ? defaultWidth : storedWidth;
+    if (w > monitor.getWidth())
+        w = monitor.getWidth() - 10;
+
+    int h = storedHeight < 100 ? defaultHeight : storedHeight;
+    if (h > monitor.getHeight())
+        h = monitor.getHeight() - 10;
+
+    return { w, h };
+}
+
+float openingZoom (float stored)
+{
+    if (! (stored >= 0.1f))
+        return 1.0f;
+    return juce::jmin (stored, maxZoom);
+}
+
+float restoredZoom (float stored)
+{
+    if (! (stored >= 0.1f) || stored > maxZoom)
+        return maxZoom;
+    return stored;
+}
+
+float openingKeyboardZoom (float stored)
+{
+    return stored >= 0.2f ? stored : 1.0f;
+}
+
+int openingKeyboardHeight (int stored)
+{
+    return stored < 50 ? defaultKeyboardHeight : stored;
+}
+
+int pageHeightForZoom (float zoom)
+{
+    return (int) std::floor (zoom * 640.0f + 70.0f);
+}
+
+float clampedPageHeight (float requested, int monitorHeight)
+{
+    const float f = monitorHeight <= 1000 ? 1.0f : monitorHeight <= 1200 ? 1.2f : 1.5f;
+    if (! std::isfinite (requested))
+        requested = 200.0f;
+    return juce::jlimit (200.0f, f * 640.0f + 70.0f, requested);
+}
+
+float zoomForPageHeight (float pageHeight)
+{
+    return (pageHeight - 70.0f) / 640.0f;
+}
+
+float focusScale (int screenHeight)
+{
+    return screenHeight < 1600 ? 1.0f : screenHeight <= 2000 ? 1.3f : 1.5f;
+}
+
+juce::String progressText (int bank, int program)
+{
+    const juce::String bankName = bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3);
+    return bankName + ":" + juce::String (program + 1);
+}
+
+int sectionForKeyCommand (int payload)
+{
+    static constexpr int tabs[] = { 1, 2, 3, 4, 5, 6, 7, 10, 11 };
+    const int digit = payload - 726;
+    return digit >= 1 && digit <= 9 ? tabs[digit - 1] : -1;
+}
+}

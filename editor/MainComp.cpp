@@ -1,0 +1,547 @@
+#include "editor/MainComp.h"
+#include "editor/AboutPanel.h"
+#include "editor/AppBar.h"
+#include "editor/EditorPanel.h"
+#include "editor/EditorRules.h"
+#include "editor/GroupClass.h"
+#include "controls/AppSetBarBut.h"
+#include "controls/CorButton.h"
+#include "controls/ProgBar.h"
+#include "controls/HorScrollClass.h"
+#include "controls/KitFonts.h"
+#include "controls/LCD_Comp.h"
+#include "controls/P_Pad.h"
+#include "controls/P_Slider.h"
+#include "controls/StsLabel.h"
+#include "controls/WinMovCan.h"
+#include "engine/DSI_Program.h"
+#include "engine/VantorAudioProcessor.h"
+
+//==============================================================================
+KeyboardSlot::KeyboardSlot()
+{
+    setOpaque (true);
+}
+
+void KeyboardSlot::setZoom (float z, int y, int width, int height)
+{
+    zoom = z;
+    setBounds (getX(), y, width, height);
+}
+
+void KeyboardSlot::setStatusText (const juce::String& text)
+{
+    if (text == statusText)
+        return;
+    statusText = text;
+    repaint (20, 0, 200, 20);
+}
+
+void KeyboardSlot::paint (juce::Graphics& g)
+{
+    g.fillAll (juce::Colour (0xFF101010));
+    g.setColour (juce::Colour (0xFFE0E0E0));
+    g.setFont (kitFont (12.0f));
+    g.drawText (statusText, 20, 0, 200, 20, juce::Justification::centredLeft, true);
+}
+
+//==============================================================================
+MainComp::MainComp (VantorAudioProcessor& p)
+    : processor (&p)
+{
+    build();
+}
+
+MainComp::~MainComp()
+{
+    teardown();
+}
+
+MidiCntrState& MainComp::engine() const
+{
+    return processor->getEngine();
+}
+
+juce::Rectangle<int> MainComp::monitorArea() const
+{
+    juce::Rectangle<int> area;
+    if (auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay())
+        area = display->userArea;
+    if (isOnDesktop() || getParentComponent() != nullptr)
+        area = getParentMonitorArea();
+    return EditorRules::usableMonitorArea (area);
+}
+
+void MainComp::build()
+{
+    auto& e = engine();
+    e.loadWindowGeometry();
+    e.addStateListener (this);
+
+    e.setMonitorArea (monitorArea());
+    e.clearBankReceive();
+
+    e.addListener (this);
+
+    // The bank selector arrives with its own panel.
+
+    editorPanel = std::make_unique<EditorPanel> (*processor);
+    addChildComponent (*editorPanel);
+    editorPanel->addChangeListener (this);
+    auto& bar = editorPanel->getAppBar();
+    for (int i = 0; i < bar.getNumTabs(); ++i)
+        bar.getTab (i)->addListener (this);
+    for (int i = 0; i < bar.getNumFunctionButtons(); ++i)
+        bar.getFunctionButton (i)->addListener (this);
+    bar.addChangeListener (this);
+    editorPanel->getMenuButton().addChangeListener (this);
+    editorPanel->getZoomCorner().addChangeListener (this);
+    editorPanel->getLcd().addChangeListener (this);
+    bar.getChannelLabel().addChangeListener (this);
+    bar.getWindowTools().addListener (this);
+
+    keyboardPanel = std::make_unique<KeyboardSlot>();
+    addAndMakeVisible (*keyboardPanel);
+    keyboardPanel->addChangeListener (this);
+    keyboardPanel->setAlwaysOnTop (true);
+
+    const auto monitor = monitorArea();
+    e.setMonitorArea (monitor);
+
+    auto& g = e.windowGeometry();
+    const auto size = EditorRules::openingSize (g.editor.getWidth(), g.editor.getHeight(), monitor);
+    setSize (size.x, size.y);
+
+    const float z = EditorRules::openingZoom (g.zoom1);
+    editorPanel->setBounds (0, 0, size.x, EditorRules::pageHeightForZoom (z));
+    editorPanel->setZoom (z);
+    editorPanel->getZoomCorner().percent = (int) std::floor (z * 100.0f);
+    editorPanel->getZoomCorner().repaint();
+    editorPanel->scrollToStart();
+    editorPanel->setVisible (true);
+
+    g.zoom2 = EditorRules::openingKeyboardZoom (g.zoom2);
+    keyboardPanel->setZoom (g.zoom2, editorPanel->getBottom(), size.x, EditorRules::openingKeyboardHeight (g.height3));
+}
+
+void MainComp::start()
+{
+    if (started)
+        return;
+    started = true;
+
+    auto& e = engine();
+    if (! e.getEditorOpenedBefore())
+        showAbout (true, splashMs);
+    e.setEditorOpenedBefore (true);
+
+    editorPanel->refreshFromProgram();
+    e.requestGlobals();
+}
+
+void MainComp::teardown()
+{
+    auto& e = engine();
+    e.saveWindowGeometry();
+
+    // Once removed, no engine thread calls us again; only then drop a pending update.
+    e.removeListener (this);
+    e.removeStateListener (this);
+    cancelPendingUpdate();
+
+    if (editorPanel != nullptr)
+    {
+        auto& bar = editorPanel->getAppBar();
+        bar.getWindowTools().removeListener (this);
+        for (int i = 0; i < bar.getNumTabs(); ++i)
+            bar.getTab (i)->removeListener (this);
+        for (int i = 0; i < bar.getNumFunctionButtons(); ++i)
+            bar.getFunctionButton (i)->removeListener (this);
+    }
+
+    editorPanel.reset();
+    if (aboutPanel != nullptr)
+        aboutPanel->stop();
+    aboutPanel.reset();
+    progress.reset();
+    keyboardPanel.reset();
+    clipboard.reset();
+}
+
+//==============================================================================
+void MainComp::resized()
+{
+    layoutChildren();
+
+    auto& g = engine().windowGeometry();
+    g.editor = getBounds();
+    if (editorPanel != nullptr)
+    {
+        g.width2 = editorPanel->getWidth();
+        g.height2 = editorPanel->getHeight();
+    }
+    if (keyboardPanel != nullptr)
+    {
+        g.width3 = keyboardPanel->getWidth();
+        g.height3 = keyboardPanel->getHeight();
+        g.zoom2 = keyboardPanel->getZoom();
+    }
+}
+
+void MainComp::layoutChildren()
+{
+    if (editorPanel == nullptr || keyboardPanel == nullptr)
+        return;
+
+    const float keyboardZoom = 1.0f;
+    const int w = getWidth(), h = getHeight();
+
+    juce::Component* anchor = editorPanel.get();
+    editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+
+    keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
+
+    if (aboutPanel != nullptr && aboutPanel->isVisible())
+    {
+        aboutPanel->setBounds (0, 0, w, h);
+        aboutPanel->centreBox();
+        aboutPanel->toFront (false);
+    }
+
+    if (progress != nullptr)
+        progress->setBounds (0, 0, w, h);
+
+    juce::ignoreUnused (h);
+}
+
+void MainComp::applyPageHeight (int requestedHeight)
+{
+    auto& corner = editorPanel->getZoomCorner();
+    const float h = EditorRules::clampedPageHeight ((float) requestedHeight, engine().getMonitorArea().getHeight());
+    editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), editorPanel->getWidth(), (int) h);
+    const float zoom = EditorRules::zoomForPageHeight (h);
+    editorPanel->setZoom (zoom);
+    editorPanel->scrollToStart();
+    setBounds (getX(), getY(), getWidth(), (int) ((float) keyboardPanel->getHeight() + h));
+    corner.percent = (int) std::floor (zoom * 100.0f);
+    corner.repaint();
+    sendChangeMessage();
+}
+
+void MainComp::zoomHandleChanged (int requestedHeight)
+{
+    auto& corner = editorPanel->getZoomCorner();
+
+    switch (corner.changeCode)
+    {
+        case 320:
+            editorPanel->resetZoom();
+            editorPanel->scrollToStart();
+            break;
+
+        case 321:
+            applyPageHeight (requestedHeight);
+            break;
+
+        case 322:
+            // Drag messages coalesce: a release may be the first word of a quick
+            // drag, so it applies the final height too when that differs.
+            if ((int) EditorRules::clampedPageHeight ((float) requestedHeight, engine().getMonitorArea().getHeight())
+                    != editorPanel->getHeight())
+                applyPageHeight (requestedHeight);
+            engine().setMonitorArea (monitorArea());
+            break;
+
+        default:
+            break;
+    }
+}
+
+//==============================================================================
+// Panels still to come: these keep their flags false and do nothing until they exist.
+void MainComp::showBankPanel (bool)         {}
+void MainComp::showMidiSetup (bool)         {}
+void MainComp::showWriteDialog (bool)       {}
+void MainComp::openLibraryWindow()          {}
+void MainComp::windowToolClicked (WinMovCan*, int) {}
+void MainComp::gridChanged (StsGrid*)       {}
+void MainComp::handleCommand (int)          {}
+
+void MainComp::showAbout (bool show, int autoCloseMs)
+{
+    aboutShown = show;
+
+    if (show)
+    {
+        if (aboutPanel != nullptr)
+            return;
+
+        aboutPanel = std::make_unique<AboutPanel> (getWidth(), autoCloseMs);
+        aboutPanel->setBounds (0, 0, getWidth(), getHeight());
+        // A covering child takes the clicks; a global modal state would also
+        // block the windows of other instances in the same host.
+        aboutPanel->setAlwaysOnTop (true);
+        addAndMakeVisible (*aboutPanel);
+        aboutPanel->addChangeListener (this);
+        aboutPanel->toFront (false);
+    }
+    else if (aboutPanel != nullptr)
+    {
+        aboutPanel->stop();
+        aboutPanel->setVisible (false);
+        aboutPanel->removeChangeListener (this);
+        aboutPanel.reset();
+    }
+}
+
+//==============================================================================
+void MainComp::startTransfer (int code, int bank)
+{
+    if (progress != nullptr)
+        return;
+
+    auto& e = engine();
+    bool running = false;
+
+    switch (code)
+    {
+        case 0:
+        case MidiCntrState::allUserBanks:
+        case MidiCntrState::allFactoryBanks:
+            e.startBankReceive (code, bank);
+            running = e.isBankReceiveRunning();
+            break;
+        case 888: running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;
+        case 887: running = e.startTransmit (MidiCntrState::TransmitScope::factoryBanks); break;
+        default: break;
+    }
+
+    if (! running)
+        return;
+
+    transferCode = code;
+    progress = std::make_unique<ProgBar> (getWidth(), getHeight());
+    progress->setBounds (0, 0, getWidth(), getHeight());
+    progress->setAlwaysOnTop (true);
+    addAndMakeVisible (*progress);
+    progress->getCancelButton().addListener (this);
+}
+
+void MainComp::endTransfer()
+{
+    auto& e = engine();
+    e.clearBankReceive();
+    if (e.isTransmitting())
+        e.cancelTransmit();
+
+    transferCode = -1;
+
+    if (progress != nullptr)
+    {
+        progress->getCancelButton().removeListener (this);
+        progress->setVisible (false);
+        progress.reset();
+    }
+}
+
+void MainComp::showProgress (int value, const juce::String& text)
+{
+    // Late events for an overlay already closed (cancelled, or queued while no editor was open).
+    if (progress == nullptr)
+        return;
+
+    progress->setProgress (value, text);
+}
+
+//==============================================================================
+void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source == &editorPanel->getMenuButton())
+    {
+        openLibraryWindow();
+    }
+    else if (source == &editorPanel->getAppBar().getChannelLabel())
+    {
+        // The channel menu arrives with the menus.
+    }
+    else if (source == &editorPanel->getLcd())
+    {
+        // The program and category menus arrive with the menus.
+    }
+    else if (source == &editorPanel->getZoomCorner())
+    {
+        zoomHandleChanged (editorPanel->getZoomCorner().reportedHeight);
+    }
+    else if (aboutShown && aboutPanel != nullptr && source == aboutPanel.get())
+    {
+        if (! writeDialogShown)
+            showAbout (false, 0);
+    }
+    else if (engine().isBankReceiveRunning() && progress != nullptr)
+    {
+        endTransfer();
+    }
+    else if (source == keyboardPanel.get())
+    {
+        const auto& anchor = *editorPanel;
+        if ((float) keyboardPanel->getY() > (float) anchor.getBottom() - keyboardPanel->getZoom() * 140.0f)
+            keyboardPanel->setTopLeftPosition (keyboardPanel->getX(), anchor.getBottom());
+        keyboardPanel->setAlwaysOnTop (false);
+        keyboardPanel->setAlwaysOnTop (true);
+    }
+}
+
+void MainComp::stsbutChanged (StsBut* source)
+{
+    auto& bar = editorPanel->getAppBar();
+
+    if (bar.isFunctionButton (source))
+    {
+        handleCommand (source->getId());
+        return;
+    }
+
+    if (progress != nullptr && source == &progress->getCancelButton())
+        endTransfer();
+
+    if (bar.isTab (source))
+    {
+        if (bankPanelShown)
+            showBankPanel (false);
+        if (writeDialogShown)
+            showWriteDialog (false);
+    }
+}
+
+//==============================================================================
+void MainComp::stateChanged()
+{
+    triggerAsyncUpdate();
+}
+
+void MainComp::midiCntrStateChanged (MidiCntrState*)
+{
+    triggerAsyncUpdate();
+}
+
+void MainComp::handleAsyncUpdate()
+{
+    for (const int event : engine().takeEvents())
+        handleEngineEvent (event);
+}
+
+void MainComp::setStatusText (const juce::String& text)
+{
+    keyboardPanel->setStatusText (text);
+}
+
+void MainComp::handleEngineEvent (int event)
+{
+    auto& e = engine();
+
+    switch (EngineEvent::kindOf (event))
+    {
+        case EngineEvent::modWheel:
+            if (((event >> 7) & 0x7F) == 1)
+                keyboardPanel->setModWheel (event & 0x7F);
+            break;
+
+        case EngineEvent::pitchBend:
+            keyboardPanel->setPitchWheel ((event >> 7) & 0x7F);
+            break;
+
+        case EngineEvent::parameterChanged:
+            editorPanel->updateControl (EngineEvent::parameterId (event), EngineEvent::parameterValue (event), false);
+            break;
+
+        case EngineEvent::editBufferChanged:
+            editorPanel->refreshFromProgram();
+            break;
+
+        case EngineEvent::globalsReceived:
+            setStatusText ("DSI:  PROPHET 12 MDL ON-LINE");
+            break;
+
+        case EngineEvent::globalsRequested:
+            setStatusText ("OFF-LINE");
+            break;
+
+        case EngineEvent::transmitProgress:
+        {
+            const int sent = (event >> 12) & 0xFFF, total = event & 0xFFF;
+            if (total > 0)
+                showProgress (sent * 127 / total, juce::String (sent) + " / " + juce::String (total));
+            break;
+        }
+
+        case EngineEvent::transmitFinished:
+        case EngineEvent::bankReceiveFinished:
+            if (progress != nullptr)
+                endTransfer();
+            break;
+
+        case EngineEvent::bankProgramReceived:
+        {
+            const int bank = (event >> 8) & 0xFF, program = event & 0xFF;
+            showProgress (program, EditorRules::progressText (bank, program));
+            break;
+        }
+
+        case EngineEvent::programStored:
+            // The bank selector's grid refills here once it exists.
+            break;
+
+        case EngineEvent::sliderSent:
+            if (auto* sliders = editorPanel->getPanel (0, 0))
+            {
+                const int stored1 = e.getValue (ParameterIds::slider1), stored2 = e.getValue (ParameterIds::slider2);
+                const int storedPress = e.getValue (ParameterIds::sliderPress);
+                const int sent1 = e.sentSliderValue (ParameterIds::slider1), sent2 = e.sentSliderValue (ParameterIds::slider2);
+                const int sentPress = e.sentSliderValue (ParameterIds::sliderPress);
+                auto* strip1 = sliders->getTouchStrip (1);
+                auto* strip2 = sliders->getTouchStrip (2);
+
+                if (strip1 != nullptr)
+                {
+                    if (sentPress != storedPress) strip1->setDisplay (stored1, sentPress);
+                    if (sent1 != stored1)         strip1->setDisplay (sent1, storedPress);
+                }
+                if (strip2 != nullptr)
+                {
+                    if (sent2 != stored2)         strip2->setDisplay (sent2, storedPress);
+                    if (sentPress != storedPress) strip2->setDisplay (stored2, sentPress);
+                }
+
+                // Host automation stores and sends in one go, so nothing above
+                // differs: draw the strips from the stored values regardless.
+                if (strip1 != nullptr) strip1->repaint();
+                if (strip2 != nullptr) strip2->repaint();
+                if (auto* pad = sliders->getPad()) pad->repaint();
+            }
+            break;
+
+        case EngineEvent::latchChanged:
+            if (auto* sliders = editorPanel->getPanel (0, 0))
+            {
+                const int which = (event >> 20) & 0xF;
+                if (which <= 1)
+                    if (auto* latch = sliders->getControl (which))
+                        latch->setValue (e.getValue (which == 0 ? ParameterIds::sliderLatch1 : ParameterIds::sliderLatch2), {});
+            }
+            break;
+
+        case EngineEvent::keyboardCommand:
+            handleSectionCommand (event);
+            break;
+
+        default:
+            break;
+    }
+}
+
+void MainComp::handleSectionCommand (int event)
+{
+    const int tab = EditorRules::sectionForKeyCommand (event & 0xFFFFFF);
+    if (tab >= 0)
+        editorPanel->showSection (tab);
+}

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include "editor/AboutPanel.h"
+#include "editor/EditorRules.h"
+#include "editor/GroupClass.h"
+#include "controls/CorButton.h"
+#include "controls/ProgBar.h"
+#include "support/EditorTestRig.h"
+
+namespace
+{
+StsCont& controlFor (EditorPanel& page, int layer, int parameter)
+{
+    return *page.getPanel (layer, ParameterTable().section (parameter))->findControl (parameter);
+}
+}
+
+TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
+{
+    EditorTestRig rig;
+    auto& main = rig.open (false);
+
+    const auto expected = EditorRules::openingSize (0, 0, rig.engine().getMonitorArea());
+    EXPECT_EQ (main.getWidth(), expected.x);
+    EXPECT_EQ (main.getHeight(), expected.y);
+    EXPECT_EQ (rig.page().getHeight(), 710);
+    EXPECT_EQ (main.getKeyboardPanel().getY(), 710);
+    EXPECT_EQ (main.getKeyboardPanel().getHeight(), 172);
+    EXPECT_EQ (rig.editor->getWidth(), main.getWidth());
+
+    // Built but not shown (a host's size query): nothing has started.
+    EXPECT_EQ (main.getAboutPanel(), nullptr);
+    EXPECT_FALSE (rig.engine().getEditorOpenedBefore());
+
+    main.start();
+    ASSERT_NE (main.getAboutPanel(), nullptr);
+    EXPECT_TRUE (main.getAboutPanel()->isTimerRunningFlag());
+    EXPECT_TRUE (rig.pumpUntil ([&] { return main.getKeyboardPanel().getStatusText() == "OFF-LINE"; }));
+
+    ui::click (main, { 5, 5 });
+    EXPECT_TRUE (rig.pumpUntil ([&] { return main.getAboutPanel() == nullptr; }));
+
+    // Reopening: no splash; the zoom chosen before comes back from the geometry file.
+    rig.page().setZoom (0.8f);
+    rig.close();
+    rig.engine().windowGeometry() = {};
+    rig.open();
+    EXPECT_EQ (rig.main().getAboutPanel(), nullptr);
+    EXPECT_FLOAT_EQ (rig.page().getPanel (0, 1)->getScale(), 0.8f);
+    EXPECT_EQ (rig.page().getHeight(), EditorRules::pageHeightForZoom (0.8f));
+}
+
+TEST (MainComp, EventsQueuedWhileClosedAreHandledOnOpening)
+{
+    EditorTestRig rig;
+    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));
+    rig.open();
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getCurrentSection() == 10; }));
+}
+
+TEST (MainComp, EngineEventsReachWhatShowsThem)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    main.showAbout (false, 0);
+    auto& keyboard = main.getKeyboardPanel();
+    auto& filterA = controlFor (rig.page(), 0, 88);
+    auto& filterB = controlFor (rig.page(), 1, 88);
+    int target = 0;
+
+    struct Case
+    {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool()> shows;
+    };
+
+    const Case cases[] =
+    {
+        { "mod wheel from the synth",
+          [&] { rig.synth.send (juce::MidiMessage::controllerEvent (1, 1, 77)); },
+          [&] { return keyboard.getModWheel() == 77; } },
+        { "pitch bend centre",
+          [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x2000)); },
+          [&] { return keyboard.getPitchWheel() == 64; } },
+        { "pitch bend top",
+          [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x3FFF)); },
+          [&] { return keyboard.getPitchWheel() == 127; } },
+        { "host automation of a layer B parameter",
+          [&]
+          {
+              const auto& table = rig.engine().parameterTable();
+              target = rig.engine().getValue (600) == 0 ? table.maximum (600) : 0;
+              rig.processor->getParameters()[table.hostIndex (600)]->setValue ((float) target / (float) table.maximum (600));
+          },
+          [&] { return filterB.getShownValue() == target && filterA.getShownValue() == rig.engine().getValue (88); } },
+        { "global dump answered",
+          [&] { rig.engine().requestGlobals(); },
+          [&] { return keyboard.getStatusText() == "DSI:  PROPHET 12 MDL ON-LINE"; } },
+        { "global request unanswered",
+          [&] { rig.synth.setAnswer (SimulatedSynth::Answer::drop); rig.engine().requestGlobals(); },
+          [&] { return keyboard.getStatusText() == "OFF-LINE"; } },
+        { "digit key 3",
+          [&] { rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 729)); },
+          [&] { return rig.page().getCurrentSection() == 3; } },
+    };
+
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE (rig.synth.waitUntilIdle());
+        rig.pumpUntil ([] { return false; }, 20);
+        c.act();
+        EXPECT_TRUE (rig.pumpUntil (c.shows)) << c.what;
+    }
+
+    // Controller 7 moves no wheel; digit 0 changes no section.
+    rig.synth.send (juce::MidiMessage::controllerEvent (1, 7, 5));
+    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 726));
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
+    ui::pump (50);
+    EXPECT_EQ (keyboard.getModWheel(), 77);
+    EXPECT_EQ (rig.page().getCurrentSection(), 3);
+}
+
+TEST (MainComp, TransferEventsWithoutAnOverlayAreHarmless)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+
+    // Late progress, ends and transmit reports for a transfer that has no overlay.
+    for (int event : { EngineEvent::bankProgram (7, 98), EngineEvent::make (EngineEvent::bankReceiveFinished),
+                       EngineEvent::transmitted (3, 99), EngineEvent::make (EngineEvent::transmitFinished, 1) })
+        main.handleEngineEvent (event);
+    EXPECT_EQ (main.getProgressOverlay(), nullptr);
+
+    rig.synth.setAnswer (SimulatedSynth::Answer::drop);
+    main.startTransfer (0, 5);
+    ASSERT_NE (main.getProgressOverlay(), nullptr);
+    EXPECT_TRUE (rig.engine().isBankReceiveRunning());
+
+    main.handleEngineEvent (EngineEvent::bankProgram (7, 98));
+    EXPECT_EQ (main.getProgressOverlay()->getText(), "F4:99");
+    EXPECT_EQ (main.getProgressOverlay()->getFill().getWidth(), 294);
+
+    main.endTransfer();
+    main.endTransfer();
+    EXPECT_EQ (main.getProgressOverlay(), nullptr);
+    EXPECT_FALSE (rig.engine().isBankReceiveRunning());
+    EXPECT_EQ (main.getTransferCode(), -1);
+}
+
+TEST (MainComp, ZoomHandleResizesTheEditorWithinItsLimits)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    main.showAbout (false, 0);
+    rig.editor->setSize (1200, 730);   // whatever the test display's size
+    auto& corner = rig.page().getZoomCorner();
+
+    struct Case { int dy; int pageHeight; };
+    const Case cases[] = { { 2000, 838 }, { -2000, 200 }, { 400, 600 } };
+
+    for (const auto& c : cases)
+    {
+        rig.engine().setMonitorArea ({ 0, 0, 1920, 1080 });
+        const auto at = corner.getBoundsInParent().getTopRight().translated (-4, 6) + rig.page().getPosition();
+        ui::drag (main, at, at.translated (0, c.dy), 4);
+        ui::pump (5);
+        EXPECT_EQ (rig.page().getHeight(), c.pageHeight) << c.dy;
+        EXPECT_EQ (rig.editor->getHeight(), c.pageHeight + 172) << c.dy;
+        EXPECT_EQ (corner.percent, (int) ((c.pageHeight - 70) / 6.4f)) << c.dy;
+    }
+}
+

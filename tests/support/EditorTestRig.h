@@ -1,0 +1,59 @@
+#pragma once
+
+#include "editor/EditorPanel.h"
+#include "editor/MainComp.h"
+#include "editor/VantorAudioProcessorEditor.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/ComponentTestSupport.h"
+#include "support/SimulatedSynth.h"
+#include <functional>
+#include <memory>
+
+// A processor wired to a simulated synthesizer, and its editor as the host
+// opens it: built, then started as when the window first shows.
+struct EditorTestRig
+{
+    SimulatedSynth synth;
+    std::unique_ptr<VantorAudioProcessor> processor;
+    std::unique_ptr<VantorAudioProcessorEditor> editor;
+
+    EditorTestRig()
+    {
+        processor = std::make_unique<VantorAudioProcessor> (synth);
+        engine().selectInputPort (1);
+        engine().selectOutputPort (1);
+    }
+
+    ~EditorTestRig()
+    {
+        editor.reset();
+        processor.reset();   // closes the devices before the synth goes
+    }
+
+    MidiCntrState& engine()                   { return processor->getEngine(); }
+    MainComp& main()                          { return editor->getMainComp(); }
+    EditorPanel& page()                       { return main().getEditorPanel(); }
+
+    MainComp& open (bool start = true)
+    {
+        editor = std::make_unique<VantorAudioProcessorEditor> (*processor);
+        if (start)
+            main().start();
+        return main();
+    }
+
+    void close()                              { editor.reset(); }
+
+    // Runs the message loop until the condition holds or the time is up.
+    static bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
+    {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (! condition())
+        {
+            if (juce::Time::getMillisecondCounter() > end)
+                return false;
+            ui::pump (5);
+        }
+        return true;
+    }
+};

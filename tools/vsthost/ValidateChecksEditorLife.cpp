@@ -1,0 +1,218 @@
+// The editor window through its life as a user drives it: resized by its
+// corner, zoomed by its handle, closed while its splash or a zoomed-in panel
+// is still animating, in one instance and beside another.
+#include "Validate.h"
+#include "ValidateWindow.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace vsthost::validation
+{
+namespace
+{
+// The editor's own window inside the host's.
+::Window editorWindow (XSession& x, ::Window parent)
+{
+    ::Window root = 0, up = 0, *kids = nullptr, found = 0;
+    unsigned count = 0;
+    if (XQueryTree (x.display, parent, &root, &up, &kids, &count) != 0 && count > 0)
+        found = kids[0];
+    if (kids != nullptr)
+        XFree (kids);
+    return found;
+}
+
+// Pointer events as the X server would deliver them to the editor's window.
+void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button)
+{
+    XEvent ev {};
+    ev.xbutton.type = press ? ButtonPress : ButtonRelease;
+    ev.xbutton.display = x.display;
+    ev.xbutton.window = w;
+    ev.xbutton.root = DefaultRootWindow (x.display);
+    ev.xbutton.time = CurrentTime;
+    ev.xbutton.x = px;
+    ev.xbutton.y = py;
+    ev.xbutton.button = button;
+    ev.xbutton.state = press ? 0 : (button == Button1 ? Button1Mask : Button3Mask);
+    ev.xbutton.same_screen = True;
+    XSendEvent (x.display, w, True, press ? ButtonPressMask : ButtonReleaseMask, &ev);
+    XFlush (x.display);
+}
+
+void sendMotion (XSession& x, ::Window w, int px, int py)
+{
+    XEvent ev {};
+    ev.xmotion.type = MotionNotify;
+    ev.xmotion.display = x.display;
+    ev.xmotion.window = w;
+    ev.xmotion.root = DefaultRootWindow (x.display);
+    ev.xmotion.time = CurrentTime;
+    ev.xmotion.x = px;
+    ev.xmotion.y = py;
+    ev.xmotion.state = Button1Mask;
+    ev.xmotion.same_screen = True;
+    XSendEvent (x.display, w, True, PointerMotionMask | ButtonMotionMask | Button1MotionMask, &ev);
+    XFlush (x.display);
+}
+
+void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY)
+{
+    sendButton (x, w, true, fromX, fromY, Button1);
+    x.idle (e, 2);
+    for (int i = 1; i <= 6; ++i)
+    {
+        sendMotion (x, w, fromX + (toX - fromX) * i / 6, fromY + (toY - fromY) * i / 6);
+        x.idle (e, 2);
+    }
+    sendButton (x, w, false, toX, toY, Button1);
+    x.idle (e, 3);
+}
+
+void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
+{
+    sendButton (x, w, true, px, py, Button3);
+    sendButton (x, w, false, px, py, Button3);
+    x.idle (e, 1);
+}
+
+bool sane (int w, int h)   { return w > 0 && h > 0 && w <= 8192 && h <= 8192; }
+
+// The page of a first opening is 710 high (zoom 1.0) with its zoom handle in its lower right corner.
+constexpr int pageHeight = 710;
+
+void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
+{
+    const char* displayName = std::getenv ("DISPLAY");
+    if (displayName == nullptr || *displayName == 0)
+        return;
+
+    XSession x;
+    if (! x.open())
+        return;
+
+    r.check ("editorLife.resizeAndZoom", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        auto parent = x.createParent (w, h);
+
+        for (int cycle = 0; cycle < 4; ++cycle)
+        {
+            if (auto reason = openEditor (x, a, parent); ! reason.empty())
+            {
+                p.add (fmt ("cycle %d: %s", cycle, reason.c_str()));
+                dispatch (a, effEditClose);
+                continue;
+            }
+
+            const auto window = editorWindow (x, parent);
+            int w0 = 0, h0 = 0;
+            editorRect (a, w0, h0);
+
+            // The resize corner: smaller by 60 x 40, never below its limits.
+            drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
+            int w1 = 0, h1 = 0;
+            if (! editorRect (a, w1, h1) || ! sane (w1, h1))
+                p.add (fmt ("cycle %d: after the corner drag the size reads %dx%d", cycle, w1, h1));
+            else if (w1 < 454 || h1 < 298)
+                p.add (fmt ("cycle %d: the corner made the editor %dx%d, below its limits", cycle, w1, h1));
+            else if (w1 == w0 && h1 == h0 && w0 > 454 && h0 > 298)
+                p.add (fmt ("cycle %d: dragging the corner left the editor at %dx%d", cycle, w1, h1));
+
+            // The zoom handle, where the window shows it.
+            editorRect (a, w1, h1);
+            if (h1 >= pageHeight)
+            {
+                drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
+                int w2 = 0, h2 = 0;
+                if (! editorRect (a, w2, h2) || ! sane (w2, h2))
+                    p.add (fmt ("cycle %d: after zooming the size reads %dx%d", cycle, w2, h2));
+                else if (h2 == h1)
+                    p.add (fmt ("cycle %d: dragging the zoom handle left the editor %d high", cycle, h2));
+            }
+
+            p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
+            if (cycle == 1)
+            {
+                x.destroy (parent);
+                editorRect (a, w, h);
+                parent = x.createParent (w, h);
+            }
+        }
+
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    r.check ("editorLife.closeDuringSplash", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        for (int cycle = 0; cycle < 3; ++cycle)
+        {
+            // A fresh instance shows its splash on its first opening; close well inside its 2 s.
+            auto a = std::make_unique<Instance> (lib.entry);
+            int w = 0, h = 0;
+            editorRect (*a, w, h);
+            const auto parent = x.createParent (w, h);
+            p.addAll (openEditor (x, *a, parent), fmt ("cycle %d", cycle));
+            x.idle (*a, 2 + cycle);
+
+            if (cycle == 2)
+            {
+                a.reset();   // the plug-in goes with its editor and splash still up
+                if (! x.idleUntil (nullptr, [&] { return x.children (parent) == 0; }))
+                    p.add ("the editor stayed after effClose during the splash");
+            }
+            else
+            {
+                p.addAll (closeEditor (x, *a, parent), fmt ("cycle %d", cycle));
+                // Reopened: the splash is over for this instance, and closing again is clean.
+                p.addAll (openEditor (x, *a, parent), fmt ("cycle %d reopened", cycle));
+                x.idle (*a, 2);
+                p.addAll (closeEditor (x, *a, parent), fmt ("cycle %d reopened", cycle));
+            }
+            x.destroy (parent);
+        }
+        return p.str();
+    }));
+
+    r.check ("editorLife.closeDuringZoomedPanel", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry), b (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto pa = x.createParent (w, h), pb = x.createParent (w, h);
+
+        // The second instance stays open throughout, splash and all.
+        p.addAll (openEditor (x, b, pb), "second");
+
+        for (int cycle = 0; cycle < 4; ++cycle)
+        {
+            p.addAll (openEditor (x, a, pa), fmt ("cycle %d", cycle));
+            const auto window = editorWindow (x, pa);
+            x.idle (a, 2);
+            // A right click on the oscillator panel zooms into it; close while it moves.
+            rightClick (x, a, window, 400, 120);
+            x.idle (b, 1);
+            if (cycle % 2 == 1)
+                x.idle (a, 40);   // or once it has settled, dimmed page and all
+            p.addAll (closeEditor (x, a, pa), fmt ("cycle %d", cycle));
+        }
+
+        x.idle (b, 3);
+        p.addAll (closeEditor (x, b, pb), "second");
+        x.destroy (pa);
+        x.destroy (pb);
+        return p.str();
+    }));
+}
+} // namespace
+
+const ValidationGroup editorLifeChecks { "editorLife", 7, editorLifeGroup };
+} // namespace vsthost::validation
