@@ -121,6 +121,12 @@ void StsGrid::setTopRow (int row)
     scrollPosition = lastRequestedPosition = topRow;
 }
 
+void StsGrid::selectRow (int row)
+{
+    selectedRow = juce::isPositiveAndBelow (row, getNumRows()) ? row : -1;
+    repaint();
+}
+
 juce::String StsGrid::slotText (int bank, int program)
 {
     return (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3))

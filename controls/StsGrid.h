@@ -36,6 +36,7 @@ public:
     void setColumnWidths (const juce::Array<int>& widths);
     void fill (int mode, int value);
     void setTopRow (int row);
+    void selectRow (int row);
     juce::String entryText (int row) const;
 
     void addListener (GridListener*);

@@ -1,10 +1,14 @@
 #include "editor/MainComp.h"
 #include "editor/AboutPanel.h"
+#include "editor/AskPanel.h"
+#include "editor/BankComp.h"
+#include "editor/WriteSnd.h"
 #include "editor/AppBar.h"
 #include "editor/EditorPanel.h"
 #include "editor/EditorRules.h"
 #include "editor/GroupClass.h"
 #include "controls/AppSetBarBut.h"
+#include "controls/Check_But.h"
 #include "controls/CorButton.h"
 #include "controls/ProgBar.h"
 #include "controls/HorScrollClass.h"
@@ -16,34 +20,6 @@
 #include "controls/WinMovCan.h"
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
-
-//==============================================================================
-KeyboardSlot::KeyboardSlot()
-{
-    setOpaque (true);
-}
-
-void KeyboardSlot::setZoom (float z, int y, int width, int height)
-{
-    zoom = z;
-    setBounds (getX(), y, width, height);
-}
-
-void KeyboardSlot::setStatusText (const juce::String& text)
-{
-    if (text == statusText)
-        return;
-    statusText = text;
-    repaint (20, 0, 200, 20);
-}
-
-void KeyboardSlot::paint (juce::Graphics& g)
-{
-    g.fillAll (juce::Colour (0xFF101010));
-    g.setColour (juce::Colour (0xFFE0E0E0));
-    g.setFont (kitFont (12.0f));
-    g.drawText (statusText, 20, 0, 200, 20, juce::Justification::centredLeft, true);
-}
 
 //==============================================================================
 MainComp::MainComp (VantorAudioProcessor& p)
@@ -83,7 +59,12 @@ void MainComp::build()
 
     e.addListener (this);
 
-    // The bank selector arrives with its own panel.
+    bankComp = std::make_unique<BankComp> (e);
+    addChildComponent (*bankComp);
+    bankComp->setBounds (-20, 54, 10, 10);
+    bankComp->addChangeListener (this);
+    bankComp->getOkButton().addListener (this);
+    bankComp->getGrid().addListener (this);
 
     editorPanel = std::make_unique<EditorPanel> (*processor);
     addChildComponent (*editorPanel);
@@ -100,7 +81,7 @@ void MainComp::build()
     bar.getChannelLabel().addChangeListener (this);
     bar.getWindowTools().addListener (this);
 
-    keyboardPanel = std::make_unique<KeyboardSlot>();
+    keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
     keyboardPanel->addChangeListener (this);
     keyboardPanel->setAlwaysOnTop (true);
@@ -148,6 +129,17 @@ void MainComp::teardown()
     e.removeListener (this);
     e.removeStateListener (this);
     cancelPendingUpdate();
+
+    question.reset();
+    showMidiSetup (false);
+    showWriteDialog (false);
+    if (bankComp != nullptr)
+    {
+        bankComp->removeChangeListener (this);
+        bankComp->getOkButton().removeListener (this);
+        bankComp->getGrid().removeListener (this);
+        bankComp.reset();
+    }
 
     if (editorPanel != nullptr)
     {
@@ -198,6 +190,16 @@ void MainComp::layoutChildren()
 
     juce::Component* anchor = editorPanel.get();
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+
+    if (bankPanelShown && bankComp != nullptr)
+    {
+        bankComp->layout (0, 54, w, h - 74);
+        anchor = bankComp.get();
+    }
+    if (writeDialog != nullptr)
+        writeDialog->layout (0, 54, w, h - 54);
+    if (question != nullptr)
+        question->setBounds (0, 0, w, h);
 
     keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
 
@@ -259,13 +261,8 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 
 //==============================================================================
 // Panels still to come: these keep their flags false and do nothing until they exist.
-void MainComp::showBankPanel (bool)         {}
-void MainComp::showMidiSetup (bool)         {}
-void MainComp::showWriteDialog (bool)       {}
 void MainComp::openLibraryWindow()          {}
 void MainComp::windowToolClicked (WinMovCan*, int) {}
-void MainComp::gridChanged (StsGrid*)       {}
-void MainComp::handleCommand (int)          {}
 
 void MainComp::showAbout (bool show, int autoCloseMs)
 {
@@ -303,6 +300,13 @@ void MainComp::startTransfer (int code, int bank)
     auto& e = engine();
     bool running = false;
 
+    // Nothing could answer or arrive: an overlay would wait for ever.
+    if (! e.ports().isOutputOpen())
+    {
+        setStatusText ("NO MIDI OUTPUT: NOTHING SENT");
+        return;
+    }
+
     switch (code)
     {
         case 0:
@@ -311,6 +315,7 @@ void MainComp::startTransfer (int code, int bank)
             e.startBankReceive (code, bank);
             running = e.isBankReceiveRunning();
             break;
+        case 100: running = transmitBankTo (bank); break;
         case 888: running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;
         case 887: running = e.startTransmit (MidiCntrState::TransmitScope::factoryBanks); break;
         default: break;
@@ -362,11 +367,11 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     }
     else if (source == &editorPanel->getAppBar().getChannelLabel())
     {
-        // The channel menu arrives with the menus.
+        showChannelMenu();
     }
     else if (source == &editorPanel->getLcd())
     {
-        // The program and category menus arrive with the menus.
+        lcdClicked (editorPanel->getLcd().getClickedZone());
     }
     else if (source == &editorPanel->getZoomCorner())
     {
@@ -380,6 +385,22 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     else if (engine().isBankReceiveRunning() && progress != nullptr)
     {
         endTransfer();
+    }
+    else if (writeDialog != nullptr && source == &writeDialog->getLcd())
+    {
+        const int zone = writeDialog->getLcd().getClickedZone();
+        if (zone == LCD_Comp::nameZone)
+            writeDialog->openRename (writeDialog->getLcd().getProgramName());
+        else if (zone == LCD_Comp::categoryZone)
+            showCategoryMenu (89, -1, -1);
+    }
+    else if (bankPanelShown && bankComp != nullptr && source == bankComp.get())
+    {
+        handleBankCommand (bankComp->getChangeCode());
+    }
+    else if (midiSetup != nullptr && source == midiSetup.get())
+    {
+        midiSetupChanged();
     }
     else if (source == keyboardPanel.get())
     {
@@ -403,6 +424,28 @@ void MainComp::stsbutChanged (StsBut* source)
 
     if (progress != nullptr && source == &progress->getCancelButton())
         endTransfer();
+
+    if (writeDialog != nullptr)
+    {
+        if (source == &writeDialog->getWriteButton())
+        {
+            writeProgram();
+            showWriteDialog (false);
+            return;
+        }
+        if (source == &writeDialog->getCancelButton())
+        {
+            showWriteDialog (false);
+            return;
+        }
+    }
+
+    if (bankPanelShown && bankComp != nullptr && source == &bankComp->getOkButton())
+    {
+        if (! writeDialogShown)
+            showBankPanel (false);
+        return;
+    }
 
     if (bar.isTab (source))
     {
@@ -433,6 +476,61 @@ void MainComp::handleAsyncUpdate()
 void MainComp::setStatusText (const juce::String& text)
 {
     keyboardPanel->setStatusText (text);
+    if (midiSetup != nullptr)
+    {
+        midiSetup->statusLabel().setText (text);
+        midiSetup->globalsChanged();
+    }
+}
+
+//==============================================================================
+void MainComp::showMidiSetup (bool show)
+{
+    if (! show)
+    {
+        if (midiSetup != nullptr)
+            midiSetup->removeChangeListener (this);
+        midiSetup.reset();
+        midiSetupShown = false;
+        return;
+    }
+
+    auto& e = engine();
+    if (midiSetup == nullptr)
+    {
+        midiSetup = std::make_unique<MIDI_Setup> (&e);
+        midiSetup->addChangeListener (this);
+        addChildComponent (*midiSetup);
+    }
+    auto& ports = e.ports();
+    midiSetup->setPortLists (ports.inputDeviceNames(), ports.outputDeviceNames());
+    midiSetup->chosenInput = ports.getInputIndex() + 1;
+    midiSetup->chosenOutput = ports.getOutputIndex() + 1;
+    midiSetup->inputOpen = ports.isInputOpen();
+    midiSetup->outputOpen = ports.isOutputOpen();
+    midiSetup->automationToggle().checked = e.controlsProgramChange();
+    midiSetup->automationToggle().repaint();
+    midiSetup->layout (getWidth(), getHeight());
+    midiSetup->toFront (false);
+    midiSetupShown = true;
+}
+
+void MainComp::midiSetupChanged()
+{
+    // The panel may go with the command (OK): act after its broadcast is over.
+    const int code = midiSetup->commandCode, value = midiSetup->commandValue;
+    juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<MainComp> (this), code, value]
+    {
+        if (safe == nullptr)
+            return;
+        safe->handleMidiSetupCommand (code, value);
+        if (auto* panel = safe->midiSetup.get())
+        {
+            panel->inputOpen = safe->engine().ports().isInputOpen();
+            panel->outputOpen = safe->engine().ports().isOutputOpen();
+            panel->repaint (40, 20, 750, 250);
+        }
+    });
 }
 
 void MainComp::handleEngineEvent (int event)
@@ -488,7 +586,7 @@ void MainComp::handleEngineEvent (int event)
         }
 
         case EngineEvent::programStored:
-            // The bank selector's grid refills here once it exists.
+            refillBankGrid();
             break;
 
         case EngineEvent::sliderSent:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
 #include <memory>
 
 #include "controls/ListenerInterfaces.h"
@@ -9,37 +10,16 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
+#include "editor/KeyBrd.h"
+#include "editor/MIDI_Setup.h"
 
 class VantorAudioProcessor;
 class EditorPanel;
 class AboutPanel;
 class ProgBar;
-
-// Stands where the on-screen keyboard panel goes until it is built: it keeps
-// the panel's place, zoom and the values the engine sends it, and draws the
-// status line the keyboard panel will carry.
-class KeyboardSlot : public juce::Component,
-                     public juce::ChangeBroadcaster
-{
-public:
-    KeyboardSlot();
-
-    void setZoom (float zoom, int y, int width, int height);
-    float getZoom() const noexcept                       { return zoom; }
-    void setStatusText (const juce::String& text);
-    const juce::String& getStatusText() const noexcept   { return statusText; }
-    void setModWheel (int v)                             { modWheel = v; }
-    void setPitchWheel (int v)                           { pitchWheel = v; }
-    int getModWheel() const noexcept                     { return modWheel; }
-    int getPitchWheel() const noexcept                   { return pitchWheel; }
-
-    void paint (juce::Graphics&) override;
-
-private:
-    float zoom = 1.0f;
-    juce::String statusText { "OFF-LINE" };
-    int modWheel = 0, pitchWheel = 64;
-};
+class BankComp;
+class WriteSnd;
+class AskPanel;
 
 // The editor window's content: builds and lays out the editor page, the
 // keyboard panel and the dialogs, follows the engine's events and keeps the
@@ -82,6 +62,64 @@ public:
     void endTransfer();
 
     //==============================================================================
+    // Commands. Each menu is a build and an apply; show* runs the pair through
+    // the menu seam. Applies that overwrite many programs ask first.
+    void handleCommand (int id);
+    void lcdClicked (int code);
+    void handleBankCommand (int code);
+    void handleMidiSetupCommand (int code, int value);
+    void midiSetupChanged();
+
+    juce::PopupMenu buildEditMenu() const;
+    void applyEditMenu (int id);
+    void showEditMenu();
+    juce::PopupMenu buildFileMenu() const;
+    void applyFileMenu (int id);
+    void showFileMenu();
+    juce::PopupMenu buildSendMenu() const;
+    void applySendMenu (int id);
+    void showSendMenu();
+    juce::PopupMenu buildChannelMenu() const;
+    void applyChannelMenu (int id);
+    void showChannelMenu();
+    juce::PopupMenu buildProgramMenu() const;
+    void applyProgramMenu (int id);
+    void showProgramMenu();
+    juce::PopupMenu buildCategoryMenu() const;
+    void applyCategoryMenu (int id, int target, int bank, int program);
+    void showCategoryMenu (int target, int bank, int program);
+    juce::PopupMenu buildGridProgramMenu (int bank, int program) const;
+    void applyGridProgramMenu (int id, int bank, int program);
+    void showGridProgramMenu (int bank, int program);
+    juce::PopupMenu buildBankFileMenu() const;
+    void applyBankFileMenu (int id);
+    void showBankFileMenu();
+    juce::PopupMenu buildBankMidiMenu() const;
+    void applyBankMidiMenu (int id);
+    void showBankMidiMenu();
+    juce::PopupMenu buildPresetsMenu() const;
+    void applyPresetsMenu (int id);
+    void showPresetsMenu();
+
+    void copyProgram();
+    void pasteProgram (bool toSlot, int bank, int program);
+    void reloadEditBuffer();
+    void loadProgramBankFile (int bank);
+    void saveSingleProgram (const ByteArray& dump, const juce::String& name);
+    void saveProgramBankFile (int bank);
+    void writeProgram();
+
+    // Shows a question; the action runs only on the go-ahead button.
+    void ask (const juce::String& question, const juce::String& detail, const juce::String& goAheadText,
+              std::function<void()> action);
+    AskPanel* getQuestion() const noexcept               { return question.get(); }
+    BankComp* getBankComp() const noexcept               { return bankComp.get(); }
+    WriteSnd* getWriteDialog() const noexcept            { return writeDialog.get(); }
+    bool isBankPanelShown() const noexcept               { return bankPanelShown; }
+    bool isWriteDialogShown() const noexcept             { return writeDialogShown; }
+    const DSI_Program* getClipboard() const noexcept     { return clipboardFull ? clipboard.get() : nullptr; }
+
+    //==============================================================================
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void stateChanged() override;
     void handleStateEvent (int) override                 {}
@@ -93,7 +131,8 @@ public:
 
     //==============================================================================
     EditorPanel& getEditorPanel() noexcept               { return *editorPanel; }
-    KeyboardSlot& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    KeyBrd& getKeyboardPanel() noexcept            { return *keyboardPanel; }
+    MIDI_Setup* getMidiSetup() noexcept             { return midiSetup.get(); }
     AboutPanel* getAboutPanel() const noexcept           { return aboutPanel.get(); }
     ProgBar* getProgressOverlay() const noexcept         { return progress.get(); }
     bool isAboutShown() const noexcept                   { return aboutShown; }
@@ -104,24 +143,32 @@ public:
 private:
     void build();
     void teardown();
-    void handleCommand (int id);
+    void closeQuestion();
+    bool transmitBankTo (int destBank);
+    void refillBankGrid();
+    void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
     void showProgress (int value, const juce::String& text);
     juce::Rectangle<int> monitorArea() const;
     MidiCntrState& engine() const;
 
     VantorAudioProcessor* processor;
-    // Panels still to come: the library window, the bank selector, the MIDI
-    // setup panel and the write dialog. Their flags stay false until they exist.
+    // Panels still to come: the library window and the MIDI setup panel.
+    // Their flags stay false until they exist.
+    std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
+    int pageHeightBeforeBanks = 0;
     std::unique_ptr<EditorPanel> editorPanel;
     bool midiSetupShown = false;
+    std::unique_ptr<MIDI_Setup> midiSetup;
     std::unique_ptr<AboutPanel> aboutPanel;
     bool aboutShown = false;
     FileMan fileMan;
     bool writeDialogShown = false;
+    std::unique_ptr<WriteSnd> writeDialog;
+    std::unique_ptr<AskPanel> question;
     std::unique_ptr<ProgBar> progress;
-    std::unique_ptr<KeyboardSlot> keyboardPanel;
+    std::unique_ptr<KeyBrd> keyboardPanel;
     std::unique_ptr<DSI_Program> clipboard;
     bool clipboardFull = false;
 

@@ -117,6 +117,9 @@ public:
     bool controlsProgramChange() const noexcept          { return programChangeWithAutomation.load(); }
     void setControlsProgramChange (bool on);
     int getMidiChannel() const noexcept                  { return midiChannel.load(); }
+    // A bank-grid click loads the stored program instead of selecting it on the synthesizer.
+    bool getUseLoadedData() const noexcept               { return useLoadedData.load(); }
+    void setUseLoadedData (bool on) noexcept             { useLoadedData = on; }
     void setMidiChannel (int channel);
 
     //==============================================================================
@@ -281,6 +284,7 @@ private:
     std::atomic<int> blockSize { 0 }, rateCode { 0 };
     std::atomic<int> midiChannel { 1 };
     std::atomic<bool> programChangeWithAutomation { false };
+    std::atomic<bool> useLoadedData { false };
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
     std::atomic<juce::uint32> receiveStoppedAt { 0 };

@@ -53,13 +53,17 @@ TEST_F (SettingsFilesTest, FailedWriteReportsFalseAndKeepsWhatWasThere)
     ASSERT_EQ (setrlimit (RLIMIT_FSIZE, &small), 0);
 
     const bool written = writeWholeFile (ByteArray (5000, 9), file);
+    const bool writtenUnflushed = writeWholeFile (ByteArray (5000, 9), file, Durability::leftToTheSystem);
+    const bool created = writeWholeFile (ByteArray (5000, 9), dir.getChildFile ("new.dat"), Durability::leftToTheSystem);
 
     setrlimit (RLIMIT_FSIZE, &saved);
     std::signal (SIGXFSZ, previousHandler);
 
     EXPECT_FALSE (written);
+    EXPECT_FALSE (writtenUnflushed);
+    EXPECT_FALSE (created);
     EXPECT_EQ (readWholeFile (file), old);
-    EXPECT_EQ (dir.getNumberOfChildFiles (juce::File::findFiles), 1);   // no temporary left behind
+    EXPECT_EQ (dir.getNumberOfChildFiles (juce::File::findFiles), 1);   // no temporary left behind, nothing created
 }
 
 TEST (SettingsFiles, SettingsBlockDefaultsAndChannelRepair)

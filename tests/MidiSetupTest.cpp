@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+#include "controls/Check_But.h"
+#include "controls/StsLabel.h"
+#include "editor/MIDI_Setup.h"
+#include "editor/MainComp.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/ComponentTestSupport.h"
+#include "support/EditorTestRig.h"
+#include "support/EngineTestHelpers.h"
+
+namespace
+{
+struct MidiSetup : public ::testing::Test
+{
+    RecordingMidiDevices devices { { "In A", "In B" }, { "Out A", "Out B", "Out C" } };
+    std::unique_ptr<VantorAudioProcessor> processor = std::make_unique<VantorAudioProcessor> (devices);
+    MidiCntrState& engine = processor->getEngine();
+    MIDI_Setup panel { &engine };
+
+    void SetUp() override
+    {
+        panel.setPortLists (engine.ports().inputDeviceNames(), engine.ports().outputDeviceNames());
+        panel.layout (820, 660);
+    }
+};
+
+TEST_F (MidiSetup, PortChoiceFollowsTheNameWhenTheDeviceListChanged)
+{
+    struct Case { juce::StringArray nowOutputs; int item, code, value; juce::String shown; };
+    const Case cases[] = {
+        { { "Out A", "Out B", "Out C" }, 3, 302, 2, "Out B" },
+        { { "Out B", "Out C" }, 3, 302, 1, "Out B" },        // "Out B" moved: its place now
+        { { "Out X", "Out C" }, 2, 0, 0, "NONE" },            // gone: nothing opens
+        { { "Out X", "Out C" }, 1, 302, 0, "NONE" },          // "NONE" always closes
+    };
+    for (const auto& c : cases)
+    {
+        panel.setPortLists (engine.ports().inputDeviceNames(), { "Out A", "Out B", "Out C" });
+        panel.chosenOutput = 0;
+        panel.commandCode = panel.commandValue = 0;
+        devices.outputNames = c.nowOutputs;
+        panel.applyPortMenu (MIDI_Setup::outputCommand, c.item);
+        EXPECT_EQ (panel.commandCode, c.code) << c.shown;
+        EXPECT_EQ (panel.commandValue, c.value) << c.shown;
+        EXPECT_EQ (panel.outputNames()[panel.chosenOutput], c.shown);
+    }
+}
+
+TEST_F (MidiSetup, PortBoxesOpenMenusOnlyInside)
+{
+    struct Case { juce::Point<int> at; int menus; };
+    const Case cases[] = { { { 60, 90 }, 0 }, { { 350, 90 }, 0 }, { { 61, 90 }, 1 }, { { 349, 140 }, 1 },
+                           { { 200, 80 }, 0 }, { { 200, 103 }, 1 }, { { 200, 154 }, 0 } };
+    for (const auto& c : cases)
+    {
+        ui::MenuRecorder menus;
+        menus.setAutoAnswer (0);
+        ui::click (panel, c.at);
+        EXPECT_EQ (menus.menusShown, c.menus) << c.at.toString();
+    }
+
+    ui::MenuRecorder menus;
+    menus.setAutoAnswer (1);
+    ui::click (panel, { 100, 140 });
+    EXPECT_EQ (menus.itemTexts(), (std::vector<juce::String> { "NONE", "Out A", "Out B", "Out C" }));
+    EXPECT_EQ (panel.commandCode, MIDI_Setup::outputCommand);
+    EXPECT_EQ (panel.commandValue, 0);
+
+    panel.setPortLists ({}, {});
+    ui::MenuRecorder none;
+    ui::click (panel, { 100, 90 });
+    EXPECT_EQ (none.menusShown, 0);
+}
+
+TEST_F (MidiSetup, SysExSizeMenuSetsTheModeAndSendsNoCommand)
+{
+    struct Case { int answer; int mode; const char* text; };
+    const Case cases[] = { { 2, 1, "SySex Size" }, { 0, 1, "SySex Size" }, { 1, 0, "256" } };
+    for (const auto& c : cases)
+    {
+        ui::MenuRecorder menus;
+        menus.setAutoAnswer (c.answer);
+        ui::click (panel, { 180 + 50, 172 + 8 });
+        ui::pump (30);
+        EXPECT_EQ (menus.menusShown, 1);
+        EXPECT_EQ (engine.ports().sysexChunkSize, c.mode);
+        EXPECT_EQ (panel.sysExSizeLabel().getText(), c.text);
+    }
+    EXPECT_EQ (panel.commandCode, 0);
+}
+
+TEST_F (MidiSetup, GlobalsButtonTogglesThePageAndCloseIsIdempotent)
+{
+    ui::click (panel, panel.globalsButton().getBounds().getCentre());
+    ASSERT_NE (panel.getGlobalPage(), nullptr);
+    EXPECT_EQ (panel.getGlobalPage()->getBounds(), juce::Rectangle<int> (38, 285, 750, 350));
+    EXPECT_FALSE (panel.instructionLabel().isVisible());
+    panel.toggleGlobalPage();
+    EXPECT_EQ (panel.getGlobalPage(), nullptr);
+    EXPECT_TRUE (panel.instructionLabel().isVisible());
+
+    // The close box, then GLOBALS before the 100 ms are over.
+    panel.toggleGlobalPage();
+    ui::click (panel, { 38 + 750 - 18, 285 + 16 });
+    ASSERT_NE (panel.getGlobalPage(), nullptr);
+    panel.toggleGlobalPage();
+    EXPECT_EQ (panel.getGlobalPage(), nullptr);
+    ui::pump (200);
+    EXPECT_EQ (panel.getGlobalPage(), nullptr);
+    EXPECT_TRUE (panel.instructionLabel().isVisible());
+
+    panel.toggleGlobalPage();
+    ui::click (panel, { 38 + 750 - 18, 285 + 16 });
+    ui::pump (200);
+    EXPECT_EQ (panel.getGlobalPage(), nullptr);
+}
+
+TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    main.showMidiSetup (true);
+    auto* panel = main.getMidiSetup();
+    ASSERT_NE (panel, nullptr);
+
+    panel->applyPortMenu (MIDI_Setup::outputCommand, 1);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return ! rig.engine().ports().isOutputOpen(); }));
+    EXPECT_FALSE (panel->outputOpen);
+
+    panel->applyPortMenu (MIDI_Setup::outputCommand, 2);
+    ASSERT_TRUE (rig.pumpUntil ([&] { return rig.engine().ports().isOutputOpen(); }));
+    ASSERT_TRUE (rig.pumpUntil ([&] { return panel->outputOpen; }));
+
+    panel->automationToggle().checked = false;
+    ui::click (*panel, panel->automationToggle().getBounds().getCentre());
+    ASSERT_TRUE (rig.pumpUntil ([&] { return rig.engine().controlsProgramChange(); }));
+
+    ui::click (*panel, panel->okButton().getBounds().getCentre());
+    ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
+}
+}
