@@ -252,3 +252,10 @@ void Plugin_File::mouseDoubleClick (const juce::MouseEvent&)
 {
     fire ([] (PlugFileListener& l) { l.presetDoubleClicked (0, 0); });
 }
+
+void Plugin_File::resized()
+{
+    // A taller or shorter list shows a different number of rows: keep both ends in reach.
+    scrollPosition = juce::jlimit (0, lastScrollPosition(), scrollPosition);
+    setFirstRow (firstRow);
+}

@@ -61,6 +61,7 @@ public:
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override;
     void mouseDoubleClick (const juce::MouseEvent&) override;
+    void resized() override;
 
     static constexpr int thumbHeight = 43, scrollBarWidth = 36, repeatMs = 200;
 

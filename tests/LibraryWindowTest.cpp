@@ -95,7 +95,9 @@ TEST (LibraryWindow, OnlyTheHeaderDragsTheWindow)
         ui::drag (content, { 420, c.y }, { 470, c.y + 30 }, 1);
         EXPECT_EQ (window.getPosition() != before, c.moves) << c.y;
         if (c.moves)
+        {
             EXPECT_EQ (window.getPosition(), before + juce::Point<int> (50, 30)) << c.y;
+        }
     }
 }
 

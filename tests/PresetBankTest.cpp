@@ -5,6 +5,8 @@
 #include "librarian/Plugin_Bank.h"
 #include "support/ComponentTestSupport.h"
 #include "support/RecordingMidiDevices.h"
+#include "support/TestFolder.h"
+#include "support/VstHostRunner.h"
 
 namespace
 {
@@ -178,6 +180,22 @@ TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
         changed = p.slotName (c.slot);
         EXPECT_EQ (p.editName(), changed);
         EXPECT_EQ (p.slotNameAfterReload (c.slot), changed);
+    }
+
+    // The same through the plug-in binary: the saved bank, loaded and saved again
+    // by a host, and opened in a second instance, keeps the renamed current slot.
+    {
+        const TestFolder folder ("vantor-presets");
+        const auto first = folder.file().getChildFile ("first.fxb"), second = folder.file().getChildFile ("second.fxb");
+        Page p;
+        renameSlot (p, 6, "Kept Name");
+        p.save (Plugin_Bank::saveBankItem, first);
+        const auto out = runVstHost ({ "loadchunk", "bank", first.getFullPathName().toStdString(),
+                                       "savechunk", "bank", second.getFullPathName().toStdString(),
+                                       "instance", "2", "loadchunk", "bank", second.getFullPathName().toStdString(),
+                                       "programs" });
+        ASSERT_EQ (out.exitCode, 0) << out.text;
+        EXPECT_EQ (juce::String (out.value ("program 6")).trimEnd(), "Kept Name");
     }
 
     Page p;
