@@ -57,6 +57,16 @@ void Plugin_File::selectRowQuietly (int row)
     repaint();
 }
 
+int Plugin_File::thumbPosition() const noexcept
+{
+    const int last = lastScrollPosition();
+    if (last <= 0)
+        return 0;
+
+    const float scale = (float) last / (float) juce::jmax (1, getHeight() - thumbHeight);
+    return (int) ((float) scrollPosition / scale);
+}
+
 int Plugin_File::lastScrollPosition() const noexcept
 {
     return juce::jmax (0, getNumRows() - visibleRows());
@@ -115,9 +125,7 @@ void Plugin_File::paint (juce::Graphics& g)
         g.fillRect (scrollBarX, 0, scrollBarWidth - 2, v * rowHeight);
     }
 
-    const float scale = (float) (rows - v) / (float) juce::jmax (1, getHeight() - thumbHeight);
-    auto* self = const_cast<Plugin_File*> (this);
-    self->thumbY = (int) ((float) scrollPosition / scale);
+    thumbY = thumbPosition();
     g.drawImageAt (thumb, trackX, thumbY);
 }
 
@@ -190,6 +198,7 @@ void Plugin_File::mouseDown (const juce::MouseEvent& e)
 
     if (x > scrollBarX - 30 && rowsOverflow())
     {
+        thumbY = thumbPosition();
         if (y < thumbY)
         {
             scrollingUp = true;

@@ -69,6 +69,7 @@ private:
     void timerCallback() override;
     void renderRow (juce::Graphics&, int row, int y, bool highlighted) const;
     int lastScrollPosition() const noexcept;
+    int thumbPosition() const noexcept;
     template <typename Callback> void fire (Callback&&);
 
     VantorAudioProcessor& processor;
