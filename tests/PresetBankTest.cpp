@@ -175,9 +175,8 @@ TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
     {
         SCOPED_TRACE (c.name);
         Page p;
-        juce::String changed;
         c.act (p);
-        changed = p.slotName (c.slot);
+        const auto changed = p.slotName (c.slot);
         EXPECT_EQ (p.editName(), changed);
         EXPECT_EQ (p.slotNameAfterReload (c.slot), changed);
     }
@@ -231,7 +230,6 @@ TEST (PresetBank, TheBankHas99SlotsEverywhere)
     p.processor.getStateInformation (after);
     EXPECT_EQ (after, before);
 
-    box->getEditor().setText ("Stored");
     p->showSetCurrent();
     box->getEditor().setText ("Stored");
     p->nameAccepted (98);
