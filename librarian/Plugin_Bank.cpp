@@ -105,7 +105,7 @@ void Plugin_Bank::updateButtons()
 
 void Plugin_Bank::close()
 {
-    closeCode_ = closeCode;
+    requestedClose = closeCode;
     sendChangeMessage();
 }
 

@@ -46,7 +46,7 @@ public:
     // Legal as a file name whatever the preset is called.
     static juce::String presetFileName (const juce::String& presetName);
 
-    int getCloseCode() const noexcept               { return closeCode_; }
+    int getCloseCode() const noexcept               { return requestedClose; }
     Plugin_File& getList() noexcept                 { return list; }
     LibBut& getButton (int id);
     juce::Label& getHelpLine() noexcept             { return helpLine; }
@@ -81,7 +81,7 @@ private:
     VantorAudioProcessor& processor;
     std::unique_ptr<TextSetCurCont> nameBox;
     juce::Label helpLine;
-    int closeCode_ = 0;
+    int requestedClose = 0;
     juce::OwnedArray<LibBut> buttons;
     Plugin_File list;
     std::unique_ptr<TextInputCont> textBox;
