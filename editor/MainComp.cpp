@@ -7,6 +7,7 @@
 #include "editor/EditorPanel.h"
 #include "editor/EditorRules.h"
 #include "editor/GroupClass.h"
+#include "librarian/Lib_Manager_Comp.h"
 #include "controls/AppSetBarBut.h"
 #include "controls/Check_But.h"
 #include "controls/CorButton.h"
@@ -131,6 +132,11 @@ void MainComp::teardown()
     cancelPendingUpdate();
 
     question.reset();
+    if (libraryWindow != nullptr)
+    {
+        libraryWindow->getContent().getCloseButton().removeListener (this);
+        libraryWindow.reset();
+    }
     showMidiSetup (false);
     showWriteDialog (false);
     if (bankComp != nullptr)
@@ -261,8 +267,28 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 
 //==============================================================================
 // Panels still to come: these keep their flags false and do nothing until they exist.
-void MainComp::openLibraryWindow()          {}
-void MainComp::windowToolClicked (WinMovCan*, int) {}
+void MainComp::openLibraryWindow()
+{
+    if (libraryWindow == nullptr)
+    {
+        libraryWindow = std::make_unique<Lib_Manager_Win> (*processor);
+        libraryWindow->getContent().getCloseButton().addListener (this);
+        libraryWindow->getContent().setSize (1000, 620);
+        libraryWindow->centreWithSize (1000, 620);
+    }
+
+    libraryWindow->setAlwaysOnTop (false);
+    libraryWindow->setAlwaysOnTop (true);
+    libraryWindow->setVisible (true);
+}
+
+void MainComp::windowToolClicked (WinMovCan* source, int code)
+{
+    // The library window only hides: its pages keep their state until we go.
+    if (libraryWindow != nullptr && source == &libraryWindow->getContent().getCloseButton())
+        if (code == WinMovCan::closeCode)
+            libraryWindow->setVisible (false);
+}
 
 void MainComp::showAbout (bool show, int autoCloseMs)
 {

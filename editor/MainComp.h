@@ -12,6 +12,7 @@
 #include "engine/MidiCntrState.h"
 #include "editor/KeyBrd.h"
 #include "editor/MIDI_Setup.h"
+#include "librarian/Lib_Manager_Win.h"
 
 class VantorAudioProcessor;
 class EditorPanel;
@@ -53,6 +54,7 @@ public:
     void showAbout (bool show, int autoCloseMs);
     void showWriteDialog (bool show);
     void openLibraryWindow();
+    Lib_Manager_Win* getLibraryWindow() const noexcept   { return libraryWindow.get(); }
 
     void handleEngineEvent (int event);
     void handleSectionCommand (int event);
@@ -171,6 +173,7 @@ private:
     std::unique_ptr<KeyBrd> keyboardPanel;
     std::unique_ptr<DSI_Program> clipboard;
     bool clipboardFull = false;
+    std::unique_ptr<Lib_Manager_Win> libraryWindow;   // made on first use, deleted with us
 
     int transferCode = -1;
     bool started = false;

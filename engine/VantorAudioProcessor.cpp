@@ -4,6 +4,7 @@
 #include "engine/ParDes.h"
 #include "editor/VantorAudioProcessorEditor.h"
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -197,6 +198,18 @@ void VantorAudioProcessor::writeProgramChunk (const ByteArray& record, juce::Mem
     block.reset();
     block.append (programHeader, programHeaderSize);
     block.append (padded.data(), padded.size());
+}
+
+bool VantorAudioProcessor::isProgramChunk (const void* data, size_t numBytes)
+{
+    return data != nullptr && numBytes >= (size_t) programChunkSize
+            && std::memcmp (data, programHeader, programHeaderSize) == 0;
+}
+
+bool VantorAudioProcessor::isBankChunk (const void* data, size_t numBytes)
+{
+    return data != nullptr && numBytes >= (size_t) bankChunkMinimum
+            && std::memcmp (data, bankHeader, bankHeaderSize) == 0;
 }
 
 void VantorAudioProcessor::setCurrentProgramStateInformation (const void* data, int sizeInBytes)

@@ -59,6 +59,9 @@ public:
     void getCurrentProgramStateInformation (juce::MemoryBlock& destData) override;
     void setCurrentProgramStateInformation (const void* data, int sizeInBytes) override;
     static void writeProgramChunk (const ByteArray& record, juce::MemoryBlock& block);
+    // Whether bytes are a whole chunk of that kind, tag included: files are checked before loading.
+    static bool isProgramChunk (const void* data, size_t numBytes);
+    static bool isBankChunk (const void* data, size_t numBytes);
 
     // The single edit entry.
     void parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor) override;

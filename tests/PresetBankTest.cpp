@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+#include "engine/Bank_Program.h"
+#include "engine/DSI_Program.h"
+#include "engine/VantorAudioProcessor.h"
+#include "librarian/Plugin_Bank.h"
+#include "support/ComponentTestSupport.h"
+#include "support/RecordingMidiDevices.h"
+#include "support/TestFolder.h"
+#include "support/VstHostRunner.h"
+
+namespace
+{
+juce::File scratchFile (const juce::String& name)
+{
+    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("presets").getChildFile (name);
+}
+
+juce::File writeFile (const juce::String& name, const juce::MemoryBlock& bytes)
+{
+    auto f = scratchFile (name);
+    f.getParentDirectory().createDirectory();
+    f.replaceWithData (bytes.getData(), bytes.getSize());
+    return f;
+}
+
+struct Page
+{
+    Page()
+    {
+        page = std::make_unique<Plugin_Bank> (processor);
+        page->setVisible (true);
+    }
+
+    Plugin_Bank* operator->()  { return page.get(); }
+    MidiCntrState& engine()    { return processor.getEngine(); }
+
+    juce::String slotName (int p)     { return processor.getProgramName (p).trimEnd(); }
+    juce::String editName()           { const juce::ScopedLock sl (engine().getProgramLock()); return engine().presetBank().editBufferName().trimEnd(); }
+
+    // Runs a menu item with a file answered through the chooser seam.
+    void load (int item, const juce::File& file)
+    {
+        page->applyLoadChoice (item);
+        seams.chooseFile (file);
+    }
+
+    void save (int item, const juce::File& file)
+    {
+        page->applySaveChoice (item);
+        seams.chooseFile (file);
+    }
+
+    bool noticeShown()  { return page->getTextBox() != nullptr && page->getTextBox()->isVisible(); }
+
+    // The host's view after saving the project and opening it in a fresh instance.
+    juce::String slotNameAfterReload (int p)
+    {
+        juce::MemoryBlock state;
+        processor.getStateInformation (state);
+        RecordingMidiDevices otherDevices;
+        VantorAudioProcessor other { otherDevices };
+        other.setStateInformation (state.getData(), (int) state.getSize());
+        return other.getProgramName (p).trimEnd();
+    }
+
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor { devices };
+    ui::MenuRecorder seams;
+    std::unique_ptr<Plugin_Bank> page;
+};
+
+void renameSlot (Page& p, int slot, const juce::String& text)
+{
+    p.processor.setCurrentProgram (slot);
+    ui::click (*p.page, p->getList().getPosition() + juce::Point<int> (60, 34 * slot + 10));
+    p->beginRename();
+    p->getTextBox()->getEditor().setText (text);
+    p->okPressed (Plugin_Bank::renameId, slot);
+}
+}
+
+TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
+{
+    for (const bool wholeBank : { false, true })
+    {
+        SCOPED_TRACE (wholeBank ? "bank" : "preset");
+        Page a;
+        a.processor.setCurrentProgram (5);
+        const auto file = scratchFile (wholeBank ? "round.fxb" : "round");
+        a.save (wholeBank ? Plugin_Bank::saveBankItem : Plugin_Bank::savePresetItem, file);
+
+        const auto written = file.withFileExtension (wholeBank ? "fxb" : "fxp");
+        juce::MemoryBlock saved, expected;
+        ASSERT_TRUE (written.loadFileAsData (saved));
+        if (wholeBank)
+            a.processor.getStateInformation (expected);
+        else
+            a.processor.getCurrentProgramStateInformation (expected);
+        EXPECT_EQ (saved, expected);
+
+        Page b;
+        b.processor.setCurrentProgram (5);
+        b.load (wholeBank ? Plugin_Bank::bankFileItem : Plugin_Bank::presetFileItem, written);
+        EXPECT_FALSE (b.noticeShown());
+        const auto again = scratchFile ("again.bin");
+        b.save (wholeBank ? Plugin_Bank::saveBankItem : Plugin_Bank::savePresetItem, again);
+        juce::MemoryBlock reread;
+        ASSERT_TRUE (again.loadFileAsData (reread));
+        EXPECT_EQ (reread, saved);
+    }
+}
+
+TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
+{
+    Page source;
+    juce::MemoryBlock preset, bank;
+    source.processor.getCurrentProgramStateInformation (preset);
+    source.processor.getStateInformation (bank);
+    juce::MemoryBlock big (300000);
+    big.fillWith (0x42);
+    juce::MemoryBlock renamedTag (bank);
+    static_cast<char*> (renamedTag.getData())[0] = 'X';
+
+    const struct { const char* name; int item; juce::MemoryBlock bytes; } cases[] =
+    {
+        { "large file as bank",   Plugin_Bank::bankFileItem,   big },
+        { "large file as preset", Plugin_Bank::presetFileItem, big },
+        { "bank as preset",       Plugin_Bank::presetFileItem, bank },
+        { "preset as bank",       Plugin_Bank::bankFileItem,   preset },
+        { "wrong tag",            Plugin_Bank::bankFileItem,   renamedTag },
+        { "short",                Plugin_Bank::presetFileItem, juce::MemoryBlock ("short", 5) },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Page p;
+        juce::MemoryBlock before;
+        p.processor.getStateInformation (before);
+        p.load (c.item, writeFile ("foreign.bin", c.bytes));
+
+        juce::MemoryBlock after;
+        p.processor.getStateInformation (after);
+        EXPECT_EQ (after, before);
+        EXPECT_TRUE (p.noticeShown());
+    }
+}
+
+TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
+{
+    const auto dumps = [] {
+        Bank_Program source ("src");
+        source.initialise (true);
+        source.renameProgram (0, "From File");
+        ByteArray out;
+        for (int k = 0; k < 40; ++k)
+        {
+            const auto d = DSI_Program::programDump (source.programBytes (k), 0, k);
+            out.insert (out.end(), d.begin(), d.end());
+        }
+        return out;
+    }();
+
+    const struct { const char* name; std::function<void (Page&)> act; int slot; } cases[] =
+    {
+        { "rename current", [] (Page& p) { renameSlot (p, 3, "Renamed"); }, 3 },
+        { "device bank",    [] (Page& p) { p.processor.setCurrentProgram (7); p->applyLoadChoice (Plugin_Bank::deviceBankItem + 5); }, 7 },
+        { "program bank file", [&dumps] (Page& p) {
+              p.processor.setCurrentProgram (0);
+              juce::MemoryBlock block (dumps.data(), dumps.size());
+              p.load (Plugin_Bank::programBankItem, writeFile ("bank.syx", block)); }, 0 },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Page p;
+        c.act (p);
+        const auto changed = p.slotName (c.slot);
+        EXPECT_EQ (p.editName(), changed);
+        EXPECT_EQ (p.slotNameAfterReload (c.slot), changed);
+    }
+
+    // The same through the plug-in binary: the saved bank, loaded and saved again
+    // by a host, and opened in a second instance, keeps the renamed current slot.
+    {
+        const TestFolder folder ("vantor-presets");
+        const auto first = folder.file().getChildFile ("first.fxb"), second = folder.file().getChildFile ("second.fxb");
+        Page p;
+        renameSlot (p, 6, "Kept Name");
+        p.save (Plugin_Bank::saveBankItem, first);
+        const auto out = runVstHost ({ "loadchunk", "bank", first.getFullPathName().toStdString(),
+                                       "savechunk", "bank", second.getFullPathName().toStdString(),
+                                       "instance", "2", "loadchunk", "bank", second.getFullPathName().toStdString(),
+                                       "programs" });
+        ASSERT_EQ (out.exitCode, 0) << out.text;
+        EXPECT_EQ (juce::String (out.value ("program 6")).trimEnd(), "Kept Name");
+    }
+
+    Page p;
+    p.load (Plugin_Bank::programBankItem, writeFile ("bank.syx", juce::MemoryBlock (dumps.data(), dumps.size())));
+    EXPECT_EQ (p.slotName (0), "From File");
+    EXPECT_NE (p.slotName (40), "From File");
+}
+
+TEST (PresetBank, TheBankHas99SlotsEverywhere)
+{
+    Page p;
+    EXPECT_EQ (p->getList().getNumRows(), 99);
+    p->getList().setRows (128);
+    EXPECT_EQ (p->getList().getNumRows(), 99);
+
+    p->showSetCurrent();
+    auto* box = p->getNameBox();
+    ASSERT_NE (box, nullptr);
+    EXPECT_EQ (box->buildSlotMenu().getNumItems(), 99);
+
+    box->applySlotChoice (TextSetCurCont::slotMenuBase + 98);
+    EXPECT_EQ (box->getTargetSlot(), 98);
+    for (int bad : { 99, 127, -1 })
+    {
+        box->applySlotChoice (TextSetCurCont::slotMenuBase + bad);
+        EXPECT_EQ (box->getTargetSlot(), 98);
+    }
+
+    juce::MemoryBlock before, after;
+    p.processor.getStateInformation (before);
+    p->nameAccepted (99);
+    p->nameAccepted (127);
+    p.processor.getStateInformation (after);
+    EXPECT_EQ (after, before);
+
+    p->showSetCurrent();
+    box->getEditor().setText ("Stored");
+    p->nameAccepted (98);
+    EXPECT_EQ (p.slotName (98), "Stored");
+    EXPECT_EQ (p.processor.getCurrentProgram(), 98);
+}
+
+TEST (PresetBank, ListScrollIsClampedAtBothEnds)
+{
+    Page p;
+    p->setSize (500, 600);
+    auto& list = p->getList();
+    const int last = 99 - list.visibleRows();
+    ASSERT_GT (last, 0);
+
+    const struct { int asked, expected; } cases[] = { { -5, 0 }, { 500, last }, { last + 1, last }, { 10, 10 }, { -1, 0 } };
+    for (auto& c : cases)
+    {
+        list.scrollTo (c.asked);
+        EXPECT_EQ (list.getScrollPosition(), c.expected) << c.asked;
+        EXPECT_EQ (list.getFirstRow(), c.expected) << c.asked;
+    }
+
+    // The wheel past the end, and the track held below the thumb, stop at the last row.
+    for (int i = 0; i < 200; ++i)
+        ui::wheel (*p.page, list.getPosition() + juce::Point<int> (60, 40), -1.0f);
+    EXPECT_EQ (list.getScrollPosition(), last);
+
+    list.scrollTo (last - 2);
+    ui::press (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
+    ui::pump (900);
+    ui::release (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
+    EXPECT_EQ (list.getScrollPosition(), last);
+}
+
+TEST (PresetBank, FailedSaveIsReportedAndFileNamesAreLegal)
+{
+    Page p;
+    const auto blocker = writeFile ("blocker", juce::MemoryBlock (4));
+    p.save (Plugin_Bank::saveBankItem, blocker.getChildFile ("bank.fxb"));
+    EXPECT_TRUE (p.noticeShown());
+
+    const struct { const char* typed, * expected; } names[] =
+    {
+        { "Bass/Lead:1  ", "BassLead1" }, { "..", "Untitled" }, { "../up", "up" }, { "   ", "Untitled" }, { "Pad 2", "Pad 2" },
+    };
+    for (auto& n : names)
+        EXPECT_EQ (Plugin_Bank::presetFileName (n.typed), n.expected) << n.typed;
+}
+
+TEST (PresetBank, SelectingARowAppliesItAndDoubleClickCloses)
+{
+    Page p;
+    EXPECT_FALSE (p->getButton (Plugin_Bank::renameId).isVisible());
+    auto& list = p->getList();
+    ui::click (*p.page, list.getPosition() + juce::Point<int> (60, 34 * 2 + 10));
+    EXPECT_TRUE (p->getButton (Plugin_Bank::renameId).isVisible());
+    EXPECT_FALSE (p->getButton (Plugin_Bank::applyId).isVisible());
+    EXPECT_EQ (p.processor.getCurrentProgram(), 2);
+
+    p->presetDoubleClicked (0, 0);
+    EXPECT_EQ (p->getCloseCode(), Plugin_Bank::closeCode);
+}

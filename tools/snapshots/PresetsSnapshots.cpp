@@ -1,0 +1,63 @@
+#include "Snapshots.h"
+#include "engine/VantorAudioProcessor.h"
+#include "librarian/Lib_Manager_Comp.h"
+#include "librarian/Plugin_Bank.h"
+#include <cstdlib>
+
+namespace
+{
+struct NoPorts : public MidiDeviceSystem
+{
+    juce::Array<juce::MidiDeviceInfo> getInputDevices() override                       { return {}; }
+    juce::Array<juce::MidiDeviceInfo> getOutputDevices() override                      { return {}; }
+    std::unique_ptr<MidiDeviceInput> openInput (int, juce::MidiInputCallback*) override { return nullptr; }
+    std::unique_ptr<MidiDeviceOutput> openOutput (int) override                        { return nullptr; }
+};
+
+// The library page writes its default library: into a throw-away home.
+void useThrowAwayHome()
+{
+    static const bool done = []
+    {
+        char folder[] = "/tmp/vantor-presets-home-XXXXXX";
+        if (const char* made = mkdtemp (folder))
+        {
+            setenv ("HOME", made, 1);
+            unsetenv ("XDG_CONFIG_HOME");
+            static const juce::File home (made);
+            std::atexit ([] { home.deleteRecursively(); });
+        }
+        return true;
+    }();
+    juce::ignoreUnused (done);
+}
+
+// The library window's content as the main component sizes it, on one tab,
+// the preset bank scrolled a little with the current preset selected.
+class LibraryWindowPicture : public juce::Component
+{
+public:
+    LibraryWindowPicture (bool libraryTab, bool nameBox)
+    {
+        processor.setCurrentProgram (14);
+        content.showPresetBankPage();
+        if (nameBox)
+            content.getPresetBankPage()->showSetCurrent();
+        if (libraryTab)
+            content.showLibraryPage();
+        addAndMakeVisible (content);
+        setSize (1000, 620);
+    }
+
+    void resized() override   { content.setBounds (getLocalBounds()); }
+
+private:
+    NoPorts devices;
+    VantorAudioProcessor processor { (useThrowAwayHome(), devices) };
+    Lib_Manager_Comp content { processor };
+};
+}
+
+VANTOR_SNAPSHOT ("library-window-preset-bank", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, false); })
+VANTOR_SNAPSHOT ("library-window-library", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (true, false); })
+VANTOR_SNAPSHOT ("library-window-set-current", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, true); })
