@@ -75,42 +75,6 @@ void FileMan::dialogSpec (int code)
     }
 }
 
-bool FileMan::runChooser (bool save, const juce::String& wildcard, const juce::File& initial, juce::File& result)
-{
-    if (chooserHook != nullptr)
-        return chooserHook (save, title, wildcard, initial, result);
-
-    juce::FileChooser chooser (title, initial, wildcard);
-
-    if (! (save ? chooser.browseForFileToSave (true) : chooser.browseForFileToOpen()))
-        return false;
-
-    result = chooser.getResult();
-    return true;
-}
-
-bool FileMan::browse (int mode, int code, const juce::String& defaultName)
-{
-    if (mode != openMode && mode != saveMode)
-        return false;
-
-    dialogSpec (code);
-    const auto wildcard = patterns.joinIntoString (";");
-    const bool save = mode == saveMode;
-
-    juce::File result;
-    const auto initial = save ? settingsFolder().getChildFile (defaultName) : juce::File();
-
-    if (! runChooser (save, wildcard, initial, result) || result == juce::File())
-        return false;
-
-    if (save && result.getFileExtension().length() < 3 && ! patterns.isEmpty())
-        result = juce::File (result.getFullPathName() + patterns[0].substring (1));
-
-    chosenFile = result;
-    return true;
-}
-
 ByteArray FileMan::loadFileBytes (const juce::File& file)
 {
     fileData.clear();
@@ -133,11 +97,12 @@ ByteArray FileMan::firstSysEx (const ByteArray& bytes)
     return ByteArray (start, end + 1);
 }
 
-bool FileMan::loadSingleProgram()
+bool FileMan::loadSingleProgram (const juce::File& file)
 {
     programBytes.clear();
+    chosenFile = file;
 
-    if (! browse (openMode, 1, {}))
+    if (file == juce::File())
         return false;
 
     if (chosenFile.getSize() < minimumProgramFileSize)
@@ -157,11 +122,12 @@ bool FileMan::loadSingleProgram()
     return program->loadFromData (programBytes);
 }
 
-bool FileMan::loadProgramBank()
+bool FileMan::loadProgramBank (const juce::File& file)
 {
     program = std::make_unique<DSI_Program>();
+    chosenFile = file;
 
-    if (! browse (openMode, 3, {}))
+    if (file == juce::File())
         return false;
 
     if (chosenFile.getSize() < minimumProgramFileSize)

@@ -179,16 +179,6 @@ juce::PopupMenu ParDes::buildValueMenu (int displayType, int maximum)
     return menu;
 }
 
-int ParDes::showValueMenu (juce::Component* target, int displayType, int maximum)
-{
-    auto lookAndFeel = menuLookAndFeel();
-    auto menu = buildValueMenu (displayType, maximum);
-    menu.setLookAndFeel (lookAndFeel.get());
-
-    const int result = target != nullptr ? menu.showAt (target) : menu.show();
-    return result - 1;
-}
-
 void ParDes::showValueMenuAsync (juce::Component* parent, int displayType, int maximum,
                                  std::function<void (int value)> done)
 {

@@ -23,12 +23,8 @@ public:
     // One item per value 0..maximum, item id value + 1, text valueText (type, value).
     static juce::PopupMenu buildValueMenu (int displayType, int maximum);
 
-    // Shows the value menu at the target and waits for the choice: the chosen
-    // value, or -1 when the menu was dismissed.
-    static int showValueMenu (juce::Component* target, int displayType, int maximum);
-
-    // The same menu without waiting: done (value) on the message thread, done (-1)
-    // when dismissed; never called when the parent is deleted first.
+    // Shows the value menu without waiting: done (value) on the message thread,
+    // done (-1) when dismissed; never called when the parent is deleted first.
     static void showValueMenuAsync (juce::Component* parent, int displayType, int maximum,
                                     std::function<void (int value)> done);
 
