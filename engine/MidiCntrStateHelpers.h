@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/MidiCntrState.h"
+
+// Shared by the engine's source files only.
+namespace
+{
+constexpr juce::uint8 sysexStart = 0xF0, sysexEnd = 0xF7;
+
+inline juce::uint8 byteAt (const ByteArray& message, size_t index) noexcept
+{
+    return index < message.size() ? message[index] : 0;
+}
+
+inline bool isValidSlot (int bank, int program) noexcept
+{
+    return juce::isPositiveAndBelow (bank, MidiCntrState::numBanks)
+        && juce::isPositiveAndBelow (program, MidiCntrState::programsPerBank);
+}
+}
