@@ -15,24 +15,6 @@ struct NoDevices : public MidiDeviceSystem
     std::unique_ptr<MidiDeviceOutput> openOutput (int) override                        { return nullptr; }
 };
 
-// The settings folder (and so the default library the page writes) goes to a
-// throw-away home, never the user's.
-void useScratchHome()
-{
-    static const bool done = []
-    {
-        char folder[] = "/tmp/vantor-snapshots-home-XXXXXX";
-        if (const char* made = mkdtemp (folder))
-        {
-            setenv ("HOME", made, 1);
-            unsetenv ("XDG_CONFIG_HOME");
-            static const juce::File home (made);
-            std::atexit ([] { home.deleteRecursively(); });
-        }
-        return true;
-    }();
-    juce::ignoreUnused (done);
-}
 
 // The page with the four factory banks in its library, a category chosen and a row selected.
 class LibraryPagePicture : public juce::Component
@@ -62,7 +44,7 @@ public:
 
 private:
     NoDevices devices;
-    VantorAudioProcessor processor { (useScratchHome(), devices) };
+    VantorAudioProcessor processor { devices };
     LibClass page { processor };
 };
 }

@@ -14,23 +14,6 @@ struct NoPorts : public MidiDeviceSystem
     std::unique_ptr<MidiDeviceOutput> openOutput (int) override                        { return nullptr; }
 };
 
-// The library page writes its default library: into a throw-away home.
-void useThrowAwayHome()
-{
-    static const bool done = []
-    {
-        char folder[] = "/tmp/vantor-presets-home-XXXXXX";
-        if (const char* made = mkdtemp (folder))
-        {
-            setenv ("HOME", made, 1);
-            unsetenv ("XDG_CONFIG_HOME");
-            static const juce::File home (made);
-            std::atexit ([] { home.deleteRecursively(); });
-        }
-        return true;
-    }();
-    juce::ignoreUnused (done);
-}
 
 // The library window's content as the main component sizes it, on one tab,
 // the preset bank scrolled a little with the current preset selected.
@@ -53,7 +36,7 @@ public:
 
 private:
     NoPorts devices;
-    VantorAudioProcessor processor { (useThrowAwayHome(), devices) };
+    VantorAudioProcessor processor { devices };
     Lib_Manager_Comp content { processor };
 };
 }

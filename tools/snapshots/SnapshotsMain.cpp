@@ -1,6 +1,7 @@
 #include "Snapshots.h"
 #include "controls/KitLookAndFeel.h"
 
+#include <cstdlib>
 #include <iostream>
 
 // JUCE's own message-loop step: works whether or not modal loops are permitted.
@@ -26,9 +27,25 @@ const std::vector<Entry>& all()
 }
 }
 
+// Every picture's settings folder (geometry, banks, the default library) lives in a
+// throw-away home: pictures never depend on, or write to, the user's own settings.
+static void useScratchHome()
+{
+    char folder[] = "/tmp/vantor-snapshots-home-XXXXXX";
+    if (const char* made = mkdtemp (folder))
+    {
+        setenv ("HOME", made, 1);
+        unsetenv ("XDG_CONFIG_HOME");
+        static const juce::File home (made);
+        std::atexit ([] { home.deleteRecursively(); });
+    }
+}
+
 // snapshots <output folder> [name filter]: one PNG per registered picture.
 int main (int argc, char** argv)
 {
+    useScratchHome();
+
     if (argc < 2)
     {
         std::cerr << "usage: snapshots <output folder> [name filter]\n";
