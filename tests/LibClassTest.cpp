@@ -100,6 +100,12 @@ TEST (LibClass, ButtonsFollowTheLibraryAndSelectionAppliesAtOnce)
     Page p;
     EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1207, 1201 }));
 
+    // The load menu: files, the eight device banks, the preset bank; dismissed, it loads nothing.
+    p.clickButton (LibClass::loadId);
+    EXPECT_EQ (p.seams.itemIds(), (std::vector<int> { 200, 300, 100, 101, 102, 103, 104, 105, 106, 107, 777 }));
+    p.seams.choose (0);
+    EXPECT_EQ (p->getList().numRecords(), 0);
+
     // Bank 3 on an empty library: no question, each distinct program once.
     p.seams.setAutoAnswer (103);
     p.clickButton (LibClass::loadId);
@@ -122,18 +128,6 @@ TEST (LibClass, ButtonsFollowTheLibraryAndSelectionAppliesAtOnce)
     p->categoryChosen (empty);
     EXPECT_EQ (p.visibleButtons(), (std::set<int> { 1319, 1207, 1201 }));
     EXPECT_EQ (p->getCategoryLabel().text, ParDes::categoryName (empty));
-}
-
-TEST (LibClass, LoadMenuListsFilesBanksAndThePresetBank)
-{
-    Page p;
-    p.clickButton (LibClass::loadId);
-    EXPECT_EQ (p.seams.itemIds(), (std::vector<int> { 200, 300, 100, 101, 102, 103, 104, 105, 106, 107, 777 }));
-    EXPECT_EQ (p.seams.itemTexts().front(), "From Library File");
-    EXPECT_EQ (p.seams.itemTexts()[2], "User Bank 1");
-    EXPECT_EQ (p.seams.itemTexts().back(), "Import from FX Preset Bank");
-    p.seams.choose (0);
-    EXPECT_EQ (p->getList().numRecords(), 0);
 }
 
 TEST (LibClass, ImportAndClearAskBeforeReplacingAndKeepTheLibraryUntilSaved)
@@ -333,9 +327,6 @@ TEST (CatContainer, ReportsTheReleasedButton)
     selector.setVisible (true);
     selector.layoutButtons();
     selector.addListener (&listener);
-
-    EXPECT_EQ (selector.countLabel (26).getPosition(), juce::Point<int> (330, 294));
-    EXPECT_EQ (selector.button (1).getText(), "KEYS");
 
     ui::click (selector, { 380, 285 });              // LIST ALL
     ui::click (selector, { 50, 9 });                 // -----

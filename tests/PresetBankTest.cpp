@@ -161,14 +161,15 @@ TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
         return out;
     }();
 
-    const struct { const char* name; std::function<void (Page&)> act; int slot; } cases[] =
+    // expected: the slot's new name, where the test knows it.
+    const struct { const char* name; std::function<void (Page&)> act; int slot; const char* expected; } cases[] =
     {
-        { "rename current", [] (Page& p) { renameSlot (p, 3, "Renamed"); }, 3 },
-        { "device bank",    [] (Page& p) { p.processor.setCurrentProgram (7); p->applyLoadChoice (Plugin_Bank::deviceBankItem + 5); }, 7 },
+        { "rename current", [] (Page& p) { renameSlot (p, 3, "Renamed"); }, 3, "Renamed" },
+        { "device bank",    [] (Page& p) { p.processor.setCurrentProgram (7); p->applyLoadChoice (Plugin_Bank::deviceBankItem + 5); }, 7, nullptr },
         { "program bank file", [&dumps] (Page& p) {
               p.processor.setCurrentProgram (0);
               juce::MemoryBlock block (dumps.data(), dumps.size());
-              p.load (Plugin_Bank::programBankItem, writeFile ("bank.syx", block)); }, 0 },
+              p.load (Plugin_Bank::programBankItem, writeFile ("bank.syx", block)); }, 0, "From File" },
     };
 
     for (auto& c : cases)
@@ -177,30 +178,25 @@ TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
         Page p;
         c.act (p);
         const auto changed = p.slotName (c.slot);
+        EXPECT_EQ (changed, c.expected != nullptr ? juce::String (c.expected) : changed);
         EXPECT_EQ (p.editName(), changed);
         EXPECT_EQ (p.slotNameAfterReload (c.slot), changed);
+        EXPECT_NE (p.slotName (40), "From File");   // a file of 40 programs fills slots 0 to 39 only
     }
 
     // The same through the plug-in binary: the saved bank, loaded and saved again
     // by a host, and opened in a second instance, keeps the renamed current slot.
-    {
-        const TestFolder folder ("vantor-presets");
-        const auto first = folder.file().getChildFile ("first.fxb"), second = folder.file().getChildFile ("second.fxb");
-        Page p;
-        renameSlot (p, 6, "Kept Name");
-        p.save (Plugin_Bank::saveBankItem, first);
-        const auto out = runVstHost ({ "loadchunk", "bank", first.getFullPathName().toStdString(),
-                                       "savechunk", "bank", second.getFullPathName().toStdString(),
-                                       "instance", "2", "loadchunk", "bank", second.getFullPathName().toStdString(),
-                                       "programs" });
-        ASSERT_EQ (out.exitCode, 0) << out.text;
-        EXPECT_EQ (juce::String (out.value ("program 6")).trimEnd(), "Kept Name");
-    }
-
+    const TestFolder folder ("vantor-presets");
+    const auto first = folder.file().getChildFile ("first.fxb"), second = folder.file().getChildFile ("second.fxb");
     Page p;
-    p.load (Plugin_Bank::programBankItem, writeFile ("bank.syx", juce::MemoryBlock (dumps.data(), dumps.size())));
-    EXPECT_EQ (p.slotName (0), "From File");
-    EXPECT_NE (p.slotName (40), "From File");
+    renameSlot (p, 6, "Kept Name");
+    p.save (Plugin_Bank::saveBankItem, first);
+    const auto out = runVstHost ({ "loadchunk", "bank", first.getFullPathName().toStdString(),
+                                   "savechunk", "bank", second.getFullPathName().toStdString(),
+                                   "instance", "2", "loadchunk", "bank", second.getFullPathName().toStdString(),
+                                   "programs" });
+    ASSERT_EQ (out.exitCode, 0) << out.text;
+    EXPECT_EQ (juce::String (out.value ("program 6")).trimEnd(), "Kept Name");
 }
 
 TEST (PresetBank, TheBankHas99SlotsEverywhere)
@@ -245,7 +241,7 @@ TEST (PresetBank, ListScrollIsClampedAtBothEnds)
     const int last = 99 - list.visibleRows();
     ASSERT_GT (last, 0);
 
-    const struct { int asked, expected; } cases[] = { { -5, 0 }, { 500, last }, { last + 1, last }, { 10, 10 }, { -1, 0 } };
+    const struct { int asked, expected; } cases[] = { { -1, 0 }, { last + 1, last }, { 10, 10 } };
     for (auto& c : cases)
     {
         list.scrollTo (c.asked);
@@ -280,7 +276,7 @@ TEST (PresetBank, FailedSaveIsReportedAndFileNamesAreLegal)
         EXPECT_EQ (Plugin_Bank::presetFileName (n.typed), n.expected) << n.typed;
 }
 
-TEST (PresetBank, SelectingARowAppliesItAndDoubleClickCloses)
+TEST (PresetBank, SelectingARowAppliesIt)
 {
     Page p;
     EXPECT_FALSE (p->getButton (Plugin_Bank::renameId).isVisible());
@@ -289,7 +285,4 @@ TEST (PresetBank, SelectingARowAppliesItAndDoubleClickCloses)
     EXPECT_TRUE (p->getButton (Plugin_Bank::renameId).isVisible());
     EXPECT_FALSE (p->getButton (Plugin_Bank::applyId).isVisible());
     EXPECT_EQ (p.processor.getCurrentProgram(), 2);
-
-    p->presetDoubleClicked (0, 0);
-    EXPECT_EQ (p->getCloseCode(), Plugin_Bank::closeCode);
 }
