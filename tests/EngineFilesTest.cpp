@@ -33,13 +33,11 @@ TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
     }
 
     const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
-    ASSERT_EQ (settings.size(), 400u);
-    EXPECT_EQ (settings[0], 0xFF);
-    EXPECT_EQ (settings[1], 0xFF);
-    EXPECT_EQ (settings[2], 0xFF);
-    EXPECT_EQ (settings[3], 100);
-    EXPECT_EQ (settings[6], 1);
-    EXPECT_EQ (settings[11], 0);
+    auto defaults = ByteArray (400, 0);
+    defaults[0] = defaults[1] = defaults[2] = 0xFF;
+    defaults[3] = 100;
+    defaults[6] = 1;
+    EXPECT_EQ (settings, defaults);
 
     const std::string ports { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
     const auto portsFile = fileBytes (home.settings ("pro12plports.dat"));
@@ -278,10 +276,7 @@ TEST (EngineFiles, AFreshStartStoresTheSettingsBlockAsItIsKept)
     RecordingMidiDevices devices;
     MidiCntrState engine (devices);
 
-    const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
-    ASSERT_EQ (settings.size(), 400u);
-    EXPECT_EQ (settings, engine.getSettingsBlock());
-    EXPECT_EQ (settings[6], 1);
+    EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), engine.getSettingsBlock());
 }
 
 TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)

@@ -76,20 +76,14 @@ TEST (ParDes, ValueMenuOffersEveryValueUnderItsText)
     auto menu = ParDes::buildValueMenu (12, 1);
     juce::PopupMenu::MenuItemIterator it (menu);
 
-    ASSERT_TRUE (it.next());
-    EXPECT_EQ (it.getItem().itemID, 1);
-    EXPECT_EQ (it.getItem().text, "OFF");
-    EXPECT_TRUE (it.getItem().isEnabled);
-    EXPECT_FALSE (it.getItem().isTicked);
-
-    ASSERT_TRUE (it.next());
-    EXPECT_EQ (it.getItem().itemID, 2);
-    EXPECT_EQ (it.getItem().text, "ON");
+    for (auto [id, text] : { std::make_pair (1, "OFF"), std::make_pair (2, "ON") })
+    {
+        ASSERT_TRUE (it.next());
+        EXPECT_EQ (it.getItem().itemID, id);
+        EXPECT_EQ (it.getItem().text, text);
+        EXPECT_TRUE (it.getItem().isEnabled);
+        EXPECT_FALSE (it.getItem().isTicked);
+    }
     EXPECT_FALSE (it.next());
-
     EXPECT_EQ (ParDes::buildValueMenu (7, 104).getNumItems(), 105);
-
-    auto lookAndFeel = ParDes::menuLookAndFeel();
-    EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::backgroundColourId).getARGB(), 0xff000000u);
-    EXPECT_EQ (lookAndFeel->findColour (juce::PopupMenu::highlightedBackgroundColourId).getARGB(), 0xff808080u);
 }
