@@ -1,6 +1,7 @@
 // The engine against a simulated synthesizer: requests leave through the device
 // seam, answers come back on the synth's own thread as a MIDI input would.
 #include <gtest/gtest.h>
+#include "support/ComponentTestSupport.h"
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
@@ -352,7 +353,7 @@ TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostNotTheSynth)
 
         synth.turnKnob (1, 41, 9);      // "Wave L 3"
         synth.waitUntilIdle();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        ui::pump (100);
 
         EXPECT_EQ (engine.getValue (18), 9);
         EXPECT_FLOAT_EQ (processor.getParameters()[18]->getValue(), 9.0f / 11.0f);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "support/ComponentTestSupport.h"
 #include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
@@ -159,13 +160,13 @@ TEST (EngineThreads, MidiInputAutomationAudioAndMessageThreadsShareTheEngine)
             engine.stopBankReceive();
 
         events.take();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+        ui::pump (1);
     }
 
     midiInput.join();
     automation.join();
     audio.join();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+    ui::pump (1);
     events.take();
 
     EXPECT_EQ (badChunks, 0);

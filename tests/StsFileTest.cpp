@@ -324,12 +324,12 @@ TEST (StsFileList, HoldingTheScrollZoneRepeatsUntilReleased)
     ui::press (f.list, { 320, 400 });
     EXPECT_EQ (f.list.getScrollPosition(), 1);
 
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (470);
+    ui::pump (470);
     const int held = f.list.getScrollPosition();
     EXPECT_GE (held, 2);
 
     ui::release (f.list, { 320, 400 });
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (450);
+    ui::pump (450);
     EXPECT_EQ (f.list.getScrollPosition(), held);
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "support/ComponentTestSupport.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
 #include "support/SimulatedSynth.h"
@@ -34,7 +35,7 @@ struct Processor : public ::testing::Test
 
     juce::AudioProcessorParameter& param (int i)   { return *processor->getParameters()[i]; }
 
-    static void pump (int ms)   { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
+    static void pump (int ms)   { ui::pump (ms); }
 };
 
 juce::MemoryBlock bankChunk (VantorAudioProcessor& p)
@@ -381,7 +382,7 @@ TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
         synth.turnKnob (1, 19, (newProgram[5] + 1) % 100);      // id 5, "Fine 2"
         synth.send (juce::MidiMessage::programChange (1, 5));
         ASSERT_TRUE (synth.waitUntilIdle());
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        ui::pump (100);
 
         EXPECT_EQ (engine.editBuffer(), newProgram);
         EXPECT_GE (host.programChanges, 1);
