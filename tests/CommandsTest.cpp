@@ -58,23 +58,19 @@ void answer (MainComp& main, bool goAhead)
     main.getQuestion()->answer (goAhead);
     EXPECT_EQ (main.getQuestion(), nullptr);
 }
+
+struct Commands : public ::testing::Test
+{
+    EditorTestRig rig;
+    MainComp& main = rig.open();
+    MidiCntrState& e = rig.engine();
+};
 }
 
 //==============================================================================
-TEST (Commands, MenusReadAsTheyShouldForTheCurrentState)
+TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
-
-    struct Case
-    {
-        const char* what;
-        int bank;
-        std::function<juce::PopupMenu()> build;
-        std::vector<juce::String> present, absent;
-    };
-
+    struct Case { const char* what; int bank; std::function<juce::PopupMenu()> build; std::vector<juce::String> present, absent; };
     const Case cases[] =
     {
         { "edit", 0, [&] { return main.buildEditMenu(); },
@@ -107,11 +103,8 @@ TEST (Commands, MenusReadAsTheyShouldForTheCurrentState)
     EXPECT_EQ (recorder.itemIds().size(), 8u + 99u);
 }
 
-TEST (Commands, MenuChoicesDoWhatTheySay)
+TEST_F (Commands, MenuChoicesDoWhatTheySay)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     ui::MenuRecorder recorder;
 
     main.applyEditMenu (108);
@@ -150,11 +143,8 @@ TEST (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getCurrentSection(), 3);
 }
 
-TEST (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
+TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     ui::MenuRecorder recorder;
 
     const auto before = slot (e, 1, 5);
@@ -176,11 +166,8 @@ TEST (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
 }
 
-TEST (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
+TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-files");
 
@@ -226,12 +213,8 @@ TEST (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
 }
 
 //==============================================================================
-TEST (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
+TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
-
     main.applyBankMidiMenu (6);   // "Factory Bank 2"
     EXPECT_EQ (main.getTransferCode(), 0);
     ASSERT_NE (main.getProgressOverlay(), nullptr);
@@ -255,11 +238,8 @@ TEST (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
     EXPECT_EQ (rig.synth.numReceived(), asked);
 }
 
-TEST (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
+TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     e.transmitter().setPacing (0.0, 1.0);
 
     // Declined: nothing leaves.
@@ -294,11 +274,8 @@ TEST (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     EXPECT_LT (rig.synth.numReceived(), 396);
 }
 
-TEST (Commands, NothingStartsWithTheOutputClosed)
+TEST_F (Commands, NothingStartsWithTheOutputClosed)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     e.selectOutputPort (0);
 
     for (auto [code, bank] : { std::pair { 0, 5 }, { 777, 0 }, { 100, 2 }, { 888, 0 } })
@@ -311,11 +288,8 @@ TEST (Commands, NothingStartsWithTheOutputClosed)
     }
 }
 
-TEST (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
+TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
 {
-    EditorTestRig rig;
-    auto& main = rig.open();
-    auto& e = rig.engine();
     e.splitProgramIndex (0);
 
     const auto u3 = e.deviceBank (2).records();

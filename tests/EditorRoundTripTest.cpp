@@ -49,6 +49,16 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
     return last;
 }
 
+int lastController (const OutputLog& log, int controller)
+{
+    int value = -1;
+    for (const auto& call : log.sends())
+        for (const auto& m : call.messages)
+            if (m.isController() && m.getControllerNumber() == controller)
+                value = m.getControllerValue();
+    return value;
+}
+
 struct Rig : private juce::AudioProcessorListener
 {
     Rig()
@@ -277,19 +287,6 @@ TEST (EditorRoundTrip, EveryGestureOnEveryControlOfBothLayersTellsOneTruth)
         }
 
     EXPECT_GT (checked, 2 * SectionLayouts::controlsPerLayer);
-}
-
-namespace
-{
-int lastController (const OutputLog& log, int controller)
-{
-    int value = -1;
-    for (const auto& call : log.sends())
-        for (const auto& m : call.messages)
-            if (m.isController() && m.getControllerNumber() == controller)
-                value = m.getControllerValue();
-    return value;
-}
 }
 
 TEST (EditorRoundTrip, EnvelopeHandlesEditTheirStageControlsInEveryEnvelopePanel)

@@ -36,24 +36,6 @@ struct GlobalPage : public ::testing::Test
     juce::Point<int> centreOf (int id)   { return page->widget (id).getBounds().getCentre(); }
 };
 
-TEST_F (GlobalPage, EveryWidgetComesFromTheTable)
-{
-    struct Case { int id, kind, maximum; juce::Rectangle<int> bounds; };
-    const Case cases[] = {
-        { 0, GlbCont::knob, 24, { 44, 50, 64, 65 } },     { 1, GlbCont::knob, 100, { 114, 50, 64, 65 } },
-        { 2, GlbCont::popUp, 16, { 340, 50, 100, 30 } },  { 7, GlbCont::toggle, 1, { 410, 128, 40, 30 } },
-        { 11, GlbCont::toggle, 1, { -1000, -1000, 40, 30 } }, { 18, GlbCont::toggle, 1, { 410, 196, 40, 24 } },
-        { 25, GlbCont::popUp, 16, { 140, 298, 200, 30 } },
-    };
-    for (const auto& c : cases)
-    {
-        auto& w = page->widget (c.id);
-        EXPECT_EQ (w.getKind(), c.kind) << c.id;
-        EXPECT_EQ (w.getMaximum(), c.maximum) << c.id;
-        EXPECT_EQ (w.getBounds(), c.bounds) << c.id;
-    }
-}
-
 TEST_F (GlobalPage, ValueMenusListTheNamedValues)
 {
     struct Case { int id; size_t count; const char* first; const char* last; };

@@ -27,14 +27,8 @@ struct Panel : public ::testing::Test
 TEST_F (Panel, ClicksZoomOnlyWhenSmallOrRight)
 {
     struct Case { float scale; juce::ModifierKeys mods; bool zooms; };
-    const Case cases[] =
-    {
-        { 1.0f, ui::leftButton,  false },
-        { 0.6f, ui::leftButton,  false },
-        { 0.5f, ui::leftButton,  true },
-        { 1.0f, ui::rightButton, true },
-    };
-
+    const Case cases[] = { { 1.0f, ui::leftButton, false }, { 0.6f, ui::leftButton, false },
+                           { 0.5f, ui::leftButton, true },  { 1.0f, ui::rightButton, true } };
     for (const auto& c : cases)
     {
         GroupClass panel (processor, -1, 1);

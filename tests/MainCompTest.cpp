@@ -67,23 +67,14 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
     auto& filterB = controlFor (rig.page(), 1, 88);
     int target = 0;
 
-    struct Case
-    {
-        const char* what;
-        std::function<void()> act;
-        std::function<bool()> shows;
-    };
-
+    struct Case { const char* what; std::function<void()> act; std::function<bool()> shows; };
     const Case cases[] =
     {
-        { "mod wheel from the synth",
-          [&] { rig.synth.send (juce::MidiMessage::controllerEvent (1, 1, 77)); },
+        { "mod wheel from the synth", [&] { rig.synth.send (juce::MidiMessage::controllerEvent (1, 1, 77)); },
           [&] { return keyboard.getModWheel() == 77; } },
-        { "pitch bend centre",
-          [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x2000)); },
+        { "pitch bend centre", [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x2000)); },
           [&] { return keyboard.getPitchWheel() == 64; } },
-        { "pitch bend top",
-          [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x3FFF)); },
+        { "pitch bend top", [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x3FFF)); },
           [&] { return keyboard.getPitchWheel() == 127; } },
         { "host automation of a layer B parameter",
           [&]
@@ -93,14 +84,12 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
               rig.processor->getParameters()[table.hostIndex (600)]->setValue ((float) target / (float) table.maximum (600));
           },
           [&] { return filterB.getShownValue() == target && filterA.getShownValue() == rig.engine().getValue (88); } },
-        { "global dump answered",
-          [&] { rig.engine().requestGlobals(); },
+        { "global dump answered", [&] { rig.engine().requestGlobals(); },
           [&] { return keyboard.getStatusText() == "DSI:  PROPHET 12 MDL ON-LINE"; } },
         { "global request unanswered",
           [&] { rig.synth.setAnswer (SimulatedSynth::Answer::drop); rig.engine().requestGlobals(); },
           [&] { return keyboard.getStatusText() == "OFF-LINE"; } },
-        { "digit key 3",
-          [&] { rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 729)); },
+        { "digit key 3", [&] { rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 729)); },
           [&] { return rig.page().getCurrentSection() == 3; } },
     };
 

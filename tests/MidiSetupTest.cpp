@@ -93,7 +93,6 @@ TEST_F (MidiSetup, GlobalsButtonTogglesThePageAndCloseIsIdempotent)
 {
     ui::click (panel, panel.globalsButton().getBounds().getCentre());
     ASSERT_NE (panel.getGlobalPage(), nullptr);
-    EXPECT_EQ (panel.getGlobalPage()->getBounds(), juce::Rectangle<int> (38, 285, 750, 350));
     EXPECT_FALSE (panel.instructionLabel().isVisible());
     panel.toggleGlobalPage();
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
