@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "controls/StsCont.h"
 #include "support/ComponentTestSupport.h"
+#include <optional>
 
 namespace
 {
@@ -50,16 +51,25 @@ std::vector<Request> requests (const ui::RecordingCable& cable)
     }
     return out;
 }
+
+// Nothing requested when expected < 0, else exactly one request (or at least
+// one, when a drag may send several) whose last value is expected.
+std::optional<Request> lastRequest (const ui::RecordingCable& cable, int expected, bool exactlyOne = true)
+{
+    const auto got = requests (cable);
+    if (expected < 0 || got.empty() || (exactlyOne && got.size() != 1))
+    {
+        EXPECT_TRUE (expected < 0 && got.empty()) << got.size() << " requests";
+        return {};
+    }
+    EXPECT_EQ (got.back().value, expected);
+    return got.back();
+}
 }
 
 TEST (StsContRequests, ClickZonesAndToggles)
 {
-    struct Case
-    {
-        const char* what;
-        int kind, maximum, width, shown, x, y;
-        int expected;   // -1: nothing requested
-    };
+    struct Case { const char* what; int kind, maximum, width, shown, x, y, expected; };   // expected -1: nothing requested
 
     const Case cases[] = {
         { "LED off turns on",                StsCont::ledSwitch, 1, 60, 0, 10, 5, 1 },
@@ -82,29 +92,19 @@ TEST (StsContRequests, ClickZonesAndToggles)
         rig.show (c.shown);
         ui::click (rig.root, { c.x, c.y });
 
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
+        if (const auto got = lastRequest (rig.cable, c.expected))
         {
-            EXPECT_TRUE (got.empty());
-            continue;
+            EXPECT_EQ (got->id, 7);
+            EXPECT_FALSE (got->endGesture);
         }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].id, 7);
-        EXPECT_EQ (got[0].value, c.expected);
-        EXPECT_FALSE (got[0].endGesture);
         EXPECT_EQ (rig.listener.clicks, 0);
     }
 }
 
 TEST (StsContRequests, RequestPathClampsDropsUnchangedAndAddressesLayerB)
 {
-    struct Case
-    {
-        const char* what;
-        int layer, minimum, maximum, shown;   // shown -1: never filled
-        int request;
-        int expectedId, expectedValue;        // expectedId -1: dropped
-    };
+    // shown -1: never filled; expectedId -1: dropped
+    struct Case { const char* what; int layer, minimum, maximum, shown, request, expectedId, expectedValue; };
 
     const Case cases[] = {
         { "clamped to the maximum",         0, 0, 10,  3, 40, 7, 10 },
@@ -126,28 +126,18 @@ TEST (StsContRequests, RequestPathClampsDropsUnchangedAndAddressesLayerB)
 
         control.requestValue (c.request, true);
 
-        const auto got = requests (cable);
-        if (c.expectedId < 0)
+        if (const auto got = lastRequest (cable, c.expectedId < 0 ? -1 : c.expectedValue))
         {
-            EXPECT_TRUE (got.empty());
-            continue;
+            EXPECT_EQ (got->id, c.expectedId);
+            EXPECT_TRUE (got->endGesture);
+            EXPECT_EQ (control.getRequestedValue(), c.expectedValue);
         }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].id, c.expectedId);
-        EXPECT_EQ (got[0].value, c.expectedValue);
-        EXPECT_TRUE (got[0].endGesture);
-        EXPECT_EQ (control.getRequestedValue(), c.expectedValue);
     }
 }
 
 TEST (StsContRequests, KnobDragStepsWithRange)
 {
-    struct Case
-    {
-        const char* what;
-        int maximum, shown, dx, dy;
-        int expected;   // -1: nothing requested
-    };
+    struct Case { const char* what; int maximum, shown, dx, dy, expected; };   // expected -1: nothing requested
 
     const Case cases[] = {
         { "small range: 1 step per 15 px",  7,  2, 31, 0, 4 },
@@ -166,26 +156,14 @@ TEST (StsContRequests, KnobDragStepsWithRange)
         rig.show (c.shown);
         ui::drag (rig.root, { 30, 20 }, { 30 + c.dx, 20 + c.dy }, 1);
 
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_FALSE (got.empty());
-        EXPECT_EQ (got.back().value, c.expected);
-        EXPECT_FALSE (got.back().endGesture);
+        if (const auto got = lastRequest (rig.cable, c.expected, false))
+            EXPECT_FALSE (got->endGesture);
     }
 }
 
 TEST (StsContRequests, LowZoomAndRightClicksOnlyNotify)
 {
-    struct Case
-    {
-        const char* what;
-        float zoom;
-        bool rightButton;
-    };
+    struct Case { const char* what; float zoom; bool rightButton; };
 
     const Case cases[] = {
         { "zoom below 0.6", 0.5f, false },
@@ -206,13 +184,7 @@ TEST (StsContRequests, LowZoomAndRightClicksOnlyNotify)
 
 TEST (StsContRequests, WheelStepsAtAnyZoom)
 {
-    struct Case
-    {
-        const char* what;
-        int kind, maximum, shown;
-        float zoom, delta;
-        int expected;   // -1: nothing requested
-    };
+    struct Case { const char* what; int kind, maximum, shown; float zoom, delta; int expected; };   // -1: nothing requested
 
     const Case cases[] = {
         { "up on a knob",              StsCont::knob, 127, 5, 1.0f, 1.0f, 6 },
@@ -228,26 +200,14 @@ TEST (StsContRequests, WheelStepsAtAnyZoom)
         rig.show (c.shown);
         ui::wheel (rig.root, { 5, 5 }, c.delta);
 
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].value, c.expected);
+        lastRequest (rig.cable, c.expected);
     }
 }
 
 TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothing)
 {
-    struct Case
-    {
-        const char* what;
-        int clickY, answer;    // answer: menu item id, 0 = dismissed
-        bool menuShown;
-        int expected;          // -1: nothing requested
-    };
+    // answer: menu item id, 0 = dismissed; expected -1: nothing requested
+    struct Case { const char* what; int clickY, answer; bool menuShown; int expected; };
 
     const Case cases[] = {
         { "value chosen",           5, 4, true, 3 },
@@ -266,15 +226,8 @@ TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothi
         ui::pump (20);
 
         EXPECT_EQ (menus.menusShown > 0, c.menuShown);
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].value, c.expected);
-        EXPECT_TRUE (got[0].endGesture);
+        if (const auto got = lastRequest (rig.cable, c.expected))
+            EXPECT_TRUE (got->endGesture);
     }
 }
 
