@@ -47,10 +47,7 @@ TEST (TextInputCont, LaysOutTheAnswersItIsGiven)
         {
             auto& b = box.getButton (id);
             EXPECT_EQ (b.isVisible(), x >= 0) << where << " " << id;
-            if (x >= 0)
-            {
-                EXPECT_EQ (b.getBounds(), juce::Rectangle<int> (x, c.rowY, 100, 34)) << where << " " << id;
-            }
+            EXPECT_TRUE (x < 0 || b.getBounds() == juce::Rectangle<int> (x, c.rowY, 100, 34)) << where << " " << id;
         };
         check (TextInputCont::okId, c.okX);
         check (TextInputCont::noId, c.noX);

@@ -1,15 +1,7 @@
 #include <gtest/gtest.h>
 #include "controls/LCD_Comp.h"
+#include "support/ChangeRecorder.h"
 #include "support/ComponentTestSupport.h"
-
-namespace
-{
-struct ChangeCounter : juce::ChangeListener
-{
-    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
-    int count = 0;
-};
-}
 
 TEST (LCD_Comp, BankProgramLine)
 {
@@ -49,19 +41,17 @@ TEST (LCD_Comp, ClicksReportTheirZoneAndMissesChangeNothing)
     for (const auto& c : cases)
     {
         LCD_Comp lcd;
-        ChangeCounter counter;
-        lcd.addChangeListener (&counter);
+        ChangeRecorder changes (lcd);
 
         ui::click (lcd, { 50, 30 });   // a known zone first, so a miss must keep it
         ui::pump();
-        ASSERT_EQ (counter.count, 1);
+        ASSERT_EQ (changes.seen.size(), 1u);
 
         ui::click (lcd, { c.x, c.y });
         ui::pump();
         const bool hit = c.zone != LCD_Comp::noZone;
-        EXPECT_EQ (counter.count, hit ? 2 : 1) << c.x << "," << c.y;
+        EXPECT_EQ (changes.seen.size(), hit ? 2u : 1u) << c.x << "," << c.y;
         EXPECT_EQ (lcd.getClickedZone(), hit ? c.zone : (int) LCD_Comp::nameZone) << c.x << "," << c.y;
-        lcd.removeChangeListener (&counter);
     }
 }
 
