@@ -168,7 +168,6 @@ TEST (ProgBar, ProgressIsHeldWithinItsRange)
     {
         bar.setProgress (progress, "Bank 1: " + juce::String (progress));
         EXPECT_EQ (bar.getFill().getBounds(), juce::Rectangle<int> (200, 280, fillWidth, 24)) << progress;
-        EXPECT_EQ (bar.getLabel().getText(), "Bank 1: " + juce::String (progress));
     }
 }
 
@@ -176,7 +175,6 @@ TEST (RenameCnt, RefusesTheSeventeenthCharacter)
 {
     RenameCnt rename (10, 20, "Sixteen chars ok");
     ASSERT_EQ (rename.getText().length(), 16);
-    EXPECT_EQ (rename.getBounds(), juce::Rectangle<int> (10, 20, 180, 50));
 
     auto& editor = rename.getEditor();
     editor.moveCaretToEnd();
