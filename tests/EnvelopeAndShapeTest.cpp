@@ -105,9 +105,8 @@ TEST (Envel, HandlesAreFoundWhereTheyAreDrawnAtAnyZoom)
         EXPECT_EQ (env.pointX (4), env.pointX (3));
         EXPECT_FLOAT_EQ (env.pointY (0) - env.pointY (2), 48.0f);
 
-        EXPECT_EQ (env.hitHandle (handlePoint (env, 0).x, handlePoint (env, 0).y), 0) << zoom;
-        EXPECT_EQ (env.hitHandle (handlePoint (env, 1).x, handlePoint (env, 1).y), 1) << zoom;
-        EXPECT_EQ (env.hitHandle (handlePoint (env, 2).x, handlePoint (env, 2).y), 2) << zoom;
+        for (int handle : { 0, 1, 2 })
+            EXPECT_EQ (env.hitHandle (handlePoint (env, handle).x, handlePoint (env, handle).y), handle) << zoom;
         EXPECT_EQ (env.hitHandle (2, 2), -1) << zoom;
     }
 }
@@ -138,10 +137,7 @@ TEST (ShapeClass, PulseWidthSetsTheHighPart)
         icon.renderShape();
         const auto& p = icon.getShapePicture();
         EXPECT_TRUE (p.getPixelAt (lastHighColumn, 0).getBrightness() > 0.5f) << width;
-        if (lastHighColumn + 3 < 32)
-        {
-            EXPECT_FALSE (p.getPixelAt (lastHighColumn + 3, 0).getBrightness() > 0.5f) << width;
-        }
+        EXPECT_TRUE (lastHighColumn + 3 >= 32 || p.getPixelAt (lastHighColumn + 3, 0).getBrightness() <= 0.5f) << width;
         EXPECT_TRUE (columnLit (p, 31)) << width;
     }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include "controls/GroupImg.h"
+#include "support/ChangeRecorder.h"
 #include "support/ComponentTestSupport.h"
 
 TEST (GroupImg, TimedAndUntimedShows)
@@ -51,14 +52,8 @@ TEST (GroupImg, CoversWhileShownAndBroadcastsClicks)
     overlay.setBounds (parent.getLocalBounds());
     EXPECT_EQ (ui::snapshot (parent).getPixelAt (50, 25), juce::Colour (0xff00ff00));
 
-    struct Counter : juce::ChangeListener
-    {
-        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
-        int count = 0;
-    } counter;
-    overlay.addChangeListener (&counter);
+    ChangeRecorder changes (overlay);
     ui::click (parent, { 50, 25 });
     ui::pump();
-    EXPECT_EQ (counter.count, 1);
-    overlay.removeChangeListener (&counter);
+    EXPECT_EQ (changes.seen.size(), 1u);
 }

@@ -81,9 +81,8 @@ TEST (CorButton, OnlyTheRightPartDragsAndReportsTheSizePulledTo)
         shown (corner);
         ui::press (corner, { c.x, 7 });
         ui::pump (5);
-        corner.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { (float) c.x + 6, 37.0f },
-                                            ui::leftButton, 1.0f, 0, 0, 0, 0, &corner, &corner, juce::Time(),
-                                            { (float) c.x, 7.0f }, juce::Time(), 1, true));
+        corner.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { c.x + 6.0f, 37.0f }, ui::leftButton,
+                                            1.0f, 0, 0, 0, 0, &corner, &corner, juce::Time(), { (float) c.x, 7.0f }, juce::Time(), 1, true));
         ui::pump (5);
         ui::release (corner, { c.x + 6, 37 });
         ui::pump (5);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "controls/StsCont.h"
 #include "support/ComponentTestSupport.h"
+#include <optional>
 
 namespace
 {
@@ -50,61 +51,83 @@ std::vector<Request> requests (const ui::RecordingCable& cable)
     }
     return out;
 }
+
+// Nothing requested when expected < 0, else exactly one request (or at least
+// one, when a drag may send several) whose last value is expected.
+std::optional<Request> lastRequest (const ui::RecordingCable& cable, int expected, bool exactlyOne = true)
+{
+    const auto got = requests (cable);
+    if (expected < 0 || got.empty() || (exactlyOne && got.size() != 1))
+    {
+        EXPECT_TRUE (expected < 0 && got.empty()) << got.size() << " requests";
+        return {};
+    }
+    EXPECT_EQ (got.back().value, expected);
+    return got.back();
+}
 }
 
-TEST (StsContRequests, ClickZonesAndToggles)
+TEST (StsContRequests, ClickZonesDragsAndWheelsRequestWithinRange)
 {
-    struct Case
-    {
-        const char* what;
-        int kind, maximum, width, shown, x, y;
-        int expected;   // -1: nothing requested
-    };
+    enum Act { click, rightClick, drag, wheel };
+    // to: the drag's end, or the wheel delta in y; expected -1: nothing requested;
+    // notified: clicks left to the panel instead of requested.
+    struct Case { const char* what; int kind, maximum, width; float zoom; int shown; Act act;
+                  juce::Point<int> at, to; int expected, notified; };
 
+    const auto knob = StsCont::knob, led = StsCont::ledSwitch, threeWay = StsCont::threeWay, centred = StsCont::centredLed;
     const Case cases[] = {
-        { "LED off turns on",                StsCont::ledSwitch, 1, 60, 0, 10, 5, 1 },
-        { "LED on turns off",                StsCont::ledSwitch, 1, 60, 1, 10, 5, 0 },
-        { "LED caption does nothing",        StsCont::ledSwitch, 1, 60, 0, 30, 5, -1 },
-        { "3-way left from 0",               StsCont::threeWay,  2, 64, 0, 10, 5, 1 },
-        { "3-way right from 0",              StsCont::threeWay,  2, 64, 0, 40, 5, 2 },
-        { "3-way left at 2 goes to 0",       StsCont::threeWay,  2, 64, 2, 10, 5, 0 },
-        { "3-way right at 1 goes to 0",      StsCont::threeWay,  2, 64, 1, 40, 5, 0 },
-        { "3-way gap does nothing",          StsCont::threeWay,  2, 64, 0, 31, 5, -1 },
-        { "centred LED on the LED",          StsCont::centredLed, 1, 60, 0, 30, 5, 1 },
-        { "centred LED edge is outside",     StsCont::centredLed, 1, 60, 0, 20, 5, -1 },
-        { "knob click requests nothing",     StsCont::knob,      127, 60, 5, 30, 20, -1 },
+        { "LED off turns on",               led, 1, 60, 1.0f, 0, click, { 10, 5 }, {}, 1, 0 },
+        { "LED on turns off",               led, 1, 60, 1.0f, 1, click, { 10, 5 }, {}, 0, 0 },
+        { "LED caption does nothing",       led, 1, 60, 1.0f, 0, click, { 30, 5 }, {}, -1, 0 },
+        { "3-way left from 0",              threeWay, 2, 64, 1.0f, 0, click, { 10, 5 }, {}, 1, 0 },
+        { "3-way right from 0",             threeWay, 2, 64, 1.0f, 0, click, { 40, 5 }, {}, 2, 0 },
+        { "3-way left at 2 goes to 0",      threeWay, 2, 64, 1.0f, 2, click, { 10, 5 }, {}, 0, 0 },
+        { "3-way right at 1 goes to 0",     threeWay, 2, 64, 1.0f, 1, click, { 40, 5 }, {}, 0, 0 },
+        { "3-way gap does nothing",         threeWay, 2, 64, 1.0f, 0, click, { 31, 5 }, {}, -1, 0 },
+        { "centred LED on the LED",         centred, 1, 60, 1.0f, 0, click, { 30, 5 }, {}, 1, 0 },
+        { "centred LED edge is outside",    centred, 1, 60, 1.0f, 0, click, { 20, 5 }, {}, -1, 0 },
+        { "knob click requests nothing",    knob, 127, 60, 1.0f, 5, click, { 30, 20 }, {}, -1, 0 },
+        { "zoom below 0.6 only notifies",   led, 1, 60, 0.5f, 0, click, { 5, 5 }, {}, -1, 1 },
+        { "right click only notifies",      led, 1, 60, 1.0f, 0, rightClick, { 5, 5 }, {}, -1, 1 },
+        { "small range: 1 step per 15 px",  knob, 7, 60, 1.0f, 2, drag, { 30, 20 }, { 61, 20 }, 4, 0 },
+        { "small range: 14 px is no step",  knob, 7, 60, 1.0f, 2, drag, { 30, 20 }, { 44, 20 }, -1, 0 },
+        { "large range: 1 step per pixel",  knob, 127, 60, 1.0f, 20, drag, { 30, 20 }, { 40, 20 }, 30, 0 },
+        { "up raises the value",            knob, 127, 60, 1.0f, 20, drag, { 30, 20 }, { 30, 8 }, 32, 0 },
+        { "right and down cancel",          knob, 127, 60, 1.0f, 20, drag, { 30, 20 }, { 55, 45 }, -1, 0 },
+        { "drag clamped at the top",        knob, 127, 60, 1.0f, 120, drag, { 30, 20 }, { 70, 20 }, 127, 0 },
+        { "drag clamped at the bottom",     knob, 127, 60, 1.0f, 3, drag, { 30, 20 }, { -10, 20 }, 0, 0 },
+        { "wheel up on a knob",             knob, 127, 60, 1.0f, 5, wheel, { 5, 5 }, { 0, 1 }, 6, 0 },
+        { "wheel down on a shrunken knob",  knob, 127, 60, 0.5f, 5, wheel, { 5, 5 }, { 0, -1 }, 4, 0 },
+        { "wheel up on a lit LED: dropped", led, 1, 60, 1.0f, 1, wheel, { 5, 5 }, { 0, 1 }, -1, 0 },
+        { "zero wheel delta",               knob, 127, 60, 1.0f, 5, wheel, { 5, 5 }, { 0, 0 }, -1, 0 },
     };
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.what);
-        Rig rig (c.kind, c.maximum, c.width);
+        Rig rig (c.kind, c.maximum, c.width, 40, 0, c.zoom);
         rig.show (c.shown);
-        ui::click (rig.root, { c.x, c.y });
+        if (c.act == drag)
+            ui::drag (rig.root, c.at, c.to, 1);
+        else if (c.act == wheel)
+            ui::wheel (rig.root, c.at, (float) c.to.y);
+        else
+            ui::click (rig.root, c.at, c.act == rightClick ? ui::rightButton : ui::leftButton);
 
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
+        if (const auto got = lastRequest (rig.cable, c.expected, c.act != drag))
         {
-            EXPECT_TRUE (got.empty());
-            continue;
+            EXPECT_EQ (got->id, 7);
+            EXPECT_TRUE (c.act == wheel || ! got->endGesture);
         }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].id, 7);
-        EXPECT_EQ (got[0].value, c.expected);
-        EXPECT_FALSE (got[0].endGesture);
-        EXPECT_EQ (rig.listener.clicks, 0);
+        EXPECT_EQ (rig.listener.clicks, c.notified);
     }
 }
 
 TEST (StsContRequests, RequestPathClampsDropsUnchangedAndAddressesLayerB)
 {
-    struct Case
-    {
-        const char* what;
-        int layer, minimum, maximum, shown;   // shown -1: never filled
-        int request;
-        int expectedId, expectedValue;        // expectedId -1: dropped
-    };
+    // shown -1: never filled; expectedId -1: dropped
+    struct Case { const char* what; int layer, minimum, maximum, shown, request, expectedId, expectedValue; };
 
     const Case cases[] = {
         { "clamped to the maximum",         0, 0, 10,  3, 40, 7, 10 },
@@ -126,128 +149,19 @@ TEST (StsContRequests, RequestPathClampsDropsUnchangedAndAddressesLayerB)
 
         control.requestValue (c.request, true);
 
-        const auto got = requests (cable);
-        if (c.expectedId < 0)
+        if (const auto got = lastRequest (cable, c.expectedId < 0 ? -1 : c.expectedValue))
         {
-            EXPECT_TRUE (got.empty());
-            continue;
+            EXPECT_EQ (got->id, c.expectedId);
+            EXPECT_TRUE (got->endGesture);
+            EXPECT_EQ (control.getRequestedValue(), c.expectedValue);
         }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].id, c.expectedId);
-        EXPECT_EQ (got[0].value, c.expectedValue);
-        EXPECT_TRUE (got[0].endGesture);
-        EXPECT_EQ (control.getRequestedValue(), c.expectedValue);
-    }
-}
-
-TEST (StsContRequests, KnobDragStepsWithRange)
-{
-    struct Case
-    {
-        const char* what;
-        int maximum, shown, dx, dy;
-        int expected;   // -1: nothing requested
-    };
-
-    const Case cases[] = {
-        { "small range: 1 step per 15 px",  7,  2, 31, 0, 4 },
-        { "small range: 14 px is no step",  7,  2, 14, 0, -1 },
-        { "large range: 1 step per pixel",  127, 20, 10, 0, 30 },
-        { "up raises the value",            127, 20, 0, -12, 32 },
-        { "right and down cancel",          127, 20, 25, 25, -1 },
-        { "clamped at the top",             127, 120, 40, 0, 127 },
-        { "clamped at the bottom",          127, 3, -40, 0, 0 },
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.what);
-        Rig rig (StsCont::knob, c.maximum);
-        rig.show (c.shown);
-        ui::drag (rig.root, { 30, 20 }, { 30 + c.dx, 20 + c.dy }, 1);
-
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_FALSE (got.empty());
-        EXPECT_EQ (got.back().value, c.expected);
-        EXPECT_FALSE (got.back().endGesture);
-    }
-}
-
-TEST (StsContRequests, LowZoomAndRightClicksOnlyNotify)
-{
-    struct Case
-    {
-        const char* what;
-        float zoom;
-        bool rightButton;
-    };
-
-    const Case cases[] = {
-        { "zoom below 0.6", 0.5f, false },
-        { "right click at full size", 1.0f, true },
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.what);
-        Rig rig (StsCont::ledSwitch, 1, 60, 40, 0, c.zoom);
-        rig.show (0);
-        ui::click (rig.root, { 5, 5 }, c.rightButton ? juce::ModifierKeys (juce::ModifierKeys::rightButtonModifier)
-                                                     : juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier));
-        EXPECT_TRUE (rig.cable.calls.empty());
-        EXPECT_EQ (rig.listener.clicks, 1);
-    }
-}
-
-TEST (StsContRequests, WheelStepsAtAnyZoom)
-{
-    struct Case
-    {
-        const char* what;
-        int kind, maximum, shown;
-        float zoom, delta;
-        int expected;   // -1: nothing requested
-    };
-
-    const Case cases[] = {
-        { "up on a knob",              StsCont::knob, 127, 5, 1.0f, 1.0f, 6 },
-        { "down on a shrunken knob",   StsCont::knob, 127, 5, 0.5f, -1.0f, 4 },
-        { "up on a lit LED is dropped", StsCont::ledSwitch, 1, 1, 1.0f, 1.0f, -1 },
-        { "zero delta",                StsCont::knob, 127, 5, 1.0f, 0.0f, -1 },
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.what);
-        Rig rig (c.kind, c.maximum, 60, 40, 0, c.zoom);
-        rig.show (c.shown);
-        ui::wheel (rig.root, { 5, 5 }, c.delta);
-
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].value, c.expected);
     }
 }
 
 TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothing)
 {
-    struct Case
-    {
-        const char* what;
-        int clickY, answer;    // answer: menu item id, 0 = dismissed
-        bool menuShown;
-        int expected;          // -1: nothing requested
-    };
+    // answer: menu item id, 0 = dismissed; expected -1: nothing requested
+    struct Case { const char* what; int clickY, answer; bool menuShown; int expected; };
 
     const Case cases[] = {
         { "value chosen",           5, 4, true, 3 },
@@ -266,15 +180,8 @@ TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothi
         ui::pump (20);
 
         EXPECT_EQ (menus.menusShown > 0, c.menuShown);
-        const auto got = requests (rig.cable);
-        if (c.expected < 0)
-        {
-            EXPECT_TRUE (got.empty());
-            continue;
-        }
-        ASSERT_EQ (got.size(), 1u);
-        EXPECT_EQ (got[0].value, c.expected);
-        EXPECT_TRUE (got[0].endGesture);
+        if (const auto got = lastRequest (rig.cable, c.expected))
+            EXPECT_TRUE (got->endGesture);
     }
 }
 

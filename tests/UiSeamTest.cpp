@@ -69,12 +69,16 @@ struct Sender : juce::Component
 
 struct Owner : Pressed
 {
+    explicit Owner (std::vector<Owner*>* o = nullptr) : order (o) {}
     void pressed (juce::Component*) override
     {
         ++calls;
+        if (order != nullptr)
+            order->push_back (this);
         if (deleteSender)
             sender.reset();
     }
+    std::vector<Owner*>* order;
     std::unique_ptr<Sender> sender = std::make_unique<Sender>();
     bool deleteSender = false;
     int calls = 0;
@@ -83,25 +87,14 @@ struct Owner : Pressed
 
 TEST (KitListeners, LastAddedFirstOnceEachAndStopWhenTheSenderIsGone)
 {
-    Owner first, second;
+    std::vector<Owner*> order;
+    Owner first (&order), second (&order);
     Sender sender;
     sender.listeners.add (&first);
     sender.listeners.add (&second);
     sender.listeners.add (&first);
     EXPECT_EQ (sender.listeners.size(), 2);
-
-    std::vector<Owner*> order;
-    struct Recorder : Pressed
-    {
-        explicit Recorder (std::vector<Owner*>& o, Owner* who) : order (o), who (who) {}
-        void pressed (juce::Component*) override { order.push_back (who); }
-        std::vector<Owner*>& order;
-        Owner* who;
-    } a (order, &first), b (order, &second);
-    Sender ordered;
-    ordered.listeners.add (&a);
-    ordered.listeners.add (&b);
-    ordered.notify();
+    sender.notify();
     EXPECT_EQ (order, (std::vector<Owner*> { &second, &first }));
 
     // The owner deletes the sender from its callback (a CANCEL button closing its panel):
