@@ -58,10 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         FUZZ_CHECK (engine.editBuffer().size() == (size_t) ProgramRecord::size);
         FUZZ_CHECK (engine.ports().sysexChunkSize >= 0);
 
-        // A stored name opens a device only when it matches one exactly and is long enough.
+        // A stored name opens a device only when it matches one exactly and is long enough;
+        // "NONE" means no device, even where one is called that.
         const auto names = engine.getPortNames();
-        FUZZ_CHECK (engine.ports().isInputOpen() == (names[0].length() > 2 && devices.inputNames.contains (names[0])));
-        FUZZ_CHECK (engine.ports().isOutputOpen() == (names[1].length() > 2 && devices.outputNames.contains (names[1])));
+        const auto opens = [] (const juce::String& name, const juce::StringArray& list)
+        {
+            return name.length() > 2 && name != "NONE" && list.contains (name);
+        };
+        FUZZ_CHECK (engine.ports().isInputOpen() == opens (names[0], devices.inputNames));
+        FUZZ_CHECK (engine.ports().isOutputOpen() == opens (names[1], devices.outputNames));
 
         engine.loadWindowGeometry();
         engine.saveWindowGeometry();
