@@ -115,7 +115,16 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             editorRect (a, w0, h0);
 
             // The resize corner: smaller by 60 x 40, never below its limits.
-            drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
+            // On a loaded machine a drag sent before the reopened window has settled can
+            // be lost, and a resize can take longer than the drag's own idle rounds: wait
+            // for it, and drag once more if nothing moved.
+            const auto resized = [&] { int ww = 0, hh = 0; editorRect (a, ww, hh); return ww != w0 || hh != h0; };
+            for (int attempt = 0; attempt < 2 && ! resized(); ++attempt)
+            {
+                x.idle (a, 10);
+                drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
+                x.idleUntil (a, resized, 100);
+            }
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1))
                 p.add (fmt ("cycle %d: after the corner drag the size reads %dx%d", cycle, w1, h1));
@@ -128,7 +137,13 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             editorRect (a, w1, h1);
             if (h1 >= pageHeight)
             {
-                drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
+                const auto zoomed = [&] { int ww = 0, hh = 0; editorRect (a, ww, hh); return hh != h1; };
+                for (int attempt = 0; attempt < 2 && ! zoomed(); ++attempt)
+                {
+                    x.idle (a, 10);
+                    drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
+                    x.idleUntil (a, zoomed, 100);
+                }
                 int w2 = 0, h2 = 0;
                 if (! editorRect (a, w2, h2) || ! sane (w2, h2))
                     p.add (fmt ("cycle %d: after zooming the size reads %dx%d", cycle, w2, h2));
