@@ -181,4 +181,78 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
         return p.str();
     };
 }
+// The editor's own window inside the host's.
+::Window editorWindow (XSession& x, ::Window parent)
+{
+    ::Window root = 0, up = 0, *kids = nullptr, found = 0;
+    unsigned count = 0;
+    if (XQueryTree (x.display, parent, &root, &up, &kids, &count) != 0 && count > 0)
+        found = kids[0];
+    if (kids != nullptr)
+        XFree (kids);
+    return found;
+}
+
+// Pointer events as the X server would deliver them to the editor's window.
+void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button)
+{
+    XEvent ev {};
+    ev.xbutton.type = press ? ButtonPress : ButtonRelease;
+    ev.xbutton.display = x.display;
+    ev.xbutton.window = w;
+    ev.xbutton.root = DefaultRootWindow (x.display);
+    ev.xbutton.time = CurrentTime;
+    ev.xbutton.x = px;
+    ev.xbutton.y = py;
+    ev.xbutton.button = button;
+    ev.xbutton.state = press ? 0 : (button == Button1 ? Button1Mask : Button3Mask);
+    ev.xbutton.same_screen = True;
+    XSendEvent (x.display, w, True, press ? ButtonPressMask : ButtonReleaseMask, &ev);
+    XFlush (x.display);
+}
+
+void sendMotion (XSession& x, ::Window w, int px, int py)
+{
+    XEvent ev {};
+    ev.xmotion.type = MotionNotify;
+    ev.xmotion.display = x.display;
+    ev.xmotion.window = w;
+    ev.xmotion.root = DefaultRootWindow (x.display);
+    ev.xmotion.time = CurrentTime;
+    ev.xmotion.x = px;
+    ev.xmotion.y = py;
+    ev.xmotion.state = Button1Mask;
+    ev.xmotion.same_screen = True;
+    XSendEvent (x.display, w, True, PointerMotionMask | ButtonMotionMask | Button1MotionMask, &ev);
+    XFlush (x.display);
+}
+
+void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY)
+{
+    sendButton (x, w, true, fromX, fromY, Button1);
+    x.idle (e, 2);
+    for (int i = 1; i <= 6; ++i)
+    {
+        sendMotion (x, w, fromX + (toX - fromX) * i / 6, fromY + (toY - fromY) * i / 6);
+        x.idle (e, 2);
+    }
+    sendButton (x, w, false, toX, toY, Button1);
+    x.idle (e, 3);
+}
+
+void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
+{
+    sendButton (x, w, true, px, py, Button3);
+    sendButton (x, w, false, px, py, Button3);
+    x.idle (e, 1);
+}
+
+void click (XSession& x, AEffect* e, ::Window w, int px, int py)
+{
+    sendButton (x, w, true, px, py, Button1);
+    x.idle (e, 1);
+    sendButton (x, w, false, px, py, Button1);
+    x.idle (e, 2);
+}
+
 } // namespace vsthost::validation

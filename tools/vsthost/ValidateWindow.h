@@ -38,4 +38,15 @@ std::string closeEditor (XSession& x, AEffect* e, ::Window parent);
 
 // The check's body, failing also when it caused X errors on any connection.
 std::function<std::string()> withXErrors (XSession& x, std::function<std::string()> body);
+
+// The editor's own window inside the host's.
+::Window editorWindow (XSession& x, ::Window parent);
+
+// Pointer events as the X server would deliver them to the editor's window,
+// each followed by a few idle rounds of the editor.
+void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button);
+void sendMotion (XSession& x, ::Window w, int px, int py);
+void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY);
+void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py);
+void click (XSession& x, AEffect* e, ::Window w, int px, int py);
 } // namespace vsthost::validation
