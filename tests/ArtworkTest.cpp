@@ -40,9 +40,6 @@ TEST (Artwork, FrameLayoutsFitTheirStrips)
         EXPECT_LE (r.height, image.getHeight()) << r.strip;
     }
 
-    const std::pair<int, int> knobFrames[] = { { 0, 0 }, { 6, 360 }, { 7, 419 }, { 18, 1079 }, { 19, 1138 }, { 55, 3295 }, { 60, 3595 } };
-    for (auto [frame, x] : knobFrames)
-        EXPECT_EQ (Artwork::knobFrameX (frame), x) << "frame " << frame;
 }
 
 TEST (KitFont, ArialAndTheKitFontMeasureAlike)

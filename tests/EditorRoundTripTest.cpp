@@ -14,7 +14,7 @@
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
-#include "support/RecordingMidiDevices.h"
+#include "support/EngineTestHelpers.h"
 #include <cmath>
 #include <map>
 #include <optional>
@@ -31,20 +31,14 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
 {
     int msb = 0, number = -1, valueMsb = 0;
     std::optional<Nrpn> last;
-    for (const auto& call : log.sends())
-        for (const auto& m : call.messages)
+    for (auto [cc, v] : sentControllers (log))
+        switch (cc)
         {
-            if (! m.isController())
-                continue;
-            const int v = m.getControllerValue();
-            switch (m.getControllerNumber())
-            {
-                case 99: msb = v; break;
-                case 98: number = msb * 128 + v; break;
-                case 6:  valueMsb = v; break;
-                case 38: last = Nrpn { number, valueMsb * 128 + v }; break;
-                default: break;
-            }
+            case 99: msb = v; break;
+            case 98: number = msb * 128 + v; break;
+            case 6:  valueMsb = v; break;
+            case 38: last = Nrpn { number, valueMsb * 128 + v }; break;
+            default: break;
         }
     return last;
 }
@@ -52,10 +46,8 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
 int lastController (const OutputLog& log, int controller)
 {
     int value = -1;
-    for (const auto& call : log.sends())
-        for (const auto& m : call.messages)
-            if (m.isController() && m.getControllerNumber() == controller)
-                value = m.getControllerValue();
+    for (auto [cc, v] : sentControllers (log))
+        value = cc == controller ? v : value;
     return value;
 }
 

@@ -102,8 +102,6 @@ TEST (Envel, HandlesAreFoundWhereTheyAreDrawnAtAnyZoom)
         env.release = 0;
         env.sustain = 127;
         env.rebuildPath();
-        EXPECT_EQ (env.pointX (4), env.pointX (3));
-        EXPECT_FLOAT_EQ (env.pointY (0) - env.pointY (2), 48.0f);
 
         for (int handle : { 0, 1, 2 })
             EXPECT_EQ (env.hitHandle (handlePoint (env, handle).x, handlePoint (env, handle).y), handle) << zoom;
@@ -140,7 +138,4 @@ TEST (ShapeClass, PulseWidthSetsTheHighPart)
         EXPECT_TRUE (lastHighColumn + 3 >= 32 || p.getPixelAt (lastHighColumn + 3, 0).getBrightness() <= 0.5f) << width;
         EXPECT_TRUE (columnLit (p, 31)) << width;
     }
-
-    icon.setScale (1.5f);
-    EXPECT_EQ (icon.getBounds(), juce::Rectangle<int> (321, 60, 54, 31));
 }

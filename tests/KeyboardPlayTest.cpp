@@ -7,6 +7,7 @@
 #include "editor/PianoPad.h"
 #include "engine/EngineEvent.h"
 #include "engine/VantorAudioProcessor.h"
+#include "support/ChangeRecorder.h"
 #include "support/ComponentTestSupport.h"
 #include "support/EngineTestHelpers.h"
 
@@ -193,18 +194,12 @@ TEST_F (KeyboardPlay, PanelDragStopsBelowTheTopBarAndAtTheRightEdge)
     EXPECT_EQ (panel.getY(), y);
 
     // The player strip is a handle too, and a finished drag is broadcast.
-    struct Counter : juce::ChangeListener
-    {
-        int count = 0;
-        void changeListenerCallback (juce::ChangeBroadcaster*) override   { ++count; }
-    } counter;
-    panel.addChangeListener (&counter);
+    ChangeRecorder finished (panel);
     panel.setTopLeftPosition (0, 500);
     ui::drag (parent, { 450, 510 }, { 450, 300 }, 6);
     EXPECT_EQ (panel.getY(), 290);
     ui::pump (30);
-    EXPECT_EQ (counter.count, 1);
-    panel.removeChangeListener (&counter);
+    EXPECT_EQ (finished.seen.size(), 1u);
 }
 
 //==============================================================================
@@ -284,12 +279,10 @@ TEST_F (ComputerKeys, ANoteHeldAcrossAnOctaveChangeIsReleasedAsSent)
     lift ('c');
     player.focusLost (juce::Component::focusChangedByMouseClick);   // 'm' never reported released
 
-    const auto played = notes();
     std::vector<std::pair<bool, int>> seen;
-    for (const auto& p : played)
+    for (const auto& p : notes())
         seen.emplace_back (p.on, p.note);
-    const std::vector<std::pair<bool, int>> expected { { true, 38 }, { true, 52 }, { false, 38 }, { true, 59 }, { false, 52 }, { false, 59 } };
-    EXPECT_EQ (seen, expected);
+    EXPECT_EQ (seen, (std::vector<std::pair<bool, int>> { { true, 38 }, { true, 52 }, { false, 38 }, { true, 59 }, { false, 52 }, { false, 59 } }));
     EXPECT_FALSE (player.isNoteHeld (59));
 }
 
@@ -310,10 +303,8 @@ TEST_F (ComputerKeys, SpaceSilencesEverythingAndTheStatusFades)
 {
     type ('z');
     EXPECT_TRUE (player.keyPressed (juce::KeyPress (' ')));
-    int offs = 0;
-    for (const auto& p : notes())
-        offs += p.on ? 0 : 1;
-    EXPECT_EQ (offs, 128);
+    const auto played = notes();
+    EXPECT_EQ (std::count_if (played.begin(), played.end(), [] (const Played& p) { return ! p.on; }), 128);
     EXPECT_EQ (player.getStatusText(), "All Notes OFF");
     lift ('z');   // already off: nothing more
     EXPECT_EQ ((int) notes().size(), 129);
