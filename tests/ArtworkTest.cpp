@@ -17,31 +17,6 @@ TEST (Artwork, EveryPictureIsEmbeddedAtItsSize)
     EXPECT_FALSE (Artwork::get (nullptr).isValid());
 }
 
-TEST (Artwork, FrameLayoutsFitTheirStrips)
-{
-    // Frames the code reads, and the strip they must lie inside.
-    struct Read { const char* strip; int x, width, height; };
-    const Read reads[] =
-    {
-        { Artwork::knobStrip,       Artwork::knobFrameX (60), 56, 56 },
-        { Artwork::globalKnobStrip, 58 * 54,                  56, 56 },
-        { Artwork::wheelStrip,      54 * 34,                  55, 200 },
-        { Artwork::led,             20,                       20, 12 },
-        { Artwork::switchLed,       15,                       14, 9 },
-        { Artwork::windowTools,     37,                       17, 32 },
-        { Artwork::gridThumb,       0,                        18, 31 },
-        { Artwork::envOverlay,      0,                        218, 73 },
-    };
-
-    for (const auto& r : reads)
-    {
-        const auto image = Artwork::get (r.strip);
-        EXPECT_LE (r.x + r.width, image.getWidth()) << r.strip;
-        EXPECT_LE (r.height, image.getHeight()) << r.strip;
-    }
-
-}
-
 TEST (KitFont, ArialAndTheKitFontMeasureAlike)
 {
     // tests/main makes KitLookAndFeel the default, as the editor root does for its tree.

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include "controls/GroupImg.h"
-#include "support/ChangeRecorder.h"
 #include "support/ComponentTestSupport.h"
 
 TEST (GroupImg, TimedAndUntimedShows)
@@ -36,21 +35,4 @@ TEST (GroupImg, TimedAndUntimedShows)
         EXPECT_FALSE (overlay.isVisible());
         parent.removeChildComponent (&overlay);
     }
-}
-
-TEST (GroupImg, CoversWhileShownAndBroadcastsClicks)
-{
-    juce::Component parent;
-    parent.setSize (100, 50);
-    GroupImg overlay (juce::Colour (0xff00ff00));
-    parent.addChildComponent (overlay);
-
-    overlay.show (0);
-    overlay.setBounds (parent.getLocalBounds());
-    EXPECT_EQ (ui::snapshot (parent).getPixelAt (50, 25), juce::Colour (0xff00ff00));
-
-    ChangeRecorder changes (overlay);
-    ui::click (parent, { 50, 25 });
-    ui::pump();
-    EXPECT_EQ (changes.seen.size(), 1u);
 }

@@ -58,19 +58,6 @@ TEST (WinMovCan, ReportsOnlyReleasesOverThePressedZone)
     }
 }
 
-TEST (WinMovCan, HoverFollowsThePointerZone)
-{
-    WinMovCan tools (true, true);
-    const std::pair<int, int> moves[] = { { 5, 120 }, { 19, 120 }, { 20, 121 }, { 50, 122 } };
-    for (auto [x, zone] : moves)
-    {
-        tools.mouseMove (at (tools, x, 5));
-        EXPECT_EQ (tools.getHoveredZone(), zone) << x;
-    }
-    tools.mouseExit (at (tools, 60, 5));
-    EXPECT_EQ (tools.getHoveredZone(), 0);
-}
-
 // The owner closes the window, and the strip with it, from the callback.
 TEST (WinMovCan, OwnerMayDeleteTheStripFromItsCallback)
 {
