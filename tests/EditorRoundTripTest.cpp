@@ -344,14 +344,13 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
         Rig rig;
         auto& panel = rig.panel (0, 0);
 
-        for (int latch = 0; latch < 2; ++latch)
-            if (c.latched)
-            {
-                auto& control = *panel.getControl (latch);
-                ui::click (panel, control.getBounds().getPosition() + juce::Point<int> (control.getWidth() / 2, 6));
-                rig.settle();
-                expectAgreement (rig, control, 1, false);
-            }
+        for (int latch = 0; c.latched && latch < 2; ++latch)
+        {
+            auto& control = *panel.getControl (latch);
+            ui::click (panel, control.getBounds().getPosition() + juce::Point<int> (control.getWidth() / 2, 6));
+            rig.settle();
+            expectAgreement (rig, control, 1, false);
+        }
 
         const juce::Point<int> top (18, 40);   // inside the strip, 40 from its top: position 87
         for (int which = 1; which <= 2; ++which)

@@ -82,8 +82,6 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
               rig.processor->getParameters()[table.hostIndex (600)]->setValue ((float) target / (float) table.maximum (600));
           },
           [&] { return filterB.getShownValue() == target && filterA.getShownValue() == rig.engine().getValue (88); } },
-        { "global dump answered", [&] { rig.engine().requestGlobals(); },
-          [&] { return keyboard.getStatusText() == "DSI:  PROPHET 12 MDL ON-LINE"; } },
         { "global request unanswered",
           [&] { rig.synth.setAnswer (SimulatedSynth::Answer::drop); rig.engine().requestGlobals(); },
           [&] { return keyboard.getStatusText() == "OFF-LINE"; } },
