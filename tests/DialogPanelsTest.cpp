@@ -108,13 +108,12 @@ TEST (DialogDeletion, OwnersDeletePanelsFromTheirButtonsCallbacks)
     {
         std::unique_ptr<TextInputCont> box;
         std::unique_ptr<ProgBar> progress;
-        std::unique_ptr<RenameCnt> rename;
         int answers = 0;
 
         void okPressed (int, int) override       { ++answers; box.reset(); }
         void noPressed (int, int) override       { ++answers; box.reset(); }
         void cancelPressed (int, int) override   { ++answers; box.reset(); }
-        void stsbutChanged (StsBut*) override    { ++answers; progress.reset(); rename.reset(); }
+        void stsbutChanged (StsBut*) override    { ++answers; progress.reset(); }
     };
 
     for (int id : { (int) TextInputCont::okId, (int) TextInputCont::noId, (int) TextInputCont::cancelId })
@@ -136,16 +135,6 @@ TEST (DialogDeletion, OwnersDeletePanelsFromTheirButtonsCallbacks)
         owner.progress->getCancelButton().addListener (&owner);
         ui::click (shown (*owner.progress), centreOf (owner.progress->getCancelButton()));
         EXPECT_EQ (owner.progress, nullptr);
-    }
-
-    for (bool okButton : { true, false })
-    {
-        Owner owner;
-        owner.rename = std::make_unique<RenameCnt> (0, 0, "Name");
-        auto& button = okButton ? owner.rename->getOkButton() : owner.rename->getCancelButton();
-        button.addListener (&owner);
-        ui::click (shown (*owner.rename), centreOf (button));
-        EXPECT_EQ (owner.rename, nullptr);
     }
 }
 
