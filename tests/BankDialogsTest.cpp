@@ -59,24 +59,6 @@ TEST (BankDialogs, BankSelectorButtonsReachTheEngine)
     ui::pump (50);
     EXPECT_EQ (recorder.menusShown, 1);
 
-    // Right clicks on an empty category open nothing.
-    {
-        const juce::ScopedLock sl (e.getProgramLock());
-        for (int b = 0; b < 4; ++b)
-            for (int p = 0; p < 99; ++p)
-                if (auto r = e.deviceBank (b).programBytes (p); r[(size_t) ProgramRecord::category] == 25)
-                {
-                    r[(size_t) ProgramRecord::category] = 0;
-                    e.deviceBank (b).storeProgram (p, r);
-                }
-    }
-    banks.showCategory (25);
-    ASSERT_EQ (banks.getGrid().getNumRows(), 0);
-    for (int x : { 30, 200, 300 })   // number, name and category columns
-        ui::click (main, main.getLocalPoint (&banks.getGrid(), juce::Point<int> (x, 20)), juce::ModifierKeys::rightButtonModifier);
-    ui::pump (50);
-    EXPECT_EQ (recorder.menusShown, 1);
-
     ui::click (main, centreIn (main, banks.getOkButton()));
     EXPECT_FALSE (main.isBankPanelShown());
 }

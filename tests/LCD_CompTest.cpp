@@ -19,9 +19,6 @@ TEST (LCD_Comp, BankProgramLine)
         lcd.setBankProgram (c.bank, c.program);
         EXPECT_EQ (lcd.getBankProgramText(), c.text) << c.bank << "/" << c.program;
     }
-
-    lcd.setAll (1, 9, 4, "Name", "Soft Lead", "A | B", "(A)");
-    EXPECT_EQ (lcd.getBankProgramText(), "U2 P 10");
 }
 
 TEST (LCD_Comp, ClicksReportTheirZoneAndMissesChangeNothing)

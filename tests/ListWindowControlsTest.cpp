@@ -91,7 +91,6 @@ TEST (LibBut, ReportsEnterExitAndClickOnPressAndMayBeDeletedThen)
     button.mouseExit (at (button, 5, 5));
     EXPECT_EQ (second.log, (std::vector<juce::String> { "enter 1319", "click 1319", "exit 1319" }));
     EXPECT_EQ (first.log, second.log);
-    EXPECT_TRUE (button.helpText.isEmpty());
 
     ButtonLog owner, bystander;
     owner.owned = std::make_unique<LibBut> ("", 5, 14.0f);

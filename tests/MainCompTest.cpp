@@ -6,14 +6,6 @@
 #include "controls/ProgBar.h"
 #include "support/EditorTestRig.h"
 
-namespace
-{
-StsCont& controlFor (EditorPanel& page, int layer, int parameter)
-{
-    return *page.getPanel (layer, ParameterTable().section (parameter))->findControl (parameter);
-}
-}
-
 TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
 {
     EditorTestRig rig;
@@ -61,9 +53,6 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
     auto& main = rig.open();
     main.showAbout (false, 0);
     auto& keyboard = main.getKeyboardPanel();
-    auto& filterA = controlFor (rig.page(), 0, 88);
-    auto& filterB = controlFor (rig.page(), 1, 88);
-    int target = 0;
 
     struct Case { const char* what; std::function<void()> act; std::function<bool()> shows; };
     const Case cases[] =
@@ -74,14 +63,6 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
           [&] { return keyboard.getPitchWheel() == 64; } },
         { "pitch bend top", [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x3FFF)); },
           [&] { return keyboard.getPitchWheel() == 127; } },
-        { "host automation of a layer B parameter",
-          [&]
-          {
-              const auto& table = rig.engine().parameterTable();
-              target = rig.engine().getValue (600) == 0 ? table.maximum (600) : 0;
-              rig.processor->getParameters()[table.hostIndex (600)]->setValue ((float) target / (float) table.maximum (600));
-          },
-          [&] { return filterB.getShownValue() == target && filterA.getShownValue() == rig.engine().getValue (88); } },
         { "global request unanswered",
           [&] { rig.synth.setAnswer (SimulatedSynth::Answer::drop); rig.engine().requestGlobals(); },
           [&] { return keyboard.getStatusText() == "OFF-LINE"; } },
