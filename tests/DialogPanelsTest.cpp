@@ -75,10 +75,7 @@ TEST (TextInputCont, CategoryMenuSetsTheCategoryAndDismissalKeepsIt)
     TextInputCont box;
     box.setup ("Save", "name", "Cancel", "OK", "", 3, 0, 0);
 
-    ui::click (shown (box), { 159, 100 });   // on the box's edge: not inside
-    EXPECT_EQ (menus.menusShown, 0);
-
-    ui::click (box, { 300, 110 });
+    ui::click (shown (box), { 300, 110 });
     ASSERT_TRUE (menus.menuPending());
     EXPECT_EQ (menus.itemIds().size(), 26u);
     EXPECT_EQ (menus.itemTexts()[25], ParDes::categoryName (25));

@@ -352,17 +352,21 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
             expectAgreement (rig, control, 1, false);
         }
 
-        const juce::Point<int> top (18, 40);   // inside the strip, 40 from its top: position 87
+        const juce::Point<int> end (46, 40);   // 40 from the strip's top: position 87; 10 right of it: pressure 10
         for (int which = 1; which <= 2; ++which)
         {
             auto& strip = *panel.getTouchStrip (which);
-            ui::drag (panel, strip.getPosition() + juce::Point<int> (18, 100), strip.getPosition() + top);
+            ui::drag (panel, strip.getPosition() + juce::Point<int> (18, 100), strip.getPosition() + end);
             rig.settle();
 
             const ParameterId id = strip.positionId();
-            const int expected = c.latched ? 87 : 0;
+            const int expected = c.latched ? 87 : 0, controller = which == 1 ? 14 : 15;
+            const auto sent = sentControllers (*rig.devices.lastOutput());
+            EXPECT_NE (std::find (sent.begin(), sent.end(), std::pair { controller, 87 }), sent.end()) << "nothing went out while held";
             EXPECT_EQ (rig.engine().getValue (id), expected) << which;
-            EXPECT_EQ (lastController (*rig.devices.lastOutput(), which == 1 ? 14 : 15), expected);
+            EXPECT_EQ (lastController (*rig.devices.lastOutput(), controller), expected);
+            EXPECT_EQ (rig.engine().getValue (ParameterIds::sliderPress), c.latched ? 10 : 0);
+            EXPECT_EQ (lastController (*rig.devices.lastOutput(), 17), c.latched ? 10 : 0);
             EXPECT_EQ (rig.toldHost[rig.hostParameter (id)->getParameterIndex()], rig.hostParameter (id)->getValue());
             EXPECT_EQ (rig.hostParameter (id)->getValue() > 0.0f, c.latched);
         }

@@ -20,7 +20,6 @@ TEST (GroupImg, TimedAndUntimedShows)
     {
         GroupImg overlay (juce::Colour (0x77000000));
         parent.addChildComponent (overlay);
-        EXPECT_FALSE (overlay.isVisible());
 
         for (int ms : c.shows)
             overlay.show (ms);

@@ -127,34 +127,6 @@ TEST_F (Performance, WheelValueIsClampedAndRepeatsAreNotSent)
 }
 
 //==============================================================================
-TEST_F (Performance, StripReleaseFollowsItsLatch)
-{
-    // Both strips, latched and free, also go end to end in the editor round trip;
-    // here the order of what goes out, pressure included.
-    struct Case { int which; bool latched; int positionId, latchId, controller; };
-    for (const Case c : { Case { 1, false, 1025, 1028, 14 }, Case { 2, true, 1026, 1029, 15 } })
-    {
-        engine.setValue (c.latchId, c.latched ? 1 : 0);
-        P_Slider strip (&engine, c.which);
-        strip.setSize (100, 130);
-        cable.calls.clear();
-        newControllers();
-
-        // 27 px from the top: position 100; 10 px right of the strip: pressure 10.
-        ui::drag (shown (strip), { 10, 60 }, { 46, 27 }, 1);
-
-        Pairs expected { { c.positionId, 100 }, { 1027, 10 } }, onWire { { c.controller, 100 }, { 17, 10 } };
-        if (! c.latched)
-        {
-            expected.insert (expected.end(), { { c.positionId, 0 }, { 1027, 0 } });
-            onWire.insert (onWire.end(), { { c.controller, 0 }, { 17, 0 } });
-        }
-        EXPECT_EQ (cableCalls(), expected) << c.which;
-        EXPECT_EQ (newControllers(), onWire) << c.which;
-        EXPECT_EQ (engine.getValue (c.positionId), c.latched ? 100 : 0) << c.which;
-    }
-}
-
 TEST_F (Performance, StripTwoSendsItsOwnPositionWhateverStripOneHolds)
 {
     P_Slider one (&engine, 1), two (&engine, 2);
@@ -230,18 +202,8 @@ TEST_F (Performance, PadSendsAValueItHadSentBeforeWhenTheEngineMovedOn)
 }
 
 //==============================================================================
-TEST_F (Performance, StartNoteSnapsToOctavesAndPixelsMapToWhiteKeys)
-{
-    OctaveKeyClass keys (&engine);
-    for (auto [note, start] : { std::pair { -5, 0 }, { 11, 0 }, { 12, 12 }, { 30, 24 }, { 90, 72 } })
-    {
-        keys.setStartNote (note);
-        EXPECT_EQ (keys.getStartNote(), start) << note;
-    }
-    for (auto [x, note] : { std::pair { -30.0f, 0 }, { 4.0f, 2 }, { 25.0f, 11 }, { 26.0f, 12 }, { 268.0f, 127 } })
-        EXPECT_EQ (OctaveKeyClass::pixelToNote (x), note) << x;
-}
-
+// Picks at both ends of the keys take the pixel-to-note mapping and the
+// start note's snapping to whole octaves past their ends.
 TEST_F (Performance, OctavePickIsOneOctaveLeftOfThePointer)
 {
     struct Case { float zoom; int x; int start, octave; };

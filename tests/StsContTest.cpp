@@ -34,11 +34,7 @@ struct Rig
     ClickCounter listener;
 };
 
-struct Request
-{
-    int id, value;
-    bool endGesture;
-};
+struct Request { int id, value; bool endGesture; };
 
 std::vector<Request> requests (const ui::RecordingCable& cable)
 {
