@@ -154,12 +154,7 @@ void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevic
 
 enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, hostLowest, device };
 
-struct GestureCase
-{
-    Gesture gesture;
-    const char* name;
-    std::vector<int> kinds;
-};
+struct GestureCase { Gesture gesture; const char* name; std::vector<int> kinds; };
 
 using K = StsCont::Kind;
 const GestureCase gestureCases[] =

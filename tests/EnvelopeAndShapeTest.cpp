@@ -52,10 +52,8 @@ TEST (Envel, HandleDragsMoveTheirValuesAndStopAtTheLimits)
         ChangeRecorder codes (env, [&env] { return env.changeCode; });
         dragHandle (env, c.handle, c.dx, c.dy);
         const auto where = juce::String (c.handle) + " " + juce::String (c.dx) + "," + juce::String (c.dy);
-        EXPECT_EQ (env.attack, c.attack) << where;
-        EXPECT_EQ (env.decay, c.decay) << where;
-        EXPECT_EQ (env.sustain, c.sustain) << where;
-        EXPECT_EQ (env.release, c.release) << where;
+        EXPECT_EQ ((std::vector<float> { env.attack, env.decay, env.sustain, env.release }),
+                   (std::vector<float> { c.attack, c.decay, c.sustain, c.release })) << where;
         EXPECT_EQ (env.valueText, c.text) << where;
 
         // The settle report comes from a timer; a slow message loop may fold the

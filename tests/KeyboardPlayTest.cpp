@@ -157,20 +157,6 @@ TEST_F (KeyboardPlay, HighKeysAtTheTopOctavePlayNothing)
     EXPECT_EQ (notes()[0].note, 127);
 }
 
-TEST_F (KeyboardPlay, KeysDrawTheirPicturesUpAndDown)
-{
-    for (const int index : { 0, 1 })
-    {
-        auto& key = pad.key (index);
-        const auto up = ui::snapshot (key);
-        key.press (140);
-        const auto down = ui::snapshot (key);
-        key.release();
-        const auto probe = juce::Point<int> (key.getWidth() / 2, key.getHeight() - 10);
-        EXPECT_NE (up.getPixelAt (probe.x, probe.y), down.getPixelAt (probe.x, probe.y)) << index;
-    }
-}
-
 TEST_F (KeyboardPlay, PanelDragStopsBelowTheTopBarAndAtTheRightEdge)
 {
     juce::Component parent;

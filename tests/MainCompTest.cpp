@@ -39,18 +39,12 @@ TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
     EXPECT_EQ (rig.page().getHeight(), EditorRules::pageHeightForZoom (0.8f));
 }
 
-TEST (MainComp, EventsQueuedWhileClosedAreHandledOnOpening)
+TEST (MainComp, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
 {
     EditorTestRig rig;
-    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));
-    rig.open();
-    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getCurrentSection() == 10; }));
-}
-
-TEST (MainComp, EngineEventsReachWhatShowsThem)
-{
-    EditorTestRig rig;
+    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));   // while closed
     auto& main = rig.open();
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getCurrentSection() == 10; }));
     main.showAbout (false, 0);
     auto& keyboard = main.getKeyboardPanel();
 
