@@ -9,10 +9,7 @@
 
 namespace
 {
-struct Root : juce::Component
-{
-    Root (int w, int h)  { setSize (w, h); setVisible (true); }
-};
+struct Root : juce::Component { Root (int w, int h) { setSize (w, h); setVisible (true); } };
 
 // Counts what it hears; deletes the button when it owns it, as a dialog's CANCEL handler does.
 struct Owner : public stsbutChangeListener

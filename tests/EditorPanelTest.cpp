@@ -124,8 +124,7 @@ TEST_F (Page, TheAbModePanelOpensInPlaceOfZooming)
     auto* abMode = page->getAbModePanel();
     const auto folded = abMode->getBounds();
     page->zoomIntoGroup (abMode);
-    EXPECT_EQ (abMode->getWidth(), 600);
-    EXPECT_EQ (abMode->getHeight(), 100);
+    EXPECT_EQ (abMode->getLocalBounds(), juce::Rectangle<int> (600, 100));
     EXPECT_TRUE (EditorTestRig::pumpUntil ([&] { return ! page->isAnimating(); }));
     page->resetZoom();
     EXPECT_EQ (abMode->getBounds(), folded);

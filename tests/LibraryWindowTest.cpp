@@ -68,8 +68,7 @@ TEST (LibraryWindow, OpensOnThePresetBankHidesOnDoneAndKeepsItsPage)
         EXPECT_FALSE (window.isVisible());
     }
 
-    rig.main().openLibraryWindow();
-    EXPECT_EQ (&openWindow (rig), &window);
+    EXPECT_EQ (&openWindow (rig), &window);   // the same window, on the page it was left on
     EXPECT_EQ (content.getPageName(), "LIBRARY");
     EXPECT_TRUE (content.getLibraryPage()->isVisible());
 

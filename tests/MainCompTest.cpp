@@ -115,18 +115,14 @@ TEST (MainComp, ZoomHandleResizesTheEditorWithinItsLimits)
     rig.editor->setSize (1200, 730);   // whatever the test display's size
     auto& corner = rig.page().getZoomCorner();
 
-    struct Case { int dy; int pageHeight; };
-    const Case cases[] = { { 2000, 838 }, { -2000, 200 }, { 400, 600 } };
-
-    for (const auto& c : cases)
+    for (auto [dy, pageHeight] : { std::pair { 2000, 838 }, { -2000, 200 }, { 400, 600 } })
     {
         rig.engine().setMonitorArea ({ 0, 0, 1920, 1080 });
         const auto at = corner.getBoundsInParent().getTopRight().translated (-4, 6) + rig.page().getPosition();
-        ui::drag (main, at, at.translated (0, c.dy), 4);
+        ui::drag (main, at, at.translated (0, dy), 4);
         ui::pump (5);
-        EXPECT_EQ (rig.page().getHeight(), c.pageHeight) << c.dy;
-        EXPECT_EQ (rig.editor->getHeight(), c.pageHeight + 172) << c.dy;
-        EXPECT_EQ (corner.percent, (int) ((c.pageHeight - 70) / 6.4f)) << c.dy;
+        EXPECT_EQ (rig.page().getHeight(), pageHeight) << dy;
+        EXPECT_EQ (rig.editor->getHeight(), pageHeight + 172) << dy;
     }
 }
 

@@ -5,11 +5,7 @@
 
 namespace
 {
-struct ClickCounter : public StsContListener
-{
-    void stsContClicked (int) override  { ++clicks; }
-    int clicks = 0;
-};
+struct ClickCounter : public StsContListener { void stsContClicked (int) override { ++clicks; } int clicks = 0; };
 
 // A control of the given kind on a root at 1:1, shown value set as the engine would.
 struct Rig
@@ -171,8 +167,8 @@ TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothi
         ui::pump (20);
 
         EXPECT_EQ (menus.menusShown > 0, c.menuShown);
-        if (const auto got = lastRequest (rig.cable, c.expected))
-            EXPECT_TRUE (got->endGesture);
+        const auto got = lastRequest (rig.cable, c.expected);
+        EXPECT_TRUE (! got || got->endGesture);
     }
 }
 
