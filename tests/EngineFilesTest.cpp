@@ -29,6 +29,7 @@ TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
 
     {
         MidiCntrState engine (devices);
+        EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), engine.getSettingsBlock());   // stored as it is kept
         engine.putProgram (true, 1, 7, marked);
     }
 
@@ -58,25 +59,23 @@ TEST (EngineFiles, ChannelIsRepairedAndReservedBytesAreKept)
     ScopedHome home;
     RecordingMidiDevices devices;
 
-    for (int badChannel : { 0, 17 })
+    for (int storedChannel : { 0, 17, 16 })
     {
-        auto block = ByteArray (400, 0);
-        block[6] = (juce::uint8) badChannel;
-        block[7] = 1;
+        auto block = ByteArray (420, 0);      // a longer file gives its first 400 bytes
+        block[6] = (juce::uint8) storedChannel;
+        block[7] = block[11] = 1;
         block[200] = 0x5A;
-        block[11] = 1;
         writeBytes (home.settings ("ph12plugstV2.dat"), block);
+        const int channel = storedChannel == 16 ? 16 : 1;
 
         {
             MidiCntrState engine (devices);
-            EXPECT_EQ (engine.getMidiChannel(), 1);
+            EXPECT_EQ (engine.getMidiChannel(), channel);
             EXPECT_TRUE (engine.controlsProgramChange());
         }
 
         const auto written = fileBytes (home.settings ("ph12plugstV2.dat"));
-        EXPECT_EQ (written[6], 1);
-        EXPECT_EQ (written[7], 1);
-        EXPECT_EQ (written[200], 0x5A);
+        EXPECT_EQ (ByteArray ({ written[6], written[7], written[11], written[200] }), ByteArray ({ (juce::uint8) channel, 1, 1, 0x5A }));
     }
 
     // A short settings file gives the defaults.
@@ -144,8 +143,7 @@ TEST (EngineFiles, StartupPresetIsAppliedWhenItsTagMatches)
 {
     ScopedHome home;
     RecordingMidiDevices devices;
-    const auto preset = home.home().getChildFile (".config").getParentDirectory()
-                            .getChildFile ("Library").getChildFile ("Prophet 12").getChildFile ("preset.prop12patch");
+    const auto preset = home.home().getChildFile ("Library/Prophet 12/preset.prop12patch");
 
     ByteArray chunk;
     const std::string header = "Prophet12VantorSettingsVersionXYZ";
@@ -268,15 +266,6 @@ TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
         else
             EXPECT_EQ (after, mark);
     }
-}
-
-TEST (EngineFiles, AFreshStartStoresTheSettingsBlockAsItIsKept)
-{
-    ScopedHome home;
-    RecordingMidiDevices devices;
-    MidiCntrState engine (devices);
-
-    EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), engine.getSettingsBlock());
 }
 
 TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)

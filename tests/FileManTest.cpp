@@ -46,12 +46,6 @@ void append (ByteArray& to, const ByteArray& more)
 }
 }
 
-TEST_F (FileManTest, FoldersLieBesideTheApplicationDataFolder)
-{
-    EXPECT_EQ (FileMan::settingsFolder(), home.getChildFile ("VantorConfig"));
-    EXPECT_EQ (FileMan::startupPresetFile(), home.getChildFile ("Library/Prophet 12/preset.prop12patch"));
-}
-
 TEST (FileMan, DialogSpec)
 {
     FileMan fm;
