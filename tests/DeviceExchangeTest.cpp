@@ -6,7 +6,6 @@
 #include "engine/VantorAudioProcessor.h"
 #include "support/EngineTestHelpers.h"
 #include "support/SimulatedSynth.h"
-#include <set>
 
 namespace
 {
@@ -356,26 +355,17 @@ TEST (ExchangeWithProcessor, KnobTurnedOnTheSynthReachesTheHostAndEditorNotTheSy
     }
 }
 
-// Each transmit scope sends exactly its own slots, each once.
+// Each transmit scope sends exactly its own slots, each once, in slot order.
 TEST_F (Exchange, TransmitScopesSendExactlyTheirSlots)
 {
-    using Slots = std::set<std::pair<int, int>>;
-    const auto banks = [] (int first, int last)
-    {
-        Slots slots;
-        for (int b = first; b <= last; ++b)
-            for (int p = 0; p < 99; ++p)
-                slots.insert ({ b, p });
-        return slots;
-    };
-
-    struct Case { MidiCntrState::TransmitScope scope; int bank, program; Slots expected; };
+    using Scope = MidiCntrState::TransmitScope;
+    struct Case { Scope scope; int bank, program; int firstSlot, lastSlot; };
     const Case cases[] =
     {
-        { MidiCntrState::TransmitScope::factoryBanks, 0, 0, banks (4, 7) },
-        { MidiCntrState::TransmitScope::userBanks,    0, 0, banks (0, 3) },
-        { MidiCntrState::TransmitScope::oneBank,      6, 0, banks (6, 6) },
-        { MidiCntrState::TransmitScope::oneSlot,      5, 98, Slots { { 5, 98 } } },
+        { Scope::factoryBanks, 0, 0,  4 * 99,      8 * 99 - 1 },
+        { Scope::userBanks,    0, 0,  0,           4 * 99 - 1 },
+        { Scope::oneBank,      6, 0,  6 * 99,      7 * 99 - 1 },
+        { Scope::oneSlot,      5, 98, 5 * 99 + 98, 5 * 99 + 98 },
     };
 
     engine->transmitter().setPacing (0.0, 0.0);
@@ -387,18 +377,12 @@ TEST_F (Exchange, TransmitScopesSendExactlyTheirSlots)
         EXPECT_EQ (eventsUntil (EngineEvent::transmitFinished).back(), EngineEvent::make (EngineEvent::transmitFinished, 0));
         ASSERT_TRUE (synth.waitUntilIdle());
 
-        Slots sent;
-        size_t dumps = 0;
+        std::vector<int> sent, expected;
         for (const auto& r : synth.received())
-        {
-            const auto* d = r.message.getRawData();
-            if (r.message.getRawDataSize() == 1178 && d[3] == 0x02)
-            {
-                ++dumps;
-                sent.insert ({ d[4], d[5] });
-            }
-        }
-        EXPECT_EQ (dumps, c.expected.size());
-        EXPECT_EQ (sent, c.expected);
+            if (const auto* d = r.message.getRawData(); r.message.getRawDataSize() == 1178 && d[3] == 0x02)
+                sent.push_back (d[4] * 99 + d[5]);
+        for (int slot = c.firstSlot; slot <= c.lastSlot; ++slot)
+            expected.push_back (slot);
+        EXPECT_EQ (sent, expected);
     }
 }

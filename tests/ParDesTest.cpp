@@ -70,20 +70,3 @@ TEST (ParDes, NoteNamesAndCategories)
     EXPECT_EQ (ParDes::categoryName (26), "");
     EXPECT_EQ (ParDes::categoryName (-1), "");
 }
-
-TEST (ParDes, ValueMenuOffersEveryValueUnderItsText)
-{
-    auto menu = ParDes::buildValueMenu (12, 1);
-    juce::PopupMenu::MenuItemIterator it (menu);
-
-    for (auto [id, text] : { std::make_pair (1, "OFF"), std::make_pair (2, "ON") })
-    {
-        ASSERT_TRUE (it.next());
-        EXPECT_EQ (it.getItem().itemID, id);
-        EXPECT_EQ (it.getItem().text, text);
-        EXPECT_TRUE (it.getItem().isEnabled);
-        EXPECT_FALSE (it.getItem().isTicked);
-    }
-    EXPECT_FALSE (it.next());
-    EXPECT_EQ (ParDes::buildValueMenu (7, 104).getNumItems(), 105);
-}
