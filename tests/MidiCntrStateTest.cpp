@@ -28,12 +28,8 @@ struct Engine : public ::testing::Test
 
 struct RecordingCable : public CableListener
 {
-    struct Call { int id, value; bool endNow, send, notify; };
-    std::vector<Call> calls;
-    void parameterChanged (ParameterId id, int value, bool endNow, bool send, bool notify) override
-    {
-        calls.push_back ({ id, value, endNow, send, notify });
-    }
+    std::vector<std::tuple<int, int, bool>> calls;    // id, value, endNow
+    void parameterChanged (ParameterId id, int value, bool endNow, bool, bool) override   { calls.emplace_back (id, value, endNow); }
 };
 
 ByteArray recordFilledWith (juce::uint8 v)
@@ -116,10 +112,7 @@ TEST_F (Engine, ProgramChangesFromTheDevice)
     EXPECT_EQ (engine.getCurrentBank(), 2);
     EXPECT_EQ (engine.getCurrentProgram(), 5);
     EXPECT_EQ (engine.editBuffer(), engine.deviceBank (2).programBytes (5));
-    ASSERT_EQ (cable.calls.size(), 1u);
-    EXPECT_EQ (cable.calls[0].id, 1024);
-    EXPECT_EQ (cable.calls[0].value, 2 * 99 + 5);
-    EXPECT_TRUE (cable.calls[0].endNow);
+    EXPECT_EQ (cable.calls, (decltype (cable.calls) { { 1024, 2 * 99 + 5, true } }));
 
     // The same program number again is ignored, even after a new bank select.
     cc (1, 32, 3);
@@ -242,10 +235,8 @@ TEST_F (Engine, HostValuesForSlidersAndLatches)
     engine.setParameterFromHost (1029, 1);
     engine.setParameterFromHost (2000, 1);
 
-    EXPECT_EQ (engine.getValue (1025), 64);
-    EXPECT_EQ (engine.sentSliderValue (1025), 64);
-    EXPECT_EQ (engine.getValue (1027), 5);
-    EXPECT_EQ (engine.getValue (1029), 1);
+    EXPECT_EQ ((std::vector<int> { engine.getValue (1025), engine.sentSliderValue (1025), engine.getValue (1027), engine.getValue (1029) }),
+               (std::vector<int> { 64, 64, 5, 1 }));
     EXPECT_EQ (sentControllers (*out), (std::vector<std::pair<int, int>> { { 14, 64 }, { 15, 33 }, { 17, 5 } }));
     EXPECT_EQ (events.take(), (std::vector<int> { 0x1A000000, 0x1A000000, 0x1A000000, 0x1B000000, 0x1B100000 }));
 }
@@ -293,19 +284,7 @@ TEST_F (Engine, GlobalBytesOutsideTheBlockAreIgnored)
 // have changed that, or its values, makes the next edit name its parameter again.
 TEST (EngineNrpnState, RunningStatusHoldsOnlyWhileNothingElseReachedTheSynth)
 {
-    struct Case
-    {
-        const char* what;
-        std::function<void (MidiCntrState&)> inBetween;
-        size_t expectedMessages;
-    };
-
-    const auto deviceSends = [] (MidiCntrState& e, std::initializer_list<juce::MidiMessage> messages)
-    {
-        for (const auto& m : messages)
-            e.handleIncomingMidiMessage (nullptr, m);
-    };
-
+    struct Case { const char* what; std::function<void (MidiCntrState&)> inBetween; size_t expectedMessages; };
     const std::vector<Case> cases
     {
         { "nothing",            [] (MidiCntrState&) {},                                         0 },
@@ -316,10 +295,10 @@ TEST (EngineNrpnState, RunningStatusHoldsOnlyWhileNothingElseReachedTheSynth)
           [] (MidiCntrState& e) { const auto d = DSI_Program::editBufferDump (ByteArray (1024, 1));
                                   e.handleIncomingMidiMessage (nullptr, juce::MidiMessage (d.data(), (int) d.size())); }, 4 },
         { "a device program change",
-          [&] (MidiCntrState& e) { deviceSends (e, { juce::MidiMessage::programChange (1, 9) }); }, 4 },
+          [] (MidiCntrState& e) { e.handleIncomingMidiMessage (nullptr, juce::MidiMessage::programChange (1, 9)); }, 4 },
         { "a value from the synth",
-          [&] (MidiCntrState& e) { deviceSends (e, { juce::MidiMessage::controllerEvent (1, 99, 0), juce::MidiMessage::controllerEvent (1, 98, 19),
-                                                     juce::MidiMessage::controllerEvent (1, 6, 0), juce::MidiMessage::controllerEvent (1, 38, 3) }); }, 4 },
+          [] (MidiCntrState& e) { for (auto [cc, v] : { std::make_pair (99, 0), std::make_pair (98, 19), std::make_pair (6, 0), std::make_pair (38, 3) })
+                                      e.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, cc, v)); }, 4 },
         { "the port reopened",  [] (MidiCntrState& e) { e.selectOutputPort (1); },              4 },
         { "the channel changed",[] (MidiCntrState& e) { e.setMidiChannel (2); },                4 },
     };

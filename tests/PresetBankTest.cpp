@@ -52,14 +52,15 @@ struct Page
 
     bool noticeShown()  { return page->getTextBox() != nullptr && page->getTextBox()->isVisible(); }
 
+    juce::MemoryBlock state()   { juce::MemoryBlock b; processor.getStateInformation (b); return b; }
+
     // The host's view after saving the project and opening it in a fresh instance.
     juce::String slotNameAfterReload (int p)
     {
-        juce::MemoryBlock state;
-        processor.getStateInformation (state);
+        const auto saved = state();
         RecordingMidiDevices otherDevices;
         VantorAudioProcessor other { otherDevices };
-        other.setStateInformation (state.getData(), (int) state.getSize());
+        other.setStateInformation (saved.getData(), (int) saved.getSize());
         return other.getProgramName (p).trimEnd();
     }
 
@@ -90,13 +91,10 @@ TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
         a.save (wholeBank ? Plugin_Bank::saveBankItem : Plugin_Bank::savePresetItem, file);
 
         const auto written = file.withFileExtension (wholeBank ? "fxb" : "fxp");
-        juce::MemoryBlock saved, expected;
+        juce::MemoryBlock saved, program;
         ASSERT_TRUE (written.loadFileAsData (saved));
-        if (wholeBank)
-            a.processor.getStateInformation (expected);
-        else
-            a.processor.getCurrentProgramStateInformation (expected);
-        EXPECT_EQ (saved, expected);
+        a.processor.getCurrentProgramStateInformation (program);
+        EXPECT_EQ (saved, wholeBank ? a.state() : program);
 
         Page b;
         b.processor.setCurrentProgram (5);
@@ -113,9 +111,9 @@ TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
 TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
 {
     Page source;
-    juce::MemoryBlock preset, bank;
+    const auto bank = source.state();
+    juce::MemoryBlock preset;
     source.processor.getCurrentProgramStateInformation (preset);
-    source.processor.getStateInformation (bank);
     juce::MemoryBlock big (300000);
     big.fillWith (0x42);
     juce::MemoryBlock renamedTag (bank);
@@ -135,13 +133,9 @@ TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
     {
         SCOPED_TRACE (c.name);
         Page p;
-        juce::MemoryBlock before;
-        p.processor.getStateInformation (before);
+        const auto before = p.state();
         p.load (c.item, writeFile ("foreign.bin", c.bytes));
-
-        juce::MemoryBlock after;
-        p.processor.getStateInformation (after);
-        EXPECT_EQ (after, before);
+        EXPECT_EQ (p.state(), before);
         EXPECT_TRUE (p.noticeShown());
     }
 }
@@ -219,12 +213,10 @@ TEST (PresetBank, TheBankHas99SlotsEverywhere)
         EXPECT_EQ (box->getTargetSlot(), 98);
     }
 
-    juce::MemoryBlock before, after;
-    p.processor.getStateInformation (before);
+    const auto before = p.state();
     p->nameAccepted (99);
     p->nameAccepted (127);
-    p.processor.getStateInformation (after);
-    EXPECT_EQ (after, before);
+    EXPECT_EQ (p.state(), before);
 
     p->showSetCurrent();
     box->getEditor().setText ("Stored");
