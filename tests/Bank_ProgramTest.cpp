@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
+#include "librarian/LibraryRecords.h"
 #include <functional>
 
 namespace
@@ -184,13 +185,8 @@ TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
     const juce::MemoryBlock longBlock (longRecord.data(), longRecord.size());
     const auto cut = filledRecord (0x6E);
 
-    struct Case
-    {
-        const char* what;
-        std::function<void (Bank_Program&)> write;
-        int slot;             // the slot written, -1 for none
-        bool editBuffer;      // whether the edit buffer takes the record
-    };
+    // slot: the slot written, -1 for none; editBuffer: whether the edit buffer takes the record.
+    struct Case { const char* what; std::function<void (Bank_Program&)> write; int slot; bool editBuffer; };
 
     const Case cases[] =
     {
@@ -214,12 +210,6 @@ TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
         ASSERT_EQ (bank.editBufferBytes().size(), (size_t) ProgramRecord::size);
         EXPECT_EQ (bank.editBufferBytes() == cut, c.editBuffer);
         for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
-        {
-            if (p == c.slot)
-                EXPECT_EQ (bank.programBytes (p), cut);
-            else
-                EXPECT_EQ (bank.programBytes (p), ByteArray (before.begin() + p * ProgramRecord::size,
-                                                             before.begin() + (p + 1) * ProgramRecord::size)) << "slot " << p;
-        }
+            EXPECT_EQ (bank.programBytes (p), p == c.slot ? cut : ProgramRecord::get (before, p)) << "slot " << p;
     }
 }

@@ -118,11 +118,8 @@ TEST (EngineFiles, StoredPortNamesOpenTheirDevices)
     writeBytes (home.settings ("pro12plports.dat"), ByteArray (stored.begin(), stored.end()));
 
     MidiCntrState engine (devices);
-    EXPECT_TRUE (engine.ports().isInputOpen());
-    EXPECT_TRUE (engine.ports().isOutputOpen());
-    EXPECT_EQ (engine.ports().getInputIndex(), 1);
-    EXPECT_EQ (engine.ports().getOutputIndex(), 0);
-    EXPECT_EQ (engine.ports().sysexChunkSize, 9);
+    EXPECT_TRUE (engine.ports().isInputOpen() && engine.ports().isOutputOpen());
+    EXPECT_EQ (std::make_tuple (engine.ports().getInputIndex(), engine.ports().getOutputIndex(), engine.ports().sysexChunkSize), std::make_tuple (1, 0, 9));
 
     engine.selectInputPort (0);
     EXPECT_FALSE (engine.ports().isInputOpen());
@@ -145,9 +142,8 @@ TEST (EngineFiles, StartupPresetIsAppliedWhenItsTagMatches)
     RecordingMidiDevices devices;
     const auto preset = home.home().getChildFile ("Library/Prophet 12/preset.prop12patch");
 
-    ByteArray chunk;
     const std::string header = "Prophet12VantorSettingsVersionXYZ";
-    chunk.insert (chunk.end(), header.begin(), header.end());
+    ByteArray chunk (header.begin(), header.end());
     chunk.resize (1057, 0x21);
     writeBytes (preset, chunk);
 
@@ -172,12 +168,7 @@ TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
     const ByteArray received ((size_t) ProgramRecord::size, 0x51);
 
     // The first instance receives a program and sets channel 9; the second closes after it.
-    struct Case
-    {
-        const char* what;
-        std::function<void (MidiCntrState&)> changeSecond;
-        bool expectFirstsBank, expectFirstsChannel;
-    };
+    struct Case { const char* what; std::function<void (MidiCntrState&)> changeSecond; bool expectFirstsBank, expectFirstsChannel; };
 
     const Case cases[] =
     {
@@ -209,15 +200,9 @@ TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
 
 TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
 {
+    // The file is marked or deleted while the engine is open, then the action runs and the engine closes.
     enum Outside { marked, deleted };
-
-    struct Case
-    {
-        const char* file;
-        Outside outside;                                  // what happens to the file while the engine is open
-        std::function<void (MidiCntrState&)> action;      // then this, then the engine closes
-        bool engineWrites;
-    };
+    struct Case { const char* file; Outside outside; std::function<void (MidiCntrState&)> action; bool engineWrites; };
 
     const auto saveGeometry = [] (MidiCntrState& e) { e.saveWindowGeometry(); };
     const Case cases[] =

@@ -44,12 +44,7 @@ juce::File homeFile (const juce::String& name, const ByteArray& bytes)
 
 struct Page
 {
-    Page()
-    {
-        page = std::make_unique<LibClass> (processor);
-        page->setSize (1000, 528);
-        page->setVisible (true);
-    }
+    Page()   { page->setSize (1000, 528); page->setVisible (true); }
 
     LibClass& operator*()   { return *page; }
     LibClass* operator->()  { return page.get(); }
@@ -63,11 +58,7 @@ struct Page
         return ids;
     }
 
-    void clickButton (int id)
-    {
-        auto& b = page->getButton (id);
-        ui::click (*page, b.getBounds().getCentre());
-    }
+    void clickButton (int id)   { ui::click (*page, page->getButton (id).getBounds().getCentre()); }
 
     // Answers the box through its own buttons: 'Y' ok, 'N' no, 'C' cancel.
     void answer (char which)
@@ -90,7 +81,7 @@ struct Page
 
     RecordingMidiDevices devices;
     VantorAudioProcessor processor { devices };
-    std::unique_ptr<LibClass> page;
+    std::unique_ptr<LibClass> page = std::make_unique<LibClass> (processor);
     ui::MenuRecorder seams;
 };
 }

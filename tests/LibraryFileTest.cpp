@@ -174,14 +174,8 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
     const auto a = makeRecords (1, 11), b = makeRecords (1, 12), c = makeRecords (1, 13),
                x = makeRecords (1, 14), y = makeRecords (1, 15);
 
-    struct Case
-    {
-        const char* name;
-        ByteArray ours;           // this instance's records after its edits (loaded a b c)
-        ByteArray otherWrote;     // what another instance wrote meanwhile; empty: nobody did
-        ByteArray expected;
-        LibraryFile::StoreResult result;
-    };
+    // ours: this instance's records after its edits (loaded a b c); otherWrote: what another wrote meanwhile, if anyone.
+    struct Case { const char* name; ByteArray ours, otherWrote, expected; LibraryFile::StoreResult result; };
     const Case cases[] = {
         { "nobody else wrote",  concat ({ a, c, x }), {},                      concat ({ a, c, x }),    LibraryFile::StoreResult::written },
         { "both added",         concat ({ a, b, c, x }), concat ({ a, b, c, y }), concat ({ a, b, c, y, x }), LibraryFile::StoreResult::merged },
@@ -199,10 +193,7 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
         LibraryFile::Origin origin;
         ASSERT_EQ (LibraryFile::load (file, origin).numRecords(), 3);
 
-        if (! t.otherWrote.empty())
-        {
-            ASSERT_TRUE (LibraryFile::write (t.otherWrote, file));
-        }
+        ASSERT_TRUE (t.otherWrote.empty() || LibraryFile::write (t.otherWrote, file));
 
         EXPECT_EQ (LibraryFile::store (t.ours, origin), t.result);
         EXPECT_EQ (LibraryFile::read (file).records, t.expected);

@@ -25,11 +25,7 @@ juce::File writeFile (const juce::String& name, const juce::MemoryBlock& bytes)
 
 struct Page
 {
-    Page()
-    {
-        page = std::make_unique<Plugin_Bank> (processor);
-        page->setVisible (true);
-    }
+    Page()   { page->setVisible (true); }
 
     Plugin_Bank* operator->()  { return page.get(); }
     MidiCntrState& engine()    { return processor.getEngine(); }
@@ -67,7 +63,7 @@ struct Page
     RecordingMidiDevices devices;
     VantorAudioProcessor processor { devices };
     ui::MenuRecorder seams;
-    std::unique_ptr<Plugin_Bank> page;
+    std::unique_ptr<Plugin_Bank> page = std::make_unique<Plugin_Bank> (processor);
 };
 
 void renameSlot (Page& p, int slot, const juce::String& text)
