@@ -18,15 +18,11 @@ struct Exchange : public ::testing::Test
     {
         engine->selectInputPort (1);
         engine->selectOutputPort (1);
-        ASSERT_TRUE (engine->ports().isInputOpen());
-        ASSERT_TRUE (engine->ports().isOutputOpen());
+        ASSERT_TRUE (engine->ports().isInputOpen() && engine->ports().isOutputOpen());
         engine->takeEvents();
     }
 
-    void TearDown() override
-    {
-        engine.reset();    // closes the devices before the synth goes
-    }
+    void TearDown() override   { engine.reset(); }    // closes the devices before the synth goes
 
     // Events until one of kind `last` arrives (or the time runs out).
     std::vector<int> eventsUntil (int lastKind, int timeoutMs = 20000)
@@ -266,9 +262,6 @@ TEST_F (Exchange, TransmittingBanksSendsPacedProgramDumpsAndCanBeCancelled)
     ASSERT_EQ (received.size(), 99u);
     for (int p = 0; p < 99; ++p)
     {
-        const auto& m = received[(size_t) p].message;
-        ASSERT_EQ (m.getRawDataSize(), 1178);
-        EXPECT_EQ (m.getRawData()[5], p);       // in slot order; the slots themselves have their own test
         EXPECT_EQ (synth.record (2, p), ByteArray (1024, (juce::uint8) p));
         if (p > 0)
         {

@@ -5,25 +5,6 @@
 #include "engine/ParameterTable.h"
 #include <set>
 
-namespace
-{
-std::string textAt (size_t offset, size_t length)
-{
-    return std::string (reinterpret_cast<const char*> (FactoryData::image()) + offset, length);
-}
-}
-
-TEST (FactoryData, ImageHasItsFraming)
-{
-    ASSERT_EQ (FactoryData::imageSize(), (size_t) 405876);
-    EXPECT_EQ (textAt (0, 13), "Proph12 Data>");
-    EXPECT_EQ (textAt (405517, 13), "<Proph12 Data");
-    EXPECT_EQ (textAt (405530, 13), "Proph12pList>");
-    EXPECT_EQ (textAt (405863, 13), "<Proph12pList");
-    for (size_t i = 405543; i < 405863; ++i)
-        ASSERT_EQ (FactoryData::image()[i], 0) << i;
-}
-
 TEST (FactoryData, InitProgramDumpIsTheBasicProgram)
 {
     const auto* dump = FactoryData::initProgramDump();

@@ -59,6 +59,7 @@ struct Page
     }
 
     void clickButton (int id)   { ui::click (*page, page->getButton (id).getBounds().getCentre()); }
+    void load (int item, const juce::File& f)   { page->applyLoadChoice (item); seams.chooseFile (f); }
 
     // Answers the box through its own buttons: 'Y' ok, 'N' no, 'C' cancel.
     void answer (char which)
@@ -153,16 +154,10 @@ TEST (LibClass, ImportAndClearAskBeforeReplacingAndKeepTheLibraryUntilSaved)
         p.fill (old);
 
         if (c.clear)
-        {
             p.clickButton (LibClass::clearId);
-            EXPECT_EQ (p.boxTitle(), "Save Current Library?");
-        }
         else
-        {
-            p->applyLoadChoice (LibClass::libraryFileItem);
-            p.seams.chooseFile (homeFile ("incoming.p12l", LibraryFile::image (incoming)));
-            EXPECT_EQ (p.boxTitle(), "Append Programs?");
-        }
+            p.load (LibClass::libraryFileItem, homeFile ("incoming.p12l", LibraryFile::image (incoming)));
+        EXPECT_EQ (p.boxTitle(), c.clear ? "Save Current Library?" : "Append Programs?");
 
         for (const char* s = c.steps; *s != 0; ++s)
         {
@@ -208,8 +203,7 @@ TEST (LibClass, FilesAreImportedRefusedOrReported)
     {
         SCOPED_TRACE (c.name);
         Page p;
-        p->applyLoadChoice (c.item);
-        p.seams.chooseFile (homeFile ("chosen.p12l", c.bytes));
+        p.load (c.item, homeFile ("chosen.p12l", c.bytes));
 
         EXPECT_EQ (p->isBoxShown(), c.notice);
         if (p->isBoxShown())
