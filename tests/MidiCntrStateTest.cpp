@@ -64,7 +64,7 @@ TEST_F (Engine, DeviceNotesWheelsAndBendBecomeEventsWithTheirStatusByte)
     EXPECT_EQ (EngineEvent::parameterId (EngineEvent::parameter (1024, 791)), 1024);
 }
 
-TEST_F (Engine, IncomingNrpnIsMappedClampedAndQueuedNotEchoed)
+TEST_F (Engine, IncomingNrpnIsAssembledPerChannelMappedClampedAndQueuedNotEchoed)
 {
     auto out = openOutput();
     nrpn (1, 0, 24);         // NRPN 0 is "Pitch 1"
@@ -75,6 +75,12 @@ TEST_F (Engine, IncomingNrpnIsMappedClampedAndQueuedNotEchoed)
 
     EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (0 << 16) | 24, (85 << 16) | 164, (530 << 16) | 7 }));
     EXPECT_TRUE (out->sends().empty());
+
+    // Assembled per channel: another device's NRPN inside the synth's changes nothing.
+    cc (1, 99, 0);  cc (1, 98, 19);      // the synth begins NRPN 19 (id 5)
+    nrpn (2, 14, 1);                     // another device: unmapped NRPN 14
+    cc (1, 6, 0);   cc (1, 38, 42);
+    EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (5 << 16) | 42 }));
 }
 
 TEST_F (Engine, ParametersGoOutAsNrpnWithRunningStatus)
@@ -109,8 +115,7 @@ TEST_F (Engine, ProgramChangesFromTheDevice)
 
     cc (1, 32, 2);
     receive (juce::MidiMessage::programChange (1, 5));
-    EXPECT_EQ (engine.getCurrentBank(), 2);
-    EXPECT_EQ (engine.getCurrentProgram(), 5);
+    EXPECT_EQ (std::make_pair (engine.getCurrentBank(), engine.getCurrentProgram()), std::make_pair (2, 5));
     EXPECT_EQ (engine.editBuffer(), engine.deviceBank (2).programBytes (5));
     EXPECT_EQ (cable.calls, (decltype (cable.calls) { { 1024, 2 * 99 + 5, true } }));
 
@@ -326,15 +331,6 @@ TEST (EngineNrpnState, RunningStatusHoldsOnlyWhileNothingElseReachedTheSynth)
             EXPECT_EQ (sends.back().messages[0].getChannel(), engine.getMidiChannel()) << c.what;
         }
     }
-}
-
-TEST_F (Engine, NrpnIsAssembledPerChannel)
-{
-    cc (1, 99, 0);  cc (1, 98, 19);      // the synth begins NRPN 19 (id 5)
-    nrpn (2, 14, 1);                     // another device: unmapped NRPN 14
-    cc (1, 6, 0);   cc (1, 38, 42);
-
-    EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (5 << 16) | 42 }));
 }
 
 // What the synthesizer receives for a program selection: bank select on

@@ -138,18 +138,13 @@ TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
 
 TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
 {
-    const auto dumps = [] {
-        Bank_Program source ("src");
-        source.initialise (true);
-        source.renameProgram (0, "From File");
-        ByteArray out;
-        for (int k = 0; k < 40; ++k)
-        {
-            const auto d = DSI_Program::programDump (source.programBytes (k), 0, k);
-            out.insert (out.end(), d.begin(), d.end());
-        }
-        return out;
-    }();
+    Bank_Program source ("src");
+    source.initialise (true);
+    source.renameProgram (0, "From File");
+    ByteArray dumps;
+    for (int k = 0; k < 40; ++k)
+        for (auto byte : DSI_Program::programDump (source.programBytes (k), 0, k))
+            dumps.push_back (byte);
 
     // expected: the slot's new name, where the test knows it.
     const struct { const char* name; std::function<void (Page&)> act; int slot; const char* expected; } cases[] =
