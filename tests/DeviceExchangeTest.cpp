@@ -162,7 +162,7 @@ TEST_F (Exchange, StoppingAReceiveKeepsTheEditBuffer)
 }
 
 // A keyboard may ignore requests for the module: once it has identified itself
-// everything addressed to the synthesizer carries its own id.
+// everything addressed to the synthesizer carries its own id, and every request is answered.
 TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
 {
     for (juce::uint8 id : { ProgramRecord::moduleDeviceId, ProgramRecord::keyboardDeviceId })
@@ -177,10 +177,17 @@ TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
         ASSERT_TRUE (synth.waitUntilIdle());
         EXPECT_EQ (engine->getDeviceId(), id);
 
+        engine->takeEvents();
         engine->requestGlobals();
         const auto events = eventsUntil (EngineEvent::globalsReceived, 2000);
         ASSERT_FALSE (events.empty());
-        EXPECT_EQ (events.back(), 0x12000000) << (int) id;
+        EXPECT_EQ (std::make_pair (events.front(), events.back()), std::make_pair (0x13000000, 0x12000000)) << (int) id;
+        const auto g = engine->getGlobals(), expected = synth.globals();
+        EXPECT_TRUE (std::equal (expected.begin(), expected.end(), g.begin())) << (int) id;
+
+        engine->requestDump (6, 0, 0);
+        eventsUntil (EngineEvent::editBufferChanged, 2000);
+        EXPECT_EQ (engine->editBuffer(), synth.editBuffer()) << (int) id;
 
         engine->requestDump (5, 1, 4);
         eventsUntil (EngineEvent::editBufferChanged, 2000);
@@ -196,21 +203,6 @@ TEST_F (Exchange, EachModelIsAddressedByItsOwnIdOnceItIdentifiesItself)
         for (const auto& r : synth.received())
             EXPECT_EQ (r.message.getRawData()[2], id);
     }
-}
-
-TEST_F (Exchange, EditBufferAndGlobalsAnswers)
-{
-    engine->requestDump (6, 0, 0);
-    eventsUntil (EngineEvent::editBufferChanged);
-    EXPECT_EQ (engine->editBuffer(), synth.editBuffer());
-
-    engine->requestGlobals();
-    const auto events = eventsUntil (EngineEvent::globalsReceived);
-    EXPECT_EQ (events.front(), 0x13000000);
-    EXPECT_TRUE (engine->haveGlobals());
-    const auto g = engine->getGlobals();
-    const auto expected = synth.globals();
-    EXPECT_TRUE (std::equal (expected.begin(), expected.end(), g.begin()));
 }
 
 TEST_F (Exchange, HostileAndShortDumpsAreDropped)

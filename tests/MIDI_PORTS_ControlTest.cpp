@@ -72,8 +72,7 @@ TEST_F (MIDI_PORTS_ControlTest, RefusesWhatCannotBeSent)
 
     ports.openOutput (2);
     auto out = devices.lastOutput();
-    ASSERT_NE (out, nullptr);
-    EXPECT_EQ (out->deviceIndex, 1);
+    ASSERT_TRUE (out != nullptr && out->deviceIndex == 1);
 
     for (int channel : { 0, 17, -1 })
     {
@@ -141,18 +140,14 @@ TEST_F (MIDI_PORTS_ControlTest, OpeningClosesTheOldDeviceFirstAndIgnoresIndicesP
     EXPECT_EQ (firstIn->stops, 1);
     EXPECT_TRUE (firstOut->isDeleted());
     EXPECT_EQ (firstOut->count (OutputCall::stopThread), 1);
-    EXPECT_EQ (ports.getInputIndex(), 1);
-    EXPECT_EQ (ports.getOutputIndex(), 1);
+    EXPECT_EQ (std::make_pair (ports.getInputIndex(), ports.getOutputIndex()), std::make_pair (1, 1));
 
     // Past the list: the old device is closed, nothing new is opened.
     ports.openInput (3, callback);
     ports.openOutput (99);
-    EXPECT_FALSE (ports.isInputOpen());
-    EXPECT_FALSE (ports.isOutputOpen());
-    EXPECT_EQ (ports.getInputIndex(), -1);
-    EXPECT_EQ (ports.getOutputIndex(), -1);
-    EXPECT_EQ (devices.inputs.size(), 2u);
-    EXPECT_EQ (devices.outputs.size(), 2u);
+    EXPECT_FALSE (ports.isInputOpen() || ports.isOutputOpen());
+    EXPECT_EQ (std::make_pair (ports.getInputIndex(), ports.getOutputIndex()), std::make_pair (-1, -1));
+    EXPECT_EQ (std::make_pair (devices.inputs.size(), devices.outputs.size()), std::make_pair ((size_t) 2, (size_t) 2));
     EXPECT_TRUE (devices.lastInput()->deleted);
     EXPECT_TRUE (devices.lastOutput()->isDeleted());
 

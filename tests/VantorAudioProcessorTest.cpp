@@ -10,9 +10,10 @@ namespace
 struct HostListener : public juce::AudioProcessorListener
 {
     std::vector<std::pair<char, int>> calls;   // 'b' begin, 'e' end, 'v' value
+    int programChanges = 0;
 
     void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float) override   { calls.emplace_back ('v', index); }
-    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& d) override      { programChanges += d.programChanged ? 1 : 0; }
     void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override { calls.emplace_back ('b', index); }
     void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override   { calls.emplace_back ('e', index); }
 
@@ -284,20 +285,13 @@ TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
 // value stays with the old program and the host rereads the new one.
 TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
 {
-    struct Changes : public juce::AudioProcessorListener
-    {
-        int programChanges = 0;
-        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override {}
-        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& d) override  { programChanges += d.programChanged ? 1 : 0; }
-    };
-
     SimulatedSynth synth;
     {
         VantorAudioProcessor processor (synth);
         auto& engine = processor.getEngine();
         engine.selectInputPort (1);
         engine.selectOutputPort (1);
-        Changes host;
+        HostListener host;
         processor.addListener (&host);
 
         const auto newProgram = engine.deviceBank (0).programBytes (5);
