@@ -10,12 +10,6 @@ ByteArray filledRecord (juce::uint8 value)
 {
     return ByteArray ((size_t) ProgramRecord::size, value);
 }
-
-ByteArray recordOf (const Bank_Program& bank, int p)
-{
-    const auto& r = bank.records();
-    return ByteArray (r.begin() + p * ProgramRecord::size, r.begin() + (p + 1) * ProgramRecord::size);
-}
 }
 
 TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)
@@ -27,7 +21,7 @@ TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)
     bank.initialise (false);
     const DSI_Program basic;
     for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
-        ASSERT_EQ (recordOf (bank, p), basic.getParams()) << p;
+        ASSERT_EQ (bank.programBytes (p), basic.getParams()) << p;
 
     // From the factory: bank 0 of the image, the edit buffer left alone.
     bank.setEditBufferByte (7, 42);
@@ -76,25 +70,22 @@ TEST (Bank_Program, LoadFromDumpsFillsSlotsByPosition)
     Bank_Program bank ("b");
     bank.setRecords (filledRecord (1).data(), (size_t) ProgramRecord::size);   // record 0 only; the rest zero
 
-    ByteArray dumps;
+    ByteArray dumps;     // the header's program number is ignored: position decides the slot
     for (int p = 0; p < 99; ++p)
-    {
-        // The header's program number is ignored: position decides the slot.
-        const auto dump = DSI_Program::programDump (filledRecord ((juce::uint8) (p + 10)), 3, 98 - p);
-        dumps.insert (dumps.end(), dump.begin(), dump.end());
-    }
+        for (auto b : DSI_Program::programDump (filledRecord ((juce::uint8) (p + 10)), 3, 98 - p))
+            dumps.push_back (b);
     dumps.resize (dumps.size() + 5, 1);   // stray bytes after the last dump
 
     bank.loadFromDumps (dumps);
     for (int p = 0; p < 99; ++p)
-        ASSERT_EQ (recordOf (bank, p), filledRecord ((juce::uint8) (p + 10))) << p;
+        ASSERT_EQ (bank.programBytes (p), filledRecord ((juce::uint8) (p + 10))) << p;
 
     Bank_Program partial ("p");
     partial.initialise (false);
-    const auto untouched = recordOf (partial, 3);
+    const auto untouched = partial.programBytes (3);
     partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + 3 * ProgramRecord::programDumpSize));
-    EXPECT_EQ (recordOf (partial, 2), filledRecord (12));
-    EXPECT_EQ (recordOf (partial, 3), untouched);
+    EXPECT_EQ (partial.programBytes (2), filledRecord (12));
+    EXPECT_EQ (partial.programBytes (3), untouched);
 
     const auto before = partial.records();
     partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + ProgramRecord::programDumpSize - 1));
@@ -108,8 +99,7 @@ TEST (Bank_Program, RecordsAndEditBufferAreWrittenInPlace)
 
     bank.renameProgram (5, "Soft Lead");
     const auto renamed = bank.programBytes (5);
-    const ByteArray codes { 83, 111, 102, 116, 32, 76, 101, 97, 100, 32, 32, 32, 32, 32, 32, 32 };
-    EXPECT_EQ (ByteArray (renamed.begin() + 402, renamed.begin() + 418), codes);
+    EXPECT_EQ (std::string (renamed.begin() + 402, renamed.begin() + 418), "Soft Lead       ");
     EXPECT_EQ (renamed[418], ' ');   // the rest of the 20-code field is left alone
 
     // A short store overwrites only its own bytes.

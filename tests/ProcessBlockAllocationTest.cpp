@@ -57,12 +57,7 @@ void* operator new (std::size_t n)                                   { return al
 void* operator new[] (std::size_t n)                                 { return allocateOrThrow (n); }
 void* operator new (std::size_t n, const std::nothrow_t&) noexcept   { noteHeapCall(); return std::malloc (n != 0 ? n : 1); }
 void* operator new[] (std::size_t n, const std::nothrow_t&) noexcept { noteHeapCall(); return std::malloc (n != 0 ? n : 1); }
-void* operator new (std::size_t n, std::align_val_t a)
-{
-    if (void* p = allocateAligned (n, a))
-        return p;
-    throw std::bad_alloc();
-}
+void* operator new (std::size_t n, std::align_val_t a)                                   { if (void* p = allocateAligned (n, a)) return p; throw std::bad_alloc(); }
 void* operator new[] (std::size_t n, std::align_val_t a)                                 { return operator new (n, a); }
 void* operator new (std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept   { return allocateAligned (n, a); }
 void* operator new[] (std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept { return allocateAligned (n, a); }
