@@ -10,11 +10,6 @@ ByteArray randomRecord (juce::Random& random)
         b = (juce::uint8) random.nextInt (256);
     return record;
 }
-
-ByteArray asciiBytes (const char* text)
-{
-    return ByteArray (text, text + strlen (text));
-}
 }
 
 TEST (DSI_Program, PackingRoundTripsAndCarriesTopBitsInGroupHeaders)
@@ -150,7 +145,7 @@ TEST (DSI_Program, NamesAreReadAndWrittenByTheirRules)
 
     program.setName ("Keys");
     const auto& p = program.getParams();
-    EXPECT_EQ (ByteArray (p.begin() + 402, p.begin() + 418), asciiBytes ("Keys            "));
+    EXPECT_EQ (std::string (p.begin() + 402, p.begin() + 418), "Keys            ");
 
     program.setName ("Twenty Characters!!!");
     EXPECT_EQ (program.getName(), "Twenty Character");
