@@ -286,9 +286,7 @@ TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
 
         MidiCntrState engine (devices);
         for (int bank = 0; bank < 8; ++bank)
-        {
-            EXPECT_EQ (engine.deviceBank (bank).programBytes (0), ByteArray (1024, (juce::uint8) (0x20 + bank)));
-            EXPECT_EQ (engine.deviceBank (bank).programBytes (98), ByteArray (1024, (juce::uint8) (0x20 + bank)));
-        }
+            for (int p : { 0, 98 })
+                EXPECT_EQ (engine.deviceBank (bank).programBytes (p), ByteArray (1024, (juce::uint8) (0x20 + bank))) << bank;
     }
 }
