@@ -6,10 +6,7 @@
 
 namespace
 {
-ByteArray filledRecord (juce::uint8 value)
-{
-    return ByteArray ((size_t) ProgramRecord::size, value);
-}
+ByteArray filledRecord (juce::uint8 value)   { return ByteArray ((size_t) ProgramRecord::size, value); }
 }
 
 TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)

@@ -19,10 +19,7 @@ ByteArray programDump (int bank, int program)
     return d;
 }
 
-void append (ByteArray& to, const ByteArray& more)
-{
-    to.insert (to.end(), more.begin(), more.end());
-}
+void append (ByteArray& to, const ByteArray& more)   { to.insert (to.end(), more.begin(), more.end()); }
 }
 
 TEST (FileMan, DialogSpec)

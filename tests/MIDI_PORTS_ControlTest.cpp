@@ -14,10 +14,7 @@ ByteArray sysEx (size_t size)
     return bytes;
 }
 
-ByteArray bytesOf (const juce::MidiMessage& m)
-{
-    return { m.getRawData(), m.getRawData() + m.getRawDataSize() };
-}
+ByteArray bytesOf (const juce::MidiMessage& m)   { return { m.getRawData(), m.getRawData() + m.getRawDataSize() }; }
 
 struct MIDI_PORTS_ControlTest : public ::testing::Test
 {

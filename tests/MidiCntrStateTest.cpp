@@ -19,11 +19,7 @@ struct Engine : public ::testing::Test
         cc (channel, 6, value >> 7);    cc (channel, 38, value & 127);
     }
 
-    std::shared_ptr<OutputLog> openOutput()
-    {
-        engine.ports().openOutput (1);
-        return devices.lastOutput();
-    }
+    std::shared_ptr<OutputLog> openOutput()   { engine.ports().openOutput (1); return devices.lastOutput(); }
 };
 
 struct RecordingCable : public CableListener
@@ -32,10 +28,7 @@ struct RecordingCable : public CableListener
     void parameterChanged (ParameterId id, int value, bool endNow, bool, bool) override   { calls.emplace_back (id, value, endNow); }
 };
 
-ByteArray recordFilledWith (juce::uint8 v)
-{
-    return ByteArray ((size_t) ProgramRecord::size, v);
-}
+ByteArray recordFilledWith (juce::uint8 v)   { return ByteArray ((size_t) ProgramRecord::size, v); }
 
 // Every message the device received from the given send on, as hex.
 juce::String sentHex (const OutputLog& log, size_t fromSend = 0)

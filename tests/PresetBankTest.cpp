@@ -10,10 +10,7 @@
 
 namespace
 {
-juce::File scratchFile (const juce::String& name)
-{
-    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("presets").getChildFile (name);
-}
+juce::File scratchFile (const juce::String& name)   { return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("presets").getChildFile (name); }
 
 juce::File writeFile (const juce::String& name, const juce::MemoryBlock& bytes)
 {
