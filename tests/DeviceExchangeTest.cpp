@@ -46,11 +46,8 @@ struct Exchange : public ::testing::Test
     {
         std::vector<ByteArray> requests;
         for (const auto& r : synth.received())
-        {
-            const auto* d = r.message.getRawData();
-            if (r.message.getRawDataSize() == 7 && d[0] == 0xF0 && d[3] == 0x05)
+            if (const auto* d = r.message.getRawData(); r.message.getRawDataSize() == 7 && d[0] == 0xF0 && d[3] == 0x05)
                 requests.emplace_back (d, d + 7);
-        }
         return requests;
     }
 };

@@ -1,24 +1,14 @@
 #include <gtest/gtest.h>
 #include "engine/MidiCntrState.h"
+#include "engine/SettingsFiles.h"
 #include "support/RecordingMidiDevices.h"
 #include "support/ScopedHome.h"
 #include <functional>
 
 namespace
 {
-ByteArray fileBytes (const juce::File& f)
-{
-    juce::MemoryBlock block;
-    f.loadFileAsData (block);
-    auto* d = static_cast<const juce::uint8*> (block.getData());
-    return ByteArray (d, d + block.getSize());
-}
-
-void writeBytes (const juce::File& f, const ByteArray& bytes)
-{
-    f.getParentDirectory().createDirectory();
-    f.replaceWithData (bytes.data(), bytes.size());
-}
+ByteArray fileBytes (const juce::File& f)                        { return SettingsFiles::readWholeFile (f); }
+void writeBytes (const juce::File& f, const ByteArray& bytes)    { SettingsFiles::writeWholeFile (bytes, f); }
 }
 
 TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
@@ -33,16 +23,13 @@ TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
         engine.putProgram (true, 1, 7, marked);
     }
 
-    const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
     auto defaults = ByteArray (400, 0);
     defaults[0] = defaults[1] = defaults[2] = 0xFF;
     defaults[3] = 100;
     defaults[6] = 1;
-    EXPECT_EQ (settings, defaults);
-
-    const std::string ports { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
-    const auto portsFile = fileBytes (home.settings ("pro12plports.dat"));
-    EXPECT_EQ (std::string (portsFile.begin(), portsFile.end()), ports);
+    EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), defaults);
+    EXPECT_EQ (fileBytes (home.settings ("pro12plports.dat")),
+               (ByteArray { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 }));
 
     const auto library = fileBytes (home.settings ("Ph12_data.dat"));
     ASSERT_EQ (library.size(), 811034u);

@@ -2,6 +2,7 @@
 #include "engine/DSI_Program.h"
 #include "librarian/LibraryFile.h"
 #include "librarian/LibraryRecords.h"
+#include "engine/SettingsFiles.h"
 #include <filesystem>
 
 namespace
@@ -46,13 +47,7 @@ juce::File writeFile (const juce::String& name, const ByteArray& bytes)
     return f;
 }
 
-ByteArray fileBytes (const juce::File& f)
-{
-    juce::MemoryBlock m;
-    f.loadFileAsData (m);
-    auto* d = static_cast<const juce::uint8*> (m.getData());
-    return ByteArray (d, d + m.getSize());
-}
+ByteArray fileBytes (const juce::File& f)   { return SettingsFiles::readWholeFile (f); }
 }
 
 TEST (LibraryFile, RoundTripsExactly)
