@@ -37,9 +37,8 @@ ByteArray records (int n, int category = 2, int salt = 0)
 
 juce::File homeFile (const juce::String& name, const ByteArray& bytes)
 {
-    auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (name);
-    f.replaceWithData (bytes.data(), bytes.size());
-    return f;
+    const auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (name);
+    return f.replaceWithData (bytes.data(), bytes.size()) ? f : juce::File();
 }
 
 struct Page
