@@ -3,11 +3,7 @@
 
 namespace
 {
-const NrpnMap& nrpnMap()
-{
-    static const NrpnMap m;
-    return m;
-}
+const NrpnMap& nrpnMap()   { static const NrpnMap m; return m; }
 
 constexpr auto none = NrpnMap::none;
 }
@@ -29,13 +25,10 @@ TEST (NrpnMap, HoldsTheSamePairsBothWaysAndMirrorsLayerB)
     }
 
     for (int nrpn = 0; nrpn < 1024; ++nrpn)
-    {
-        const auto id = nrpnMap().idForNrpn (nrpn);
-        if (id != none)
+        if (const auto id = nrpnMap().idForNrpn (nrpn); id != none)
         {
             EXPECT_EQ (nrpnMap().nrpnForId (id), nrpn) << "nrpn " << nrpn;
         }
-    }
 
     EXPECT_EQ (pairsA, 248);
     EXPECT_EQ (pairsB, 248);

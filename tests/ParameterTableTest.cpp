@@ -5,11 +5,7 @@
 
 namespace
 {
-const ParameterTable& table()
-{
-    static const ParameterTable t;
-    return t;
-}
+const ParameterTable& table()   { static const ParameterTable t; return t; }
 }
 
 TEST (ParameterTable, EveryHostIndexMapsToAnIdThatMapsBack)
@@ -25,8 +21,7 @@ TEST (ParameterTable, EveryHostIndexMapsToAnIdThatMapsBack)
 
     int withHostIndex = 0;
     for (int id = 0; id < ParameterIds::count; ++id)
-        if (table().hasHostIndex (id))
-            ++withHostIndex;
+        withHostIndex += table().hasHostIndex (id) ? 1 : 0;
     EXPECT_EQ (withHostIndex, 624);
 
     // Host indices run up in id order inside each layer, layer A ending at 309.
