@@ -134,9 +134,7 @@ TEST (Bank_Program, BadIndicesAndShortInputNeverCorruptTheBank)
         bank.storeEditBuffer (p);
         EXPECT_EQ (bank.programBytes (p), filledRecord (0));
         EXPECT_EQ (bank.programBlock (p).getSize(), (size_t) ProgramRecord::size);
-        EXPECT_EQ (bank.programName (p), "");
-        EXPECT_EQ (bank.layerModeLabel (p), "");
-        EXPECT_EQ (bank.arpMarker (p), "");
+        EXPECT_TRUE ((bank.programName (p) + bank.layerModeLabel (p) + bank.arpMarker (p)).isEmpty()) << p;
     }
     EXPECT_EQ (bank.records(), before);
 

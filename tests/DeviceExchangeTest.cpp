@@ -90,8 +90,7 @@ TEST_F (Exchange, OneBankFromTheKeyboardModel)
 {
     synth.setDeviceId (ProgramRecord::keyboardDeviceId);
     engine->startBankReceive (5, 5);
-    const auto events = eventsUntil (EngineEvent::bankReceiveFinished);
-    EXPECT_EQ (events.back(), 0x16000000);
+    EXPECT_EQ (eventsUntil (EngineEvent::bankReceiveFinished).back(), 0x16000000);
 
     for (int p = 0; p < 99; ++p)
         ASSERT_EQ (engine->deviceBank (5).programBytes (p), synth.record (5, p)) << p;
@@ -109,8 +108,7 @@ TEST_F (Exchange, AllFactoryBanksAndUnsolicitedDumpsDuringAReceive)
     const auto dump = DSI_Program::programDump (stray, 0, 50);
     synth.send (juce::MidiMessage (dump.data(), (int) dump.size()));
 
-    const auto events = eventsUntil (EngineEvent::bankReceiveFinished);
-    EXPECT_EQ (events.back(), 0x16000000);
+    EXPECT_EQ (eventsUntil (EngineEvent::bankReceiveFinished).back(), 0x16000000);
     for (int b = 4; b < 8; ++b)
         for (int p = 0; p < 99; ++p)
             ASSERT_EQ (engine->deviceBank (b).programBytes (p), synth.record (b, p)) << b << " " << p;

@@ -90,11 +90,6 @@ TEST (EngineFiles, ShortOrCorruptFilesFallBackWithoutHarm)
     engine.loadWindowGeometry();
     EXPECT_EQ (engine.windowGeometry().zoom1, 1.0f);
     EXPECT_TRUE (engine.windowGeometry().editor.isEmpty());
-
-    engine.windowGeometry().editor = { 10, 20, 900, 700 };
-    engine.windowGeometry().zoom1 = 1.25f;
-    engine.saveWindowGeometry();
-    EXPECT_EQ (fileBytes (home.settings ("pro12ltwh.dat")).size(), 100u);
 }
 
 TEST (EngineFiles, StoredPortNamesOpenTheirDevices)

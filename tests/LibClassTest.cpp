@@ -73,11 +73,7 @@ struct Page
 
     juce::String boxTitle()   { return page->isBoxShown() ? page->getTextBox()->getTitle().getText() : juce::String(); }
 
-    void fill (const ByteArray& bytes)
-    {
-        page->getList().importRecords (bytes, 0);
-        page->getList().commitImport (false);
-    }
+    void fill (const ByteArray& bytes)   { page->getList().importRecords (bytes, 0); page->getList().commitImport (false); }
 
     RecordingMidiDevices devices;
     VantorAudioProcessor processor { devices };

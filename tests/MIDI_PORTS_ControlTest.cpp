@@ -49,11 +49,10 @@ TEST_F (MIDI_PORTS_ControlTest, ShortSysExGoesAsOneBlockLongSysExAsOneIntactDire
         ports.sendSysEx (longMessage);
 
         calls = out->calls();
-        ASSERT_EQ (calls.size(), first + 4) << size;
-        EXPECT_EQ (calls[first].kind, OutputCall::clear);
-        EXPECT_EQ (calls[first + 1].kind, OutputCall::stopThread);
-        EXPECT_EQ (calls[first + 2].kind, OutputCall::now);
-        EXPECT_EQ (calls[first + 3].kind, OutputCall::startThread);
+        std::vector<OutputCall::Kind> kinds;
+        for (auto i = first; i < calls.size(); ++i)
+            kinds.push_back (calls[i].kind);
+        ASSERT_EQ (kinds, (std::vector<OutputCall::Kind> { OutputCall::clear, OutputCall::stopThread, OutputCall::now, OutputCall::startThread })) << size;
         ASSERT_EQ (calls[first + 2].messages.size(), 1u);
         EXPECT_EQ (bytesOf (calls[first + 2].messages[0]), longMessage) << size;
         EXPECT_TRUE (out->isThreadRunning());

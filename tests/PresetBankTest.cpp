@@ -31,17 +31,8 @@ struct Page
     juce::String editName()           { const juce::ScopedLock sl (engine().getProgramLock()); return engine().presetBank().editBufferName().trimEnd(); }
 
     // Runs a menu item with a file answered through the chooser seam.
-    void load (int item, const juce::File& file)
-    {
-        page->applyLoadChoice (item);
-        seams.chooseFile (file);
-    }
-
-    void save (int item, const juce::File& file)
-    {
-        page->applySaveChoice (item);
-        seams.chooseFile (file);
-    }
+    void load (int item, const juce::File& file)   { page->applyLoadChoice (item); seams.chooseFile (file); }
+    void save (int item, const juce::File& file)   { page->applySaveChoice (item); seams.chooseFile (file); }
 
     bool noticeShown()  { return page->getTextBox() != nullptr && page->getTextBox()->isVisible(); }
 

@@ -3,7 +3,6 @@
 #include "librarian/StsFile.h"
 #include "support/ComponentTestSupport.h"
 #include <map>
-#include <numeric>
 #include <random>
 
 namespace
@@ -327,13 +326,11 @@ TEST (StsFileList, HoldingTheScrollZoneRepeatsUntilReleased)
 
 TEST (StsFileList, HostileBytesListAndPaint)
 {
-    // Names and categories of 0xFF: the category is not counted, and the list paints.
+    // Names and categories of 0xFF: the list paints (the model test covers the counts).
     ByteArray r (recordSize, 0xff);
     StsFile list;
     list.importRecords (concat ({ r, record (3, "ok") }), 0);
     list.commitImport (false);
     list.setSize (334, 510);
-
-    EXPECT_EQ (std::accumulate (list.getCounts().begin(), list.getCounts().end(), 0), 1);
     EXPECT_TRUE (list.createComponentSnapshot (list.getLocalBounds()).isValid());
 }

@@ -29,12 +29,7 @@ struct Processor : public ::testing::Test
     juce::AudioProcessorParameter& param (int i)   { return *processor->getParameters()[i]; }
 };
 
-juce::MemoryBlock bankChunk (VantorAudioProcessor& p)
-{
-    juce::MemoryBlock block;
-    p.getStateInformation (block);
-    return block;
-}
+juce::MemoryBlock bankChunk (VantorAudioProcessor& p)   { juce::MemoryBlock block; p.getStateInformation (block); return block; }
 
 ByteArray bytes (const juce::MemoryBlock& block, size_t offset, size_t size)
 {
