@@ -19,7 +19,10 @@ constexpr int maxMessageRounds = 20000;   // a bound, not a timing: the other th
 
 void receive (MidiCntrState& engine, const juce::MidiMessage& m)   { engine.handleIncomingMidiMessage (nullptr, m); }
 
-void receiveBytes (MidiCntrState& engine, const ByteArray& bytes, size_t from, size_t to)   { engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (bytes.data() + from, (int) (to - from))); }
+void receiveBytes (MidiCntrState& engine, const ByteArray& bytes, size_t from, size_t to)
+{
+    engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage (bytes.data() + from, (int) (to - from)));
+}
 
 // What the device sends: NRPN edits, bank and program changes, notes, wheels,
 // all-notes-off and dumps, some of them arriving in pieces.

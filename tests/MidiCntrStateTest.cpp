@@ -145,6 +145,7 @@ TEST_F (Engine, SysExArrivingInPartsIsHandledOnceWhenComplete)
     {
         receive (rawMessage ({ 0xF0, 0x01, 0x2B, 0x0F, 1, rt, 2 }));
         receive (rawMessage ({ rt }));
+        EXPECT_EQ (engine.haveGlobals(), rt != 0xF8);     // nothing is handled before the end arrives
         receive (rawMessage ({ 3, rt, 0xF7 }));
         const auto globals = engine.getGlobals();
         EXPECT_EQ (ByteArray (globals.begin(), globals.begin() + 4), (ByteArray { 1, 2, 3, 0 })) << std::hex << rt;
