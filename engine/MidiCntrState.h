@@ -290,6 +290,7 @@ private:
     std::atomic<juce::uint32> receiveStoppedAt { 0 };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
+    juce::CriticalSection receiveLock;   // a start never falls between a dump's check and its clear
 
     std::atomic<int> currentPreset { -1 };
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
