@@ -154,7 +154,7 @@ public:
     // or stopTimeoutMs after the stop.
     static constexpr int allUserBanks = 777;
     static constexpr int allFactoryBanks = 778;
-    void startBankReceive (int mode, int bank);
+    bool startBankReceive (int mode, int bank);   // false: no such bank, nothing asked
     void stopBankReceive();
     void clearBankReceive();
     static constexpr int stopTimeoutMs = 2000;

@@ -368,11 +368,11 @@ bool MidiCntrState::isTransmitting() const
     return programTransmitter->isRunning();
 }
 
-void MidiCntrState::startBankReceive (int mode, int bank)
+bool MidiCntrState::startBankReceive (int mode, int bank)
 {
     const int first = mode == allUserBanks ? 0 : mode == allFactoryBanks ? 4 : bank;
     if (! juce::isPositiveAndBelow (first, numBanks))
-        return;
+        return false;
 
     {
         const juce::ScopedLock sl (receiveLock);
@@ -383,6 +383,7 @@ void MidiCntrState::startBankReceive (int mode, int bank)
         bankReceiveRunning = true;
     }
     requestDump (5, first, 0);
+    return true;
 }
 
 void MidiCntrState::requestReceiveDump (int bank, int program)
