@@ -383,7 +383,9 @@ void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool end
     if (! ParameterTable::isValidId (id))
         return;
 
-    if (id < ParameterIds::programSelect)
+    // Stored before the host is told: telling it runs setParameter, which would
+    // otherwise take the value as new and send a slider's controller itself.
+    if (id != ParameterIds::programSelect)
         engine.setValue (id, value);
 
     reportChange (id, value, endGestureNow, sendToDevice, notifyEditor);
