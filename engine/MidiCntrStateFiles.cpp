@@ -104,7 +104,7 @@ void MidiCntrState::selectOutputPort (int index)
 }
 
 // Straight from the file into the banks: the start copies the 811 KB no more
-// than once. A file shorter than its close tag gives the factory banks.
+// than once. A file too short for all eight banks gives the factory banks.
 void MidiCntrState::loadBankLibrary()
 {
     const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
