@@ -210,7 +210,6 @@ public:
     // Settings files in the settings folder. Mode 0 reads, mode 1 writes.
     void loadSettings (int mode);
     void loadPorts (int mode);
-    ByteArray saveLibrary() const;
     void saveWindowGeometry();
     void loadWindowGeometry();
     static bool writeWholeFile (const ByteArray& bytes, const juce::File& file);
@@ -244,6 +243,8 @@ private:
     void requestReceiveDump (int bank, int program);
     void applyStartupPreset();
     void loadBankLibrary();
+    bool readBankLibrary (const juce::File& file, bool& wellFormed);
+    void saveBankLibrary();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
@@ -297,6 +298,7 @@ private:
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
     SettingsFiles::StoredFiles storedFiles;
+    bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
 

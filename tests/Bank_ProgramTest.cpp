@@ -198,3 +198,44 @@ TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
             EXPECT_EQ (bank.programBytes (p), p == c.slot ? cut : ProgramRecord::get (before, p)) << "slot " << p;
     }
 }
+
+// The owner stores the banks again only after a change: every way of writing a
+// record must report one, and writing what is already there must not.
+TEST (Bank_Program, OnlyWritesThatChangeARecordCountAsAChange)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void (Bank_Program&)> write;
+        bool changes;
+    };
+
+    const auto same = [] (Bank_Program& b) { return b.programBytes (4); };
+    const Case cases[] =
+    {
+        { "store the same",        [&] (Bank_Program& b) { b.storeProgram (4, same (b)); },                                   false },
+        { "store another",         [] (Bank_Program& b) { b.storeProgram (4, filledRecord (9)); },                            true },
+        { "store out of range",    [] (Bank_Program& b) { b.storeProgram (99, filledRecord (9)); },                           false },
+        { "set block",             [] (Bank_Program& b) { b.setProgramBytes (4, juce::MemoryBlock (1024, true)); },           true },
+        { "rename to its name",    [] (Bank_Program& b) { b.renameProgram (4, b.programName (4)); },                          false },
+        { "rename",                [] (Bank_Program& b) { b.renameProgram (4, "Other"); },                                    true },
+        { "edit buffer only",      [] (Bank_Program& b) { b.setEditBuffer (filledRecord (9)); b.setEditBufferByte (3, 1); },  false },
+        { "store edit buffer",     [] (Bank_Program& b) { b.setEditBuffer (filledRecord (9)); b.storeEditBuffer (4); },       true },
+        { "edit buffer and slot",  [] (Bank_Program& b) { b.setEditBufferAndProgram (4, juce::MemoryBlock (10, true)); },     true },
+        { "same whole bank",       [] (Bank_Program& b) { const auto r = b.records(); b.setRecords (r.data(), r.size()); },   false },
+        { "shorter whole bank",    [] (Bank_Program& b) { const auto r = b.records(); b.setRecords (r.data(), 5000); },       true },
+        { "factory bank",          [] (Bank_Program& b) { b.loadFactoryBank (1); },                                           true },
+        { "dumps",                 [] (Bank_Program& b) { b.loadFromDumps (DSI_Program::programDump (filledRecord (2), 0, 0)); }, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        Bank_Program bank ("b");
+        bank.loadFactoryBank (0);
+        bank.markRecordsUnchanged();
+
+        c.write (bank);
+        EXPECT_EQ (bank.recordsChanged(), c.changes);
+    }
+}

@@ -192,6 +192,7 @@ TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
         { "Ph12_data.dat",    marked,  [] (MidiCntrState&) {}, false },
         { "Ph12_data.dat",    deleted, [] (MidiCntrState&) {}, true },
         { "Ph12_data.dat",    marked,  [] (MidiCntrState& e) { e.putProgram (true, 0, 0, ByteArray (1024, 3)); }, true },
+        { "Ph12_data.dat",    marked,  [] (MidiCntrState& e) { e.putProgram (true, 0, 0, e.deviceBank (0).programBytes (0)); }, false },
         { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.loadSettings (1); }, false },
         { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.setMidiChannel (2); }, true },
         { "ph12plugstV2.dat", deleted, [] (MidiCntrState&) {}, true },
@@ -250,9 +251,12 @@ TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)
 }
 
 // The bank library is read from 811,021 bytes on (the close tag is not needed);
-// shorter files give the factory banks (the fallback has its own test).
+// shorter files give the factory banks (the fallback has its own test). A file
+// that is not exactly the tagged 811,034 bytes is stored whole at close.
 TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
 {
+    const std::string openTag = "Proph12 Data>", closeTag = "<Proph12 Data";
+
     for (size_t size : { (size_t) 811021, (size_t) 811034, (size_t) 811034 + 5000 })
     {
         SCOPED_TRACE (size);
@@ -263,9 +267,17 @@ TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
             std::fill_n (library.begin() + 13 + bank * 101376, 101376, (juce::uint8) (0x20 + bank));
         writeBytes (home.settings ("Ph12_data.dat"), library);
 
-        MidiCntrState engine (devices);
-        for (int bank = 0; bank < 8; ++bank)
-            for (int p : { 0, 98 })
-                EXPECT_EQ (engine.deviceBank (bank).programBytes (p), ByteArray (1024, (juce::uint8) (0x20 + bank))) << bank;
+        {
+            MidiCntrState engine (devices);
+            for (int bank = 0; bank < 8; ++bank)
+                for (int p : { 0, 98 })
+                    EXPECT_EQ (engine.deviceBank (bank).programBytes (p), ByteArray (1024, (juce::uint8) (0x20 + bank))) << bank;
+        }
+
+        const auto stored = fileBytes (home.settings ("Ph12_data.dat"));
+        ASSERT_EQ (stored.size(), 811034u);
+        EXPECT_EQ (std::string (stored.begin(), stored.begin() + 13), openTag);
+        EXPECT_EQ (std::string (stored.end() - 13, stored.end()), closeTag);
+        EXPECT_TRUE (std::equal (stored.begin() + 13, stored.end() - 13, library.begin() + 13));
     }
 }

@@ -325,3 +325,43 @@ TEST_F (Processor, HostProgramNumberSelectsOnTheSynthesizer)
         EXPECT_EQ (sent.joinIntoString ("|"), c.expected) << c.hostValue;
     }
 }
+
+// Any caller of the edit entry, not only the strips and the pad that store first:
+// the host hears of the slider once and the synthesizer gets its controller once,
+// or not at all when the caller does not send.
+TEST_F (Processor, SliderEditsAreStoredBeforeTheHostIsTold)
+{
+    struct Case { ParameterId id; bool send; int controller; };   // controller -1: none
+    const Case cases[] =
+    {
+        { ParameterIds::slider1,      true,  14 },
+        { ParameterIds::slider2,      true,  15 },
+        { ParameterIds::sliderPress,  true,  17 },
+        { ParameterIds::slider1,      false, -1 },
+        { ParameterIds::sliderLatch1, true,  -1 },
+    };
+
+    engine.ports().openOutput (1);
+    HostListener host;
+    processor->addListener (&host);
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.id) + (c.send ? " sent" : " kept"));
+        const int value = engine.getValue (c.id) == 1 ? 0 : 1;
+        const auto before = sentControllers (*devices.lastOutput()).size();
+        const auto h = processor->parameterTable().hostIndex (c.id);
+        host.calls.clear();
+
+        processor->parameterChanged (c.id, value, true, c.send, true);
+
+        const auto controllers = sentControllers (*devices.lastOutput());
+        const std::vector<std::pair<int, int>> sent (controllers.begin() + (std::ptrdiff_t) before, controllers.end());
+        using Sent = std::vector<std::pair<int, int>>;
+        EXPECT_EQ (sent, c.controller < 0 ? Sent() : Sent ({ { c.controller, value } }));
+        EXPECT_EQ (engine.getValue (c.id), value);
+        EXPECT_EQ (host.count ('v', h), 1);
+    }
+
+    processor->removeListener (&host);
+}
