@@ -107,7 +107,6 @@ EditorPanel::EditorPanel (VantorAudioProcessor& p)
     for (int i = 0; i < appBar->getNumTabs(); ++i)
         appBar->getTab (i)->addListener (this);
 
-    setBufferedToImage (true);
     setOpaque (true);
 
     for (int i = 0; i < numPositions; ++i)

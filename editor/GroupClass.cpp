@@ -47,7 +47,6 @@ namespace
 GroupClass::GroupClass (VantorAudioProcessor& p, int sectionId, int layerIndex)
     : processor (p), section (sectionId), layer (layerIndex)
 {
-    setBufferedToImage (true);
     setOpaque (true);
     buildSection();
 }
@@ -325,8 +324,12 @@ void GroupClass::parameterChanged (StsCont* control, int value)
 //==============================================================================
 void GroupClass::paint (juce::Graphics& g)
 {
+    // Opaque, so what lies behind is not painted: a hidden panel shows black.
     if (! shown)
+    {
+        g.fillAll (juce::Colours::black);
         return;
+    }
 
     if (section == abModeSection && getWidth() < 500)
     {
