@@ -1,5 +1,6 @@
 #include "controls/HorScrollClass.h"
 #include "controls/Artwork.h"
+#include "controls/PaintCache.h"
 
 HorScrollClass::HorScrollClass()
     : bar (Artwork::get (Artwork::scrollBar))
@@ -41,7 +42,7 @@ void HorScrollClass::paint (juce::Graphics& g)
     const int tw = juce::jmax (0, w - 28);
 
     g.setColour (juce::Colours::black);
-    g.drawImage (bar, 0, 0, w, 14, 5, 0, 2, 14);
+    PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
 
     if (tw <= 0)
         return;
@@ -53,7 +54,7 @@ void HorScrollClass::paint (juce::Graphics& g)
 
     const int thumbX = maximum > 0 ? (int) ((float) position * (float) (tw - thumbWidth) / (float) maximum) : 0;
     const int tx = 14 + thumbX;
-    g.drawImage (bar, tx, 0, thumbWidth, 14, 5, 0, 2, 14);
+    PaintCache::drawImage (g, bar, tx, 0, thumbWidth, 14, 5, 0, 2, 14);
     g.setColour (juce::Colour (0xFF808080));
     g.fillRect (tx, 0, 1, 14);
 }

@@ -21,6 +21,10 @@ public:
     juce::Font getLabelFont (juce::Label&) override;
     juce::Font getComboBoxFont (juce::ComboBox&) override;
 
+    // The glass button of LookAndFeel_V2, drawn once per size, colour and state.
+    void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
+                               bool isMouseOverButton, bool isButtonDown) override;
+
     // True for the names we map to the embedded face: "Arial", the default sans, "Liberation Sans".
     static bool isMappedName (const juce::String& typefaceName);
 };

@@ -1,6 +1,7 @@
 #include "controls/StsCont.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "engine/ParDes.h"
 #include <cmath>
 
@@ -220,7 +221,7 @@ void StsCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDet
 void StsCont::drawLed (juce::Graphics& g, int x, int y, bool lit) const
 {
     g.setColour (juce::Colours::black);
-    g.drawImage (ledImage, x, y, 20, 12, lit ? 20 : 0, 0, 20, 12);
+    PaintCache::drawImage (g, ledImage, x, y, 20, 12, lit ? 20 : 0, 0, 20, 12);
 }
 
 void StsCont::drawGlow (juce::Graphics& g, int x, int y, int w, int h) const
@@ -229,6 +230,8 @@ void StsCont::drawGlow (juce::Graphics& g, int x, int y, int w, int h) const
     g.fillEllipse (scaled (x, y, w, h).toFloat());
 }
 
+// Labels and value texts repeat from control to control and from opening to
+// opening: PaintCache draws each once.
 void StsCont::paint (juce::Graphics& g)
 {
     const auto z = zoomFactor;
@@ -236,39 +239,31 @@ void StsCont::paint (juce::Graphics& g)
     switch (kind)
     {
         case dropDown:
-            g.setColour (juce::Colours::black);
         {
+            g.setColour (juce::Colours::black);
             const auto bar = scaled (0, 0, 200, 18), arrow = scaled (width - 14, 0, 14, 18),
                        frame = scaled (0, 0, width, 18);
-            g.drawImage (barImage, bar.getX(), bar.getY(), bar.getWidth(), bar.getHeight(), 0, 0, 200, 18);
-            g.drawImage (arrowImage, arrow.getX(), arrow.getY(), arrow.getWidth(), arrow.getHeight(), 0, 0, 14, 18);
-            g.drawImage (frameImage, frame.getX(), frame.getY(), frame.getWidth(), frame.getHeight(), 0, 0, 100, 17);
-        }
-            g.setFont (kitFont (12.0f * z));
-            g.setColour (valueColour);
-            g.drawText (valueText, scaled (0, 0, width, 20), juce::Justification::centred, false);
-            g.setColour (white);
-            g.drawText (label, scaled (0, 8, width, height), juce::Justification::centred, false);
+            PaintCache::drawImage (g, barImage, bar.getX(), bar.getY(), bar.getWidth(), bar.getHeight(), 0, 0, 200, 18);
+            PaintCache::drawImage (g, arrowImage, arrow.getX(), arrow.getY(), arrow.getWidth(), arrow.getHeight(), 0, 0, 14, 18);
+            PaintCache::drawImage (g, frameImage, frame.getX(), frame.getY(), frame.getWidth(), frame.getHeight(), 0, 0, 100, 17);
+            PaintCache::drawText (g, valueText, scaled (0, 0, width, 20), juce::Justification::centred, kitFont (12.0f * z), valueColour);
+            PaintCache::drawText (g, label, scaled (0, 8, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
+        }
 
         case ledSwitch:
             // The LED keeps its pixel size at every zoom: it is artwork, not layout.
             drawLed (g, 4, 4, shownValue == 1);
             if (shownValue == 1)
                 drawGlow (g, 0, 0, 28, 20);
-            g.setColour (white);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (32, 0, width, height), juce::Justification::left, false);
+            PaintCache::drawText (g, label, scaled (32, 0, width, height), juce::Justification::left, kitFont (12.0f * z), white);
             break;
 
         case knob:
         {
             resources->drawKnob (g, width, knobFrame, knobStyle, z);
-            g.setColour (white);
-            g.setFont (kitFont (11.0f * z));
-            g.drawText (valueText, scaled (-2, 16, width, height), juce::Justification::centred, false);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (0, 26, width, height), juce::Justification::centred, false);
+            PaintCache::drawText (g, valueText, scaled (-2, 16, width, height), juce::Justification::centred, kitFont (11.0f * z), white);
+            PaintCache::drawText (g, label, scaled (0, 26, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
         }
 
@@ -276,10 +271,10 @@ void StsCont::paint (juce::Graphics& g)
         {
             const auto left = scaled (0, 0, 20, 12), right = scaled (40, 0, 20, 12);
             g.setColour (juce::Colours::black);
-            g.drawImage (ledImage, left.getX(), left.getY(), left.getWidth(), left.getHeight(),
-                         shownValue == 1 ? 20 : 0, 0, 20, 12);
-            g.drawImage (ledImage, right.getX(), right.getY(), right.getWidth(), right.getHeight(),
-                         shownValue == 2 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, left.getX(), left.getY(), left.getWidth(), left.getHeight(),
+                                   shownValue == 1 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, right.getX(), right.getY(), right.getWidth(), right.getHeight(),
+                                   shownValue == 2 ? 20 : 0, 0, 20, 12);
             if (shownValue == 1)
                 drawGlow (g, 0, 0, 28, 20);
             else if (shownValue == 2)
@@ -292,13 +287,11 @@ void StsCont::paint (juce::Graphics& g)
             const auto c = (width - 20) / 2;
             const auto led = scaled (c, 0, 20, 12);
             g.setColour (juce::Colours::black);
-            g.drawImage (ledImage, led.getX(), led.getY(), led.getWidth(), led.getHeight(),
-                         shownValue == 1 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, led.getX(), led.getY(), led.getWidth(), led.getHeight(),
+                                   shownValue == 1 ? 20 : 0, 0, 20, 12);
             if (shownValue == 1)
                 drawGlow (g, c - 4, 0, 28, 16);
-            g.setColour (white);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (0, 10, width, height), juce::Justification::centred, false);
+            PaintCache::drawText (g, label, scaled (0, 10, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
         }
 

@@ -27,6 +27,8 @@ public:
     juce::Image knobBackground[3];
 
 private:
+    void drawKnobLayers (juce::Graphics&, int controlWidth, int knobFrame, int knobStyle, float zoom) const;
+
     juce::Image whiteUp, whiteDown, blackUp, blackDown;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsResor)

@@ -4,6 +4,7 @@
 #include "engine/VantorAudioProcessor.h"
 #include "controls/Envel.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "controls/P_Pad.h"
 #include "controls/P_Slider.h"
 #include "controls/ShapeClass.h"
@@ -353,24 +354,23 @@ void GroupClass::drawHeader (juce::Graphics& g, const juce::String& title, int w
     g.setColour (juce::Colour (0xFF700010));
     g.fillRect (bar);
 
-    g.setFont (kitFont (12.0f * s));
-    g.setColour (juce::Colour (0xFFF0F0F0));
-    g.drawText (title, bar, juce::Justification::centred, true);
+    const auto font = kitFont (12.0f * s);
+    const auto colour = juce::Colour (0xFFF0F0F0);
+    PaintCache::drawText (g, title, bar, juce::Justification::centred, font, colour, true);
 
     if (showsLayerLetter (section))
-        g.drawText (layer == 0 ? "A" : "B", juce::Rectangle<int> (scaled (4, s), 0, scaled (200, s), scaled (16, s)),
-                    juce::Justification::centredLeft, true);
+        PaintCache::drawText (g, layer == 0 ? "A" : "B", { scaled (4, s), 0, scaled (200, s), scaled (16, s) },
+                              juce::Justification::centredLeft, font, colour, true);
 }
 
 void GroupClass::paintAbMode (juce::Graphics& g)
 {
     drawHeader (g, "AB MODE", storedW);
 
-    g.setColour (juce::Colours::white);
-    g.setFont (kitFont (12.0f));
-    g.drawText ("A + B", 20, 80, 30, 20, juce::Justification::centred, true);
-    g.drawText ("A | B", 60, 80, 30, 20, juce::Justification::centred, true);
-    g.drawText ("Split Point", 510, 18, 100, 20, juce::Justification::centred, true);
+    const auto font = kitFont (12.0f);
+    PaintCache::drawText (g, "A + B", { 20, 80, 30, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
+    PaintCache::drawText (g, "A | B", { 60, 80, 30, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
+    PaintCache::drawText (g, "Split Point", { 510, 18, 100, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
 }
 
 //==============================================================================

@@ -1,6 +1,7 @@
 #include "editor/KeyBrd.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "controls/OctaveKeyClass.h"
 #include "controls/VelIndClass.h"
 #include "controls/WheelCnt.h"
@@ -92,13 +93,12 @@ void KeyBrd::paint (juce::Graphics& g)
 {
     const float z = zoom;
     g.fillAll (juce::Colour (0xFF111214));
-    g.drawImage (topBar, 0, 0, getWidth(), (int) (20.0f * z), 0, 0, topBar.getWidth(), topBar.getHeight());
+    PaintCache::drawImage (g, topBar, 0, 0, getWidth(), (int) (20.0f * z), 0, 0, topBar.getWidth(), topBar.getHeight());
     for (const float x : { 109.0f, 169.0f })
-        g.drawImage (wheelWell, (int) (x * z), (int) (43.0f * z), (int) (43.0f * z), (int) (116.0f * z),
+        PaintCache::drawImage (g, wheelWell, (int) (x * z), (int) (43.0f * z), (int) (43.0f * z), (int) (116.0f * z),
                      0, 0, wheelWell.getWidth(), wheelWell.getHeight());
-    g.setColour (juce::Colour (0xFFF0E5E5));
-    g.setFont (kitFont (12.0f * z));
-    g.drawText (statusText, (int) (20.0f * z), 0, (int) (200.0f * z), (int) (20.0f * z), juce::Justification::centredLeft, true);
+    PaintCache::drawText (g, statusText, { (int) (20.0f * z), 0, (int) (200.0f * z), (int) (20.0f * z) },
+                          juce::Justification::centredLeft, kitFont (12.0f * z), juce::Colour (0xFFF0E5E5), true);
 }
 
 void KeyBrd::dragTo (int pointerY)

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
+
+// Pictures drawn once and kept for the whole process, shared by every editor:
+// texts, stretched artwork and composed knobs. Reopening the editor, or
+// painting the same label at the same size again, is then one image blit.
+// Message thread only. The store is bounded: past its size it starts afresh.
+namespace PaintCache
+{
+// As Graphics::drawText (text, area, justification, useEllipses) in that font
+// and colour. Moving a picture by whole pixels leaves its glyphs' anti-aliasing
+// as it was, so the result matches drawing the text in place.
+void drawText (juce::Graphics&, const juce::String& text, juce::Rectangle<int> area,
+               juce::Justification, const juce::Font&, juce::Colour, bool useEllipses = false);
+
+// As Graphics::drawImage (image, dx, dy, dw, dh, sx, sy, sw, sh, false) at the
+// current opacity, resampled once per size. Only for images nobody draws into
+// (the embedded artwork): the copy is keyed by the image's pixel data.
+void drawImage (juce::Graphics&, const juce::Image&, int dx, int dy, int dw, int dh,
+                int sx, int sy, int sw, int sh);
+
+// A picture kept under (kind, key): draw paints it in its own coordinates,
+// which are the caller's shifted to area's top left. Drawn at area's top left
+// at the current opacity.
+void drawPicture (juce::Graphics&, juce::uint32 kind, juce::uint64 key, juce::Rectangle<int> area,
+                  const std::function<void (juce::Graphics&)>& draw);
+
+// Drops every picture (for tests, and for a store grown past its bound).
+void clear();
+int numPictures();
+}
