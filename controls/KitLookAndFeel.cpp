@@ -46,20 +46,17 @@ void KitLookAndFeel::drawButtonBackground (juce::Graphics& g, juce::Button& butt
                                            bool over, bool down)
 {
     const int w = button.getWidth(), h = button.getHeight();
-    if (w >= 4096 || h >= 1024)
-    {
-        LookAndFeel_V2::drawButtonBackground (g, button, colour, over, down);
-        return;
-    }
 
     // Everything the glass depends on.
     const auto flags = (juce::uint64) ((over ? 1 : 0) | (down ? 2 : 0) | (button.isEnabled() ? 4 : 0)
                                        | (button.hasKeyboardFocus (true) ? 8 : 0) | (button.isConnectedOnLeft() ? 16 : 0) | (button.isConnectedOnRight() ? 32 : 0)
                                        | (button.isConnectedOnTop() ? 64 : 0) | (button.isConnectedOnBottom() ? 128 : 0));
-    const auto key = ((juce::uint64) colour.getARGB() << 32) | ((juce::uint64) w << 20) | ((juce::uint64) h << 10) | flags;
+    PaintCache::Key key;
+    key.kind = 0x62747567;   // button
+    key.number1 = ((juce::uint64) colour.getARGB() << 32) | flags;
 
     g.setOpacity (1.0f);
-    PaintCache::drawPicture (g, 0x62747567 /* button */, key, { 0, 0, w, h }, [&] (juce::Graphics& pg)
+    PaintCache::drawPicture (g, key, { 0, 0, w, h }, false, [&] (juce::Graphics& pg)
     {
         LookAndFeel_V2::drawButtonBackground (pg, button, colour, over, down);
     });

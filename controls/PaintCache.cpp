@@ -63,18 +63,27 @@ struct ScaledKeyHash
 
 struct PictureKey
 {
-    juce::uint32 kind;
-    juce::uint64 key;
+    PaintCache::Key key;
     int w, h;
+    bool opaque;
 
-    bool operator== (const PictureKey& o) const noexcept { return kind == o.kind && key == o.key && w == o.w && h == o.h; }
+    bool operator== (const PictureKey& o) const noexcept
+    {
+        return key.kind == o.key.kind && key.number1 == o.key.number1 && key.number2 == o.key.number2
+            && w == o.w && h == o.h && opaque == o.opaque && key.text1 == o.key.text1 && key.text2 == o.key.text2;
+    }
 };
 
 struct PictureKeyHash
 {
     std::size_t operator() (const PictureKey& k) const noexcept
     {
-        return mix (mix ((std::size_t) k.key, (std::size_t) k.kind), (std::size_t) ((k.w << 16) ^ k.h));
+        auto seed = mix ((std::size_t) k.key.number1, (std::size_t) k.key.kind);
+        seed = mix (seed, (std::size_t) k.key.number2);
+        seed = mix (seed, (std::size_t) ((k.w << 16) ^ k.h ^ (k.opaque ? 1 << 30 : 0)));
+        if (k.key.text1.isNotEmpty()) seed = mix (seed, (std::size_t) k.key.text1.hashCode64());
+        if (k.key.text2.isNotEmpty()) seed = mix (seed, (std::size_t) k.key.text2.hashCode64());
+        return seed;
     }
 };
 
@@ -117,13 +126,13 @@ public:
 
 JUCE_IMPLEMENT_SINGLETON (Store)
 
-Picture drawInto (juce::Rectangle<int> area, const std::function<void (juce::Graphics&)>& draw)
+Picture drawInto (juce::Rectangle<int> area, const std::function<void (juce::Graphics&)>& draw, bool opaque = false)
 {
     Picture p;
     if (area.isEmpty())
         return p;
 
-    p.image = juce::Image (juce::Image::ARGB, area.getWidth(), area.getHeight(), true);
+    p.image = juce::Image (opaque ? juce::Image::RGB : juce::Image::ARGB, area.getWidth(), area.getHeight(), true);
     p.offset = area.getPosition();
     juce::Graphics g (p.image);
     g.setOrigin (-area.getPosition());
@@ -216,20 +225,21 @@ void drawImage (juce::Graphics& g, const juce::Image& image, int dx, int dy, int
     blit (g, found->second, dx, dy);
 }
 
-void drawPicture (juce::Graphics& g, juce::uint32 kind, juce::uint64 key, juce::Rectangle<int> area,
+void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, bool opaque,
                   const std::function<void (juce::Graphics&)>& draw)
 {
     if (area.isEmpty() || ! g.clipRegionIntersects (area))
         return;
 
     auto& store = *Store::getInstance();
-    const PictureKey k { kind, key, area.getWidth(), area.getHeight() };
+    PictureKey k { key, area.getWidth(), area.getHeight(), opaque };
     auto found = store.pictures.find (k);
 
     if (found == store.pictures.end())
     {
         store.makeRoom (area.getWidth(), area.getHeight());
-        found = store.pictures.emplace (k, drawInto (area, draw)).first;
+        auto picture = drawInto (area, draw, opaque);
+        found = store.pictures.emplace (std::move (k), std::move (picture)).first;
     }
 
     blit (g, found->second, 0, 0);

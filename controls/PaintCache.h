@@ -21,10 +21,20 @@ void drawText (juce::Graphics&, const juce::String& text, juce::Rectangle<int> a
 void drawImage (juce::Graphics&, const juce::Image&, int dx, int dy, int dw, int dh,
                 int sx, int sy, int sw, int sh);
 
-// A picture kept under (kind, key): draw paints it in its own coordinates,
-// which are the caller's shifted to area's top left. Drawn at area's top left
-// at the current opacity.
-void drawPicture (juce::Graphics&, juce::uint32 kind, juce::uint64 key, juce::Rectangle<int> area,
+// What a kept picture is drawn from: a kind tag, numbers and texts. Equal keys
+// (and sizes) must mean equal pictures.
+struct Key
+{
+    juce::uint32 kind = 0;
+    juce::uint64 number1 = 0, number2 = 0;
+    juce::String text1, text2;
+};
+
+// A picture kept under key: draw paints it in its own coordinates, which are
+// the caller's shifted to area's top left, and it is blitted at area's top left
+// at the current opacity. An opaque picture must fill all of area; it is kept
+// without alpha and copied rather than blended.
+void drawPicture (juce::Graphics&, const Key&, juce::Rectangle<int> area, bool opaque,
                   const std::function<void (juce::Graphics&)>& draw);
 
 // Drops every picture (for tests, and for a store grown past its bound).

@@ -4,12 +4,20 @@
 #include "controls/PaintCache.h"
 #include "engine/ParDes.h"
 #include <cmath>
+#include <cstring>
 
 namespace
 {
 const juce::Colour white (0xFFFFFFFF);
 const juce::Colour valueColour (0xFFB6FFFD);
 const juce::Colour glowColour (0x33814141);
+
+juce::uint32 floatBits (float f) noexcept
+{
+    juce::uint32 bits;
+    std::memcpy (&bits, &f, sizeof (bits));
+    return bits;
+}
 }
 
 StsCont::StsCont (CableListener& ownerToUse, int layerToUse)
@@ -230,9 +238,46 @@ void StsCont::drawGlow (juce::Graphics& g, int x, int y, int w, int h) const
     g.fillEllipse (scaled (x, y, w, h).toFloat());
 }
 
+void StsCont::setBackdrop (juce::Colour colour)
+{
+    if (colour == backdrop)
+        return;
+
+    backdrop = colour;
+    setOpaque (backdrop.isOpaque());
+    repaint();
+}
+
+void StsCont::paint (juce::Graphics& g)
+{
+    if (! backdrop.isOpaque())
+    {
+        paintContent (g);
+        return;
+    }
+
+    // On a known plain backdrop the whole control is one opaque picture per look:
+    // copied, not blended, and the panel need not paint beneath it.
+    PaintCache::Key key;
+    key.kind = 0x63746c73;   // control
+    const auto lit = kind == knob ? knobFrame : shownValue == 1 ? 1 : shownValue == 2 ? 2 : 0;
+    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) floatBits (zoomFactor) << 32);
+    key.number2 = (juce::uint64) (juce::uint8) kind | ((juce::uint64) (juce::uint8) lit << 8)
+                | ((juce::uint64) (juce::uint8) knobStyle << 16) | ((juce::uint64) (juce::uint16) width << 24)
+                | ((juce::uint64) (juce::uint16) height << 40);
+    key.text1 = label;
+    key.text2 = valueText;
+
+    PaintCache::drawPicture (g, key, getLocalBounds(), true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (backdrop);
+        paintContent (pg);
+    });
+}
+
 // Labels and value texts repeat from control to control and from opening to
 // opening: PaintCache draws each once.
-void StsCont::paint (juce::Graphics& g)
+void StsCont::paintContent (juce::Graphics& g)
 {
     const auto z = zoomFactor;
 

@@ -54,11 +54,14 @@ void StsResor::drawKnob (juce::Graphics& g, int w, int knobFrame, int knobStyle,
         area = area.getUnion ({ s ((w - b.sw) / 2), 0, s (b.sw), s (b.sh) });
 
     // Every knob of one look, position and zoom is the same picture: compose it once.
-    const auto key = (juce::uint64) (juce::uint32) knobFrame | ((juce::uint64) (juce::uint32) knobStyle << 8)
-                   | ((juce::uint64) (juce::uint16) w << 16) | ((juce::uint64) floatBits (z) << 32);
+    PaintCache::Key key;
+    key.kind = 0x6b6e6f62;   // knob
+    key.number1 = (juce::uint64) (juce::uint32) knobFrame | ((juce::uint64) (juce::uint32) knobStyle << 8)
+                | ((juce::uint64) (juce::uint32) w << 32);
+    key.number2 = floatBits (z);
 
     g.setColour (juce::Colours::black);
-    PaintCache::drawPicture (g, 0x6b6e6f62 /* knob */, key, area, [&] (juce::Graphics& pg)
+    PaintCache::drawPicture (g, key, area, false, [&] (juce::Graphics& pg)
     {
         drawKnobLayers (pg, w, knobFrame, knobStyle, z);
     });

@@ -43,6 +43,8 @@ namespace
     bool isEnvelopeSection (int s) { return s == 3 || s == 5 || s == 9 || s == 10; }
 
     int scaled (int v, float s) { return (int) ((float) v * s); }
+
+    const juce::Colour panelColour (0xFF1A1B1E);
 }
 
 GroupClass::GroupClass (VantorAudioProcessor& p, int sectionId, int layerIndex)
@@ -218,6 +220,27 @@ void GroupClass::setScale (float s)
     }
 
     setPosition (storedX, storedY, storedW, storedH);
+    updateBackdrops();
+}
+
+void GroupClass::setShown (bool s)
+{
+    if (shown == s)
+        return;
+
+    shown = s;
+    updateBackdrops();
+    repaint();
+}
+
+// Below the header a shown panel is plain colour: its controls may paint that
+// themselves and hide it. The AB mode strip has its own colours and texts under them.
+void GroupClass::updateBackdrops()
+{
+    const int headerBottom = scaled (16, scale);
+
+    for (auto& c : controls)
+        c->setBackdrop (shown && section != abModeSection && c->getY() >= headerBottom ? panelColour : juce::Colour());
 }
 
 void GroupClass::setAbModeExpanded (bool expanded)
@@ -338,7 +361,7 @@ void GroupClass::paint (juce::Graphics& g)
         return;
     }
 
-    g.fillAll (juce::Colour (0xFF1A1B1E));
+    g.fillAll (panelColour);
 
     if (section == abModeSection)
         paintAbMode (g);
