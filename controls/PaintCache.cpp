@@ -1,5 +1,6 @@
 #include "controls/PaintCache.h"
 #include <unordered_map>
+#include <vector>
 
 namespace
 {
@@ -103,6 +104,7 @@ public:
     std::unordered_map<ScaledKey, Picture, ScaledKeyHash> scaled;
     std::unordered_map<PictureKey, Picture, PictureKeyHash> pictures;
     juce::int64 pixels = 0;
+    std::vector<juce::MouseCursor> cursors;
 
     void clear()
     {
@@ -138,6 +140,17 @@ Picture drawInto (juce::Rectangle<int> area, const std::function<void (juce::Gra
     g.setOrigin (-area.getPosition());
     draw (g);
     return p;
+}
+
+bool isOpaque (const juce::Image& image)
+{
+    const juce::Image::BitmapData data (image, juce::Image::BitmapData::readOnly);
+
+    for (int y = 0; y < data.height; ++y)
+        for (int x = 0; x < data.width; ++x)
+            if (data.getPixelColour (x, y).getAlpha() != 0xff)
+                return false;
+    return true;
 }
 
 void blit (juce::Graphics& g, const Picture& p, int x, int y)
@@ -219,6 +232,11 @@ void drawImage (juce::Graphics& g, const juce::Image& image, int dx, int dy, int
             ig.drawImage (image, 0, 0, dw, dh, sx, sy, sw, sh);
         });
         picture.source = image;
+
+        // Opaque artwork is kept without alpha: copied rather than blended.
+        if (isOpaque (picture.image))
+            picture.image = picture.image.convertedToFormat (juce::Image::RGB);
+
         found = store.scaled.emplace (key, std::move (picture)).first;
     }
 
@@ -243,6 +261,14 @@ void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, 
     }
 
     blit (g, found->second, 0, 0);
+}
+
+void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType> types)
+{
+    auto& store = *Store::getInstance();
+    if (store.cursors.empty())
+        for (auto type : types)
+            store.cursors.emplace_back (type);
 }
 
 void clear()

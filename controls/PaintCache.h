@@ -37,6 +37,10 @@ struct Key
 void drawPicture (juce::Graphics&, const Key&, juce::Rectangle<int> area, bool opaque,
                   const std::function<void (juce::Graphics&)>& draw);
 
+// Keeps these standard mouse cursors for the process: JUCE drops a cursor with
+// its last user and reloads it from the cursor theme on the next opening.
+void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType>);
+
 // Drops every picture (for tests, and for a store grown past its bound).
 void clear();
 int numPictures();

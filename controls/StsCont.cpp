@@ -1,5 +1,4 @@
 #include "controls/StsCont.h"
-#include "controls/Artwork.h"
 #include "controls/KitFonts.h"
 #include "controls/PaintCache.h"
 #include "engine/ParDes.h"
@@ -48,14 +47,14 @@ void StsCont::setup (int parameterNumberToUse, const juce::String& labelToUse, i
     switch (kind)
     {
         case dropDown:
-            barImage = Artwork::get (Artwork::dropBar);
-            arrowImage = Artwork::get (Artwork::dropArrow);
-            frameImage = Artwork::get (Artwork::dropFrame);
+            barImage = resources->dropBar;
+            arrowImage = resources->dropArrow;
+            frameImage = resources->dropFrame;
             break;
         case ledSwitch:
         case threeWay:
         case centredLed:
-            ledImage = Artwork::get (Artwork::led);
+            ledImage = resources->led;
             break;
         case knob:
             knobFrame = 0;

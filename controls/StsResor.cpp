@@ -20,6 +20,10 @@ juce::uint32 floatBits (float f) noexcept
 StsResor::StsResor()
     : knobStrip (Artwork::get (Artwork::knobStrip)),
       knobBackground { Artwork::get (Artwork::knobBack0), Artwork::get (Artwork::knobBack1), Artwork::get (Artwork::knobBack2) },
+      dropBar (Artwork::get (Artwork::dropBar)),
+      dropArrow (Artwork::get (Artwork::dropArrow)),
+      dropFrame (Artwork::get (Artwork::dropFrame)),
+      led (Artwork::get (Artwork::led)),
       whiteUp (Artwork::get (Artwork::whiteKeyUp)),
       whiteDown (Artwork::get (Artwork::whiteKeyDown)),
       blackUp (Artwork::get (Artwork::blackKeyUp)),

@@ -1,11 +1,16 @@
 #include "editor/VantorAudioProcessorEditor.h"
 #include "editor/MainComp.h"
+#include "controls/PaintCache.h"
 #include "engine/VantorAudioProcessor.h"
 
 VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
     : AudioProcessorEditor (p), processor (p)
 {
     setLookAndFeel (&lookAndFeel);
+    setOpaque (true);   // paint fills every pixel: nothing behind need be drawn
+    PaintCache::keepCursors ({ juce::MouseCursor::UpDownResizeCursor, juce::MouseCursor::PointingHandCursor,
+                               juce::MouseCursor::LeftRightResizeCursor, juce::MouseCursor::BottomRightCornerResizeCursor,
+                               juce::MouseCursor::CrosshairCursor });
     tooltips.setName ("tooltip");
 
     mainComp = std::make_unique<MainComp> (p);
