@@ -60,8 +60,14 @@ int LCD_Comp::zoneAt (int x, int y) noexcept
 void LCD_Comp::paint (juce::Graphics& g)
 {
     // The display never zooms: the glass is scaled once per process, not per repaint.
-    g.fillAll (juce::Colour (0xff000000));
-    PaintCache::drawImage (g, glass, 0, 0, 217, 46, 0, 0, 240, 62);
+    PaintCache::Key key;
+    key.kind = 0x6c636467;   // display glass
+    PaintCache::drawPicture (g, key, { 0, 0, 217, 46 }, true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (juce::Colour (0xff000000));
+        if (glass.isValid())
+            pg.drawImage (glass, 0, 0, 217, 46, 0, 0, 240, 62);
+    });
 
     const juce::Colour text (0xffdddddd);
     PaintCache::drawText (g, bankProgramText, { 9, 4, 104, 14 }, juce::Justification::left, kitFont (14.0f), text, true);

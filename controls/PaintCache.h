@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <cstring>
 #include <functional>
 
 // Pictures drawn once and kept for the whole process, shared by every editor:
@@ -20,6 +21,14 @@ void drawText (juce::Graphics&, const juce::String& text, juce::Rectangle<int> a
 // (the embedded artwork): the copy is keyed by the image's pixel data.
 void drawImage (juce::Graphics&, const juce::Image&, int dx, int dy, int dw, int dh,
                 int sx, int sy, int sw, int sh);
+
+// A float's bits, for keys (a zoom factor is part of most pictures' looks).
+inline juce::uint32 floatBits (float f) noexcept
+{
+    juce::uint32 bits;
+    std::memcpy (&bits, &f, sizeof (bits));
+    return bits;
+}
 
 // What a kept picture is drawn from: a kind tag, numbers and texts. Equal keys
 // (and sizes) must mean equal pictures.

@@ -3,20 +3,12 @@
 #include "controls/PaintCache.h"
 #include "engine/ParDes.h"
 #include <cmath>
-#include <cstring>
 
 namespace
 {
 const juce::Colour white (0xFFFFFFFF);
 const juce::Colour valueColour (0xFFB6FFFD);
 const juce::Colour glowColour (0x33814141);
-
-juce::uint32 floatBits (float f) noexcept
-{
-    juce::uint32 bits;
-    std::memcpy (&bits, &f, sizeof (bits));
-    return bits;
-}
 }
 
 StsCont::StsCont (CableListener& ownerToUse, int layerToUse)
@@ -260,7 +252,7 @@ void StsCont::paint (juce::Graphics& g)
     PaintCache::Key key;
     key.kind = 0x63746c73;   // control
     const auto lit = kind == knob ? knobFrame : shownValue == 1 ? 1 : shownValue == 2 ? 2 : 0;
-    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) floatBits (zoomFactor) << 32);
+    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) PaintCache::floatBits (zoomFactor) << 32);
     key.number2 = (juce::uint64) (juce::uint8) kind | ((juce::uint64) (juce::uint8) lit << 8)
                 | ((juce::uint64) (juce::uint8) knobStyle << 16) | ((juce::uint64) (juce::uint16) width << 24)
                 | ((juce::uint64) (juce::uint16) height << 40);

@@ -1,20 +1,12 @@
 #include "controls/StsResor.h"
 #include "controls/Artwork.h"
 #include "controls/PaintCache.h"
-#include <cstring>
 
 namespace
 {
 // Background rectangles by style: source region, then the width it is drawn at.
 struct Back { int sx, sy, sw, sh; };
 constexpr Back backs[3] = { { 16, 14, 50, 50 }, { 16, 14, 50, 48 }, { 6, 14, 70, 60 } };
-
-juce::uint32 floatBits (float f) noexcept
-{
-    juce::uint32 bits;
-    std::memcpy (&bits, &f, sizeof (bits));
-    return bits;
-}
 }
 
 StsResor::StsResor()
@@ -62,7 +54,7 @@ void StsResor::drawKnob (juce::Graphics& g, int w, int knobFrame, int knobStyle,
     key.kind = 0x6b6e6f62;   // knob
     key.number1 = (juce::uint64) (juce::uint32) knobFrame | ((juce::uint64) (juce::uint32) knobStyle << 8)
                 | ((juce::uint64) (juce::uint32) w << 32);
-    key.number2 = floatBits (z);
+    key.number2 = PaintCache::floatBits (z);
 
     g.setColour (juce::Colours::black);
     PaintCache::drawPicture (g, key, area, false, [&] (juce::Graphics& pg)
