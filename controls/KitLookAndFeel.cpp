@@ -67,6 +67,25 @@ juce::Font KitLookAndFeel::getComboBoxFont (juce::ComboBox& box)
     return kitFont (juce::jmin (15.0f, (float) box.getHeight() * 0.85f));
 }
 
+namespace
+{
+struct SharedKitLook : public juce::DeletedAtShutdown
+{
+    ~SharedKitLook() override { clearSingletonInstance(); }
+
+    KitLookAndFeel look;
+
+    JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL (SharedKitLook)
+};
+
+JUCE_IMPLEMENT_SINGLETON (SharedKitLook)
+}
+
+KitLookAndFeel& KitLookAndFeel::shared()
+{
+    return SharedKitLook::getInstance()->look;
+}
+
 KitDefaultLook::Installed::Installed()
     : previous (&juce::LookAndFeel::getDefaultLookAndFeel())
 {

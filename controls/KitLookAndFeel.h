@@ -27,6 +27,11 @@ public:
 
     // True for the names we map to the embedded face: "Arial", the default sans, "Liberation Sans".
     static bool isMappedName (const juce::String& typefaceName);
+
+    // One for every editor of the process, made on first use and kept until
+    // the framework shuts down (building one sets some hundred colours).
+    // Message thread only; whoever sets it on a component clears it again.
+    static KitLookAndFeel& shared();
 };
 
 // While one lives, a KitLookAndFeel is the default look-and-feel of this

@@ -11,7 +11,6 @@ VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
     PaintCache::keepCursors ({ juce::MouseCursor::UpDownResizeCursor, juce::MouseCursor::PointingHandCursor,
                                juce::MouseCursor::LeftRightResizeCursor, juce::MouseCursor::BottomRightCornerResizeCursor,
                                juce::MouseCursor::CrosshairCursor });
-    tooltips.setName ("tooltip");
 
     mainComp = std::make_unique<MainComp> (p);
     addAndMakeVisible (*mainComp);
@@ -60,6 +59,14 @@ void VantorAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster
 // happen once per opening starts when the window is really on screen.
 void VantorAudioProcessorEditor::startWhenShowing()
 {
+    // Watching the mouse asks the display server for the pointer: not for the
+    // editor a host builds only to learn its size.
+    if (tooltips == nullptr && isShowing())
+    {
+        tooltips = std::make_unique<juce::TooltipWindow> (nullptr, 200);
+        tooltips->setName ("tooltip");
+    }
+
     if (mainComp == nullptr || mainComp->hasStarted())
     {
         stopTimer();
