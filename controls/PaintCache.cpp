@@ -260,7 +260,9 @@ void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, 
         found = store.pictures.emplace (std::move (k), std::move (picture)).first;
     }
 
-    blit (g, found->second, 0, 0);
+    // The same look may be asked for at another place.
+    if (found->second.image.isValid())
+        g.drawImageAt (found->second.image, area.getX(), area.getY());
 }
 
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType> types)
