@@ -42,10 +42,19 @@ void HorScrollClass::paint (juce::Graphics& g)
     const int tw = juce::jmax (0, w - 28);
 
     g.setColour (juce::Colours::black);
-    PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
 
     if (tw <= 0)
+    {
+        PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
         return;
+    }
+
+    // The track below covers the middle of the bar: only its ends need drawing.
+    {
+        const juce::Graphics::ScopedSaveState state (g);
+        g.excludeClipRegion ({ 14, 0, tw, 14 });
+        PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
+    }
 
     g.setColour (juce::Colour (0xFF808080));
     g.fillRect (14, 0, tw, 14);
