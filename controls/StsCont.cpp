@@ -235,7 +235,11 @@ void StsCont::setBackdrop (juce::Colour colour)
         return;
 
     backdrop = colour;
+
+    // Its one picture covers exactly its bounds: no clip of its own is needed,
+    // and its panel need not clip the controls around it against it.
     setOpaque (backdrop.isOpaque());
+    setPaintingIsUnclipped (backdrop.isOpaque());
     repaint();
 }
 

@@ -361,12 +361,30 @@ void GroupClass::paint (juce::Graphics& g)
         return;
     }
 
-    g.fillAll (panelColour);
-
     if (section == abModeSection)
+    {
+        g.fillAll (panelColour);
         paintAbMode (g);
-    else
-        drawHeader (g, sectionTitle (section), storedW);
+        return;
+    }
+
+    const juce::Rectangle<int> bar (0, 0, scaled (storedW, scale), scaled (16, scale));
+    {
+        const juce::Graphics::ScopedSaveState state (g);
+        g.excludeClipRegion (bar);
+        g.fillAll (panelColour);
+    }
+
+    // The header is opaque and the same at every opening: one picture, copied.
+    PaintCache::Key key;
+    key.kind = 0x68656164;   // panel header
+    key.number1 = (juce::uint64) (juce::uint32) section | ((juce::uint64) (juce::uint32) layer << 8)
+                | ((juce::uint64) (juce::uint32) storedW << 16);
+    key.number2 = PaintCache::floatBits (scale);
+    PaintCache::drawPicture (g, key, bar, true, [this] (juce::Graphics& pg)
+    {
+        drawHeader (pg, sectionTitle (section), storedW);
+    });
 }
 
 void GroupClass::drawHeader (juce::Graphics& g, const juce::String& title, int w)
