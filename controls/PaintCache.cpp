@@ -104,7 +104,6 @@ public:
     std::unordered_map<ScaledKey, Picture, ScaledKeyHash> scaled;
     std::unordered_map<PictureKey, Picture, PictureKeyHash> pictures;
     juce::int64 pixels = 0;
-    std::vector<juce::MouseCursor> cursors;
 
     void clear()
     {
@@ -127,6 +126,19 @@ public:
 };
 
 JUCE_IMPLEMENT_SINGLETON (Store)
+
+struct KeptCursors;
+KeptCursors* keptCursors = nullptr;
+
+// Made after the cursors it keeps, so it goes at shutdown before the window
+// system they are handed back to.
+struct KeptCursors : public juce::DeletedAtShutdown
+{
+    explicit KeptCursors (std::vector<juce::MouseCursor> c) : cursors (std::move (c)) {}
+    ~KeptCursors() override { keptCursors = nullptr; }
+
+    std::vector<juce::MouseCursor> cursors;
+};
 
 Picture drawInto (juce::Rectangle<int> area, const std::function<void (juce::Graphics&)>& draw, bool opaque = false)
 {
@@ -267,10 +279,15 @@ void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, 
 
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType> types)
 {
-    auto& store = *Store::getInstance();
-    if (store.cursors.empty())
-        for (auto type : types)
-            store.cursors.emplace_back (type);
+    if (keptCursors != nullptr)
+        return;
+
+    std::vector<juce::MouseCursor> cursors;
+    for (auto type : types)
+        cursors.emplace_back (type);
+
+    keptCursors = new KeptCursors (std::move (cursors));
+
 }
 
 void clear()
