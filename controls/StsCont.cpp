@@ -256,10 +256,11 @@ void StsCont::paint (juce::Graphics& g)
     PaintCache::Key key;
     key.kind = 0x63746c73;   // control
     const auto lit = kind == knob ? knobFrame : shownValue == 1 ? 1 : shownValue == 2 ? 2 : 0;
+    const auto style = knobStyle >= 0 && knobStyle < 3 ? knobStyle : 3;   // others draw no background
     key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) PaintCache::floatBits (zoomFactor) << 32);
-    key.number2 = (juce::uint64) (juce::uint8) kind | ((juce::uint64) (juce::uint8) lit << 8)
-                | ((juce::uint64) (juce::uint8) knobStyle << 16) | ((juce::uint64) (juce::uint16) width << 24)
-                | ((juce::uint64) (juce::uint16) height << 40);
+    key.number2 = (juce::uint64) (juce::uint16) kind | ((juce::uint64) (juce::uint8) lit << 16)
+                | ((juce::uint64) style << 24) | ((juce::uint64) (juce::uint16) width << 32)
+                | ((juce::uint64) (juce::uint16) height << 48);
     key.text1 = label;
     key.text2 = valueText;
 
