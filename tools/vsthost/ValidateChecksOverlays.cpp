@@ -73,6 +73,8 @@ constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 
 // The page between the top bar and the status line, and the section tab strip.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
+// The page above where the library window opens (centred: 1000 x 620 on a 1280 x 1024 screen).
+constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
 constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
 
 constexpr double changed = 0.2, returned = 0.03;
@@ -215,12 +217,16 @@ struct Editor
     void clickAt (::Window w, Point at, bool right = false)
     {
         pointTo (x, w, at.x, at.y);
-        sendMotion (x, w, at.x, at.y);
-        x.idle (e(), 1);
-        if (right)
-            rightClick (x, e(), w, at.x, at.y);
-        else
-            click (x, e(), w, at.x, at.y);
+        x.idle (e(), 3);
+        const unsigned button = right ? Button3 : Button1;
+        sendButton (x, w, true, at.x, at.y, button);
+        x.idle (e(), 2);
+        sendButton (x, w, false, at.x, at.y, button);
+        x.idle (e(), 2);
+        // The toolkit now and then misses a release and holds the button down, so the next
+        // click would go to this spot; a second release is nothing to it otherwise.
+        sendButton (x, w, false, at.x, at.y, button);
+        x.idle (e(), 2);
     }
 
     // Clicks and waits for the condition; once more if the click was lost on a loaded machine.
@@ -585,11 +591,14 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                     if (tabOrigin[a] == tabOrigin[b] && pixelDifference (views[(size_t) a], views[(size_t) b]) > returned)
                         p.add (fmt ("tabs %d and %d show one column but look different", a + 1, b + 1));
 
-            // A right click zooms into the oscillator panel, a click beside it zooms out.
+            // A right click zooms into the oscillator panel, a click beside it zooms out; the
+            // page ignores that click while the panel still moves (200 ms).
+            const auto zoomClick = std::chrono::steady_clock::now();
             if (! ed.clickUntil (oscillatorPanel, ed.differs (pageArea, first), true))
                 p.add ("a right click on the oscillator panel did not zoom into it");
             else
             {
+                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); }, 1000);
                 ed.settle (pageArea);
                 if (! ed.clickUntil (leftDimBand, ed.matches (pageArea, first)))
                     p.add ("a click beside the zoomed-in panel did not bring the page back");
@@ -606,7 +615,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 Editor a (x, lib.entry), b (x, lib.entry);
                 p.addAll (a.open(), "first");
-                const auto pageA = a.grab (pageArea);
+                const auto pageA = a.grab (aboveLibrary);
                 // The host windows lie on each other: the one read is the one on top.
                 p.addAll (b.open(), "second");
                 const auto pageB = b.grab (pageArea);
@@ -617,11 +626,11 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
 
                 // Raised by its host and clicked on (the logo) to bring it to the front, as a user does.
                 XRaiseWindow (x.display, a.parent);
-                if (! x.idleUntil (a.e(), a.matches (pageArea, pageA), 300))
+                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA), 300))
                     p.add ("the first editor did not repaint its page when raised");
                 a.clickAt (a.window, logo);
                 x.idle (a.e(), 5);
-                p.addAll (a.openMidiSetup (pageA), "first");
+                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup", "first");
 
                 // Closed in either order, each with its overlay up.
                 auto& firstClosed = order == 0 ? a : b;
