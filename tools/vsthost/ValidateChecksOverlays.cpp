@@ -73,7 +73,8 @@ constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 
 // The page between the top bar and the status line, and the section tab strip.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
-// The page above where the library window opens (centred: 1000 x 620 on a 1280 x 1024 screen).
+// The page above the library window, which opens centred on the screen (1000 x 620:
+// at y 202 on a 1280 x 1024 screen, lower on larger ones).
 constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
 constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
 
@@ -120,7 +121,7 @@ Area geometry (XSession& x, ::Window w)
     return { attributes.x, attributes.y, attributes.width, attributes.height };
 }
 
-// Keeps the real pointer off every window, so only the events sent count.
+// Keeps the real pointer off every window until a click puts it somewhere.
 void parkPointer (XSession& x)
 {
     const int screen = DefaultScreen (x.display);
@@ -305,7 +306,8 @@ struct Editor
             sendButton (x, menu, true, item.x, item.y, Button1);
             x.idle (e(), 3);
             sendButton (x, menu, false, item.x, item.y, Button1);
-            const bool shown = x.idleUntil (e(), [&] { return ! pageUncovered(); }, 250);
+            // The menu may lie over the tab strip too: the panel is up once the menu has gone.
+            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); }, 250);
             parkPointer (x);
             if (shown)
                 return {};
