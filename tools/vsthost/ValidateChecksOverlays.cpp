@@ -634,13 +634,17 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 x.idle (a.e(), 5);
                 p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup", "first");
 
-                // Closed in either order, each with its overlay up.
+                // Closed in either order, each with its overlay up; the library window goes with
+                // its own editor only.
                 auto& firstClosed = order == 0 ? a : b;
                 auto& other = order == 0 ? b : a;
+                const auto libraryShown = [&] { return library != 0 && shownTopLevels (x).count (library) != 0; };
                 p.addAll (firstClosed.close(), fmt ("order %d, closed first", order));
                 x.idle (other.e(), 5);
+                if (&firstClosed == &a && ! libraryShown())
+                    p.add ("closing the first editor took the second one's library window with it");
                 p.addAll (other.close(), fmt ("order %d, closed last", order));
-                if (library != 0 && shownTopLevels (x).count (library) != 0)
+                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
                     p.add ("the library window stayed after its editor closed");
             }
             return p.str();
