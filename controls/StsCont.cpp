@@ -243,6 +243,21 @@ void StsCont::setBackdrop (juce::Colour colour)
     repaint();
 }
 
+void StsCont::drawDropDownValue (juce::Graphics& g, const juce::String& text, juce::Rectangle<int> whole,
+                                 juce::Rectangle<int> field, juce::Font font, juce::Colour colour)
+{
+    // Centred in the bar it must stay clear of the arrow on both sides; otherwise it
+    // is centred in the field, narrowed if need be.
+    const auto textWidth = font.getStringWidthFloat (text);
+    if (textWidth > (float) (whole.getWidth() - 2 * (whole.getRight() - field.getRight())))
+    {
+        if (textWidth > (float) field.getWidth())
+            font = font.withHorizontalScale (juce::jmax (0.75f, (float) field.getWidth() / textWidth));
+        whole = field;
+    }
+    PaintCache::drawText (g, text, whole, juce::Justification::centred, font, colour, true);
+}
+
 void StsCont::paint (juce::Graphics& g)
 {
     if (! backdrop.isOpaque())
@@ -287,7 +302,7 @@ void StsCont::paintContent (juce::Graphics& g)
             PaintCache::drawImage (g, barImage, bar.getX(), bar.getY(), bar.getWidth(), bar.getHeight(), 0, 0, 200, 18);
             PaintCache::drawImage (g, arrowImage, arrow.getX(), arrow.getY(), arrow.getWidth(), arrow.getHeight(), 0, 0, 14, 18);
             PaintCache::drawImage (g, frameImage, frame.getX(), frame.getY(), frame.getWidth(), frame.getHeight(), 0, 0, 100, 17);
-            PaintCache::drawText (g, valueText, scaled (0, 0, width, 20), juce::Justification::centred, kitFont (12.0f * z), valueColour);
+            drawDropDownValue (g, valueText, scaled (0, 0, width, 20), scaled (2, 0, width - 16, 20), kitFont (12.0f * z), valueColour);
             PaintCache::drawText (g, label, scaled (0, 8, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
         }

@@ -73,6 +73,11 @@ public:
     // Knob frame for a value, 0 when the range is empty.
     static int frameForValue (int value, int minimum, int maximum) noexcept;
 
+    // A drop-down's value text in its bar `whole`; a text too long for the field
+    // left of the arrow is narrowed, then cut with an ellipsis.
+    static void drawDropDownValue (juce::Graphics&, const juce::String& text, juce::Rectangle<int> whole,
+                                   juce::Rectangle<int> field, juce::Font, juce::Colour);
+
     void paint (juce::Graphics&) override;
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;

@@ -1,6 +1,7 @@
 #include "editor/GlbCont.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/StsCont.h"
 #include "controls/UiSeam.h"
 #include "engine/MidiCntrState.h"
 
@@ -185,9 +186,8 @@ void GlbCont::paint (juce::Graphics& g)
         g.drawImage (body, 0, 0, 200, 18, 0, 0, 200, 18);
         g.drawImage (arrow, w - 14, 0, 14, 18, 0, 0, 14, 18);
         g.drawImage (frame, 0, 0, w, 18, 0, 0, 100, 17);
-        g.setColour (juce::Colour (0xFFB6FFFD));
-        g.setFont (kitFont (12.0f));
-        g.drawText (valueText (id, value), 0, 0, w, 20, juce::Justification::centred, true);
+        StsCont::drawDropDownValue (g, valueText (id, value), { 0, 0, w, 20 }, { 2, 0, w - 16, 20 },
+                                    kitFont (12.0f), juce::Colour (0xFFB6FFFD));
     }
     else if (kind == toggle)
     {
