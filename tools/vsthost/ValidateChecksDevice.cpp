@@ -231,11 +231,15 @@ std::string goAhead (XSession& x, AEffect* e, ::Window parent)
 // The editor answers a click and reaches the device: "RECV" asks for the edit buffer.
 std::string editorWorks (XSession& x, AEffect* e, ::Window parent)
 {
+    // Asking twice does no harm, so a click sent before the window was ready is repeated.
     const int before = device().editBufferRequests();
-    click (x, e, editorWindow (x, parent), recvX, recvY);
-    if (! x.idleUntil (e, [&] { return device().editBufferRequests() > before; }, 500))
-        return "a click on RECV reached no device";
-    return {};
+    for (int attempt = 0; attempt < 3; ++attempt)
+    {
+        click (x, e, editorWindow (x, parent), recvX, recvY);
+        if (x.idleUntil (e, [&] { return device().editBufferRequests() > before; }, 300))
+            return {};
+    }
+    return "clicks on RECV reached no device";
 }
 
 // Waits for a count to stop moving, which it must once nothing drives it any more.
