@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -82,21 +84,38 @@ int menuItemTop (int item)
 // Overlays and menus are drawn in these colours.
 constexpr unsigned long menuHighlight = 0x808080, questionBox = 0x191919;
 
-unsigned long pixelAt (XSession& x, ::Window w, int px, int py)
+// Menus come and go on the editor's own connection: hold the server while
+// looking, so that no window vanishes between two questions about it.
+struct ServerGrab
 {
-    unsigned long value = 0;
-    if (XImage* image = XGetImage (x.display, w, px, py, 1, 1, AllPlanes, ZPixmap))
+    Display* display;
+    explicit ServerGrab (XSession& x) : display (x.display)   { XGrabServer (display); }
+    ~ServerGrab()
     {
-        value = XGetPixel (image, 0, 0) & 0xFFFFFF;
-        XDestroyImage (image);
+        XUngrabServer (display);
+        XFlush (display);
     }
-    return value;
+};
+
+// Whether w, a child of `under`, exists and shows; asked without an error for a window already gone.
+bool viewable (XSession& x, ::Window under, ::Window w, XWindowAttributes& a)
+{
+    ::Window root = 0, up = 0, *kids = nullptr;
+    unsigned count = 0;
+    bool exists = false;
+    if (XQueryTree (x.display, under, &root, &up, &kids, &count) != 0)
+        for (unsigned i = 0; i < count && ! exists; ++i)
+            exists = kids[i] == w;
+    if (kids != nullptr)
+        XFree (kids);
+    return exists && XGetWindowAttributes (x.display, w, &a) != 0 && a.map_state == IsViewable;
 }
 
-// Top-level windows that show and take no window manager: menus and their shadows.
-std::set<::Window> popupWindows (XSession& x)
+// Top-level windows that show and take no window manager, with their areas: menus and their shadows.
+std::map<::Window, long> popupWindows (XSession& x)
 {
-    std::set<::Window> found;
+    const ServerGrab grab (x);
+    std::map<::Window, long> found;
     ::Window root = 0, up = 0, *kids = nullptr;
     unsigned count = 0;
     if (XQueryTree (x.display, DefaultRootWindow (x.display), &root, &up, &kids, &count) != 0)
@@ -104,28 +123,39 @@ std::set<::Window> popupWindows (XSession& x)
         {
             XWindowAttributes a {};
             if (XGetWindowAttributes (x.display, kids[i], &a) != 0 && a.map_state == IsViewable && a.override_redirect)
-                found.insert (kids[i]);
+                found[kids[i]] = (long) a.width * a.height;
         }
     if (kids != nullptr)
         XFree (kids);
     return found;
 }
 
+// Pixels of a column of a window (a child of `under`), top to bottom; none when it is not showing.
+std::vector<unsigned long> column (XSession& x, ::Window under, ::Window w, int px, int fromY, int rows)
+{
+    const ServerGrab grab (x);
+    std::vector<unsigned long> pixels;
+    XWindowAttributes a {};
+    if (! viewable (x, under, w, a) || px < 0 || px >= a.width || fromY < 0)
+        return pixels;
+    rows = std::min (rows, a.height - fromY);
+    if (rows <= 0)
+        return pixels;
+    if (XImage* image = XGetImage (x.display, w, px, fromY, 1, (unsigned) rows, AllPlanes, ZPixmap))
+    {
+        for (int y = 0; y < rows; ++y)
+            pixels.push_back (XGetPixel (image, 0, y) & 0xFFFFFF);
+        XDestroyImage (image);
+    }
+    return pixels;
+}
+
 // The first row of the menu's highlight, -1 while none shows.
 int highlightedTop (XSession& x, ::Window menu)
 {
-    XWindowAttributes a {};
-    if (popupWindows (x).count (menu) == 0 || XGetWindowAttributes (x.display, menu, &a) == 0 || a.width < 20)
-        return -1;
-    int found = -1;
-    if (XImage* column = XGetImage (x.display, menu, 12, 0, 1, (unsigned) a.height, AllPlanes, ZPixmap))
-    {
-        for (int y = 0; y < a.height && found < 0; ++y)
-            if ((XGetPixel (column, 0, y) & 0xFFFFFF) == menuHighlight)
-                found = y;
-        XDestroyImage (column);
-    }
-    return found;
+    const auto pixels = column (x, DefaultRootWindow (x.display), menu, 12, 0, 4096);
+    const auto at = std::find (pixels.begin(), pixels.end(), menuHighlight);
+    return at == pixels.end() ? -1 : (int) (at - pixels.begin());
 }
 
 void pressKey (XSession& x, AEffect* e, ::Window w, KeySym key)
@@ -182,15 +212,12 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
     {
         // The largest new one: a drop shadow may be a window of its own.
         long largest = 0;
-        for (auto w : popupWindows (x))
-        {
-            XWindowAttributes a {};
-            if (before.count (w) == 0 && XGetWindowAttributes (x.display, w, &a) != 0 && (long) a.width * a.height > largest)
+        for (const auto& [w, area] : popupWindows (x))
+            if (before.count (w) == 0 && area > largest)
             {
-                largest = (long) a.width * a.height;
+                largest = area;
                 menu = w;
             }
-        }
         return menu != 0;
     };
     if (! x.idleUntil (e, menuShown, 500))
@@ -199,8 +226,13 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
     // The pointer rests on the item until the menu highlights it, as a user's
     // would; the menu follows the pointer itself, so a slow machine only waits.
     const int top = menuItemTop (item), y = top + menuItemHeight / 2, px = 30;
-    XWarpPointer (x.display, None, menu, 0, 0, 0, 0, px, y);
-    XFlush (x.display);
+    {
+        const ServerGrab grab (x);
+        XWindowAttributes a {};
+        if (! viewable (x, DefaultRootWindow (x.display), menu, a))
+            return "the MIDI menu closed by itself";
+        XWarpPointer (x.display, None, menu, 0, 0, 0, 0, px, y);
+    }
     if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }, 1000))
         return fmt ("the MIDI menu did not highlight the item under the pointer (highlight at %d, item at %d)",
                     highlightedTop (x, menu), top);
@@ -222,7 +254,12 @@ std::string goAhead (XSession& x, AEffect* e, ::Window parent)
     int w = 0, h = 0;
     editorRect (e, w, h);
     const auto window = editorWindow (x, parent);
-    if (! x.idleUntil (e, [&] { return pixelAt (x, window, w / 2 - 226, h / 2 - 71) == questionBox; }, 500))
+    const auto asked = [&]
+    {
+        const auto pixels = column (x, parent, window, w / 2 - 226, h / 2 - 71, 1);
+        return ! pixels.empty() && pixels[0] == questionBox;
+    };
+    if (! x.idleUntil (e, asked, 500))
         return "the editor asked nothing before transmitting";
     click (x, e, window, w / 2 - 55, h / 2 + 50);
     return {};
