@@ -40,7 +40,10 @@ int messageLength (juce::uint8 status)
 class HostMidiDevices::Input final : public MidiDeviceInput
 {
 public:
-    Input (HostMidiDevices& o, juce::MidiInputCallback& cb) : owner (o), callback (cb) {}
+    Input (HostMidiDevices& o, juce::MidiInputCallback& cb) : owner (o), callback (cb)
+    {
+        sysex.reserve (2048);   // a program dump fits without growing
+    }
     ~Input() override   { stop(); }
 
     void start() override   { owner.inputStarted (*this); }
