@@ -72,6 +72,9 @@ constexpr int banksX = 267 + 23, banksY = 11;            // top bar, "BANKS"
 constexpr int recvX = 267 + 5 * 46 + 23, recvY = 11;     // top bar, "RECV"
 constexpr int bankMidiX = 280 + 35, bankMidiY = 54 + 20 + 9;   // bank selector, "MIDI"
 
+// The progress overlay's CANCEL, from the editor's centre.
+constexpr int progressCancelX = -200 + 319 + 30, progressCancelY = -20 + 40 + 12;
+
 // Items of the bank selector's MIDI menu, from 0 at the top; a separator follows item 2.
 constexpr int receiveAllUserBanks = 1, transmitAllUserBanks = 4;
 constexpr int menuItemHeight = 20, menuSeparatorHeight = 10, menuBorder = 3;
@@ -279,7 +282,8 @@ std::string editorWorks (XSession& x, AEffect* e, ::Window parent)
     return "clicks on RECV reached no device";
 }
 
-// Waits for a count to stop moving, which it must once nothing drives it any more.
+// Waits for a count to stop moving, which it must once nothing drives it any
+// more: still for longer than a transmit waits between two programs.
 bool settles (XSession& x, AEffect* e, const std::function<int()>& count)
 {
     int last = count(), still = 0;
@@ -288,8 +292,8 @@ bool settles (XSession& x, AEffect* e, const std::function<int()>& count)
         const int now = count();
         still = now == last ? still + 1 : 0;
         last = now;
-        return still >= 30;
-    }, 1000);
+        return still >= 80;
+    }, 2000);
 }
 
 // After an instance has gone, nothing of it may reach the device.
@@ -350,6 +354,13 @@ std::string closeMidTransfer (XSession& x, Library& lib, Transfer transfer, Clos
     {
         p.addAll (closeEditor (x, *a, parent), "closed mid-transfer");
         p.addAll (openStarted (x, *a, parent), "reopened");
+        if (transfer == Transfer::transmit)
+        {
+            // The reopened editor shows the transmit still running, and its CANCEL ends it.
+            click (x, *a, editorWindow (x, parent), w / 2 + progressCancelX, h / 2 + progressCancelY);
+            if (! settles (x, *a, traffic))
+                p.add ("CANCEL on the reopened editor's progress did not stop the transmit");
+        }
         p.addAll (editorWorks (x, *a, parent), "reopened");
         // A reopened editor ends a receive; a transmit goes on until the instance goes.
         if (transfer == Transfer::receive && ! settles (x, *a, traffic))
