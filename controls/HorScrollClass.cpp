@@ -1,5 +1,6 @@
 #include "controls/HorScrollClass.h"
 #include "controls/Artwork.h"
+#include "controls/PaintCache.h"
 
 HorScrollClass::HorScrollClass()
     : bar (Artwork::get (Artwork::scrollBar))
@@ -41,10 +42,19 @@ void HorScrollClass::paint (juce::Graphics& g)
     const int tw = juce::jmax (0, w - 28);
 
     g.setColour (juce::Colours::black);
-    g.drawImage (bar, 0, 0, w, 14, 5, 0, 2, 14);
 
     if (tw <= 0)
+    {
+        PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
         return;
+    }
+
+    // The track below covers the middle of the bar: only its ends need drawing.
+    {
+        const juce::Graphics::ScopedSaveState state (g);
+        g.excludeClipRegion ({ 14, 0, tw, 14 });
+        PaintCache::drawImage (g, bar, 0, 0, w, 14, 5, 0, 2, 14);
+    }
 
     g.setColour (juce::Colour (0xFF808080));
     g.fillRect (14, 0, tw, 14);
@@ -53,7 +63,7 @@ void HorScrollClass::paint (juce::Graphics& g)
 
     const int thumbX = maximum > 0 ? (int) ((float) position * (float) (tw - thumbWidth) / (float) maximum) : 0;
     const int tx = 14 + thumbX;
-    g.drawImage (bar, tx, 0, thumbWidth, 14, 5, 0, 2, 14);
+    PaintCache::drawImage (g, bar, tx, 0, thumbWidth, 14, 5, 0, 2, 14);
     g.setColour (juce::Colour (0xFF808080));
     g.fillRect (tx, 0, 1, 14);
 }

@@ -21,8 +21,17 @@ public:
     juce::Font getLabelFont (juce::Label&) override;
     juce::Font getComboBoxFont (juce::ComboBox&) override;
 
+    // The glass button of LookAndFeel_V2, drawn once per size, colour and state.
+    void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
+                               bool isMouseOverButton, bool isButtonDown) override;
+
     // True for the names we map to the embedded face: "Arial", the default sans, "Liberation Sans".
     static bool isMappedName (const juce::String& typefaceName);
+
+    // One for every editor of the process, made on first use and kept until
+    // the framework shuts down (building one sets some hundred colours).
+    // Message thread only; whoever sets it on a component clears it again.
+    static KitLookAndFeel& shared();
 };
 
 // While one lives, a KitLookAndFeel is the default look-and-feel of this

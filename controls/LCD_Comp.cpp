@@ -1,19 +1,14 @@
 #include "controls/LCD_Comp.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "engine/ProgramRecord.h"
 
 LCD_Comp::LCD_Comp()
 {
     setSize (217, 46);
 
-    // The display never zooms: scale the glass once, not on every repaint.
-    const auto glass = Artwork::get (Artwork::lcdBack);
-    background = juce::Image (juce::Image::ARGB, 217, 46, true);
-    juce::Graphics g (background);
-    g.fillAll (juce::Colour (0xff000000));
-    if (glass.isValid())
-        g.drawImage (glass, 0, 0, 217, 46, 0, 0, 240, 62);
+    glass = Artwork::get (Artwork::lcdBack);
 }
 
 juce::String LCD_Comp::bankProgramLine (int bank, int program)
@@ -64,20 +59,22 @@ int LCD_Comp::zoneAt (int x, int y) noexcept
 
 void LCD_Comp::paint (juce::Graphics& g)
 {
-    g.drawImageAt (background, 0, 0);
+    // The display never zooms: the glass is scaled once per process, not per repaint.
+    PaintCache::Key key;
+    key.kind = 0x6c636467;   // display glass
+    PaintCache::drawPicture (g, key, { 0, 0, 217, 46 }, true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (juce::Colour (0xff000000));
+        if (glass.isValid())
+            pg.drawImage (glass, 0, 0, 217, 46, 0, 0, 240, 62);
+    });
 
-    g.setColour (juce::Colour (0xffdddddd));
-    g.setFont (kitFont (14.0f));
-    g.drawText (bankProgramText, 9, 4, 104, 14, juce::Justification::left, true);
-    g.setFont (kitFont (16.0f));
-    g.drawText (programName, 9, 26, 170, 12, juce::Justification::left, true);
-    g.setFont (kitFont (12.0f));
-    g.drawText (categoryText, 76, 5, 131, 13, juce::Justification::right, true);
-
-    g.setColour (juce::Colour (0xffffc2a6));
-    g.drawText (layerModeLabel, 156, 26, 30, 12, juce::Justification::centred, true);
-    g.setColour (juce::Colour (0xffff5e5e));
-    g.drawText (arpMarker, 190, 26, 20, 12, juce::Justification::centred, true);
+    const juce::Colour text (0xffdddddd);
+    PaintCache::drawText (g, bankProgramText, { 9, 4, 104, 14 }, juce::Justification::left, kitFont (14.0f), text, true);
+    PaintCache::drawText (g, programName, { 9, 26, 170, 12 }, juce::Justification::left, kitFont (16.0f), text, true);
+    PaintCache::drawText (g, categoryText, { 76, 5, 131, 13 }, juce::Justification::right, kitFont (12.0f), text, true);
+    PaintCache::drawText (g, layerModeLabel, { 156, 26, 30, 12 }, juce::Justification::centred, kitFont (12.0f), juce::Colour (0xffffc2a6), true);
+    PaintCache::drawText (g, arpMarker, { 190, 26, 20, 12 }, juce::Justification::centred, kitFont (12.0f), juce::Colour (0xffff5e5e), true);
 }
 
 void LCD_Comp::mouseDown (const juce::MouseEvent& e)

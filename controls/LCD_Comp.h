@@ -39,7 +39,7 @@ private:
     juce::String programName, bankProgramText, categoryText, arpMarker, layerModeLabel;
     int program = 0, bank = 0, category = 0;
     int clickedZone = noZone;
-    juce::Image background;   // black, then the glass scaled to 217x46
+    juce::Image glass;   // 240x62, drawn scaled to 217x46 over black
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LCD_Comp)
 };

@@ -1,6 +1,7 @@
 #include "controls/StsBut.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 
 StsBut::StsBut (const juce::String& captionToUse, int idToUse, int styleToUse)
     : caption (captionToUse), id (idToUse), style (styleToUse)
@@ -191,7 +192,5 @@ void StsBut::paintOverChildren (juce::Graphics& g)
     if (child == nullptr)
         return;
 
-    g.setColour (textColour);
-    g.setFont (kitFont (fontHeight));
-    g.drawText (caption, 0, 0, width, height, juce::Justification::centred, false);
+    PaintCache::drawText (g, caption, { 0, 0, width, height }, juce::Justification::centred, kitFont (fontHeight), textColour);
 }

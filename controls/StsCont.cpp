@@ -1,6 +1,6 @@
 #include "controls/StsCont.h"
-#include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "engine/ParDes.h"
 #include <cmath>
 
@@ -39,14 +39,14 @@ void StsCont::setup (int parameterNumberToUse, const juce::String& labelToUse, i
     switch (kind)
     {
         case dropDown:
-            barImage = Artwork::get (Artwork::dropBar);
-            arrowImage = Artwork::get (Artwork::dropArrow);
-            frameImage = Artwork::get (Artwork::dropFrame);
+            barImage = resources->dropBar;
+            arrowImage = resources->dropArrow;
+            frameImage = resources->dropFrame;
             break;
         case ledSwitch:
         case threeWay:
         case centredLed:
-            ledImage = Artwork::get (Artwork::led);
+            ledImage = resources->led;
             break;
         case knob:
             knobFrame = 0;
@@ -220,7 +220,7 @@ void StsCont::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDet
 void StsCont::drawLed (juce::Graphics& g, int x, int y, bool lit) const
 {
     g.setColour (juce::Colours::black);
-    g.drawImage (ledImage, x, y, 20, 12, lit ? 20 : 0, 0, 20, 12);
+    PaintCache::drawImage (g, ledImage, x, y, 20, 12, lit ? 20 : 0, 0, 20, 12);
 }
 
 void StsCont::drawGlow (juce::Graphics& g, int x, int y, int w, int h) const
@@ -229,46 +229,82 @@ void StsCont::drawGlow (juce::Graphics& g, int x, int y, int w, int h) const
     g.fillEllipse (scaled (x, y, w, h).toFloat());
 }
 
+void StsCont::setBackdrop (juce::Colour colour)
+{
+    if (colour == backdrop)
+        return;
+
+    backdrop = colour;
+
+    // Its one picture covers exactly its bounds: no clip of its own is needed,
+    // and its panel need not clip the controls around it against it.
+    setOpaque (backdrop.isOpaque());
+    setPaintingIsUnclipped (backdrop.isOpaque());
+    repaint();
+}
+
 void StsCont::paint (juce::Graphics& g)
+{
+    if (! backdrop.isOpaque())
+    {
+        paintContent (g);
+        return;
+    }
+
+    // On a known plain backdrop the whole control is one opaque picture per look:
+    // copied, not blended, and the panel need not paint beneath it.
+    PaintCache::Key key;
+    key.kind = 0x63746c73;   // control
+    const auto lit = kind == knob ? knobFrame : shownValue == 1 ? 1 : shownValue == 2 ? 2 : 0;
+    const auto style = knobStyle >= 0 && knobStyle < 3 ? knobStyle : 3;   // others draw no background
+    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) PaintCache::floatBits (zoomFactor) << 32);
+    key.number2 = (juce::uint64) (juce::uint16) kind | ((juce::uint64) (juce::uint8) lit << 16)
+                | ((juce::uint64) style << 24) | ((juce::uint64) (juce::uint16) width << 32)
+                | ((juce::uint64) (juce::uint16) height << 48);
+    key.text1 = label;
+    key.text2 = valueText;
+
+    PaintCache::drawPicture (g, key, getLocalBounds(), true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (backdrop);
+        paintContent (pg);
+    });
+}
+
+// Labels and value texts repeat from control to control and from opening to
+// opening: PaintCache draws each once.
+void StsCont::paintContent (juce::Graphics& g)
 {
     const auto z = zoomFactor;
 
     switch (kind)
     {
         case dropDown:
-            g.setColour (juce::Colours::black);
         {
+            g.setColour (juce::Colours::black);
             const auto bar = scaled (0, 0, 200, 18), arrow = scaled (width - 14, 0, 14, 18),
                        frame = scaled (0, 0, width, 18);
-            g.drawImage (barImage, bar.getX(), bar.getY(), bar.getWidth(), bar.getHeight(), 0, 0, 200, 18);
-            g.drawImage (arrowImage, arrow.getX(), arrow.getY(), arrow.getWidth(), arrow.getHeight(), 0, 0, 14, 18);
-            g.drawImage (frameImage, frame.getX(), frame.getY(), frame.getWidth(), frame.getHeight(), 0, 0, 100, 17);
-        }
-            g.setFont (kitFont (12.0f * z));
-            g.setColour (valueColour);
-            g.drawText (valueText, scaled (0, 0, width, 20), juce::Justification::centred, false);
-            g.setColour (white);
-            g.drawText (label, scaled (0, 8, width, height), juce::Justification::centred, false);
+            PaintCache::drawImage (g, barImage, bar.getX(), bar.getY(), bar.getWidth(), bar.getHeight(), 0, 0, 200, 18);
+            PaintCache::drawImage (g, arrowImage, arrow.getX(), arrow.getY(), arrow.getWidth(), arrow.getHeight(), 0, 0, 14, 18);
+            PaintCache::drawImage (g, frameImage, frame.getX(), frame.getY(), frame.getWidth(), frame.getHeight(), 0, 0, 100, 17);
+            PaintCache::drawText (g, valueText, scaled (0, 0, width, 20), juce::Justification::centred, kitFont (12.0f * z), valueColour);
+            PaintCache::drawText (g, label, scaled (0, 8, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
+        }
 
         case ledSwitch:
             // The LED keeps its pixel size at every zoom: it is artwork, not layout.
             drawLed (g, 4, 4, shownValue == 1);
             if (shownValue == 1)
                 drawGlow (g, 0, 0, 28, 20);
-            g.setColour (white);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (32, 0, width, height), juce::Justification::left, false);
+            PaintCache::drawText (g, label, scaled (32, 0, width, height), juce::Justification::left, kitFont (12.0f * z), white);
             break;
 
         case knob:
         {
             resources->drawKnob (g, width, knobFrame, knobStyle, z);
-            g.setColour (white);
-            g.setFont (kitFont (11.0f * z));
-            g.drawText (valueText, scaled (-2, 16, width, height), juce::Justification::centred, false);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (0, 26, width, height), juce::Justification::centred, false);
+            PaintCache::drawText (g, valueText, scaled (-2, 16, width, height), juce::Justification::centred, kitFont (11.0f * z), white);
+            PaintCache::drawText (g, label, scaled (0, 26, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
         }
 
@@ -276,10 +312,10 @@ void StsCont::paint (juce::Graphics& g)
         {
             const auto left = scaled (0, 0, 20, 12), right = scaled (40, 0, 20, 12);
             g.setColour (juce::Colours::black);
-            g.drawImage (ledImage, left.getX(), left.getY(), left.getWidth(), left.getHeight(),
-                         shownValue == 1 ? 20 : 0, 0, 20, 12);
-            g.drawImage (ledImage, right.getX(), right.getY(), right.getWidth(), right.getHeight(),
-                         shownValue == 2 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, left.getX(), left.getY(), left.getWidth(), left.getHeight(),
+                                   shownValue == 1 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, right.getX(), right.getY(), right.getWidth(), right.getHeight(),
+                                   shownValue == 2 ? 20 : 0, 0, 20, 12);
             if (shownValue == 1)
                 drawGlow (g, 0, 0, 28, 20);
             else if (shownValue == 2)
@@ -292,13 +328,11 @@ void StsCont::paint (juce::Graphics& g)
             const auto c = (width - 20) / 2;
             const auto led = scaled (c, 0, 20, 12);
             g.setColour (juce::Colours::black);
-            g.drawImage (ledImage, led.getX(), led.getY(), led.getWidth(), led.getHeight(),
-                         shownValue == 1 ? 20 : 0, 0, 20, 12);
+            PaintCache::drawImage (g, ledImage, led.getX(), led.getY(), led.getWidth(), led.getHeight(),
+                                   shownValue == 1 ? 20 : 0, 0, 20, 12);
             if (shownValue == 1)
                 drawGlow (g, c - 4, 0, 28, 16);
-            g.setColour (white);
-            g.setFont (kitFont (12.0f * z));
-            g.drawText (label, scaled (0, 10, width, height), juce::Justification::centred, false);
+            PaintCache::drawText (g, label, scaled (0, 10, width, height), juce::Justification::centred, kitFont (12.0f * z), white);
             break;
         }
 

@@ -64,6 +64,12 @@ public:
     const juce::String& getValueText() const noexcept { return valueText; }
     juce::Rectangle<float> getDesignBounds() const noexcept { return designBounds; }
 
+    // The plain colour the control stands on, set by its panel where nothing else
+    // lies beneath it: the control then paints it and is opaque. Transparent
+    // (the default) when unknown.
+    void setBackdrop (juce::Colour);
+    juce::Colour getBackdrop() const noexcept { return backdrop; }
+
     // Knob frame for a value, 0 when the range is empty.
     static int frameForValue (int value, int minimum, int maximum) noexcept;
 
@@ -77,6 +83,7 @@ private:
     int clampValue (int value) const noexcept  { return juce::jmax (juce::jmin (value, maximum), minimum); }
     juce::Rectangle<int> scaled (int x, int y, int w, int h) const noexcept;
     void notifyClicked();
+    void paintContent (juce::Graphics&);
     void drawLed (juce::Graphics&, int x, int y, bool lit) const;
     void drawGlow (juce::Graphics&, int x, int y, int w, int h) const;
 
@@ -100,6 +107,7 @@ private:
     juce::String valueText;
     bool dragging = false, menuArmed = false;
     int knobFrame = 0;
+    juce::Colour backdrop;
     juce::SharedResourcePointer<StsResor> resources;   // held, so the artwork is not reloaded per paint
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsCont)

@@ -26,7 +26,12 @@ public:
     juce::Image knobStrip;
     juce::Image knobBackground[3];
 
+    // The parameter controls' drop-down pieces and LED, found once for all of them.
+    juce::Image dropBar, dropArrow, dropFrame, led;
+
 private:
+    void drawKnobLayers (juce::Graphics&, int controlWidth, int knobFrame, int knobStyle, float zoom) const;
+
     juce::Image whiteUp, whiteDown, blackUp, blackDown;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StsResor)

@@ -1,6 +1,7 @@
 #include "controls/ZoneKeyClass.h"
 #include "controls/OctaveKeyClass.h"
 #include "controls/Artwork.h"
+#include "controls/PaintCache.h"
 
 ZoneKeyClass::ZoneKeyClass()
     : picture (Artwork::get (Artwork::miniKeys))
@@ -11,7 +12,7 @@ ZoneKeyClass::ZoneKeyClass()
 void ZoneKeyClass::paint (juce::Graphics& g)
 {
     const float z = zoom;
-    g.drawImage (picture, 0, 0, (int) (269 * z), (int) (18 * z), 0, 0, 269, 18);
+    PaintCache::drawImage (g, picture, 0, 0, (int) (269 * z), (int) (18 * z), 0, 0, 269, 18);
 
     const float px = (float) OctaveKeyClass::noteToPixel (juce::jlimit (0, 127, splitNote)) * z;
     g.setColour (juce::Colour (0x66000000));

@@ -8,6 +8,7 @@
 #include "controls/GroupImg.h"
 #include "controls/HorScrollClass.h"
 #include "controls/LCD_Comp.h"
+#include "controls/PaintCache.h"
 #include "controls/StsLabel.h"
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
@@ -107,7 +108,6 @@ EditorPanel::EditorPanel (VantorAudioProcessor& p)
     for (int i = 0; i < appBar->getNumTabs(); ++i)
         appBar->getTab (i)->addListener (this);
 
-    setBufferedToImage (true);
     setOpaque (true);
 
     for (int i = 0; i < numPositions; ++i)
@@ -203,11 +203,11 @@ void EditorPanel::paint (juce::Graphics& g)
 
     g.setOpacity (1.0f);
     if (wordImage.isValid())
-        g.drawImage (wordImage, 926, 1, 165, 25, 0, 0, 275, 43);
+        PaintCache::drawImage (g, wordImage, 926, 1, 165, 25, 0, 0, 275, 43);
 
     g.setOpacity (0.61f);
     if (numberImage.isValid())
-        g.drawImage (numberImage, 1098, 3, 47, 23, 0, 0, 113, 56);
+        PaintCache::drawImage (g, numberImage, 1098, 3, 47, 23, 0, 0, 113, 56);
 }
 
 void EditorPanel::resized()

@@ -4,6 +4,7 @@
 #include "engine/VantorAudioProcessor.h"
 #include "controls/Envel.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "controls/P_Pad.h"
 #include "controls/P_Slider.h"
 #include "controls/ShapeClass.h"
@@ -42,12 +43,13 @@ namespace
     bool isEnvelopeSection (int s) { return s == 3 || s == 5 || s == 9 || s == 10; }
 
     int scaled (int v, float s) { return (int) ((float) v * s); }
+
+    const juce::Colour panelColour (0xFF1A1B1E);
 }
 
 GroupClass::GroupClass (VantorAudioProcessor& p, int sectionId, int layerIndex)
     : processor (p), section (sectionId), layer (layerIndex)
 {
-    setBufferedToImage (true);
     setOpaque (true);
     buildSection();
 }
@@ -218,6 +220,27 @@ void GroupClass::setScale (float s)
     }
 
     setPosition (storedX, storedY, storedW, storedH);
+    updateBackdrops();
+}
+
+void GroupClass::setShown (bool s)
+{
+    if (shown == s)
+        return;
+
+    shown = s;
+    updateBackdrops();
+    repaint();
+}
+
+// Below the header a shown panel is plain colour: its controls may paint that
+// themselves and hide it. The AB mode strip has its own colours and texts under them.
+void GroupClass::updateBackdrops()
+{
+    const int headerBottom = scaled (16, scale);
+
+    for (auto& c : controls)
+        c->setBackdrop (shown && section != abModeSection && c->getY() >= headerBottom ? panelColour : juce::Colour());
 }
 
 void GroupClass::setAbModeExpanded (bool expanded)
@@ -325,8 +348,12 @@ void GroupClass::parameterChanged (StsCont* control, int value)
 //==============================================================================
 void GroupClass::paint (juce::Graphics& g)
 {
+    // Opaque, so what lies behind is not painted: a hidden panel shows black.
     if (! shown)
+    {
+        g.fillAll (juce::Colours::black);
         return;
+    }
 
     if (section == abModeSection && getWidth() < 500)
     {
@@ -334,12 +361,30 @@ void GroupClass::paint (juce::Graphics& g)
         return;
     }
 
-    g.fillAll (juce::Colour (0xFF1A1B1E));
-
     if (section == abModeSection)
+    {
+        g.fillAll (panelColour);
         paintAbMode (g);
-    else
-        drawHeader (g, sectionTitle (section), storedW);
+        return;
+    }
+
+    const juce::Rectangle<int> bar (0, 0, scaled (storedW, scale), scaled (16, scale));
+    {
+        const juce::Graphics::ScopedSaveState state (g);
+        g.excludeClipRegion (bar);
+        g.fillAll (panelColour);
+    }
+
+    // The header is opaque and the same at every opening: one picture, copied.
+    PaintCache::Key key;
+    key.kind = 0x68656164;   // panel header
+    key.number1 = (juce::uint64) (juce::uint32) section | ((juce::uint64) (juce::uint32) layer << 8)
+                | ((juce::uint64) (juce::uint32) storedW << 16);
+    key.number2 = PaintCache::floatBits (scale);
+    PaintCache::drawPicture (g, key, bar, true, [this] (juce::Graphics& pg)
+    {
+        drawHeader (pg, sectionTitle (section), storedW);
+    });
 }
 
 void GroupClass::drawHeader (juce::Graphics& g, const juce::String& title, int w)
@@ -350,24 +395,23 @@ void GroupClass::drawHeader (juce::Graphics& g, const juce::String& title, int w
     g.setColour (juce::Colour (0xFF700010));
     g.fillRect (bar);
 
-    g.setFont (kitFont (12.0f * s));
-    g.setColour (juce::Colour (0xFFF0F0F0));
-    g.drawText (title, bar, juce::Justification::centred, true);
+    const auto font = kitFont (12.0f * s);
+    const auto colour = juce::Colour (0xFFF0F0F0);
+    PaintCache::drawText (g, title, bar, juce::Justification::centred, font, colour, true);
 
     if (showsLayerLetter (section))
-        g.drawText (layer == 0 ? "A" : "B", juce::Rectangle<int> (scaled (4, s), 0, scaled (200, s), scaled (16, s)),
-                    juce::Justification::centredLeft, true);
+        PaintCache::drawText (g, layer == 0 ? "A" : "B", { scaled (4, s), 0, scaled (200, s), scaled (16, s) },
+                              juce::Justification::centredLeft, font, colour, true);
 }
 
 void GroupClass::paintAbMode (juce::Graphics& g)
 {
     drawHeader (g, "AB MODE", storedW);
 
-    g.setColour (juce::Colours::white);
-    g.setFont (kitFont (12.0f));
-    g.drawText ("A + B", 20, 80, 30, 20, juce::Justification::centred, true);
-    g.drawText ("A | B", 60, 80, 30, 20, juce::Justification::centred, true);
-    g.drawText ("Split Point", 510, 18, 100, 20, juce::Justification::centred, true);
+    const auto font = kitFont (12.0f);
+    PaintCache::drawText (g, "A + B", { 20, 80, 30, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
+    PaintCache::drawText (g, "A | B", { 60, 80, 30, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
+    PaintCache::drawText (g, "Split Point", { 510, 18, 100, 20 }, juce::Justification::centred, font, juce::Colours::white, true);
 }
 
 //==============================================================================

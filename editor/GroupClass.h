@@ -52,7 +52,7 @@ public:
     int getLayer() const noexcept                        { return layer; }
     float getScale() const noexcept                      { return scale; }
     bool isShown() const noexcept                        { return shown; }
-    void setShown (bool s)                               { if (shown != s) { shown = s; repaint(); } }
+    void setShown (bool s);
     int getChangeCode() const noexcept                   { return changeCode; }
     juce::Rectangle<int> getStoredPosition() const noexcept { return { storedX, storedY, storedW, storedH }; }
 
@@ -73,6 +73,7 @@ public:
 
 private:
     void buildSection();
+    void updateBackdrops();
     void drawHeader (juce::Graphics&, const juce::String& title, int w);
     void paintAbMode (juce::Graphics&);
     void envelopeChanged (Envel&);

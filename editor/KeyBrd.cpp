@@ -1,6 +1,7 @@
 #include "editor/KeyBrd.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/PaintCache.h"
 #include "controls/OctaveKeyClass.h"
 #include "controls/VelIndClass.h"
 #include "controls/WheelCnt.h"
@@ -91,14 +92,25 @@ int KeyBrd::getPitchWheel() const      { return pitchWheel->getValue(); }
 void KeyBrd::paint (juce::Graphics& g)
 {
     const float z = zoom;
-    g.fillAll (juce::Colour (0xFF111214));
-    g.drawImage (topBar, 0, 0, getWidth(), (int) (20.0f * z), 0, 0, topBar.getWidth(), topBar.getHeight());
+    const juce::Colour background (0xFF111214);
+    const int barHeight = (int) (20.0f * z);
+    g.setColour (background);
+    g.fillRect (0, barHeight, getWidth(), getHeight() - barHeight);
+
+    // The bar over the plain background is the same at every opening of this width and zoom.
+    PaintCache::Key key;
+    key.kind = 0x6b626172;   // keyboard bar
+    key.number1 = PaintCache::floatBits (z);
+    PaintCache::drawPicture (g, key, { 0, 0, getWidth(), barHeight }, true, [&] (juce::Graphics& pg)
+    {
+        pg.fillAll (background);
+        pg.drawImage (topBar, 0, 0, getWidth(), barHeight, 0, 0, topBar.getWidth(), topBar.getHeight());
+    });
     for (const float x : { 109.0f, 169.0f })
-        g.drawImage (wheelWell, (int) (x * z), (int) (43.0f * z), (int) (43.0f * z), (int) (116.0f * z),
-                     0, 0, wheelWell.getWidth(), wheelWell.getHeight());
-    g.setColour (juce::Colour (0xFFF0E5E5));
-    g.setFont (kitFont (12.0f * z));
-    g.drawText (statusText, (int) (20.0f * z), 0, (int) (200.0f * z), (int) (20.0f * z), juce::Justification::centredLeft, true);
+        PaintCache::drawImage (g, wheelWell, (int) (x * z), (int) (43.0f * z), (int) (43.0f * z), (int) (116.0f * z),
+                               0, 0, wheelWell.getWidth(), wheelWell.getHeight());
+    PaintCache::drawText (g, statusText, { (int) (20.0f * z), 0, (int) (200.0f * z), (int) (20.0f * z) },
+                          juce::Justification::centredLeft, kitFont (12.0f * z), juce::Colour (0xFFF0E5E5), true);
 }
 
 void KeyBrd::dragTo (int pointerY)

@@ -343,8 +343,9 @@ void MainComp::startTransfer (int code, int bank)
         case 0:
         case MidiCntrState::allUserBanks:
         case MidiCntrState::allFactoryBanks:
-            e.startBankReceive (code, bank);
-            running = e.isBankReceiveRunning();
+            // A device that answers at once may finish before this returns: its
+            // finish event still comes through the queue and closes the overlay.
+            running = e.startBankReceive (code, bank);
             break;
         case 100: running = transmitBankTo (bank); break;
         case 888: running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;

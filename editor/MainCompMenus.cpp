@@ -37,25 +37,14 @@ const VoiceSection voiceSections[] =
 ByteArray readSingleProgram (const juce::File& file)
 {
     FileMan reader;
-    if (file.getSize() < 10)
-        return {};
-    const auto message = FileMan::firstSysEx (reader.loadFileBytes (file));
-    DSI_Program program;
-    if (message.empty() || ! program.loadFromData (message))
-        return {};
-    return program.getParams();
+    return reader.loadSingleProgram (file) ? reader.getProgram()->getParams() : ByteArray();
 }
 
 // The whole program dumps a bank file holds.
 ByteArray readProgramDumps (const juce::File& file)
 {
     FileMan reader;
-    if (file.getSize() < 10)
-        return {};
-    DSI_Program program;
-    if (program.splitDumps (reader.loadFileBytes (file)) < 1)
-        return {};
-    return program.getParams();
+    return reader.loadProgramBank (file) ? reader.getFileData() : ByteArray();
 }
 
 StsBut* functionButton (AppBar& bar, int id)

@@ -1,12 +1,16 @@
 #include "editor/VantorAudioProcessorEditor.h"
 #include "editor/MainComp.h"
+#include "controls/PaintCache.h"
 #include "engine/VantorAudioProcessor.h"
 
 VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
     : AudioProcessorEditor (p), processor (p)
 {
     setLookAndFeel (&lookAndFeel);
-    tooltips.setName ("tooltip");
+    setOpaque (true);   // paint fills every pixel: nothing behind need be drawn
+    PaintCache::keepCursors ({ juce::MouseCursor::UpDownResizeCursor, juce::MouseCursor::PointingHandCursor,
+                               juce::MouseCursor::LeftRightResizeCursor, juce::MouseCursor::BottomRightCornerResizeCursor,
+                               juce::MouseCursor::CrosshairCursor });
 
     mainComp = std::make_unique<MainComp> (p);
     addAndMakeVisible (*mainComp);
@@ -55,6 +59,14 @@ void VantorAudioProcessorEditor::changeListenerCallback (juce::ChangeBroadcaster
 // happen once per opening starts when the window is really on screen.
 void VantorAudioProcessorEditor::startWhenShowing()
 {
+    // Watching the mouse asks the display server for the pointer: not for the
+    // editor a host builds only to learn its size.
+    if (tooltips == nullptr && isShowing())
+    {
+        tooltips = std::make_unique<juce::TooltipWindow> (nullptr, 200);
+        tooltips->setName ("tooltip");
+    }
+
     if (mainComp == nullptr || mainComp->hasStarted())
     {
         stopTimer();

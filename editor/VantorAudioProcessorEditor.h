@@ -8,8 +8,8 @@
 class VantorAudioProcessor;
 class MainComp;
 
-// The window the host opens: the main component, a corner resizer and the
-// tooltip window. It takes its size from the main component.
+// The window the host opens: the main component, a corner resizer and, once
+// shown, the tooltip window. It takes its size from the main component.
 class VantorAudioProcessorEditor : public juce::AudioProcessorEditor,
                                    public juce::ChangeListener,
                                    private juce::Timer
@@ -33,11 +33,11 @@ private:
     void timerCallback() override                        { startWhenShowing(); }
 
     VantorAudioProcessor& processor;
-    KitLookAndFeel lookAndFeel;
+    KitLookAndFeel& lookAndFeel = KitLookAndFeel::shared();
     std::unique_ptr<MainComp> mainComp;
     std::unique_ptr<juce::ResizableCornerComponent> corner;
     juce::ComponentBoundsConstrainer constrainer;
-    juce::TooltipWindow tooltips { nullptr, 200 };
+    std::unique_ptr<juce::TooltipWindow> tooltips;   // made once the window shows
     juce::Component::SafePointer<juce::Component> hostWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)

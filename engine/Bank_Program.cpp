@@ -1,6 +1,8 @@
 #include "Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "engine/FactoryData.h"
+#include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -101,9 +103,12 @@ void Bank_Program::renameProgram (int p, const juce::String& newName)
         return;
 
     const auto padded = newName.substring (0, ProgramRecord::nameLength).paddedRight (' ', ProgramRecord::nameLength);
+    juce::uint8 codes[ProgramRecord::nameLength];
 
     for (int i = 0; i < ProgramRecord::nameLength; ++i)
-        record[ProgramRecord::nameOffset + i] = nameCode (padded[i]);
+        codes[i] = nameCode (padded[i]);
+
+    writeBytes (record + ProgramRecord::nameOffset, codes, sizeof (codes));
 }
 
 juce::uint8 Bank_Program::nameCode (juce::juce_wchar c) noexcept
@@ -180,14 +185,32 @@ void Bank_Program::setEditBufferAndProgram (int p, const juce::MemoryBlock& bloc
     std::fill (editBuffer.begin() + (std::ptrdiff_t) n, editBuffer.end(), (juce::uint8) 0);
 
     if (auto* record = recordAt (p))
-        std::copy (editBuffer.begin(), editBuffer.end(), record);
+        writeBytes (record, editBuffer.data(), editBuffer.size());
 }
 
 void Bank_Program::setRecords (const juce::uint8* bytes, size_t numBytes)
 {
     const auto n = bytes != nullptr ? juce::jmin (numBytes, bankBytes) : (size_t) 0;
-    std::copy_n (bytes, n, data.begin());
-    std::fill (data.begin() + (std::ptrdiff_t) n, data.end(), (juce::uint8) 0);
+    writeBytes (data.data(), bytes, n);
+    zeroFrom (n);
+}
+
+bool Bank_Program::readRecords (juce::InputStream& in)
+{
+    size_t done = 0;
+
+    while (done < bankBytes)
+    {
+        const auto got = in.read (data.data() + done, (int) (bankBytes - done));
+        if (got <= 0)
+            break;
+
+        done += (size_t) got;
+    }
+
+    changed = true;
+    zeroFrom (done);
+    return done == bankBytes;
 }
 
 juce::uint8 Bank_Program::editBufferByte (int i) const noexcept
@@ -214,5 +237,27 @@ const juce::uint8* Bank_Program::recordAt (int p) const noexcept
 void Bank_Program::writeRecord (int p, const juce::uint8* bytes, size_t numBytes) noexcept
 {
     if (auto* record = recordAt (p); record != nullptr && bytes != nullptr)
-        std::copy_n (bytes, juce::jmin (numBytes, recordSize), record);
+        writeBytes (record, bytes, juce::jmin (numBytes, recordSize));
+}
+
+// A write of what is already there is no change: receiving the same bank again
+// must not make the owner store it over what another instance stored since.
+void Bank_Program::writeBytes (juce::uint8* dest, const juce::uint8* bytes, size_t numBytes) noexcept
+{
+    if (numBytes == 0 || std::memcmp (dest, bytes, numBytes) == 0)
+        return;
+
+    std::memcpy (dest, bytes, numBytes);
+    changed = true;
+}
+
+void Bank_Program::zeroFrom (size_t offset) noexcept
+{
+    const auto tail = data.begin() + (std::ptrdiff_t) offset;
+
+    if (std::any_of (tail, data.end(), [] (juce::uint8 b) { return b != 0; }))
+    {
+        std::fill (tail, data.end(), (juce::uint8) 0);
+        changed = true;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 #include "engine/ProgramRecord.h"
+#include <atomic>
 
 // One bank of 99 program records with an edit buffer beside it.
 // No lock of its own: the engine keeps whole-bank replacement apart from dumps
@@ -46,6 +47,13 @@ public:
     // The whole bank, 99 x 1024 bytes; a shorter input is zero-filled to full size.
     const ByteArray& records() const noexcept           { return data; }
     void setRecords (const juce::uint8* bytes, size_t numBytes);
+    // The whole bank straight from a stream; false (the rest zero-filled) when it ends early.
+    bool readRecords (juce::InputStream& in);
+
+    // Whether any record byte changed since markRecordsUnchanged(): the owner
+    // stores the bank again only then. The edit buffer does not count.
+    bool recordsChanged() const noexcept                { return changed.load(); }
+    void markRecordsUnchanged() noexcept                { changed = false; }
 
     juce::uint8 editBufferByte (int i) const noexcept;
     void setEditBufferByte (int i, juce::uint8 v) noexcept;
@@ -56,8 +64,11 @@ private:
     juce::uint8* recordAt (int p) noexcept;
     const juce::uint8* recordAt (int p) const noexcept;
     void writeRecord (int p, const juce::uint8* bytes, size_t numBytes) noexcept;
+    void writeBytes (juce::uint8* dest, const juce::uint8* bytes, size_t numBytes) noexcept;
+    void zeroFrom (size_t offset) noexcept;
 
     juce::String name;
     ByteArray data;
     ByteArray editBuffer;
+    std::atomic<bool> changed { false };
 };

@@ -30,30 +30,7 @@ MidiCntrState::~MidiCntrState()
     removeAllChangeListeners();
 
     loadSettings (1);
-
-    const auto libraryFile = settingsFile (SettingsFiles::bankLibraryFileName);
-    const auto banksAsStored = [this] (const ByteArray& stored)
-    {
-        if (stored.size() != (size_t) SettingsFiles::bankLibraryFileSize)
-            return false;
-
-        const juce::ScopedLock sl (programLock);
-        const auto tagSize = (size_t) SettingsFiles::bankLibraryTagSize;
-
-        for (int i = 0; i < numBanks; ++i)
-        {
-            const auto& records = banks[(size_t) i]->records();
-            if (records.size() != (size_t) ProgramRecord::bankSize
-                || std::memcmp (records.data(), stored.data() + SettingsFiles::bankLibraryOffset (i), records.size()) != 0)
-                return false;
-        }
-
-        return std::memcmp (stored.data(), SettingsFiles::bankLibraryOpenTag, tagSize) == 0
-            && std::memcmp (stored.data() + stored.size() - tagSize, SettingsFiles::bankLibraryCloseTag, tagSize) == 0;
-    };
-
-    if (! storedFiles.holds (libraryFile, banksAsStored))
-        storedFiles.write (saveLibrary(), libraryFile);
+    saveBankLibrary();
 }
 
 void MidiCntrState::initialise()

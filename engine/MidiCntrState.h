@@ -154,7 +154,7 @@ public:
     // or stopTimeoutMs after the stop.
     static constexpr int allUserBanks = 777;
     static constexpr int allFactoryBanks = 778;
-    void startBankReceive (int mode, int bank);
+    bool startBankReceive (int mode, int bank);   // false: no such bank, nothing asked
     void stopBankReceive();
     void clearBankReceive();
     static constexpr int stopTimeoutMs = 2000;
@@ -210,7 +210,6 @@ public:
     // Settings files in the settings folder. Mode 0 reads, mode 1 writes.
     void loadSettings (int mode);
     void loadPorts (int mode);
-    ByteArray saveLibrary() const;
     void saveWindowGeometry();
     void loadWindowGeometry();
     static bool writeWholeFile (const ByteArray& bytes, const juce::File& file);
@@ -244,6 +243,8 @@ private:
     void requestReceiveDump (int bank, int program);
     void applyStartupPreset();
     void loadBankLibrary();
+    bool readBankLibrary (const juce::File& file, bool& wellFormed);
+    void saveBankLibrary();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
@@ -290,12 +291,14 @@ private:
     std::atomic<juce::uint32> receiveStoppedAt { 0 };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
+    juce::CriticalSection receiveLock;   // a start never falls between a dump's check and its clear
 
     std::atomic<int> currentPreset { -1 };
     std::atomic<int> keyboardOctave { 2 }, keyboardVelocity { 100 };
     ByteArray settingsBlock;
     SettingsFiles::WindowGeometry geometry;
     SettingsFiles::StoredFiles storedFiles;
+    bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
 

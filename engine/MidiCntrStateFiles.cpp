@@ -103,46 +103,80 @@ void MidiCntrState::selectOutputPort (int index)
     deviceId = ProgramRecord::moduleDeviceId;
 }
 
+// Straight from the file into the banks: the start copies the 811 KB no more
+// than once. A file too short for all eight banks gives the factory banks.
 void MidiCntrState::loadBankLibrary()
 {
-    const auto& library = storedFiles.read (settingsFile (SettingsFiles::bankLibraryFileName));
+    const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
+    bool wellFormed = false;
 
-    if (library.size() >= (size_t) SettingsFiles::bankLibraryMinimumSize)
+    if (readBankLibrary (file, wellFormed))
     {
-        for (int i = 0; i < numBanks; ++i)
-            banks[(size_t) i]->setRecords (library.data() + SettingsFiles::bankLibraryOffset (i), (size_t) ProgramRecord::bankSize);
-        return;
+        // A short or damaged file is stored again whole at close.
+        libraryHoldsBanks = wellFormed;
+    }
+    else
+    {
+        for (int i = 0; i < 4; ++i)
+        {
+            banks[(size_t) i]->loadFactoryBank (i);
+            banks[(size_t) i + 4]->loadFactoryBank (i);
+        }
+
+        // Missing, the file counts as holding these: another instance may store
+        // its banks before this one closes unchanged. Unreadable, it is rewritten.
+        libraryHoldsBanks = ! file.existsAsFile();
     }
 
-    for (int i = 0; i < 4; ++i)
-    {
-        banks[(size_t) i]->loadFactoryBank (i);
-        banks[(size_t) i + 4]->loadFactoryBank (i);
-    }
-
-    // Another instance may store its banks before this one closes unchanged.
-    storedFiles.adopt (settingsFile (SettingsFiles::bankLibraryFileName), saveLibrary());
+    for (auto& bank : banks)
+        bank->markRecordsUnchanged();
 }
 
-ByteArray MidiCntrState::saveLibrary() const
+bool MidiCntrState::readBankLibrary (const juce::File& file, bool& wellFormed)
 {
-    ByteArray image;
-    image.reserve ((size_t) SettingsFiles::bankLibraryFileSize);
-    const auto appendTag = [&image] (const char* tag) { image.insert (image.end(), tag, tag + SettingsFiles::bankLibraryTagSize); };
+    juce::FileInputStream in (file);
+    const auto size = in.openedOk() ? in.getTotalLength() : 0;
 
-    appendTag (SettingsFiles::bankLibraryOpenTag);
-    {
-        const juce::ScopedLock sl (programLock);
-        for (const auto& bank : banks)
-        {
-            const auto& records = bank->records();
-            const auto n = juce::jmin (records.size(), (size_t) ProgramRecord::bankSize);
-            image.insert (image.end(), records.begin(), records.begin() + (std::ptrdiff_t) n);
-            image.resize (image.size() + (size_t) ProgramRecord::bankSize - n, 0);
-        }
-    }
-    appendTag (SettingsFiles::bankLibraryCloseTag);
-    return image;
+    if (size < SettingsFiles::bankLibraryMinimumSize)
+        return false;
+
+    constexpr int tagSize = SettingsFiles::bankLibraryTagSize;
+    char openTag[tagSize], closeTag[tagSize];
+
+    if (in.read (openTag, tagSize) != tagSize)
+        return false;
+
+    for (auto& bank : banks)
+        if (! bank->readRecords (in))
+            return false;
+
+    wellFormed = size == SettingsFiles::bankLibraryFileSize
+                  && std::memcmp (openTag, SettingsFiles::bankLibraryOpenTag, tagSize) == 0
+                  && in.read (closeTag, tagSize) == tagSize
+                  && std::memcmp (closeTag, SettingsFiles::bankLibraryCloseTag, tagSize) == 0;
+    return true;
+}
+
+// Written from the banks in place: no image of the whole file is built.
+void MidiCntrState::saveBankLibrary()
+{
+    const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
+    const bool banksChanged = std::any_of (banks.begin(), banks.end(), [] (const auto& b) { return b->recordsChanged(); });
+
+    if (libraryHoldsBanks && ! banksChanged && file.existsAsFile())
+        return;
+
+    std::vector<SettingsFiles::Piece> pieces { { SettingsFiles::bankLibraryOpenTag, (size_t) SettingsFiles::bankLibraryTagSize } };
+    const juce::ScopedLock sl (programLock);
+
+    for (const auto& bank : banks)
+        pieces.push_back ({ bank->records().data(), bank->records().size() });
+
+    pieces.push_back ({ SettingsFiles::bankLibraryCloseTag, (size_t) SettingsFiles::bankLibraryTagSize });
+
+    // A crash can cost a new file nothing that a flush would save: it reads as the factory banks again.
+    SettingsFiles::writeWholeFile (pieces, file, file.existsAsFile() ? SettingsFiles::Durability::flushedBeforeReplacing
+                                                                      : SettingsFiles::Durability::leftToTheSystem);
 }
 
 void MidiCntrState::saveWindowGeometry()

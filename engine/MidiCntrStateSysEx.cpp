@@ -243,9 +243,16 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
         return;
     }
 
-    if (! isBankReceiveRunning())
+    bool single = false;
     {
-        bankReceiveRunning = false;
+        const juce::ScopedLock sl (receiveLock);
+        single = ! isBankReceiveRunning();
+        if (single)
+            bankReceiveRunning = false;   // a stopped receive that timed out ends here
+    }
+
+    if (single)
+    {
         currentBank = bank;
         currentProgram = program;
         {
@@ -361,16 +368,22 @@ bool MidiCntrState::isTransmitting() const
     return programTransmitter->isRunning();
 }
 
-void MidiCntrState::startBankReceive (int mode, int bank)
+bool MidiCntrState::startBankReceive (int mode, int bank)
 {
     const int first = mode == allUserBanks ? 0 : mode == allFactoryBanks ? 4 : bank;
     if (! juce::isPositiveAndBelow (first, numBanks))
-        return;
+        return false;
 
-    receiveMode = mode;
-    receiveGoesOn = true;
-    bankReceiveRunning = true;
-    requestReceiveDump (first, 0);
+    {
+        const juce::ScopedLock sl (receiveLock);
+        receiveMode = mode;
+        receiveBank = first;
+        receiveProgram = 0;
+        receiveGoesOn = true;
+        bankReceiveRunning = true;
+    }
+    requestDump (5, first, 0);
+    return true;
 }
 
 void MidiCntrState::requestReceiveDump (int bank, int program)

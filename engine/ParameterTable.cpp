@@ -162,6 +162,11 @@ ParameterTable::ParameterTable()
 
     for (const auto& run : layerARuns)
     {
+        // Every plug-in load builds these: split the name once, not once per id.
+        const juce::String name (run.name != nullptr ? run.name : "");
+        const int counter = name.indexOfChar ('#');
+        const auto before = name.substring (0, counter), after = name.substring (counter + 1);
+
         for (int id = run.first; id <= run.last; ++id)
         {
             auto& row = rows[(size_t) id];
@@ -173,8 +178,7 @@ ParameterTable::ParameterTable()
             if (run.automatable)
                 row.hostIndex = nextHostIndex++;
 
-            const juce::String counting (id - run.first + 1);
-            nameList.add (run.name == nullptr ? juce::String() : juce::String (run.name).replace ("#", counting));
+            nameList.add (counter < 0 ? name : before + juce::String (id - run.first + 1) + after);
         }
     }
 

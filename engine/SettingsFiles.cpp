@@ -101,10 +101,18 @@ ByteArray readWholeFile (const juce::File& file)
     return bytes;
 }
 
-bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
+bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, Durability durability)
 {
-    if (file == juce::File() || (data == nullptr && size > 0))
+    if (file == juce::File())
         return false;
+
+    size_t size = 0;
+    for (const auto& piece : pieces)
+    {
+        if (piece.data == nullptr && piece.size > 0)
+            return false;
+        size += piece.size;
+    }
 
     if (! file.getParentDirectory().createDirectory())
         return false;
@@ -119,8 +127,9 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file, Dura
         if (! out.openedOk())
             return false;
 
-        if (size > 0 && ! out.write (data, size))
-            return false;
+        for (const auto& piece : pieces)
+            if (piece.size > 0 && ! out.write (piece.data, piece.size))
+                return false;
 
         out.flush();
 
@@ -134,7 +143,9 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file, Dura
         if (! out.is_open())
             return false;
 
-        out.write (static_cast<const char*> (data), (std::streamsize) size);
+        for (const auto& piece : pieces)
+            out.write (static_cast<const char*> (piece.data), (std::streamsize) piece.size);
+
         out.close();
 
         if (! out)
@@ -146,6 +157,11 @@ bool writeWholeFile (const void* data, size_t size, const juce::File& file, Dura
         return false;
 
     return temp.overwriteTargetFileWithTemporary();
+}
+
+bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
+{
+    return writeWholeFile (std::vector<Piece> { { data, size } }, file, durability);
 }
 
 bool writeWholeFile (const ByteArray& bytes, const juce::File& file, Durability durability)
@@ -173,12 +189,6 @@ const ByteArray& StoredFiles::read (const juce::File& file)
 void StoredFiles::adopt (const juce::File& file, const ByteArray& bytes)
 {
     known.emplace (file.getFullPathName(), bytes);
-}
-
-bool StoredFiles::holds (const juce::File& file, const std::function<bool (const ByteArray&)>& matches) const
-{
-    const auto entry = known.find (file.getFullPathName());
-    return entry != known.end() && file.existsAsFile() && matches (entry->second);
 }
 
 bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)

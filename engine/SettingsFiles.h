@@ -2,8 +2,8 @@
 
 #include "engine/ProgramRecord.h"
 #include <juce_graphics/juce_graphics.h>
-#include <functional>
 #include <map>
+#include <vector>
 
 // Byte layouts of the engine's own files in the settings folder, and the
 // routines that read and write whole files. Pure functions: the engine decides
@@ -30,6 +30,11 @@ namespace SettingsFiles
     bool writeWholeFile (const ByteArray& bytes, const juce::File& file,
                          Durability = Durability::flushedBeforeReplacing);
 
+    // The same for a file made of pieces that lie apart in memory, in order.
+    struct Piece { const void* data; size_t size; };
+    bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file,
+                         Durability = Durability::flushedBeforeReplacing);
+
     // The bytes one engine last read from or wrote to each of its files. A write
     // through it skips a file that still holds them, so closing an instance that
     // changed nothing costs no write and cannot put its stale copy over what
@@ -47,11 +52,6 @@ namespace SettingsFiles
         // Writes when the file is missing or the bytes differ from those last
         // read or written; true when the file holds the bytes.
         bool write (const ByteArray& bytes, const juce::File& file);
-
-        // Whether a write could be skipped: the file is there and matches()
-        // accepts the bytes last read or written. Spares building a large image
-        // only to find it unchanged.
-        bool holds (const juce::File& file, const std::function<bool (const ByteArray&)>& matches) const;
 
     private:
         std::map<juce::String, ByteArray> known;   // by full path

@@ -41,10 +41,16 @@ VantorAudioProcessor::~VantorAudioProcessor()
 }
 
 // Exactly stereo in and out: accepting any equal count would make the wrapper offer 64 channels.
+// The wrapper asks this over a thousand times as it loads: nothing is built or copied per call.
 bool VantorAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
 {
-    return layouts.getMainInputChannelSet() == juce::AudioChannelSet::stereo()
-        && layouts.getMainOutputChannelSet() == juce::AudioChannelSet::stereo();
+    static const auto stereo = juce::AudioChannelSet::stereo();
+    const auto mainIsStereo = [] (const juce::Array<juce::AudioChannelSet>& buses)
+    {
+        return ! buses.isEmpty() && buses.getReference (0) == stereo;
+    };
+
+    return mainIsStereo (layouts.inputBuses) && mainIsStereo (layouts.outputBuses);
 }
 
 void VantorAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
@@ -377,7 +383,9 @@ void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool end
     if (! ParameterTable::isValidId (id))
         return;
 
-    if (id < ParameterIds::programSelect)
+    // Stored before the host is told: telling it runs setParameter, which would
+    // otherwise take the value as new and send a slider's controller itself.
+    if (id != ParameterIds::programSelect)
         engine.setValue (id, value);
 
     reportChange (id, value, endGestureNow, sendToDevice, notifyEditor);

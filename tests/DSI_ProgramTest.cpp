@@ -10,11 +10,6 @@ ByteArray randomRecord (juce::Random& random)
         b = (juce::uint8) random.nextInt (256);
     return record;
 }
-
-ByteArray asciiBytes (const char* text)
-{
-    return ByteArray (text, text + strlen (text));
-}
 }
 
 TEST (DSI_Program, PackingRoundTripsAndCarriesTopBitsInGroupHeaders)
@@ -150,7 +145,7 @@ TEST (DSI_Program, NamesAreReadAndWrittenByTheirRules)
 
     program.setName ("Keys");
     const auto& p = program.getParams();
-    EXPECT_EQ (ByteArray (p.begin() + 402, p.begin() + 418), asciiBytes ("Keys            "));
+    EXPECT_EQ (std::string (p.begin() + 402, p.begin() + 418), "Keys            ");
 
     program.setName ("Twenty Characters!!!");
     EXPECT_EQ (program.getName(), "Twenty Character");
@@ -159,10 +154,8 @@ TEST (DSI_Program, NamesAreReadAndWrittenByTheirRules)
 
     program.setName (juce::String::fromUTF8 ("A\xe2\x82\xac" "B"));   // a euro sign
     EXPECT_EQ (p[403], 32);
-    EXPECT_EQ (DSI_Program::nameCode (20), 20);
-    EXPECT_EQ (DSI_Program::nameCode (19), 32);
-    EXPECT_EQ (DSI_Program::nameCode (159), 159);
-    EXPECT_EQ (DSI_Program::nameCode (160), 32);
+    for (auto [c, code] : { std::make_pair (20, 20), std::make_pair (19, 32), std::make_pair (159, 159), std::make_pair (160, 32) })
+        EXPECT_EQ (DSI_Program::nameCode ((juce::juce_wchar) c), code) << c;
 
     ByteArray record ((size_t) ProgramRecord::size, 'x');
     record[402] = 0;
@@ -171,22 +164,15 @@ TEST (DSI_Program, NamesAreReadAndWrittenByTheirRules)
     ASSERT_TRUE (program.loadFromData (record));
     EXPECT_EQ (program.getName(), juce::String ("AA") + juce::String::charToString (200) + "xxxxxxxxxxxxx");
 
-    // A record too short for a name reads as "A"s, and writing one makes it whole.
+    // A record too short for a name reads as "A"s; its block, and writing a name, make it whole.
     program.setParams ({ 1, 2, 3 });
     EXPECT_EQ (program.nameFromParams(), juce::String::repeatedString ("A", 16));
+    const auto block = program.paramsBlock();
+    ASSERT_EQ (block.getSize(), (size_t) ProgramRecord::size);
+    EXPECT_EQ (ByteArray ({ (juce::uint8) block[2], (juce::uint8) block[3] }), ByteArray ({ 3, 0 }));
     program.setName ("Short");
     EXPECT_EQ (program.getParams().size(), (size_t) ProgramRecord::size);
     EXPECT_EQ (program.getParams()[0], 1);
-}
-
-TEST (DSI_Program, ParamsBlocksAreAlwaysOneRecord)
-{
-    DSI_Program program;
-    program.setParams ({ 4, 5 });
-    const auto block = program.paramsBlock();
-    ASSERT_EQ (block.getSize(), (size_t) ProgramRecord::size);
-    EXPECT_EQ (block[1], 5);
-    EXPECT_EQ (block[2], 0);
 
     program.setParamsFromBlock (juce::MemoryBlock (3, true));
     EXPECT_EQ (program.getParams(), ByteArray ((size_t) ProgramRecord::size, 0));

@@ -14,7 +14,7 @@
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
-#include "support/RecordingMidiDevices.h"
+#include "support/EngineTestHelpers.h"
 #include <cmath>
 #include <map>
 #include <optional>
@@ -31,20 +31,14 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
 {
     int msb = 0, number = -1, valueMsb = 0;
     std::optional<Nrpn> last;
-    for (const auto& call : log.sends())
-        for (const auto& m : call.messages)
+    for (auto [cc, v] : sentControllers (log))
+        switch (cc)
         {
-            if (! m.isController())
-                continue;
-            const int v = m.getControllerValue();
-            switch (m.getControllerNumber())
-            {
-                case 99: msb = v; break;
-                case 98: number = msb * 128 + v; break;
-                case 6:  valueMsb = v; break;
-                case 38: last = Nrpn { number, valueMsb * 128 + v }; break;
-                default: break;
-            }
+            case 99: msb = v; break;
+            case 98: number = msb * 128 + v; break;
+            case 6:  valueMsb = v; break;
+            case 38: last = Nrpn { number, valueMsb * 128 + v }; break;
+            default: break;
         }
     return last;
 }
@@ -52,10 +46,8 @@ std::optional<Nrpn> lastNrpn (const OutputLog& log)
 int lastController (const OutputLog& log, int controller)
 {
     int value = -1;
-    for (const auto& call : log.sends())
-        for (const auto& m : call.messages)
-            if (m.isController() && m.getControllerNumber() == controller)
-                value = m.getControllerValue();
+    for (auto [cc, v] : sentControllers (log))
+        value = cc == controller ? v : value;
     return value;
 }
 
@@ -162,12 +154,7 @@ void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevic
 
 enum class Gesture { wheelUp, wheelDown, dragUp, click, clickLeft, clickRight, menu, host, hostLowest, device };
 
-struct GestureCase
-{
-    Gesture gesture;
-    const char* name;
-    std::vector<int> kinds;
-};
+struct GestureCase { Gesture gesture; const char* name; std::vector<int> kinds; };
 
 using K = StsCont::Kind;
 const GestureCase gestureCases[] =
@@ -352,26 +339,29 @@ TEST (EditorRoundTrip, StripsAndPadSpringBackUnlessLatched)
         Rig rig;
         auto& panel = rig.panel (0, 0);
 
-        for (int latch = 0; latch < 2; ++latch)
-            if (c.latched)
-            {
-                auto& control = *panel.getControl (latch);
-                ui::click (panel, control.getBounds().getPosition() + juce::Point<int> (control.getWidth() / 2, 6));
-                rig.settle();
-                expectAgreement (rig, control, 1, false);
-            }
+        for (int latch = 0; c.latched && latch < 2; ++latch)
+        {
+            auto& control = *panel.getControl (latch);
+            ui::click (panel, control.getBounds().getPosition() + juce::Point<int> (control.getWidth() / 2, 6));
+            rig.settle();
+            expectAgreement (rig, control, 1, false);
+        }
 
-        const juce::Point<int> top (18, 40);   // inside the strip, 40 from its top: position 87
+        const juce::Point<int> end (46, 40);   // 40 from the strip's top: position 87; 10 right of it: pressure 10
         for (int which = 1; which <= 2; ++which)
         {
             auto& strip = *panel.getTouchStrip (which);
-            ui::drag (panel, strip.getPosition() + juce::Point<int> (18, 100), strip.getPosition() + top);
+            ui::drag (panel, strip.getPosition() + juce::Point<int> (18, 100), strip.getPosition() + end);
             rig.settle();
 
             const ParameterId id = strip.positionId();
-            const int expected = c.latched ? 87 : 0;
+            const int expected = c.latched ? 87 : 0, controller = which == 1 ? 14 : 15;
+            const auto sent = sentControllers (*rig.devices.lastOutput());
+            EXPECT_NE (std::find (sent.begin(), sent.end(), std::pair { controller, 87 }), sent.end()) << "nothing went out while held";
             EXPECT_EQ (rig.engine().getValue (id), expected) << which;
-            EXPECT_EQ (lastController (*rig.devices.lastOutput(), which == 1 ? 14 : 15), expected);
+            EXPECT_EQ (lastController (*rig.devices.lastOutput(), controller), expected);
+            EXPECT_EQ (rig.engine().getValue (ParameterIds::sliderPress), c.latched ? 10 : 0);
+            EXPECT_EQ (lastController (*rig.devices.lastOutput(), 17), c.latched ? 10 : 0);
             EXPECT_EQ (rig.toldHost[rig.hostParameter (id)->getParameterIndex()], rig.hostParameter (id)->getValue());
             EXPECT_EQ (rig.hostParameter (id)->getValue() > 0.0f, c.latched);
         }

@@ -60,10 +60,7 @@ TEST (EditorRules, ZoomHandleClampsToTheMonitor)
 
 TEST (EditorRules, ProgressTextsAndKeyCommands)
 {
-    const std::pair<std::pair<int, int>, const char*> texts[] = { { { 0, 0 }, "U1:1" }, { { 1, 11 }, "U2:12" },
-                                                                  { { 5, 98 }, "F2:99" }, { { 7, 98 }, "F4:99" } };
-    for (const auto& t : texts)
-        EXPECT_EQ (progressText (t.first.first, t.first.second), t.second);
+    EXPECT_EQ (progressText (1, 11), "U2:12");   // a factory bank's shows in the main component's transfer test
 
     // Digit keys 1-9 show tabs 1-7, 10 and 11; 0 and the player's other commands nothing.
     const std::pair<int, int> commands[] = { { 726, -1 }, { 727, 1 }, { 733, 7 }, { 734, 10 }, { 735, 11 }, { 736, -1 }, { 0, -1 } };

@@ -1,24 +1,14 @@
 #include <gtest/gtest.h>
 #include "engine/MidiCntrState.h"
+#include "engine/SettingsFiles.h"
 #include "support/RecordingMidiDevices.h"
 #include "support/ScopedHome.h"
 #include <functional>
 
 namespace
 {
-ByteArray fileBytes (const juce::File& f)
-{
-    juce::MemoryBlock block;
-    f.loadFileAsData (block);
-    auto* d = static_cast<const juce::uint8*> (block.getData());
-    return ByteArray (d, d + block.getSize());
-}
-
-void writeBytes (const juce::File& f, const ByteArray& bytes)
-{
-    f.getParentDirectory().createDirectory();
-    f.replaceWithData (bytes.data(), bytes.size());
-}
+ByteArray fileBytes (const juce::File& f)                        { return SettingsFiles::readWholeFile (f); }
+void writeBytes (const juce::File& f, const ByteArray& bytes)    { SettingsFiles::writeWholeFile (bytes, f); }
 }
 
 TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
@@ -29,19 +19,17 @@ TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
 
     {
         MidiCntrState engine (devices);
+        EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), engine.getSettingsBlock());   // stored as it is kept
         engine.putProgram (true, 1, 7, marked);
     }
 
-    const auto settings = fileBytes (home.settings ("ph12plugstV2.dat"));
     auto defaults = ByteArray (400, 0);
     defaults[0] = defaults[1] = defaults[2] = 0xFF;
     defaults[3] = 100;
     defaults[6] = 1;
-    EXPECT_EQ (settings, defaults);
-
-    const std::string ports { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
-    const auto portsFile = fileBytes (home.settings ("pro12plports.dat"));
-    EXPECT_EQ (std::string (portsFile.begin(), portsFile.end()), ports);
+    EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), defaults);
+    EXPECT_EQ (fileBytes (home.settings ("pro12plports.dat")),
+               (ByteArray { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 }));
 
     const auto library = fileBytes (home.settings ("Ph12_data.dat"));
     ASSERT_EQ (library.size(), 811034u);
@@ -58,25 +46,23 @@ TEST (EngineFiles, ChannelIsRepairedAndReservedBytesAreKept)
     ScopedHome home;
     RecordingMidiDevices devices;
 
-    for (int badChannel : { 0, 17 })
+    for (int storedChannel : { 0, 17, 16 })
     {
-        auto block = ByteArray (400, 0);
-        block[6] = (juce::uint8) badChannel;
-        block[7] = 1;
+        auto block = ByteArray (420, 0);      // a longer file gives its first 400 bytes
+        block[6] = (juce::uint8) storedChannel;
+        block[7] = block[11] = 1;
         block[200] = 0x5A;
-        block[11] = 1;
         writeBytes (home.settings ("ph12plugstV2.dat"), block);
+        const int channel = storedChannel == 16 ? 16 : 1;
 
         {
             MidiCntrState engine (devices);
-            EXPECT_EQ (engine.getMidiChannel(), 1);
+            EXPECT_EQ (engine.getMidiChannel(), channel);
             EXPECT_TRUE (engine.controlsProgramChange());
         }
 
         const auto written = fileBytes (home.settings ("ph12plugstV2.dat"));
-        EXPECT_EQ (written[6], 1);
-        EXPECT_EQ (written[7], 1);
-        EXPECT_EQ (written[200], 0x5A);
+        EXPECT_EQ (ByteArray ({ written[6], written[7], written[11], written[200] }), ByteArray ({ (juce::uint8) channel, 1, 1, 0x5A }));
     }
 
     // A short settings file gives the defaults.
@@ -104,11 +90,6 @@ TEST (EngineFiles, ShortOrCorruptFilesFallBackWithoutHarm)
     engine.loadWindowGeometry();
     EXPECT_EQ (engine.windowGeometry().zoom1, 1.0f);
     EXPECT_TRUE (engine.windowGeometry().editor.isEmpty());
-
-    engine.windowGeometry().editor = { 10, 20, 900, 700 };
-    engine.windowGeometry().zoom1 = 1.25f;
-    engine.saveWindowGeometry();
-    EXPECT_EQ (fileBytes (home.settings ("pro12ltwh.dat")).size(), 100u);
 }
 
 TEST (EngineFiles, StoredPortNamesOpenTheirDevices)
@@ -119,11 +100,8 @@ TEST (EngineFiles, StoredPortNamesOpenTheirDevices)
     writeBytes (home.settings ("pro12plports.dat"), ByteArray (stored.begin(), stored.end()));
 
     MidiCntrState engine (devices);
-    EXPECT_TRUE (engine.ports().isInputOpen());
-    EXPECT_TRUE (engine.ports().isOutputOpen());
-    EXPECT_EQ (engine.ports().getInputIndex(), 1);
-    EXPECT_EQ (engine.ports().getOutputIndex(), 0);
-    EXPECT_EQ (engine.ports().sysexChunkSize, 9);
+    EXPECT_TRUE (engine.ports().isInputOpen() && engine.ports().isOutputOpen());
+    EXPECT_EQ (std::make_tuple (engine.ports().getInputIndex(), engine.ports().getOutputIndex(), engine.ports().sysexChunkSize), std::make_tuple (1, 0, 9));
 
     engine.selectInputPort (0);
     EXPECT_FALSE (engine.ports().isInputOpen());
@@ -144,12 +122,10 @@ TEST (EngineFiles, StartupPresetIsAppliedWhenItsTagMatches)
 {
     ScopedHome home;
     RecordingMidiDevices devices;
-    const auto preset = home.home().getChildFile (".config").getParentDirectory()
-                            .getChildFile ("Library").getChildFile ("Prophet 12").getChildFile ("preset.prop12patch");
+    const auto preset = home.home().getChildFile ("Library/Prophet 12/preset.prop12patch");
 
-    ByteArray chunk;
     const std::string header = "Prophet12VantorSettingsVersionXYZ";
-    chunk.insert (chunk.end(), header.begin(), header.end());
+    ByteArray chunk (header.begin(), header.end());
     chunk.resize (1057, 0x21);
     writeBytes (preset, chunk);
 
@@ -173,20 +149,14 @@ TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
 {
     const ByteArray received ((size_t) ProgramRecord::size, 0x51);
 
-    struct Case
-    {
-        const char* what;
-        std::function<void (MidiCntrState&)> changeFirst, changeSecond;
-        bool expectFirstsBank, expectFirstsChannel;
-    };
+    // The first instance receives a program and sets channel 9; the second closes after it.
+    struct Case { const char* what; std::function<void (MidiCntrState&)> changeSecond; bool expectFirstsBank, expectFirstsChannel; };
 
     const Case cases[] =
     {
-        { "the other changed nothing", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
-          [] (MidiCntrState&) {}, true, true },
-        { "the other changed the channel only", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
-          [] (MidiCntrState& e) { e.setMidiChannel (4); }, true, false },
-        { "the other received a bank only", [&] (MidiCntrState& e) { e.putProgram (true, 2, 5, received); e.setMidiChannel (9); },
+        { "the other changed nothing",          [] (MidiCntrState&) {}, true, true },
+        { "the other changed the channel only", [] (MidiCntrState& e) { e.setMidiChannel (4); }, true, false },
+        { "the other received a bank only",
           [] (MidiCntrState& e) { e.putProgram (true, 2, 5, ByteArray ((size_t) ProgramRecord::size, 0x22)); }, false, true },
     };
 
@@ -198,7 +168,8 @@ TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
 
         auto first = std::make_unique<MidiCntrState> (devices);
         auto second = std::make_unique<MidiCntrState> (devices);
-        c.changeFirst (*first);
+        first->putProgram (true, 2, 5, received);
+        first->setMidiChannel (9);
         c.changeSecond (*second);
         first.reset();
         second.reset();
@@ -211,15 +182,9 @@ TEST (EngineFiles, AnInstanceWritesOnlyWhatItChanged)
 
 TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
 {
+    // The file is marked or deleted while the engine is open, then the action runs and the engine closes.
     enum Outside { marked, deleted };
-
-    struct Case
-    {
-        const char* file;
-        Outside outside;                                  // what happens to the file while the engine is open
-        std::function<void (MidiCntrState&)> action;      // then this, then the engine closes
-        bool engineWrites;
-    };
+    struct Case { const char* file; Outside outside; std::function<void (MidiCntrState&)> action; bool engineWrites; };
 
     const auto saveGeometry = [] (MidiCntrState& e) { e.saveWindowGeometry(); };
     const Case cases[] =
@@ -227,6 +192,7 @@ TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
         { "Ph12_data.dat",    marked,  [] (MidiCntrState&) {}, false },
         { "Ph12_data.dat",    deleted, [] (MidiCntrState&) {}, true },
         { "Ph12_data.dat",    marked,  [] (MidiCntrState& e) { e.putProgram (true, 0, 0, ByteArray (1024, 3)); }, true },
+        { "Ph12_data.dat",    marked,  [] (MidiCntrState& e) { e.putProgram (true, 0, 0, e.deviceBank (0).programBytes (0)); }, false },
         { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.loadSettings (1); }, false },
         { "ph12plugstV2.dat", marked,  [] (MidiCntrState& e) { e.setMidiChannel (2); }, true },
         { "ph12plugstV2.dat", deleted, [] (MidiCntrState&) {}, true },
@@ -270,36 +236,27 @@ TEST (EngineFiles, UnchangedFilesAreLeftAloneButMissingOnesComeBack)
     }
 }
 
-TEST (EngineFiles, AFreshStartStoresTheSettingsBlockAsItIsKept)
-{
-    ScopedHome home;
-    RecordingMidiDevices devices;
-    MidiCntrState engine (devices);
-
-    EXPECT_EQ (fileBytes (home.settings ("ph12plugstV2.dat")), engine.getSettingsBlock());
-}
-
 TEST (EngineFiles, DevicesAreListedOnlyForAStoredNameThatCanMatch)
 {
-    const std::string none { 'N','O','N','E',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
-    const std::string named { 'I','n',' ','B',0x0F,'N','O','N','E',0x10,'N','O','N','E',0x11,'0',0x12 };
-
-    for (const auto* stored : { &none, &named })
+    for (const juce::String input : { "NONE", "In B" })
     {
         ScopedHome home;
         RecordingMidiDevices devices;
-        writeBytes (home.settings ("pro12plports.dat"), ByteArray (stored->begin(), stored->end()));
+        writeBytes (home.settings ("pro12plports.dat"), SettingsFiles::encodePortsFile ({ input, "NONE", "NONE", "0" }));
 
         MidiCntrState engine (devices);
-        EXPECT_EQ (devices.listings > 0, stored == &named);
-        EXPECT_EQ (engine.ports().isInputOpen(), stored == &named);
+        EXPECT_EQ (devices.listings > 0, input != "NONE") << input;
+        EXPECT_EQ (engine.ports().isInputOpen(), input != "NONE") << input;
     }
 }
 
 // The bank library is read from 811,021 bytes on (the close tag is not needed);
-// shorter files give the factory banks (the fallback has its own test).
+// shorter files give the factory banks (the fallback has its own test). A file
+// that is not exactly the tagged 811,034 bytes is stored whole at close.
 TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
 {
+    const std::string openTag = "Proph12 Data>", closeTag = "<Proph12 Data";
+
     for (size_t size : { (size_t) 811021, (size_t) 811034, (size_t) 811034 + 5000 })
     {
         SCOPED_TRACE (size);
@@ -310,11 +267,17 @@ TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
             std::fill_n (library.begin() + 13 + bank * 101376, 101376, (juce::uint8) (0x20 + bank));
         writeBytes (home.settings ("Ph12_data.dat"), library);
 
-        MidiCntrState engine (devices);
-        for (int bank = 0; bank < 8; ++bank)
         {
-            EXPECT_EQ (engine.deviceBank (bank).programBytes (0), ByteArray (1024, (juce::uint8) (0x20 + bank)));
-            EXPECT_EQ (engine.deviceBank (bank).programBytes (98), ByteArray (1024, (juce::uint8) (0x20 + bank)));
+            MidiCntrState engine (devices);
+            for (int bank = 0; bank < 8; ++bank)
+                for (int p : { 0, 98 })
+                    EXPECT_EQ (engine.deviceBank (bank).programBytes (p), ByteArray (1024, (juce::uint8) (0x20 + bank))) << bank;
         }
+
+        const auto stored = fileBytes (home.settings ("Ph12_data.dat"));
+        ASSERT_EQ (stored.size(), 811034u);
+        EXPECT_EQ (std::string (stored.begin(), stored.begin() + 13), openTag);
+        EXPECT_EQ (std::string (stored.end() - 13, stored.end()), closeTag);
+        EXPECT_TRUE (std::equal (stored.begin() + 13, stored.end() - 13, library.begin() + 13));
     }
 }

@@ -17,10 +17,7 @@ constexpr int automationIterations = 1000;
 constexpr int audioBlocks = 2000;
 constexpr int maxMessageRounds = 20000;   // a bound, not a timing: the other threads end first
 
-void receive (MidiCntrState& engine, const juce::MidiMessage& m)
-{
-    engine.handleIncomingMidiMessage (nullptr, m);
-}
+void receive (MidiCntrState& engine, const juce::MidiMessage& m)   { engine.handleIncomingMidiMessage (nullptr, m); }
 
 void receiveBytes (MidiCntrState& engine, const ByteArray& bytes, size_t from, size_t to)
 {

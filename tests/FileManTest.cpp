@@ -1,36 +1,15 @@
 #include <gtest/gtest.h>
 #include "engine/FileMan.h"
 #include "engine/DSI_Program.h"
-#include "support/TestFolder.h"
-#include <cstdlib>
 
 namespace
 {
-// Points HOME (and so the settings folder) at a fresh temp folder.
-struct FileManTest : public ::testing::Test
+juce::File write (const juce::String& name, const ByteArray& bytes)
 {
-    TestFolder folder { "fileman-test-home" };
-    juce::File home = folder.file();
-    juce::String savedHome { std::getenv ("HOME") };
-
-    void SetUp() override
-    {
-        ASSERT_TRUE (home.isDirectory());
-        setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-    }
-
-    void TearDown() override
-    {
-        setenv ("HOME", savedHome.toRawUTF8(), 1);
-    }
-
-    juce::File write (const juce::String& name, const ByteArray& bytes)
-    {
-        auto f = home.getChildFile (name);
-        f.replaceWithData (bytes.data(), bytes.size());
-        return f;
-    }
-};
+    auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (name);
+    f.replaceWithData (bytes.data(), bytes.size());
+    return f;
+}
 
 ByteArray programDump (int bank, int program)
 {
@@ -40,16 +19,7 @@ ByteArray programDump (int bank, int program)
     return d;
 }
 
-void append (ByteArray& to, const ByteArray& more)
-{
-    to.insert (to.end(), more.begin(), more.end());
-}
-}
-
-TEST_F (FileManTest, FoldersLieBesideTheApplicationDataFolder)
-{
-    EXPECT_EQ (FileMan::settingsFolder(), home.getChildFile ("VantorConfig"));
-    EXPECT_EQ (FileMan::startupPresetFile(), home.getChildFile ("Library/Prophet 12/preset.prop12patch"));
+void append (ByteArray& to, const ByteArray& more)   { to.insert (to.end(), more.begin(), more.end()); }
 }
 
 TEST (FileMan, DialogSpec)
@@ -74,10 +44,9 @@ TEST (FileMan, FirstSysExCutsTheFirstCompleteMessage)
     EXPECT_TRUE (FileMan::firstSysEx ({}).empty());
 }
 
-TEST_F (FileManTest, SingleProgramFiles)
+TEST (FileMan, SingleProgramFiles)
 {
     FileMan fm;
-
     EXPECT_FALSE (fm.loadSingleProgram (juce::File()));
 
     // Too small to hold a program: refused before reading.
@@ -100,7 +69,7 @@ TEST_F (FileManTest, SingleProgramFiles)
     EXPECT_FALSE (fm.loadSingleProgram (write ("short.syx", { 0xf0, 1, 2, 3, 4, 5, 6, 7, 8, 0xf7 })));
 }
 
-TEST_F (FileManTest, ProgramBankFilesSkipWhatIsNotADump)
+TEST (FileMan, ProgramBankFilesSkipWhatIsNotADump)
 {
     FileMan fm;
 
@@ -118,6 +87,5 @@ TEST_F (FileManTest, ProgramBankFilesSkipWhatIsNotADump)
     EXPECT_EQ (fm.getProgram()->getDumpCount(), 3);
 
     EXPECT_FALSE (fm.loadProgramBank (write ("garbage.p12b", ByteArray (3000, 0xf0))));
-
     EXPECT_FALSE (fm.loadProgramBank (juce::File()));
 }

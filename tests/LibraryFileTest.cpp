@@ -2,6 +2,7 @@
 #include "engine/DSI_Program.h"
 #include "librarian/LibraryFile.h"
 #include "librarian/LibraryRecords.h"
+#include "engine/SettingsFiles.h"
 #include <filesystem>
 
 namespace
@@ -29,20 +30,12 @@ ByteArray bankFile (const ByteArray& records)
 {
     ByteArray out;
     for (int k = 0; k < ProgramRecord::count (records); ++k)
-    {
-        const auto r = ProgramRecord::get (records, k);
-        const auto dump = DSI_Program::programDump (r, k / 99, k % 99);
-        out.insert (out.end(), dump.begin(), dump.end());
-    }
+        for (auto b : DSI_Program::programDump (ProgramRecord::get (records, k), k / 99, k % 99))
+            out.push_back (b);
     return out;
 }
 
-juce::File tempFolder()
-{
-    auto f = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("libfiles");
-    f.createDirectory();
-    return f;
-}
+juce::File tempFolder()   { return juce::File::getSpecialLocation (juce::File::userHomeDirectory); }   // fresh for each test
 
 juce::File writeFile (const juce::String& name, const ByteArray& bytes)
 {
@@ -54,13 +47,7 @@ juce::File writeFile (const juce::String& name, const ByteArray& bytes)
     return f;
 }
 
-ByteArray fileBytes (const juce::File& f)
-{
-    juce::MemoryBlock m;
-    f.loadFileAsData (m);
-    auto* d = static_cast<const juce::uint8*> (m.getData());
-    return ByteArray (d, d + m.getSize());
-}
+ByteArray fileBytes (const juce::File& f)   { return SettingsFiles::readWholeFile (f); }
 }
 
 TEST (LibraryFile, RoundTripsExactly)
@@ -74,17 +61,14 @@ TEST (LibraryFile, RoundTripsExactly)
         ASSERT_TRUE (LibraryFile::write (records, file));
         const auto bytes = fileBytes (file);
         ASSERT_EQ (bytes.size(), (size_t) n * recordSize + 26);
-        EXPECT_EQ (ByteArray (bytes.begin(), bytes.begin() + 13), LibraryFile::header());
-        EXPECT_EQ (ByteArray (bytes.end() - 13, bytes.end()), LibraryFile::trailer());
+        EXPECT_EQ (std::string (bytes.begin(), bytes.begin() + 13), "Mopho  Libr >");
+        EXPECT_EQ (std::string (bytes.end() - 13, bytes.end()), "< Mopho  Libr");
 
         const auto read = LibraryFile::read (file);
         EXPECT_EQ (read.kind, LibraryFile::Contents::Kind::library);
         EXPECT_TRUE (read.problem.isEmpty());
         EXPECT_EQ (read.records, records);
     }
-
-    EXPECT_EQ (juce::String::fromUTF8 ((const char*) LibraryFile::header().data(), 13), "Mopho  Libr >");
-    EXPECT_EQ (juce::String::fromUTF8 ((const char*) LibraryFile::trailer().data(), 13), "< Mopho  Libr");
 }
 
 TEST (LibraryFile, ReadsWholeRecordsAndReportsShortFiles)
@@ -174,14 +158,8 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
     const auto a = makeRecords (1, 11), b = makeRecords (1, 12), c = makeRecords (1, 13),
                x = makeRecords (1, 14), y = makeRecords (1, 15);
 
-    struct Case
-    {
-        const char* name;
-        ByteArray ours;           // this instance's records after its edits (loaded a b c)
-        ByteArray otherWrote;     // what another instance wrote meanwhile; empty: nobody did
-        ByteArray expected;
-        LibraryFile::StoreResult result;
-    };
+    // ours: this instance's records after its edits (loaded a b c); otherWrote: what another wrote meanwhile, if anyone.
+    struct Case { const char* name; ByteArray ours, otherWrote, expected; LibraryFile::StoreResult result; };
     const Case cases[] = {
         { "nobody else wrote",  concat ({ a, c, x }), {},                      concat ({ a, c, x }),    LibraryFile::StoreResult::written },
         { "both added",         concat ({ a, b, c, x }), concat ({ a, b, c, y }), concat ({ a, b, c, y, x }), LibraryFile::StoreResult::merged },
@@ -199,10 +177,7 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
         LibraryFile::Origin origin;
         ASSERT_EQ (LibraryFile::load (file, origin).numRecords(), 3);
 
-        if (! t.otherWrote.empty())
-        {
-            ASSERT_TRUE (LibraryFile::write (t.otherWrote, file));
-        }
+        ASSERT_TRUE (t.otherWrote.empty() || LibraryFile::write (t.otherWrote, file));
 
         EXPECT_EQ (LibraryFile::store (t.ours, origin), t.result);
         EXPECT_EQ (LibraryFile::read (file).records, t.expected);

@@ -68,8 +68,7 @@ TEST (LibraryWindow, OpensOnThePresetBankHidesOnDoneAndKeepsItsPage)
         EXPECT_FALSE (window.isVisible());
     }
 
-    rig.main().openLibraryWindow();
-    EXPECT_EQ (&openWindow (rig), &window);
+    EXPECT_EQ (&openWindow (rig), &window);   // the same window, on the page it was left on
     EXPECT_EQ (content.getPageName(), "LIBRARY");
     EXPECT_TRUE (content.getLibraryPage()->isVisible());
 
@@ -93,18 +92,13 @@ TEST (LibraryWindow, OnlyTheHeaderDragsTheWindow)
     {
         const auto before = window.getPosition();
         ui::drag (content, { 420, c.y }, { 470, c.y + 30 }, 1);
-        EXPECT_EQ (window.getPosition() != before, c.moves) << c.y;
-        if (c.moves)
-        {
-            EXPECT_EQ (window.getPosition(), before + juce::Point<int> (50, 30)) << c.y;
-        }
+        EXPECT_EQ (window.getPosition(), c.moves ? before + juce::Point<int> (50, 30) : before) << c.y;
     }
 }
 
 TEST (LibraryWindow, GoesWithTheEditorWhateverItShows)
 {
     for (const bool onLibrary : { false, true })
-    {
         for (const bool visible : { true, false })
         {
             EditorTestRig rig;
@@ -118,10 +112,4 @@ TEST (LibraryWindow, GoesWithTheEditorWhateverItShows)
             ui::pump (20);
             EXPECT_EQ (watch.getComponent(), nullptr);
         }
-    }
-
-    // Editors that never opened it leave nothing behind either.
-    EditorTestRig rig;
-    rig.open();
-    EXPECT_EQ (rig.main().getLibraryWindow(), nullptr);
 }

@@ -58,19 +58,6 @@ TEST (WinMovCan, ReportsOnlyReleasesOverThePressedZone)
     }
 }
 
-TEST (WinMovCan, HoverFollowsThePointerZone)
-{
-    WinMovCan tools (true, true);
-    const std::pair<int, int> moves[] = { { 5, 120 }, { 19, 120 }, { 20, 121 }, { 50, 122 } };
-    for (auto [x, zone] : moves)
-    {
-        tools.mouseMove (at (tools, x, 5));
-        EXPECT_EQ (tools.getHoveredZone(), zone) << x;
-    }
-    tools.mouseExit (at (tools, 60, 5));
-    EXPECT_EQ (tools.getHoveredZone(), 0);
-}
-
 // The owner closes the window, and the strip with it, from the callback.
 TEST (WinMovCan, OwnerMayDeleteTheStripFromItsCallback)
 {
@@ -104,7 +91,6 @@ TEST (LibBut, ReportsEnterExitAndClickOnPressAndMayBeDeletedThen)
     button.mouseExit (at (button, 5, 5));
     EXPECT_EQ (second.log, (std::vector<juce::String> { "enter 1319", "click 1319", "exit 1319" }));
     EXPECT_EQ (first.log, second.log);
-    EXPECT_TRUE (button.helpText.isEmpty());
 
     ButtonLog owner, bystander;
     owner.owned = std::make_unique<LibBut> ("", 5, 14.0f);

@@ -6,14 +6,6 @@
 #include "controls/ProgBar.h"
 #include "support/EditorTestRig.h"
 
-namespace
-{
-StsCont& controlFor (EditorPanel& page, int layer, int parameter)
-{
-    return *page.getPanel (layer, ParameterTable().section (parameter))->findControl (parameter);
-}
-}
-
 TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
 {
     EditorTestRig rig;
@@ -23,9 +15,7 @@ TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
     EXPECT_EQ (main.getWidth(), expected.x);
     EXPECT_EQ (main.getHeight(), expected.y);
     EXPECT_EQ (rig.page().getHeight(), 710);
-    EXPECT_EQ (main.getKeyboardPanel().getY(), 710);
-    EXPECT_EQ (main.getKeyboardPanel().getHeight(), 172);
-    EXPECT_EQ (rig.editor->getWidth(), main.getWidth());
+    EXPECT_EQ (main.getKeyboardPanel().getBounds(), juce::Rectangle<int> (0, 710, main.getWidth(), 172));
 
     // Built but not shown (a host's size query): nothing has started.
     EXPECT_EQ (main.getAboutPanel(), nullptr);
@@ -49,23 +39,14 @@ TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
     EXPECT_EQ (rig.page().getHeight(), EditorRules::pageHeightForZoom (0.8f));
 }
 
-TEST (MainComp, EventsQueuedWhileClosedAreHandledOnOpening)
+TEST (MainComp, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
 {
     EditorTestRig rig;
-    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));
-    rig.open();
-    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getCurrentSection() == 10; }));
-}
-
-TEST (MainComp, EngineEventsReachWhatShowsThem)
-{
-    EditorTestRig rig;
+    rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));   // while closed
     auto& main = rig.open();
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getCurrentSection() == 10; }));
     main.showAbout (false, 0);
     auto& keyboard = main.getKeyboardPanel();
-    auto& filterA = controlFor (rig.page(), 0, 88);
-    auto& filterB = controlFor (rig.page(), 1, 88);
-    int target = 0;
 
     struct Case { const char* what; std::function<void()> act; std::function<bool()> shows; };
     const Case cases[] =
@@ -76,16 +57,6 @@ TEST (MainComp, EngineEventsReachWhatShowsThem)
           [&] { return keyboard.getPitchWheel() == 64; } },
         { "pitch bend top", [&] { rig.synth.send (juce::MidiMessage::pitchWheel (1, 0x3FFF)); },
           [&] { return keyboard.getPitchWheel() == 127; } },
-        { "host automation of a layer B parameter",
-          [&]
-          {
-              const auto& table = rig.engine().parameterTable();
-              target = rig.engine().getValue (600) == 0 ? table.maximum (600) : 0;
-              rig.processor->getParameters()[table.hostIndex (600)]->setValue ((float) target / (float) table.maximum (600));
-          },
-          [&] { return filterB.getShownValue() == target && filterA.getShownValue() == rig.engine().getValue (88); } },
-        { "global dump answered", [&] { rig.engine().requestGlobals(); },
-          [&] { return keyboard.getStatusText() == "DSI:  PROPHET 12 MDL ON-LINE"; } },
         { "global request unanswered",
           [&] { rig.synth.setAnswer (SimulatedSynth::Answer::drop); rig.engine().requestGlobals(); },
           [&] { return keyboard.getStatusText() == "OFF-LINE"; } },
@@ -128,7 +99,6 @@ TEST (MainComp, TransferEventsWithoutAnOverlayAreHarmless)
 
     main.handleEngineEvent (EngineEvent::bankProgram (7, 98));
     EXPECT_EQ (main.getProgressOverlay()->getText(), "F4:99");
-    EXPECT_EQ (main.getProgressOverlay()->getFill().getWidth(), 294);
 
     main.endTransfer();
     main.endTransfer();
@@ -145,18 +115,14 @@ TEST (MainComp, ZoomHandleResizesTheEditorWithinItsLimits)
     rig.editor->setSize (1200, 730);   // whatever the test display's size
     auto& corner = rig.page().getZoomCorner();
 
-    struct Case { int dy; int pageHeight; };
-    const Case cases[] = { { 2000, 838 }, { -2000, 200 }, { 400, 600 } };
-
-    for (const auto& c : cases)
+    for (auto [dy, pageHeight] : { std::pair { 2000, 838 }, { -2000, 200 }, { 400, 600 } })
     {
         rig.engine().setMonitorArea ({ 0, 0, 1920, 1080 });
         const auto at = corner.getBoundsInParent().getTopRight().translated (-4, 6) + rig.page().getPosition();
-        ui::drag (main, at, at.translated (0, c.dy), 4);
+        ui::drag (main, at, at.translated (0, dy), 4);
         ui::pump (5);
-        EXPECT_EQ (rig.page().getHeight(), c.pageHeight) << c.dy;
-        EXPECT_EQ (rig.editor->getHeight(), c.pageHeight + 172) << c.dy;
-        EXPECT_EQ (corner.percent, (int) ((c.pageHeight - 70) / 6.4f)) << c.dy;
+        EXPECT_EQ (rig.page().getHeight(), pageHeight) << dy;
+        EXPECT_EQ (rig.editor->getHeight(), pageHeight + 172) << dy;
     }
 }
 

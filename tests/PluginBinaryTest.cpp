@@ -71,9 +71,6 @@ TEST (PluginBinary, ChunksProgramsAndParametersCarryRealPrograms)
                                    "savechunk", "program", copyFile, "programs" });
     ASSERT_EQ (out.exitCode, 0) << out.text;
 
-    EXPECT_EQ (out.value ("bank chunk"), "102430");
-    EXPECT_EQ (out.value ("program chunk"), "1057");
-
     juce::MemoryBlock bank, program, copy;
     juce::File (bankFile).loadFileAsData (bank);
     juce::File (programFile).loadFileAsData (program);

@@ -10,10 +10,7 @@
 
 namespace
 {
-juce::File scratchFile (const juce::String& name)
-{
-    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("presets").getChildFile (name);
-}
+juce::File scratchFile (const juce::String& name)   { return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("presets").getChildFile (name); }
 
 juce::File writeFile (const juce::String& name, const juce::MemoryBlock& bytes)
 {
@@ -25,11 +22,7 @@ juce::File writeFile (const juce::String& name, const juce::MemoryBlock& bytes)
 
 struct Page
 {
-    Page()
-    {
-        page = std::make_unique<Plugin_Bank> (processor);
-        page->setVisible (true);
-    }
+    Page()   { page->setVisible (true); }
 
     Plugin_Bank* operator->()  { return page.get(); }
     MidiCntrState& engine()    { return processor.getEngine(); }
@@ -38,35 +31,27 @@ struct Page
     juce::String editName()           { const juce::ScopedLock sl (engine().getProgramLock()); return engine().presetBank().editBufferName().trimEnd(); }
 
     // Runs a menu item with a file answered through the chooser seam.
-    void load (int item, const juce::File& file)
-    {
-        page->applyLoadChoice (item);
-        seams.chooseFile (file);
-    }
-
-    void save (int item, const juce::File& file)
-    {
-        page->applySaveChoice (item);
-        seams.chooseFile (file);
-    }
+    void load (int item, const juce::File& file)   { page->applyLoadChoice (item); seams.chooseFile (file); }
+    void save (int item, const juce::File& file)   { page->applySaveChoice (item); seams.chooseFile (file); }
 
     bool noticeShown()  { return page->getTextBox() != nullptr && page->getTextBox()->isVisible(); }
+
+    juce::MemoryBlock state()   { juce::MemoryBlock b; processor.getStateInformation (b); return b; }
 
     // The host's view after saving the project and opening it in a fresh instance.
     juce::String slotNameAfterReload (int p)
     {
-        juce::MemoryBlock state;
-        processor.getStateInformation (state);
+        const auto saved = state();
         RecordingMidiDevices otherDevices;
         VantorAudioProcessor other { otherDevices };
-        other.setStateInformation (state.getData(), (int) state.getSize());
+        other.setStateInformation (saved.getData(), (int) saved.getSize());
         return other.getProgramName (p).trimEnd();
     }
 
     RecordingMidiDevices devices;
     VantorAudioProcessor processor { devices };
     ui::MenuRecorder seams;
-    std::unique_ptr<Plugin_Bank> page;
+    std::unique_ptr<Plugin_Bank> page = std::make_unique<Plugin_Bank> (processor);
 };
 
 void renameSlot (Page& p, int slot, const juce::String& text)
@@ -90,13 +75,10 @@ TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
         a.save (wholeBank ? Plugin_Bank::saveBankItem : Plugin_Bank::savePresetItem, file);
 
         const auto written = file.withFileExtension (wholeBank ? "fxb" : "fxp");
-        juce::MemoryBlock saved, expected;
+        juce::MemoryBlock saved, program;
         ASSERT_TRUE (written.loadFileAsData (saved));
-        if (wholeBank)
-            a.processor.getStateInformation (expected);
-        else
-            a.processor.getCurrentProgramStateInformation (expected);
-        EXPECT_EQ (saved, expected);
+        a.processor.getCurrentProgramStateInformation (program);
+        EXPECT_EQ (saved, wholeBank ? a.state() : program);
 
         Page b;
         b.processor.setCurrentProgram (5);
@@ -113,9 +95,9 @@ TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
 TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
 {
     Page source;
-    juce::MemoryBlock preset, bank;
+    const auto bank = source.state();
+    juce::MemoryBlock preset;
     source.processor.getCurrentProgramStateInformation (preset);
-    source.processor.getStateInformation (bank);
     juce::MemoryBlock big (300000);
     big.fillWith (0x42);
     juce::MemoryBlock renamedTag (bank);
@@ -135,31 +117,22 @@ TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
     {
         SCOPED_TRACE (c.name);
         Page p;
-        juce::MemoryBlock before;
-        p.processor.getStateInformation (before);
+        const auto before = p.state();
         p.load (c.item, writeFile ("foreign.bin", c.bytes));
-
-        juce::MemoryBlock after;
-        p.processor.getStateInformation (after);
-        EXPECT_EQ (after, before);
+        EXPECT_EQ (p.state(), before);
         EXPECT_TRUE (p.noticeShown());
     }
 }
 
 TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
 {
-    const auto dumps = [] {
-        Bank_Program source ("src");
-        source.initialise (true);
-        source.renameProgram (0, "From File");
-        ByteArray out;
-        for (int k = 0; k < 40; ++k)
-        {
-            const auto d = DSI_Program::programDump (source.programBytes (k), 0, k);
-            out.insert (out.end(), d.begin(), d.end());
-        }
-        return out;
-    }();
+    Bank_Program source ("src");
+    source.initialise (true);
+    source.renameProgram (0, "From File");
+    ByteArray dumps;
+    for (int k = 0; k < 40; ++k)
+        for (auto byte : DSI_Program::programDump (source.programBytes (k), 0, k))
+            dumps.push_back (byte);
 
     // expected: the slot's new name, where the test knows it.
     const struct { const char* name; std::function<void (Page&)> act; int slot; const char* expected; } cases[] =
@@ -219,12 +192,10 @@ TEST (PresetBank, TheBankHas99SlotsEverywhere)
         EXPECT_EQ (box->getTargetSlot(), 98);
     }
 
-    juce::MemoryBlock before, after;
-    p.processor.getStateInformation (before);
+    const auto before = p.state();
     p->nameAccepted (99);
     p->nameAccepted (127);
-    p.processor.getStateInformation (after);
-    EXPECT_EQ (after, before);
+    EXPECT_EQ (p.state(), before);
 
     p->showSetCurrent();
     box->getEditor().setText ("Stored");

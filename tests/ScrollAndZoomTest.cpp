@@ -68,7 +68,6 @@ TEST (CorButton, OnlyTheRightPartDragsAndReportsTheSizePulledTo)
     const Case cases[] = {
         { 38, {}, 0, 0 },
         { 39, { 320, 321, 322 }, 700 - 6, 500 + 30 },
-        { 50, { 320, 321, 322 }, 700 - 6, 500 + 30 },
     };
 
     for (const auto& c : cases)

@@ -201,34 +201,4 @@ std::vector<int> MenuRecorder::itemIds() const
     collect (lastMenu, nullptr, &ids);
     return ids;
 }
-
-//==============================================================================
-EngineEventPump::EngineEventPump (MidiCntrState& e, std::function<void (int)> callback)
-    : engine (e), onEvent (std::move (callback))
-{
-    engine.addListener (this);
-}
-
-EngineEventPump::~EngineEventPump()
-{
-    engine.removeListener (this);
-    cancelPendingUpdate();
-}
-
-void EngineEventPump::drainNow()
-{
-    for (int event : engine.takeEvents())
-        if (onEvent)
-            onEvent (event);
-}
-
-void EngineEventPump::midiCntrStateChanged (MidiCntrState*)
-{
-    triggerAsyncUpdate();
-}
-
-void EngineEventPump::handleAsyncUpdate()
-{
-    drainNow();
-}
 }

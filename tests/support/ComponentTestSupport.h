@@ -66,25 +66,6 @@ private:
     bool hasAutoAnswer = false;
 };
 
-// Feeds the engine's event queue to a callback on the message thread, as the
-// main component does: a notification from any thread triggers an async drain.
-class EngineEventPump : private MidiCntrStateListener,
-                        private juce::AsyncUpdater
-{
-public:
-    EngineEventPump (MidiCntrState&, std::function<void (int event)> onEvent);
-    ~EngineEventPump() override;
-
-    void drainNow();
-
-private:
-    void midiCntrStateChanged (MidiCntrState*) override;
-    void handleAsyncUpdate() override;
-
-    MidiCntrState& engine;
-    std::function<void (int)> onEvent;
-};
-
 // A CableListener that keeps every call.
 class RecordingCable : public CableListener
 {

@@ -255,4 +255,47 @@ void click (XSession& x, AEffect* e, ::Window w, int px, int py)
     x.idle (e, 2);
 }
 
+
+std::vector<uint32_t> grabPixels (XSession& x, ::Window w, int left, int top, int width, int height)
+{
+    XWindowAttributes attributes {};
+    if (w == 0 || XGetWindowAttributes (x.display, w, &attributes) == 0 || attributes.map_state != IsViewable
+        || left < 0 || top < 0 || width <= 0 || height <= 0
+        || left + width > attributes.width || top + height > attributes.height)
+        return {};
+
+    XImage* image = XGetImage (x.display, w, left, top, (unsigned) width, (unsigned) height, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {};
+    std::vector<uint32_t> pixels ((size_t) width * (size_t) height);
+    const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
+    for (int row = 0; row < height; ++row)
+    {
+        const auto* line = (const uint32_t*) (const void*) (image->data + (size_t) row * (size_t) image->bytes_per_line);
+        for (int column = 0; column < width; ++column)
+            pixels[(size_t) (row * width + column)] = (direct ? line[column] : (uint32_t) XGetPixel (image, column, row)) & 0xFFFFFFu;
+    }
+    XDestroyImage (image);
+    return pixels;
+}
+
+double pixelDifference (const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return 1.0;
+    size_t differ = 0;
+    for (size_t i = 0; i < a.size(); ++i)
+        differ += a[i] != b[i] ? 1 : 0;
+    return (double) differ / (double) a.size();
+}
+
+void pointTo (XSession& x, ::Window w, int px, int py)
+{
+    const auto root = DefaultRootWindow (x.display);
+    int rootX = 0, rootY = 0;
+    ::Window child = 0;
+    if (XTranslateCoordinates (x.display, w, root, px, py, &rootX, &rootY, &child) != 0)
+        XWarpPointer (x.display, None, root, 0, 0, 0, 0, rootX, rootY);
+    XSync (x.display, False);
+}
 } // namespace vsthost::validation

@@ -6,8 +6,10 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vsthost::validation
 {
@@ -49,4 +51,15 @@ void sendMotion (XSession& x, ::Window w, int px, int py);
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY);
 void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py);
 void click (XSession& x, AEffect* e, ::Window w, int px, int py);
+
+// The pixels of a rectangle of a window as the screen shows them, row by row;
+// empty when the window is not viewable or the rectangle leaves it.
+std::vector<uint32_t> grabPixels (XSession& x, ::Window w, int left, int top, int width, int height);
+
+// The share of pixels that differ between two grabs of one rectangle; 1 when they cannot be compared.
+double pixelDifference (const std::vector<uint32_t>& a, const std::vector<uint32_t>& b);
+
+// Puts the real pointer where sent events say it is: the editor's toolkit asks the
+// server where the pointer is to decide whether a button press is still over its button.
+void pointTo (XSession& x, ::Window w, int px, int py);
 } // namespace vsthost::validation

@@ -1,0 +1,661 @@
+// The editor's overlays as a user opens and closes them with the mouse: the
+// bank selector, the write dialog, the MIDI setup with its global page, the
+// about panel and the library window; the editor closed, and the instance
+// destroyed, with them open; every section tab; two editors at once.
+//
+// What the host can see is what it checks: the editor window's pixels (an
+// overlay changes the page it covers, and the page comes back when it closes)
+// and the top-level windows on the screen (the library window and menus).
+#include "Validate.h"
+#include "ValidateWindow.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+namespace vsthost::validation
+{
+namespace
+{
+struct Point { int x, y; };
+struct Area { int x, y, w, h; };
+
+// Everything below is where things are at the first opening in a fresh
+// settings folder: a 1200 x 730 window, page zoom 1.0.
+constexpr int firstWidth = 1200, firstHeight = 730;
+
+// The top bar starts 267 px into the page (EditorPanel::resized); its function
+// buttons are 46 x 16 at y 3, its section tabs 59 x 16 at y 32 (AppBar).
+constexpr int barX = 267;
+constexpr Point functionButton (int index)   { return { barX + index * 46 + 23, 3 + 8 }; }
+constexpr Point sectionTab (int index)       { return { barX + index * 59 + 29, 32 + 8 }; }
+constexpr int banksIndex = 0, fileIndex = 1, midiIndex = 3, writeIndex = 6;   // BANKS FILE EDIT MIDI SEND RECV WRITE
+constexpr int numTabs = 12;                                                   // OSC ... ARP
+// The scroll origin of each tab's section (EditorPanel's column table): VCA
+// shows LPF's column, every other pair of neighbours differs.
+constexpr int tabOrigin[numTabs] = { 0, 954, 1204, 1908, 1204, 2072, 2196, 3030, 3734, 3858, 4562, 5516 };
+
+// The logo in the top bar, where a click does nothing (and closes the splash).
+constexpr Point logo { 1000, 13 };
+
+// The library window's button: the menu icon at (6, 4), 36 x 36.
+constexpr Point libraryButton { 24, 22 };
+
+// The bank selector's OK: BankComp::layout (0, 54, 1200, 730 - 74) makes the grid
+// (656 - 60) / 46 * 46 = 552 high and puts OK (70 x 18) at (816, 54 + 552 + 38).
+constexpr Point bankOk { 816 + 35, 54 + 552 + 38 + 9 };
+
+// The write dialog's CANCEL: WriteSnd::layout (0, 54, 1200, 730 - 54): grid
+// (676 - 80) / 46 * 46 = 552, CANCEL (70 x 18) at (582, 54 + 74 + 552 - 54).
+constexpr Point writeCancel { 582 + 35, 54 + 74 + 552 - 54 + 9 };
+
+// The MIDI setup covers the window: GLOBALS (690, 200) and OK (690, 240), 74 x 18.
+constexpr Point midiGlobals { 690 + 37, 200 + 9 }, midiOk { 690 + 37, 240 + 9 };
+// Its global page lies at (38, 285), 750 x 350, with its close box 27 to 10 px
+// from its right edge and 9 to 24 px down.
+constexpr Area globalPage { 38, 285, 750, 350 };
+constexpr Point globalClose { 38 + 750 - 18, 285 + 16 };
+
+// The about panel's box: 460 x 260, centred across and a third of the way down.
+constexpr Area aboutBox { (firstWidth - 460) / 2, (firstHeight - 260) / 3, 460, 260 };
+
+// A zoomed-in oscillator panel (950 x 319) is centred in the 710-high page; the
+// dimmed band left of it takes the click that zooms out.
+constexpr Point oscillatorPanel { 400, 120 }, leftDimBand { 60, 400 };
+
+// The library window's content, inside a 1-px border: the tabs PRESET BANK at
+// (20, 22) and LIBRARY at (130, 22), 100 x 34; the close button (w - 20, 6), 18 x 22.
+constexpr Point presetBankTab { 1 + 20 + 50, 1 + 22 + 17 }, libraryTab { 1 + 130 + 50, 1 + 22 + 17 };
+constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
+
+// The page between the top bar and the status line, and the section tab strip.
+constexpr Area pageArea { 0, 60, firstWidth, 640 };
+// The page above the library window, which opens centred on the screen (1000 x 620:
+// at y 202 on a 1280 x 1024 screen, lower on larger ones).
+constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
+constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
+
+constexpr double changed = 0.2, returned = 0.03;
+
+//==============================================================================
+// The top-level windows on the screen that are mapped.
+std::set<::Window> shownTopLevels (XSession& x)
+{
+    std::set<::Window> shown;
+    // Held while reading, so no window goes between the list and the question about it.
+    XGrabServer (x.display);
+    ::Window root = 0, parent = 0, *kids = nullptr;
+    unsigned count = 0;
+    if (XQueryTree (x.display, DefaultRootWindow (x.display), &root, &parent, &kids, &count) != 0)
+        for (unsigned i = 0; i < count; ++i)
+        {
+            XWindowAttributes attributes {};
+            if (XGetWindowAttributes (x.display, kids[i], &attributes) != 0 && attributes.map_state == IsViewable)
+                shown.insert (kids[i]);
+        }
+    XUngrabServer (x.display);
+    XSync (x.display, False);
+    if (kids != nullptr)
+        XFree (kids);
+    return shown;
+}
+
+// The one shown top-level window that is not in the set, or 0.
+::Window newTopLevel (XSession& x, const std::set<::Window>& before)
+{
+    ::Window found = 0;
+    for (auto w : shownTopLevels (x))
+        if (before.count (w) == 0)
+            found = w;
+    return found;
+}
+
+Area geometry (XSession& x, ::Window w)
+{
+    XWindowAttributes attributes {};
+    if (XGetWindowAttributes (x.display, w, &attributes) == 0)
+        return {};
+    return { attributes.x, attributes.y, attributes.width, attributes.height };
+}
+
+// Keeps the real pointer off every window until a click puts it somewhere.
+void parkPointer (XSession& x)
+{
+    const int screen = DefaultScreen (x.display);
+    XWarpPointer (x.display, None, RootWindow (x.display, screen), 0, 0, 0, 0,
+                  DisplayWidth (x.display, screen) - 1, DisplayHeight (x.display, screen) - 1);
+    XSync (x.display, False);
+}
+
+//==============================================================================
+// One instance with its editor in a host window, driven by clicks.
+struct Editor
+{
+    XSession& x;
+    std::unique_ptr<Instance> instance;
+    ::Window parent = 0, window = 0;
+
+    Editor (XSession& session, EntryPoint entry) : x (session), instance (std::make_unique<Instance> (entry)) {}
+
+    ~Editor()
+    {
+        if (instance != nullptr && window != 0)
+            dispatch (*instance, effEditClose);
+        instance.reset();
+        if (parent != 0)
+            x.destroy (parent);
+    }
+
+    AEffect* e() const   { return instance != nullptr ? instance->e : nullptr; }
+
+    std::vector<uint32_t> grab (Area a) const   { return grabPixels (x, window, a.x, a.y, a.w, a.h); }
+
+    // The tab strip is light grey; under the splash or the about panel it is dark, and
+    // before the first paint it shows the host window's white.
+    bool pageUncovered() const
+    {
+        const auto pixels = grab (tabStrip);
+        if (pixels.empty())
+            return false;
+        double sum = 0;
+        for (auto p : pixels)
+            sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+        const double mean = sum / (3.0 * (double) pixels.size());
+        return mean > 110.0 && mean < 220.0;
+    }
+
+    // Opens the editor and waits for its page, clicking the first opening's splash away.
+    std::string open()
+    {
+        if (parent == 0)
+        {
+            int w = 0, h = 0;
+            editorRect (e(), w, h);
+            parent = x.createParent (w, h);
+        }
+        if (auto reason = openEditor (x, e(), parent); ! reason.empty())
+        {
+            dispatch (e(), effEditClose);
+            return reason;
+        }
+        window = editorWindow (x, parent);
+        int w = 0, h = 0;
+        editorRect (e(), w, h);
+        if (w != firstWidth || h != firstHeight)
+            return fmt ("the editor opened at %dx%d, not at its first size %dx%d", w, h, firstWidth, firstHeight);
+
+        for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, 100); ++attempt)
+            clickAt (window, logo);
+        if (! pageUncovered())
+            return "the page never showed (splash or about panel still up, or nothing painted)";
+        return settle (pageArea) ? "" : "the page kept changing";
+    }
+
+    std::string close()
+    {
+        window = 0;
+        return closeEditor (x, e(), parent);
+    }
+
+    // Waits until the area looks the same over a few idle rounds: painted and not animating.
+    bool settle (Area a)
+    {
+        auto last = grab (a);
+        return x.idleUntil (e(), [&]
+        {
+            x.idle (e(), 3);
+            auto now = grab (a);
+            const bool same = ! now.empty() && now == last;
+            last = std::move (now);
+            return same;
+        }, 200);
+    }
+
+    // A click as a user makes it: the pointer goes there, then the button goes down and up.
+    void clickAt (::Window w, Point at, bool right = false)
+    {
+        pointTo (x, w, at.x, at.y);
+        x.idle (e(), 3);
+        const unsigned button = right ? Button3 : Button1;
+        sendButton (x, w, true, at.x, at.y, button);
+        x.idle (e(), 2);
+        sendButton (x, w, false, at.x, at.y, button);
+        x.idle (e(), 2);
+        // The toolkit now and then misses a release and holds the button down, so the next
+        // click would go to this spot; a second release is nothing to it otherwise.
+        sendButton (x, w, false, at.x, at.y, button);
+        x.idle (e(), 2);
+    }
+
+    // Clicks and waits for the condition; once more if the click was lost on a loaded machine.
+    bool clickUntil (Point at, const std::function<bool()>& condition, bool right = false)
+    {
+        for (int attempt = 0; attempt < 2; ++attempt)
+        {
+            clickAt (window, at, right);
+            if (x.idleUntil (e(), condition, 400))
+                return true;
+            std::fprintf (stderr, "note: overlays: nothing came of a click at %d,%d%s\n", at.x, at.y, attempt == 0 ? ", clicking again" : "");
+        }
+        return false;
+    }
+
+    std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed) const
+    {
+        return [this, a, &from, share] { return pixelDifference (grab (a), from) > share; };
+    }
+
+    std::function<bool()> matches (Area a, const std::vector<uint32_t>& like) const
+    {
+        return [this, a, &like] { return pixelDifference (grab (a), like) < returned; };
+    }
+
+    //==============================================================================
+    // Each overlay: open it from the page and report whether it showed; close it again.
+    std::string openBankSelector (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (functionButton (banksIndex), differs (pageArea, page)) ? "" : "BANKS showed no bank selector";
+    }
+
+    std::string closeBankSelector (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (bankOk, matches (pageArea, page)) ? "" : "the page did not come back after the bank selector's OK";
+    }
+
+    std::string openWriteDialog (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (functionButton (writeIndex), differs (pageArea, page)) ? "" : "WRITE showed no write dialog";
+    }
+
+    std::string closeWriteDialog (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (writeCancel, matches (pageArea, page)) ? "" : "the page did not come back after the write dialog's CANCEL";
+    }
+
+    std::string openMidiSetup (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (functionButton (midiIndex), differs (pageArea, page)) ? "" : "MIDI showed no MIDI setup";
+    }
+
+    std::string closeMidiSetup (const std::vector<uint32_t>& page)
+    {
+        return clickUntil (midiOk, matches (pageArea, page)) ? "" : "the page did not come back after the MIDI setup's OK";
+    }
+
+    // The about panel comes from the FILE menu's last entry, "About".
+    std::string openAbout()
+    {
+        for (int attempt = 0; attempt < 2; ++attempt)
+        {
+            const auto before = shownTopLevels (x);
+            ::Window menu = 0;
+            clickAt (window, functionButton (fileIndex));
+            if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }, 250))
+                continue;
+
+            // A menu ignores a release in its first 250 ms, and follows the real pointer: put it on the entry.
+            const auto opened = std::chrono::steady_clock::now();
+            const auto g = geometry (x, menu);
+            const Point item { g.w / 2, g.h - 8 };
+            XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
+            XSync (x.display, False);
+            x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); }, 1000);
+            sendButton (x, menu, true, item.x, item.y, Button1);
+            x.idle (e(), 3);
+            sendButton (x, menu, false, item.x, item.y, Button1);
+            // The menu may lie over the tab strip too: the panel is up once the menu has gone.
+            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); }, 250);
+            parkPointer (x);
+            if (shown)
+                return {};
+            // Whatever is left of the menu goes with a click on the page's logo.
+            if (shownTopLevels (x).count (menu) != 0)
+                clickAt (window, logo);
+            x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0; }, 100);
+        }
+        return "FILE > About showed no about panel";
+    }
+
+    std::string closeAbout (const std::vector<uint32_t>& page)
+    {
+        return clickUntil ({ aboutBox.x + 20, aboutBox.y + 20 }, matches (pageArea, page))
+                   ? "" : "the page did not come back after a click on the about panel";
+    }
+
+    std::string openLibrary (::Window& library)
+    {
+        const auto before = shownTopLevels (x);
+        library = 0;
+        if (clickUntil (libraryButton, [&] { return (library = newTopLevel (x, before)) != 0; }))
+            return {};
+        return "the menu icon showed no library window";
+    }
+
+    std::string closeLibrary (::Window library)
+    {
+        const auto g = geometry (x, library);
+        const Point close { g.w - libraryCloseFromRight, libraryCloseY };
+        for (int attempt = 0; attempt < 2; ++attempt)
+        {
+            clickAt (library, close);
+            if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }, 250))
+                return {};
+        }
+        return "the library window stayed after its close button";
+    }
+};
+
+// The library window's two tabs, each shown by a click and changing what the window shows.
+std::string visitLibraryTabs (Editor& ed, ::Window library)
+{
+    Problems p;
+    const auto g = geometry (ed.x, library);
+    const Area content { 1, 60, g.w - 2, g.h - 120 };
+    auto grab = [&] { return grabPixels (ed.x, library, content.x, content.y, content.w, content.h); };
+    auto settled = [&]
+    {
+        auto last = grab();
+        ed.x.idleUntil (ed.e(), [&] { ed.x.idle (ed.e(), 3); auto now = grab(); const bool same = now == last; last = now; return same; }, 200);
+        return last;
+    };
+
+    const auto presets = settled();
+    if (presets.empty())
+        return "the library window cannot be read";
+    for (auto [tab, name] : { std::pair<Point, const char*> { libraryTab, "LIBRARY" }, { presetBankTab, "PRESET BANK" } })
+    {
+        const auto before = settled();
+        bool moved = false;
+        for (int attempt = 0; attempt < 2 && ! moved; ++attempt)
+        {
+            ed.clickAt (library, tab);
+            moved = ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; }, 250);
+        }
+        if (! moved)
+            p.add (fmt ("the %s tab changed nothing", name));
+    }
+    settled();
+    if (pixelDifference (grab(), presets) > returned)
+        p.add ("the PRESET BANK tab did not bring its page back");
+    return p.str();
+}
+
+//==============================================================================
+enum class Overlay { bankSelector, writeDialog, midiSetup, globalPage, about, library };
+
+const char* nameOf (Overlay o)
+{
+    switch (o)
+    {
+        case Overlay::bankSelector: return "bank selector";
+        case Overlay::writeDialog:  return "write dialog";
+        case Overlay::midiSetup:    return "MIDI setup";
+        case Overlay::globalPage:   return "global page";
+        case Overlay::about:        return "about panel";
+        case Overlay::library:      return "library window";
+    }
+    return "";
+}
+
+constexpr Overlay allOverlays[] = { Overlay::bankSelector, Overlay::writeDialog, Overlay::midiSetup,
+                                    Overlay::globalPage, Overlay::about, Overlay::library };
+
+// Opens one overlay over a settled page (the global page through the MIDI setup).
+std::string openOverlay (Editor& ed, Overlay o, const std::vector<uint32_t>& page, ::Window& library)
+{
+    switch (o)
+    {
+        case Overlay::bankSelector: return ed.openBankSelector (page);
+        case Overlay::writeDialog:  return ed.openWriteDialog (page);
+        case Overlay::midiSetup:    return ed.openMidiSetup (page);
+        case Overlay::about:        return ed.openAbout();
+        case Overlay::library:      return ed.openLibrary (library);
+        case Overlay::globalPage:
+        {
+            if (auto reason = ed.openMidiSetup (page); ! reason.empty())
+                return reason;
+            ed.settle (globalPage);
+            const auto setup = ed.grab (globalPage);
+            return ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)) ? "" : "GLOBALS showed no global page";
+        }
+    }
+    return {};
+}
+
+//==============================================================================
+void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
+{
+    const char* displayName = std::getenv ("DISPLAY");
+    if (displayName == nullptr || *displayName == 0)
+        return;
+
+    // Every click lands where a first opening puts things: a settings folder of its own,
+    // without the window geometry the earlier groups left behind.
+    char folder[] = "/tmp/vsthost-overlays-home-XXXXXX";
+    if (mkdtemp (folder) == nullptr)
+        return;
+    setenv ("HOME", folder, 1);
+
+    if (! lib.load (lib.path))
+    {
+        r.check ("overlays.load", [&] { return lib.error; });
+        return;
+    }
+
+    {
+        XSession x;
+        if (! x.open())
+            return;
+        parkPointer (x);
+
+        r.check ("overlays.openAndClose", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            const auto page = ed.grab (pageArea);
+
+            p.addAll (ed.openBankSelector (page), "");
+            p.addAll (ed.closeBankSelector (page), "");
+            p.addAll (ed.openWriteDialog (page), "");
+            p.addAll (ed.closeWriteDialog (page), "");
+
+            if (auto reason = ed.openMidiSetup (page); ! reason.empty())
+                p.add (reason);
+            else
+            {
+                ed.settle (pageArea);
+                const auto setup = ed.grab (globalPage);
+                if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)))
+                    p.add ("GLOBALS showed no global page");
+                else if (! ed.clickUntil (globalClose, ed.matches (globalPage, setup)))
+                    p.add ("the global page's close box left it up");
+                else if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup))
+                         || ! ed.clickUntil (midiGlobals, ed.matches (globalPage, setup)))
+                    p.add ("GLOBALS did not open and close the global page again");
+                p.addAll (ed.closeMidiSetup (page), "");
+            }
+
+            if (auto reason = ed.openAbout(); ! reason.empty())
+                p.add (reason);
+            else
+                p.addAll (ed.closeAbout (page), "");
+
+            ::Window library = 0;
+            if (auto reason = ed.openLibrary (library); ! reason.empty())
+                p.add (reason);
+            else
+            {
+                p.addAll (visitLibraryTabs (ed, library), "library window");
+                p.addAll (ed.closeLibrary (library), "");
+                // Hidden, not gone: it comes back with its pages.
+                if (auto again = ed.openLibrary (library); ! again.empty())
+                    p.add ("reopened: " + again);
+                else
+                    p.addAll (ed.closeLibrary (library), "reopened");
+            }
+
+            p.addAll (ed.close(), "");
+            return p.str();
+        }));
+
+        r.check ("overlays.closeEditorWithOverlayOpen", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            for (auto o : allOverlays)
+            {
+                if (auto reason = ed.open(); ! reason.empty())
+                {
+                    p.add (fmt ("%s: %s", nameOf (o), reason.c_str()));
+                    continue;
+                }
+                const auto page = ed.grab (pageArea);
+                const auto hostWindows = shownTopLevels (x);
+                ::Window library = 0;
+                p.addAll (openOverlay (ed, o, page, library), nameOf (o));
+                p.addAll (ed.close(), nameOf (o));
+                if (! x.idleUntil (ed.e(), [&] { return shownTopLevels (x) == hostWindows; }, 100))
+                    p.add (fmt ("%s: a window of the editor stayed on the screen", nameOf (o)));
+            }
+
+            // The global page's close box closes it a moment later: the editor goes in between.
+            if (auto reason = ed.open(); ! reason.empty())
+                p.add ("global page closing: " + reason);
+            else
+            {
+                const auto page = ed.grab (pageArea);
+                ::Window none = 0;
+                p.addAll (openOverlay (ed, Overlay::globalPage, page, none), "global page closing");
+                ed.clickAt (ed.window, globalClose);
+                p.addAll (ed.close(), "global page closing");
+                x.idle (ed.e(), 20);
+            }
+
+            // And the page opens clean after all of them.
+            p.addAll (ed.open(), "reopened");
+            p.addAll (ed.close(), "reopened");
+            return p.str();
+        }));
+
+        r.check ("overlays.closeInstanceWithOverlayOpen", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            for (auto o : { Overlay::library, Overlay::writeDialog })
+            {
+                Editor ed (x, lib.entry);
+                if (auto reason = ed.open(); ! reason.empty())
+                {
+                    p.add (fmt ("%s: %s", nameOf (o), reason.c_str()));
+                    continue;
+                }
+                const auto page = ed.grab (pageArea);
+                ::Window library = 0;
+                p.addAll (openOverlay (ed, o, page, library), nameOf (o));
+                // The plug-in goes with its editor and the overlay up, as a host does on removing it.
+                ed.instance.reset();
+                ed.window = 0;
+                if (! x.idleUntil (nullptr, [&] { return x.children (ed.parent) == 0; }))
+                    p.add (fmt ("%s: the editor stayed after effClose", nameOf (o)));
+                if (library != 0 && ! x.idleUntil (nullptr, [&] { return shownTopLevels (x).count (library) == 0; }, 100))
+                    p.add ("the library window stayed after effClose");
+            }
+            return p.str();
+        }));
+
+        r.check ("overlays.sectionTabsAndPanelZoom", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            const auto first = ed.grab (pageArea);
+
+            // From OSC through every tab to ARP, then OSC again: each shows another column.
+            std::vector<std::vector<uint32_t>> views (numTabs);
+            auto last = first;
+            for (int k = 1; k <= numTabs; ++k)
+            {
+                const int tab = k % numTabs;
+                if (! ed.clickUntil (sectionTab (tab), ed.differs (pageArea, last)))
+                    p.add (fmt ("tab %d changed nothing on the page", tab + 1));
+                ed.settle (pageArea);
+                views[(size_t) tab] = last = ed.grab (pageArea);
+            }
+            if (pixelDifference (views[0], first) > returned)
+                p.add ("OSC did not bring the first view back");
+            for (int a = 0; a < numTabs; ++a)
+                for (int b = a + 1; b < numTabs; ++b)
+                    if (tabOrigin[a] == tabOrigin[b] && pixelDifference (views[(size_t) a], views[(size_t) b]) > returned)
+                        p.add (fmt ("tabs %d and %d show one column but look different", a + 1, b + 1));
+
+            // A right click zooms into the oscillator panel, a click beside it zooms out; the
+            // page ignores that click while the panel still moves (200 ms).
+            const auto zoomClick = std::chrono::steady_clock::now();
+            if (! ed.clickUntil (oscillatorPanel, ed.differs (pageArea, first), true))
+                p.add ("a right click on the oscillator panel did not zoom into it");
+            else
+            {
+                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); }, 1000);
+                ed.settle (pageArea);
+                if (! ed.clickUntil (leftDimBand, ed.matches (pageArea, first)))
+                    p.add ("a click beside the zoomed-in panel did not bring the page back");
+            }
+
+            p.addAll (ed.close(), "");
+            return p.str();
+        }));
+
+        r.check ("overlays.twoEditors", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            for (int order = 0; order < 2; ++order)
+            {
+                Editor a (x, lib.entry), b (x, lib.entry);
+                p.addAll (a.open(), "first");
+                const auto pageA = a.grab (aboveLibrary);
+                // The host windows lie on each other: the one read is the one on top.
+                p.addAll (b.open(), "second");
+                const auto pageB = b.grab (pageArea);
+                p.addAll (b.openBankSelector (pageB), "second");
+                // The bank selector leaves the page's header and its menu icon uncovered.
+                ::Window library = 0;
+                p.addAll (b.openLibrary (library), "second");
+
+                // Raised by its host and clicked on (the logo) to bring it to the front, as a user does.
+                XRaiseWindow (x.display, a.parent);
+                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA), 300))
+                    p.add ("the first editor did not repaint its page when raised");
+                a.clickAt (a.window, logo);
+                x.idle (a.e(), 5);
+                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup", "first");
+
+                // Closed in either order, each with its overlay up; the library window goes with
+                // its own editor only.
+                auto& firstClosed = order == 0 ? a : b;
+                auto& other = order == 0 ? b : a;
+                const auto libraryShown = [&] { return library != 0 && shownTopLevels (x).count (library) != 0; };
+                p.addAll (firstClosed.close(), fmt ("order %d, closed first", order));
+                x.idle (other.e(), 5);
+                if (&firstClosed == &a && ! libraryShown())
+                    p.add ("closing the first editor took the second one's library window with it");
+                p.addAll (other.close(), fmt ("order %d, closed last", order));
+                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
+                    p.add ("the library window stayed after its editor closed");
+            }
+            return p.str();
+        }));
+    }
+
+    lib.unload();
+    std::error_code ignored;
+    std::filesystem::remove_all (folder, ignored);
+}
+} // namespace
+
+const ValidationGroup overlayChecks { "overlays", 9, overlaysGroup, true };
+} // namespace vsthost::validation
