@@ -85,7 +85,7 @@ int menuItemTop (int item)
 }
 
 // Overlays and menus are drawn in these colours.
-constexpr unsigned long menuHighlight = 0x808080, questionBox = 0x191919;
+constexpr uint32_t menuHighlight = 0x808080, questionBox = 0x191919;
 
 // Menus come and go on the editor's own connection: hold the server while
 // looking, so that no window vanishes between two questions about it.
@@ -134,23 +134,13 @@ std::map<::Window, long> popupWindows (XSession& x)
 }
 
 // Pixels of a column of a window (a child of `under`), top to bottom; none when it is not showing.
-std::vector<unsigned long> column (XSession& x, ::Window under, ::Window w, int px, int fromY, int rows)
+std::vector<uint32_t> column (XSession& x, ::Window under, ::Window w, int px, int fromY, int rows)
 {
     const ServerGrab grab (x);
-    std::vector<unsigned long> pixels;
     XWindowAttributes a {};
-    if (! viewable (x, under, w, a) || px < 0 || px >= a.width || fromY < 0)
-        return pixels;
-    rows = std::min (rows, a.height - fromY);
-    if (rows <= 0)
-        return pixels;
-    if (XImage* image = XGetImage (x.display, w, px, fromY, 1, (unsigned) rows, AllPlanes, ZPixmap))
-    {
-        for (int y = 0; y < rows; ++y)
-            pixels.push_back (XGetPixel (image, 0, y) & 0xFFFFFF);
-        XDestroyImage (image);
-    }
-    return pixels;
+    if (! viewable (x, under, w, a))
+        return {};
+    return grabPixels (x, w, px, fromY, 1, std::min (rows, a.height - fromY));
 }
 
 // The first row of the menu's highlight, -1 while none shows.
@@ -234,7 +224,7 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
         XWindowAttributes a {};
         if (! viewable (x, DefaultRootWindow (x.display), menu, a))
             return "the MIDI menu closed by itself";
-        XWarpPointer (x.display, None, menu, 0, 0, 0, 0, px, y);
+        pointTo (x, menu, px, y);
     }
     if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }, 1000))
         return fmt ("the MIDI menu did not highlight the item under the pointer (highlight at %d, item at %d)",
