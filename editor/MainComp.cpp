@@ -117,6 +117,11 @@ void MainComp::start()
         showAbout (true, splashMs);
     e.setEditorOpenedBefore (true);
 
+    // A transmit outlives the editor that started it: without its overlay the
+    // next editor could neither follow nor stop it, and new transfers would not start.
+    if (e.isTransmitting() && progress == nullptr)
+        showProgressOverlay();
+
     editorPanel->refreshFromProgram();
     e.requestGlobals();
 }
@@ -352,6 +357,11 @@ void MainComp::startTransfer (int code, int bank)
         return;
 
     transferCode = code;
+    showProgressOverlay();
+}
+
+void MainComp::showProgressOverlay()
+{
     progress = std::make_unique<ProgBar> (getWidth(), getHeight());
     progress->setBounds (0, 0, getWidth(), getHeight());
     progress->setAlwaysOnTop (true);

@@ -151,6 +151,7 @@ private:
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
     void showProgress (int value, const juce::String& text);
+    void showProgressOverlay();
     juce::Rectangle<int> monitorArea() const;
     MidiCntrState& engine() const;
 

@@ -1,4 +1,5 @@
 #include "MidiDeviceSystem.h"
+#include "HostMidiDevices.h"
 
 namespace
 {
@@ -71,4 +72,14 @@ MidiDeviceSystem& MidiDeviceSystem::juceDevices()
 {
     static JuceDevices devices;
     return devices;
+}
+
+MidiDeviceSystem& MidiDeviceSystem::pluginDevices()
+{
+    if (auto* ports = HostMidiDevices::hostPorts())
+    {
+        static HostMidiDevices lent (*ports);
+        return lent;
+    }
+    return juceDevices();
 }

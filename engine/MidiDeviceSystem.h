@@ -44,4 +44,8 @@ public:
 
     // The computer's MIDI devices, through juce::MidiInput and juce::MidiOutput.
     static MidiDeviceSystem& juceDevices();
+
+    // What the plug-in uses: the ports its host process lends, when it lends
+    // any (HostMidiDevices), else the computer's devices.
+    static MidiDeviceSystem& pluginDevices();
 };

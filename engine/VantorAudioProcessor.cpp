@@ -525,5 +525,5 @@ void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* sour
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {
-    return new VantorAudioProcessor();
+    return new VantorAudioProcessor (MidiDeviceSystem::pluginDevices());
 }

@@ -260,6 +260,22 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     EXPECT_LT (rig.synth.numReceived(), 396);
 }
 
+// Closing the editor leaves a transmit running; the next editor shows it and can stop it.
+TEST_F (Commands, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
+{
+    e.transmitter().setPacing (0.0, 40.0);
+    main.applyBankMidiMenu (300);
+    answer (main, true);
+    ASSERT_TRUE (e.isTransmitting());
+
+    rig.close();
+    auto& reopened = rig.open();
+    ASSERT_NE (reopened.getProgressOverlay(), nullptr);
+    reopened.stsbutChanged (&reopened.getProgressOverlay()->getCancelButton());
+    EXPECT_EQ (reopened.getProgressOverlay(), nullptr);
+    EXPECT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
+}
+
 TEST_F (Commands, NothingStartsWithTheOutputClosed)
 {
     e.selectOutputPort (0);
