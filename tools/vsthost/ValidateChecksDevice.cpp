@@ -380,8 +380,7 @@ std::string closeMidTransfer (XSession& x, Library& lib, Transfer transfer, Clos
 
 void deviceGroup (Reporter& r, Library& lib, std::mt19937&)
 {
-    const char* displayName = std::getenv ("DISPLAY");
-    if (displayName == nullptr || *displayName == 0)
+    if (! displaySet())
         return;
 
     XSession x;

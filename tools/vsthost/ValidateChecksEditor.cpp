@@ -43,8 +43,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
         return p.str();
     });
 
-    const char* displayName = std::getenv ("DISPLAY");
-    if (displayName == nullptr || *displayName == 0)
+    if (! displaySet())
     {
         std::fprintf (stderr, "note: DISPLAY not set: the editor was not opened in a window\n");
         return;
@@ -53,7 +52,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
     XSession x;
     if (! x.open())
     {
-        r.check ("editor.window", [&] { return fmt ("DISPLAY is %s but it cannot be opened", displayName); });
+        r.check ("editor.window", [&] { return fmt ("DISPLAY is %s but it cannot be opened", std::getenv ("DISPLAY")); });
         return;
     }
 

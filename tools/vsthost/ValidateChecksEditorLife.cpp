@@ -19,8 +19,7 @@ constexpr int pageHeight = 710;
 
 void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
 {
-    const char* displayName = std::getenv ("DISPLAY");
-    if (displayName == nullptr || *displayName == 0)
+    if (! displaySet())
         return;
 
     XSession x;

@@ -428,8 +428,7 @@ std::string openOverlay (Editor& ed, Overlay o, const std::vector<uint32_t>& pag
 //==============================================================================
 void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
 {
-    const char* displayName = std::getenv ("DISPLAY");
-    if (displayName == nullptr || *displayName == 0)
+    if (! displaySet())
         return;
 
     // Every click lands where a first opening puts things: a settings folder of its own,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace vsthost::validation
@@ -21,6 +22,12 @@ int onXError (Display*, XErrorEvent* event)
     return 0;
 }
 } // namespace
+
+bool displaySet()
+{
+    const char* name = std::getenv ("DISPLAY");
+    return name != nullptr && *name != 0;
+}
 
 bool XSession::open()
 {

@@ -13,6 +13,9 @@
 
 namespace vsthost::validation
 {
+// Whether DISPLAY names a display: the checks that need a window run only then.
+bool displaySet();
+
 struct XSession
 {
     Display* display = nullptr;
