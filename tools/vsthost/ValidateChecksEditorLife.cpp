@@ -97,6 +97,36 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
         return p.str();
     }));
 
+    // A host may resize its own window around the editor (VST 2 gives it no way to ask
+    // the editor to follow): the editor keeps its size and stays whole and responsive.
+    r.check ("editorLife.hostResizesItsWindow", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        const auto parent = x.createParent (w, h);
+        p.addAll (openEditor (x, a, parent), "opening");
+        int w0 = 0, h0 = 0;
+        editorRect (a, w0, h0);
+
+        for (auto [pw, ph] : { std::pair { 320, 200 }, { 1900, 1150 }, { w0 / 2, h0 * 2 }, { w0, h0 } })
+        {
+            XResizeWindow (x.display, parent, (unsigned) pw, (unsigned) ph);
+            XSync (x.display, False);
+            x.idle (a, 5);
+            int cw = 0, ch = 0, ew = 0, eh = 0;
+            if (x.children (parent, &cw, &ch) != 1)
+                p.add (fmt ("host window %dx%d: the editor's window is gone", pw, ph));
+            if (! editorRect (a, ew, eh) || ew != w0 || eh != h0)
+                p.add (fmt ("host window %dx%d: the editor reads %dx%d, was %dx%d", pw, ph, ew, eh, w0, h0));
+        }
+
+        p.addAll (closeEditor (x, a, parent), "closing");
+        x.destroy (parent);
+        return p.str();
+    }));
+
     r.check ("editorLife.closeDuringSplash", withXErrors (x, [&]() -> std::string
     {
         Problems p;
