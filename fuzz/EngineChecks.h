@@ -87,7 +87,9 @@ inline void checkSentSysEx (const OutputLog& log)
 
             const auto* d = m.getRawData();
             const int n = m.getRawDataSize();
-            FUZZ_CHECK (n >= 5 && d[0] == 0xF0 && d[1] == 0x01 && d[2] == ProgramRecord::moduleDeviceId && d[n - 1] == 0xF7);
+            // Addressed to the module until a keyboard has identified itself.
+            FUZZ_CHECK (n >= 5 && d[0] == 0xF0 && d[1] == 0x01 && d[n - 1] == 0xF7
+                        && (d[2] == ProgramRecord::moduleDeviceId || d[2] == ProgramRecord::keyboardDeviceId));
 
             if (d[3] == 0x05)
                 FUZZ_CHECK (n == 7 && d[4] < MidiCntrState::numBanks && d[5] < MidiCntrState::programsPerBank);
