@@ -195,11 +195,20 @@ std::string openPastSplash (XSession& x, AEffect* e, ::Window parent)
 std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int item)
 {
     const auto window = editorWindow (x, parent);
-    click (x, e, window, banksX, banksY);
+
+    // The selector covers the page; a click the toolkit lost under load is sent again.
+    const auto grabPage = [&] { return grabPixels (x, window, 100, 100, 600, 300); };
+    const auto page = grabPage();
+    const auto selectorShown = [&] { return ! page.empty() && pixelDifference (grabPage(), page) > 0.2; };
+    for (int attempt = 0; attempt < 3 && ! selectorShown(); ++attempt)
+    {
+        pointTo (x, window, banksX, banksY);
+        click (x, e, window, banksX, banksY);
+        x.idleUntil (e, selectorShown, 300);
+    }
     x.idle (e, 3);
 
     const auto before = popupWindows (x);
-    click (x, e, window, bankMidiX, bankMidiY);
     ::Window menu = 0;
     const auto menuShown = [&]
     {
@@ -213,7 +222,13 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
             }
         return menu != 0;
     };
-    if (! x.idleUntil (e, menuShown, 500))
+    for (int attempt = 0; attempt < 3 && ! menuShown(); ++attempt)
+    {
+        pointTo (x, window, bankMidiX, bankMidiY);
+        click (x, e, window, bankMidiX, bankMidiY);
+        x.idleUntil (e, menuShown, 300);
+    }
+    if (! menuShown())
         return "the bank selector's MIDI menu did not open";
 
     // The pointer rests on the item until the menu highlights it, as a user's
