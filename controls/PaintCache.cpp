@@ -255,12 +255,9 @@ void drawImage (juce::Graphics& g, const juce::Image& image, int dx, int dy, int
     blit (g, found->second, dx, dy);
 }
 
-void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, bool opaque,
-                  const std::function<void (juce::Graphics&)>& draw)
+static const Picture& keptPicture (const Key& key, juce::Rectangle<int> area, bool opaque,
+                            const std::function<void (juce::Graphics&)>& draw)
 {
-    if (area.isEmpty() || ! g.clipRegionIntersects (area))
-        return;
-
     auto& store = *Store::getInstance();
     PictureKey k { key, area.getWidth(), area.getHeight(), opaque };
     auto found = store.pictures.find (k);
@@ -271,10 +268,27 @@ void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, 
         auto picture = drawInto (area, draw, opaque);
         found = store.pictures.emplace (std::move (k), std::move (picture)).first;
     }
+    return found->second;
+}
+
+void drawPicture (juce::Graphics& g, const Key& key, juce::Rectangle<int> area, bool opaque,
+                  const std::function<void (juce::Graphics&)>& draw)
+{
+    if (area.isEmpty() || ! g.clipRegionIntersects (area))
+        return;
 
     // The same look may be asked for at another place.
-    if (found->second.image.isValid())
-        g.drawImageAt (found->second.image, area.getX(), area.getY());
+    const auto& kept = keptPicture (key, area, opaque, draw);
+    if (kept.image.isValid())
+        g.drawImageAt (kept.image, area.getX(), area.getY());
+}
+
+juce::Image picture (const Key& key, int width, int height, bool opaque,
+                     const std::function<void (juce::Graphics&)>& draw)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    return keptPicture (key, { 0, 0, width, height }, opaque, draw).image;
 }
 
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType> types)

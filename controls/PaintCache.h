@@ -46,6 +46,11 @@ struct Key
 void drawPicture (juce::Graphics&, const Key&, juce::Rectangle<int> area, bool opaque,
                   const std::function<void (juce::Graphics&)>& draw);
 
+// The kept picture of that key and size itself, drawn by draw at its origin
+// the first time (invalid for an empty size).
+juce::Image picture (const Key&, int width, int height, bool opaque,
+                     const std::function<void (juce::Graphics&)>& draw);
+
 // Keeps these standard mouse cursors for the process: JUCE drops a cursor with
 // its last user and reloads it from the cursor theme on the next opening.
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType>);

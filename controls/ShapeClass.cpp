@@ -1,5 +1,6 @@
 #include "controls/ShapeClass.h"
 #include "controls/Artwork.h"
+#include "controls/PaintCache.h"
 
 namespace
 {
@@ -11,7 +12,7 @@ constexpr int waveRow[32] = { 9, 8, 7, 7, 8, 8, 9, 9, 8, 7, 6, 5, 5, 6, 7, 8,
 ShapeClass::ShapeClass (juce::Component*, int y)
     : background (Artwork::get (Artwork::shapeBack)), designY (y)
 {
-    shape.clear (shape.getBounds(), juce::Colours::black);
+    showShape (-1, 0);   // black until a shape is asked for
     setBounds (designX, designY, 36, 21);
 }
 
@@ -21,16 +22,31 @@ void ShapeClass::setScale (float z)
     setBounds ((int) (designX * z), (int) (designY * z), (int) (36 * z), (int) (21 * z));
 }
 
+// Every icon of every opening shows one of a few pictures: each is drawn once.
 void ShapeClass::renderShape()
 {
-    shape.clear (shape.getBounds(), juce::Colours::black);
-    juce::Graphics g (shape);
+    showShape (shapeIndex, widthValue);
+}
+
+void ShapeClass::showShape (int index, int width)
+{
+    PaintCache::Key key;
+    key.kind = 0x73687065;   // oscillator shape
+    key.number1 = (juce::uint64) (juce::uint32) index | ((juce::uint64) (juce::uint32) width << 32);
+    shape = PaintCache::picture (key, 32, 17, true, [=] (juce::Graphics& g) { drawShape (g, index, width); });
+    shownIndex = index;
+    shownWidth = width;
+}
+
+void ShapeClass::drawShape (juce::Graphics& g, int index, int width)
+{
+    g.fillAll (juce::Colours::black);
     g.setColour (juce::Colour (0xFFE1E1E1));
 
-    const float w = (float) widthValue;
+    const float w = (float) width;
     auto line = [&g] (float x1, float y1, float x2, float y2) { g.drawLine (x1, y1, x2, y2, 2.0f); };
 
-    switch (shapeIndex)
+    switch (index)
     {
         case 0:
             line (0, 8, 32, 8);
@@ -69,7 +85,7 @@ void ShapeClass::renderShape()
         }
 
         default:
-            if (shapeIndex >= 4 && shapeIndex <= 16)
+            if (index >= 4 && index <= 16)
             {
                 for (int x = 0; x < 32; ++x)
                 {
@@ -79,10 +95,10 @@ void ShapeClass::renderShape()
                     g.fillRect (x, y + 1, 1, 1);
                 }
             }
-            else if (shapeIndex >= 17 && shapeIndex <= 19)
+            else if (index >= 17 && index <= 19)
             {
                 float left, right;
-                if (widthValue > 64)
+                if (width > 64)
                 {
                     const float d = (w - 64.0f) * 0.125f;
                     left = 5.0f + d;
@@ -107,7 +123,37 @@ void ShapeClass::renderShape()
     }
 }
 
+void ShapeClass::setBackdrop (juce::Colour colour)
+{
+    if (colour == backdrop)
+        return;
+
+    backdrop = colour;
+    setOpaque (backdrop.isOpaque());
+    repaint();
+}
+
 void ShapeClass::paint (juce::Graphics& g)
+{
+    if (! backdrop.isOpaque())
+    {
+        paintLayers (g);
+        return;
+    }
+
+    PaintCache::Key key;
+    key.kind = 0x73686963;   // shape icon
+    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) PaintCache::floatBits (zoom) << 32);
+    key.number2 = (juce::uint64) (juce::uint32) shownIndex | ((juce::uint64) (juce::uint32) shownWidth << 32);
+
+    PaintCache::drawPicture (g, key, getLocalBounds(), true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (backdrop);
+        paintLayers (pg);
+    });
+}
+
+void ShapeClass::paintLayers (juce::Graphics& g) const
 {
     g.setColour (juce::Colours::black);
     g.drawImage (background, 0, 0, (int) (36 * zoom), (int) (21 * zoom), 0, 0, 36, 21);

@@ -17,13 +17,22 @@ public:
 
     const juce::Image& getShapePicture() const noexcept   { return shape; }
 
+    // On a known plain colour the icon paints as one opaque picture.
+    void setBackdrop (juce::Colour);
+
     void paint (juce::Graphics&) override;
 
 private:
     juce::Image background;
     float zoom = 1.0f;
     int designX = 214, designY;
-    juce::Image shape { juce::Image::ARGB, 32, 17, true };
+    juce::Image shape;
+    int shownIndex = -1, shownWidth = 0;   // of the shape picture; -1 while none is drawn
+    juce::Colour backdrop;
+
+    void showShape (int index, int width);
+    static void drawShape (juce::Graphics&, int index, int width);
+    void paintLayers (juce::Graphics&) const;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ShapeClass)
 };

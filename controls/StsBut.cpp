@@ -3,6 +3,19 @@
 #include "controls/KitFonts.h"
 #include "controls/PaintCache.h"
 
+// The glass button inside: it takes the clicks and keeps the state, and paints
+// itself unless its owner has drawn it already.
+struct StsBut::Glass : public juce::TextButton
+{
+    bool drawnByOwner = false;
+
+    void paintButton (juce::Graphics& g, bool over, bool down) override
+    {
+        if (! drawnByOwner)
+            juce::TextButton::paintButton (g, over, down);
+    }
+};
+
 StsBut::StsBut (const juce::String& captionToUse, int idToUse, int styleToUse)
     : caption (captionToUse), id (idToUse), style (styleToUse)
 {
@@ -25,7 +38,9 @@ void StsBut::setBoundsAndStyle (int newX, int newY, int w, int h, bool apply)
 
     if (hasChild && child == nullptr)
     {
-        child = std::make_unique<juce::TextButton>();
+        auto glass = std::make_unique<Glass>();
+        glass->drawnByOwner = backdrop.isOpaque();
+        child = std::move (glass);
         child->setConnectedEdges (juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight);
         child->addListener (this);
         child->setWantsKeyboardFocus (false);
@@ -96,6 +111,18 @@ void StsBut::setCaption (const juce::String& newCaption)
     }
 }
 
+void StsBut::setBackdrop (juce::Colour colour)
+{
+    if (colour == backdrop)
+        return;
+
+    backdrop = colour;
+    setOpaque (backdrop.isOpaque());
+    if (auto* glass = dynamic_cast<Glass*> (child.get()))
+        glass->drawnByOwner = backdrop.isOpaque();
+    repaint();
+}
+
 void StsBut::addListener (stsbutChangeListener* l)
 {
     const juce::ScopedLock sl (listenerLock);
@@ -144,7 +171,9 @@ void StsBut::mouseUp (const juce::MouseEvent&)
 
 void StsBut::paint (juce::Graphics& g)
 {
-    if (style == checkEntry)
+    if (child != nullptr && backdrop.isOpaque())
+        paintGlass (g);
+    else if (style == checkEntry)
     {
         g.setColour (juce::Colours::black);
         g.drawImage (pressed ? checkPressedImage : checkImage, 2, 5, 15, 11, 0, 0, 15, 11);
@@ -187,10 +216,40 @@ void StsBut::paint (juce::Graphics& g)
     }
 }
 
+// The glass as its child would paint it, and the caption over it, on the
+// backdrop: one picture per look, copied rather than blended.
+void StsBut::paintGlass (juce::Graphics& g)
+{
+    const auto over = child->isOver(), down = child->isDown(), on = child->getToggleState();
+    const auto colour = child->findColour (on ? juce::TextButton::buttonOnColourId : juce::TextButton::buttonColourId);
+
+    PaintCache::Key key;
+    key.kind = 0x73627574;   // glass button
+    key.number1 = (juce::uint64) backdrop.getARGB() | ((juce::uint64) colour.getARGB() << 32);
+    key.number2 = (juce::uint64) ((over ? 1 : 0) | (down ? 2 : 0) | (child->isEnabled() ? 4 : 0))
+                | ((juce::uint64) textColour.getARGB() << 8) | ((juce::uint64) style << 40)
+                | ((juce::uint64) (juce::uint16) child->getY() << 48);
+    key.text1 = caption;
+
+    PaintCache::drawPicture (g, key, getLocalBounds(), true, [&] (juce::Graphics& pg)
+    {
+        pg.fillAll (backdrop);
+        {
+            const juce::Graphics::ScopedSaveState state (pg);
+            pg.setOrigin (child->getPosition());
+            child->getLookAndFeel().drawButtonBackground (pg, *child, colour, over, down);
+        }
+        paintCaption (pg);
+    });
+}
+
 void StsBut::paintOverChildren (juce::Graphics& g)
 {
-    if (child == nullptr)
-        return;
+    if (child != nullptr && ! backdrop.isOpaque())
+        paintCaption (g);
+}
 
+void StsBut::paintCaption (juce::Graphics& g)
+{
     PaintCache::drawText (g, caption, { 0, 0, width, height }, juce::Justification::centred, kitFont (fontHeight), textColour);
 }

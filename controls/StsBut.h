@@ -42,6 +42,10 @@ public:
     bool isPressed() const noexcept                  { return pressed; }
     const juce::String& getCaption() const noexcept  { return caption; }
     void setCaption (const juce::String&);
+
+    // A glass button on a known plain colour paints that colour, its glass and
+    // its caption as one opaque picture; transparent (the default) blends them.
+    void setBackdrop (juce::Colour);
     juce::TextButton* getChildButton() const noexcept { return child.get(); }
 
     void paint (juce::Graphics&) override;
@@ -50,8 +54,12 @@ public:
     void mouseUp (const juce::MouseEvent&) override;
 
 private:
+    struct Glass;
+
     void buttonClicked (juce::Button*) override;
     void notify();
+    void paintGlass (juce::Graphics&);
+    void paintCaption (juce::Graphics&);
 
     juce::CriticalSection listenerLock;
     juce::ListenerList<stsbutChangeListener> listeners;
@@ -63,6 +71,7 @@ private:
     const int style;
     float fontHeight = 13.0f;
     std::unique_ptr<juce::TextButton> child;
+    juce::Colour backdrop;
     bool pressed = false;
     juce::Image checkImage, checkPressedImage;
 

@@ -32,6 +32,7 @@ AppBar::AppBar (MidiCntrState* e)
     {
         tabs.push_back (std::make_unique<StsBut> (spec.text, spec.id, 135));
         tabs.back()->setBoundsAndStyle (i * 59, 32, 59, 16, true);
+        tabs.back()->setBackdrop (juce::Colour (barColour));
         addAndMakeVisible (*tabs.back());
         ++i;
     }
@@ -41,6 +42,7 @@ AppBar::AppBar (MidiCntrState* e)
     {
         functionButtons.push_back (std::make_unique<StsBut> (spec.text, spec.id, 130));
         functionButtons.back()->setBoundsAndStyle (i * 46, 3, 46, 16, true);
+        functionButtons.back()->setBackdrop (juce::Colour (barColour));
         addAndMakeVisible (*functionButtons.back());
 
         if (spec.id == 701) sendIndex = i;

@@ -18,6 +18,9 @@ public:
     explicit AppBar (MidiCntrState* engine);
     ~AppBar() override;
 
+    // The bar is drawn by the page beneath it in this plain colour.
+    static constexpr juce::uint32 barColour = 0xFF141414;
+
     struct ButtonSpec { const char* text; int id; };
     static const std::vector<ButtonSpec>& tabSpecs();
     static const std::vector<ButtonSpec>& functionSpecs();

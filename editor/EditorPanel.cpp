@@ -196,18 +196,25 @@ bool EditorPanel::isAnimating() const
 //==============================================================================
 void EditorPanel::paint (juce::Graphics& g)
 {
-    g.setColour (juce::Colour (0xFF141414));
+    g.setColour (juce::Colour (AppBar::barColour));
     g.fillRect (0, 0, getWidth(), 54);
     g.setColour (juce::Colour (0xFF000000));
     g.fillRect (0, 54, getWidth(), getHeight() - 54);
 
-    g.setOpacity (1.0f);
-    if (wordImage.isValid())
-        PaintCache::drawImage (g, wordImage, 926, 1, 165, 25, 0, 0, 275, 43);
+    // The model name on the bar: one opaque picture, copied at every opening.
+    PaintCache::Key key;
+    key.kind = 0x6d6f646c;   // model name
+    PaintCache::drawPicture (g, key, { 926, 0, 219, 27 }, true, [this] (juce::Graphics& pg)
+    {
+        pg.fillAll (juce::Colour (AppBar::barColour));
+        pg.setOpacity (1.0f);
+        if (wordImage.isValid())
+            PaintCache::drawImage (pg, wordImage, 926, 1, 165, 25, 0, 0, 275, 43);
 
-    g.setOpacity (0.61f);
-    if (numberImage.isValid())
-        PaintCache::drawImage (g, numberImage, 1098, 3, 47, 23, 0, 0, 113, 56);
+        pg.setOpacity (0.61f);
+        if (numberImage.isValid())
+            PaintCache::drawImage (pg, numberImage, 1098, 3, 47, 23, 0, 0, 113, 56);
+    });
 }
 
 void EditorPanel::resized()

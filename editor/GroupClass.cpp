@@ -239,8 +239,17 @@ void GroupClass::updateBackdrops()
 {
     const int headerBottom = scaled (16, scale);
 
+    const auto plainAt = [&] (const juce::Component& c)
+    {
+        return shown && section != abModeSection && c.getY() >= headerBottom ? panelColour : juce::Colour();
+    };
+
     for (auto& c : controls)
-        c->setBackdrop (shown && section != abModeSection && c->getY() >= headerBottom ? panelColour : juce::Colour());
+        c->setBackdrop (plainAt (*c));
+
+    for (auto& icon : waveIcons)
+        if (icon != nullptr)
+            icon->setBackdrop (plainAt (*icon));
 }
 
 void GroupClass::setAbModeExpanded (bool expanded)

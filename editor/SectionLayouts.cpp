@@ -170,7 +170,7 @@ ControlTable expand()
         {
             const auto pos = (size_t) (run.pos + k * run.posStep);
             if (list.size() <= pos)
-                list.resize (pos + 1, ControlRow { -1, nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0 });
+                list.resize (pos + 1, ControlRow { -1, {}, 0, 0, 0, 0, 0, 0, 0, 0, 0 });
 
             jassert (list[pos].parameter < 0);   // each position is filled once
             list[pos] = { run.param + k * run.paramStep, run.label, run.kind,

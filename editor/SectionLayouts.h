@@ -21,7 +21,7 @@ namespace SectionLayouts
     struct ControlRow
     {
         int parameter;          // 0-511 within the layer, or 1028/1029 (the latches)
-        const char* label;
+        juce::String label;     // made once: every opening shares it
         int kind, minimum, maximum, displayType;
         int x, y, w, h;
         int knobStyle;          // 0 is the default and is not set

@@ -135,14 +135,18 @@ void expectAgreement (Rig& rig, const StsCont& c, int expected, bool sentToDevic
 
     const auto number = rig.engine().nrpnMap().nrpnForId (id);
     if (sentToDevice && number != NrpnMap::none)
+    {
         EXPECT_EQ (lastNrpn (*rig.devices.lastOutput()), (Nrpn { number, expected }));
+    }
 
     if (auto* p = rig.hostParameter (id))
     {
         // The host was told what it reads, and writing that back changes nothing.
         const auto told = rig.toldHost.find (p->getParameterIndex());
         if (told != rig.toldHost.end())
+        {
             EXPECT_FLOAT_EQ (told->second, p->getValue());
+        }
 
         const int sends = rig.sendCount();
         p->setValue (p->getValue());
@@ -264,7 +268,9 @@ TEST (EditorRoundTrip, EveryGestureOnEveryControlOfBothLayersTellsOneTruth)
 
                     expectAgreement (rig, c, expected, g.gesture != Gesture::device);
                     if (g.gesture == Gesture::device)
+                    {
                         EXPECT_EQ (rig.sendCount(), sendsBefore) << "a device value was sent back";
+                    }
                     ++checked;
                 }
 

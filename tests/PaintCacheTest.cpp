@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
+#include "controls/KitLookAndFeel.h"
 #include "controls/PaintCache.h"
+#include "controls/ShapeClass.h"
+#include "controls/StsBut.h"
 #include "controls/StsCont.h"
 #include "editor/GroupClass.h"
 #include "engine/VantorAudioProcessor.h"
@@ -172,6 +175,64 @@ TEST (PaintCache, ControlOnABackdropLooksAsOnThePanel)
 
             EXPECT_LE (largestDifference (paint (false), paint (true)), roundingLevels)
                 << "kind " << c.kind << " value " << value << " zoom " << c.zoom;
+        }
+}
+
+// Glass buttons and shape icons on a backdrop paint one picture too: in every
+// state a button can show, and for a fresh icon and drawn shapes at two zooms.
+TEST (PaintCache, ButtonsAndShapeIconsOnABackdropLookAsOnThePanel)
+{
+    struct ButtonCase { int style; juce::Button::ButtonState state; bool on; };
+    const ButtonCase buttons[] = {
+        { StsBut::functionButton, juce::Button::buttonNormal, false }, { StsBut::functionButton, juce::Button::buttonOver, false },
+        { StsBut::sectionTab,     juce::Button::buttonDown,   false }, { StsBut::sectionTab,     juce::Button::buttonNormal, true },
+    };
+
+    for (const auto& b : buttons)
+    {
+        const auto paint = [&] (bool onBackdrop)
+        {
+            StsBut button ("FEEDBACK", 5, b.style);
+            button.setLookAndFeel (&KitLookAndFeel::shared());
+            button.setBoundsAndStyle (0, 0, 59, 16, true);
+            button.setBackdrop (onBackdrop ? ground : juce::Colour());
+            button.getChildButton()->setToggleState (b.on, juce::dontSendNotification);
+            button.getChildButton()->setState (b.state);
+            EXPECT_EQ (button.isOpaque(), onBackdrop);
+
+            auto out = canvas (59, 16);
+            juce::Graphics g (out);
+            button.paintEntireComponent (g, false);
+            button.setLookAndFeel (nullptr);
+            return out;
+        };
+
+        EXPECT_LE (largestDifference (paint (false), paint (true)), roundingLevels)
+            << "style " << b.style << " state " << (int) b.state << " on " << b.on;
+    }
+
+    for (float zoom : { 1.0f, 0.73f })
+        for (int shape : { -1, 0, 3, 10, 18 })
+        {
+            const auto paint = [&] (bool onBackdrop)
+            {
+                ShapeClass icon (nullptr, 30);
+                icon.setScale (zoom);
+                if (shape >= 0)
+                {
+                    icon.shapeIndex = shape;
+                    icon.widthValue = 90;
+                    icon.renderShape();
+                }
+                icon.setBackdrop (onBackdrop ? ground : juce::Colour());
+
+                auto out = canvas (icon.getWidth(), icon.getHeight());
+                juce::Graphics g (out);
+                icon.paintEntireComponent (g, false);
+                return out;
+            };
+
+            EXPECT_LE (largestDifference (paint (false), paint (true)), roundingLevels) << "shape " << shape << " zoom " << zoom;
         }
 }
 
