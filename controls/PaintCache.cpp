@@ -291,6 +291,26 @@ juce::Image picture (const Key& key, int width, int height, bool opaque,
     return keptPicture (key, { 0, 0, width, height }, opaque, draw).image;
 }
 
+void fillOpaque (juce::Graphics& g, juce::Rectangle<int> area, juce::Colour colour)
+{
+    constexpr int tileW = 512, tileH = 256;
+    const auto clipped = area.getIntersection (g.getClipBounds());
+    if (clipped.isEmpty())
+        return;
+
+    Key key;
+    key.kind = 0x706c6e31;   // plain
+    key.number1 = colour.getARGB();
+    const auto tile = picture (key, tileW, tileH, true, [colour] (juce::Graphics& pg) { pg.fillAll (colour); });
+
+    const juce::Graphics::ScopedSaveState state (g);
+    g.reduceClipRegion (clipped);
+    g.setOpacity (1.0f);
+    for (int y = clipped.getY(); y < clipped.getBottom(); y += tileH)
+        for (int x = clipped.getX(); x < clipped.getRight(); x += tileW)
+            g.drawImageAt (tile, x, y);
+}
+
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType> types)
 {
     if (keptCursors != nullptr)

@@ -51,6 +51,10 @@ void drawPicture (juce::Graphics&, const Key&, juce::Rectangle<int> area, bool o
 juce::Image picture (const Key&, int width, int height, bool opaque,
                      const std::function<void (juce::Graphics&)>& draw);
 
+// Fills area with an opaque colour by copying a kept plain picture: for large
+// areas of a colour whose channels differ, a copy is cheaper than a fill.
+void fillOpaque (juce::Graphics&, juce::Rectangle<int> area, juce::Colour);
+
 // Keeps these standard mouse cursors for the process: JUCE drops a cursor with
 // its last user and reloads it from the cursor theme on the next opening.
 void keepCursors (std::initializer_list<juce::MouseCursor::StandardCursorType>);

@@ -129,7 +129,7 @@ void ShapeClass::setBackdrop (juce::Colour colour)
         return;
 
     backdrop = colour;
-    setOpaque (backdrop.isOpaque());
+    setPaintingIsUnclipped (backdrop.isOpaque());   // its picture covers its bounds
     repaint();
 }
 

@@ -236,9 +236,9 @@ void StsCont::setBackdrop (juce::Colour colour)
 
     backdrop = colour;
 
-    // Its one picture covers exactly its bounds: no clip of its own is needed,
-    // and its panel need not clip the controls around it against it.
-    setOpaque (backdrop.isOpaque());
+    // Its one picture covers exactly its bounds: no clip of its own is needed.
+    // It is not marked opaque: its panel then copies its plain ground in a few
+    // large blocks rather than filling around every control pixel by pixel.
     setPaintingIsUnclipped (backdrop.isOpaque());
     repaint();
 }

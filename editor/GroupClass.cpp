@@ -377,11 +377,12 @@ void GroupClass::paint (juce::Graphics& g)
         return;
     }
 
+    // The plain ground is copied whole; the controls on it copy their own pictures over it.
     const juce::Rectangle<int> bar (0, 0, scaled (storedW, scale), scaled (16, scale));
     {
         const juce::Graphics::ScopedSaveState state (g);
         g.excludeClipRegion (bar);
-        g.fillAll (panelColour);
+        PaintCache::fillOpaque (g, getLocalBounds(), panelColour);
     }
 
     // The header is opaque and the same at every opening: one picture, copied.

@@ -165,7 +165,6 @@ TEST (PaintCache, ControlOnABackdropLooksAsOnThePanel)
                 control.setTopLeftScaled (0, 16);
                 control.setValue (value, juce::String (value) + " st");
                 control.setBackdrop (onBackdrop ? ground : juce::Colour());
-                EXPECT_EQ (control.isOpaque(), onBackdrop);
 
                 auto out = canvas (control.getWidth(), control.getHeight());
                 juce::Graphics g (out);
@@ -176,6 +175,39 @@ TEST (PaintCache, ControlOnABackdropLooksAsOnThePanel)
             EXPECT_LE (largestDifference (paint (false), paint (true)), roundingLevels)
                 << "kind " << c.kind << " value " << value << " zoom " << c.zoom;
         }
+}
+
+// The kept plain picture is copied in tiles: every area, however it meets the
+// tiles and the clip, ends up exactly as filled.
+TEST (PaintCache, OpaqueFillCoversAsAFill)
+{
+    struct Case { juce::Rectangle<int> area, clip; };
+    const Case cases[] = {
+        { { 0, 0, 1300, 700 },   { 0, 0, 1300, 700 } },    // more than one tile each way
+        { { 3, 5, 512, 256 },    { 0, 0, 1300, 700 } },    // one tile, off the origin
+        { { -40, -30, 900, 600 }, { 100, 90, 700, 500 } },  // starting outside, clipped
+        { { 10, 10, 1, 1 },      { 0, 0, 1300, 700 } },
+    };
+    const juce::Colour colour (0xFF1A1B1E), other (0xFF405060);
+
+    for (const auto& c : cases)
+    {
+        juce::Image filled (juce::Image::RGB, 1300, 700, true), copied (juce::Image::RGB, 1300, 700, true);
+        for (auto* image : { &filled, &copied })
+            juce::Graphics (*image).fillAll (other);
+        {
+            juce::Graphics g (filled);
+            g.reduceClipRegion (c.clip);
+            g.setColour (colour);
+            g.fillRect (c.area);
+        }
+        {
+            juce::Graphics g (copied);
+            g.reduceClipRegion (c.clip);
+            PaintCache::fillOpaque (g, c.area, colour);
+        }
+        EXPECT_EQ (largestDifference (filled, copied), 0) << c.area.toString() << " in " << c.clip.toString();
+    }
 }
 
 // Glass buttons and shape icons on a backdrop paint one picture too: in every
