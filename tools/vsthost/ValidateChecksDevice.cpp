@@ -155,16 +155,7 @@ void pressKey (XSession& x, AEffect* e, ::Window w, KeySym key)
 {
     for (const bool press : { true, false })
     {
-        XEvent ev {};
-        ev.xkey.type = press ? KeyPress : KeyRelease;
-        ev.xkey.display = x.display;
-        ev.xkey.window = w;
-        ev.xkey.root = DefaultRootWindow (x.display);
-        ev.xkey.time = CurrentTime;
-        ev.xkey.keycode = XKeysymToKeycode (x.display, key);
-        ev.xkey.same_screen = True;
-        XSendEvent (x.display, w, True, press ? KeyPressMask : KeyReleaseMask, &ev);
-        XFlush (x.display);
+        sendKey (x, w, press, key);
         x.idle (e, 2);
     }
 }

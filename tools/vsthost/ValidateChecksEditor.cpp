@@ -92,10 +92,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
     {
         Problems p;
         Instance a (lib.entry);
-        int w = 0, h = 0;
-        editorRect (a, w, h);
-        const auto parent = x.createParent (w, h);
-        p.addAll (openEditor (x, a, parent), "");
+        const auto parent = openInNewParent (x, a, p, "");
         for (int i = 0; i < numParams; ++i)
         {
             a->setParameter (a, i, std::uniform_real_distribution<float> (0.0f, 1.0f) (rng));
@@ -140,10 +137,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
     {
         Problems p;
         Instance a (lib.entry);
-        int w = 0, h = 0;
-        editorRect (a, w, h);
-        const auto parent = x.createParent (w, h);
-        p.addAll (openEditor (x, a, parent), "");
+        const auto parent = openInNewParent (x, a, p, "");
         prepare (a, 48000.0, 256);
         resume (a);
         std::atomic<bool> done { false };
@@ -185,10 +179,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
         setChunk (a, false, bank);
         dispatch (a, effSetProgram, 0, 17);
         setChunk (a, true, prog);
-        int w = 0, h = 0;
-        editorRect (a, w, h);
-        const auto parent = x.createParent (w, h);
-        p.addAll (openEditor (x, a, parent), "");
+        const auto parent = openInNewParent (x, a, p, "");
         x.idle (a, 10);
         dispatch (a, effSetProgram, 0, 60);
         x.idle (a, 5);
@@ -204,10 +195,7 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
         for (int cycle = 0; cycle < 4; ++cycle)
         {
             auto a = std::make_unique<Instance> (lib.entry);
-            int w = 0, h = 0;
-            editorRect (*a, w, h);
-            const auto parent = x.createParent (w, h);
-            p.addAll (openEditor (x, *a, parent), fmt ("cycle %d", cycle));
+            const auto parent = openInNewParent (x, *a, p, fmt ("cycle %d", cycle));
             x.idle (*a, 3);
             a.reset();
             if (! x.idleUntil (nullptr, [&] { return x.children (parent) == 0; }))

@@ -103,10 +103,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
     {
         Problems p;
         Instance a (lib.entry);
-        int w = 0, h = 0;
-        editorRect (a, w, h);
-        const auto parent = x.createParent (w, h);
-        p.addAll (openEditor (x, a, parent), "opening");
+        const auto parent = openInNewParent (x, a, p, "opening");
         int w0 = 0, h0 = 0;
         editorRect (a, w0, h0);
 
@@ -134,10 +131,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
         {
             // A fresh instance shows its splash on its first opening; close well inside its 2 s.
             auto a = std::make_unique<Instance> (lib.entry);
-            int w = 0, h = 0;
-            editorRect (*a, w, h);
-            const auto parent = x.createParent (w, h);
-            p.addAll (openEditor (x, *a, parent), fmt ("cycle %d", cycle));
+            const auto parent = openInNewParent (x, *a, p, fmt ("cycle %d", cycle));
             x.idle (*a, 2 + cycle);
 
             if (cycle == 2)

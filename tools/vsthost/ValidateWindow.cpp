@@ -166,6 +166,15 @@ std::string openEditor (XSession& x, AEffect* e, ::Window parent)
     return {};
 }
 
+::Window openInNewParent (XSession& x, AEffect* e, Problems& p, const std::string& what)
+{
+    int w = 0, h = 0;
+    editorRect (e, w, h);
+    const auto parent = x.createParent (w, h);
+    p.addAll (openEditor (x, e, parent), what);
+    return parent;
+}
+
 std::string closeEditor (XSession& x, AEffect* e, ::Window parent)
 {
     dispatch (e, effEditClose);
@@ -200,38 +209,53 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
     return found;
 }
 
+namespace
+{
+// The fields button, motion and key events share, as the X server fills them.
+template <typename Event>
+void address (Event& ev, int type, XSession& x, ::Window w, int px, int py, unsigned state)
+{
+    ev.type = type;
+    ev.display = x.display;
+    ev.window = w;
+    ev.root = DefaultRootWindow (x.display);
+    ev.time = CurrentTime;
+    ev.x = px;
+    ev.y = py;
+    ev.state = state;
+    ev.same_screen = True;
+}
+
+void deliver (XSession& x, ::Window w, long mask, XEvent& ev)
+{
+    XSendEvent (x.display, w, True, mask, &ev);
+    XFlush (x.display);
+}
+}
+
 // Pointer events as the X server would deliver them to the editor's window.
 void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button)
 {
     XEvent ev {};
-    ev.xbutton.type = press ? ButtonPress : ButtonRelease;
-    ev.xbutton.display = x.display;
-    ev.xbutton.window = w;
-    ev.xbutton.root = DefaultRootWindow (x.display);
-    ev.xbutton.time = CurrentTime;
-    ev.xbutton.x = px;
-    ev.xbutton.y = py;
+    address (ev.xbutton, press ? ButtonPress : ButtonRelease, x, w, px, py,
+             press ? 0 : (button == Button1 ? Button1Mask : Button3Mask));
     ev.xbutton.button = button;
-    ev.xbutton.state = press ? 0 : (button == Button1 ? Button1Mask : Button3Mask);
-    ev.xbutton.same_screen = True;
-    XSendEvent (x.display, w, True, press ? ButtonPressMask : ButtonReleaseMask, &ev);
-    XFlush (x.display);
+    deliver (x, w, press ? ButtonPressMask : ButtonReleaseMask, ev);
 }
 
 void sendMotion (XSession& x, ::Window w, int px, int py)
 {
     XEvent ev {};
-    ev.xmotion.type = MotionNotify;
-    ev.xmotion.display = x.display;
-    ev.xmotion.window = w;
-    ev.xmotion.root = DefaultRootWindow (x.display);
-    ev.xmotion.time = CurrentTime;
-    ev.xmotion.x = px;
-    ev.xmotion.y = py;
-    ev.xmotion.state = Button1Mask;
-    ev.xmotion.same_screen = True;
-    XSendEvent (x.display, w, True, PointerMotionMask | ButtonMotionMask | Button1MotionMask, &ev);
-    XFlush (x.display);
+    address (ev.xmotion, MotionNotify, x, w, px, py, Button1Mask);
+    deliver (x, w, PointerMotionMask | ButtonMotionMask | Button1MotionMask, ev);
+}
+
+void sendKey (XSession& x, ::Window w, bool press, KeySym key)
+{
+    XEvent ev {};
+    address (ev.xkey, press ? KeyPress : KeyRelease, x, w, 0, 0, 0);
+    ev.xkey.keycode = XKeysymToKeycode (x.display, key);
+    deliver (x, w, press ? KeyPressMask : KeyReleaseMask, ev);
 }
 
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY)

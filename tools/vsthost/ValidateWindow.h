@@ -41,6 +41,10 @@ bool editorRect (AEffect* e, int& width, int& height);
 std::string openEditor (XSession& x, AEffect* e, ::Window parent);
 std::string closeEditor (XSession& x, AEffect* e, ::Window parent);
 
+// As a host opens it: a new window of the editor's size, the editor opened into
+// it; what went wrong is added to p under what. Returns the new window.
+::Window openInNewParent (XSession& x, AEffect* e, Problems& p, const std::string& what);
+
 // The check's body, failing also when it caused X errors on any connection.
 std::function<std::string()> withXErrors (XSession& x, std::function<std::string()> body);
 
@@ -51,6 +55,7 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
 // each followed by a few idle rounds of the editor.
 void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button);
 void sendMotion (XSession& x, ::Window w, int px, int py);
+void sendKey (XSession& x, ::Window w, bool press, KeySym key);
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY);
 void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py);
 void click (XSession& x, AEffect* e, ::Window w, int px, int py);
