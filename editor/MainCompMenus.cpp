@@ -545,10 +545,14 @@ void MainComp::loadProgramBankFile (int bank)
             safe->setStatusText ("NO PROGRAM BANK IN " + file.getFileName());
             return;
         }
+        int loaded = 0;
         {
             const juce::ScopedLock sl (safe->engine().getProgramLock());
-            safe->engine().deviceBank (bank).loadFromDumps (dumps);
+            loaded = safe->engine().deviceBank (bank).loadFromBankFile (dumps);
         }
+        if (loaded < MidiCntrState::programsPerBank)
+            safe->setStatusText ("LOADED " + juce::String (loaded) + " OF " + juce::String (MidiCntrState::programsPerBank)
+                                 + " PROGRAMS FROM " + file.getFileName());
         safe->refillBankGrid();
     });
 }

@@ -38,10 +38,8 @@ void MidiCntrState::initialise()
     globals.assign (100, 0);
     settingsBlock.assign ((size_t) SettingsFiles::settingsBlockSize, 0);
 
+    removeLeftoverTemporaries();
     loadSettings (0);
-
-    if (settingsBlock[6] == 0 || settingsBlock[6] > 16)
-        settingsBlock[6] = 1;
     midiChannel = settingsBlock[6];
 
     // A first start stores the block once, as it will be kept, rather than the

@@ -245,6 +245,7 @@ private:
     void loadBankLibrary();
     bool readBankLibrary (const juce::File& file, bool& wellFormed);
     void saveBankLibrary();
+    static void removeLeftoverTemporaries();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);

@@ -325,13 +325,8 @@ StoreResult store (const ByteArray& records, Origin& origin)
     if (toWrite->size() < recordSize)
         return StoreResult::nothingWritten;
 
-    if (origin.damaged && existsNow)
-    {
-        const auto keep = file.getSiblingFile (file.getFileNameWithoutExtension() + " damaged" + file.getFileExtension())
-                              .getNonexistentSibling (true);
-        if (! file.copyFileTo (keep))
-            return StoreResult::failed;
-    }
+    if (origin.damaged && existsNow && ! SettingsFiles::keepDamagedCopy (file))
+        return StoreResult::failed;
 
     if (! write (*toWrite, file))
         return StoreResult::failed;
