@@ -110,7 +110,7 @@ void MidiCntrState::loadBankLibrary()
 
     if (readBankLibrary (file, wellFormed))
     {
-        // A short or damaged file is stored again whole at close.
+        // A damaged file is kept beside itself and stored again whole at close.
         libraryHoldsBanks = wellFormed;
     }
     else
@@ -122,7 +122,8 @@ void MidiCntrState::loadBankLibrary()
         }
 
         // Missing, the file counts as holding these: another instance may store
-        // its banks before this one closes unchanged. Unreadable, it is rewritten.
+        // its banks before this one closes unchanged. A short one is kept beside
+        // itself and rewritten; one that cannot be opened is left as it is.
         libraryHoldsBanks = ! file.existsAsFile();
     }
 
@@ -247,7 +248,8 @@ void MidiCntrState::applyStartupPreset()
     if (! file.existsAsFile())
         return;
 
-    const auto bytes = SettingsFiles::readWholeFile (file);
+    // The tag and the one record are all it is read for, however large the file.
+    const auto bytes = SettingsFiles::readFileStart (file, (size_t) SettingsFiles::startupPresetMinimumSize);
     if (! SettingsFiles::isStartupPreset (bytes))
         return;
 
