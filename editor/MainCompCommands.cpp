@@ -257,7 +257,7 @@ void MainComp::handleMidiSetupCommand (int code, int value)
     }
     e.requestGlobals();
     e.loadSettings (1);
-    if (code == 203 && ! writeDialogShown)
+    if (code == 300 || code == 302)
         e.loadPorts (1);
 }
 
