@@ -54,8 +54,9 @@ ByteArray readAll (const juce::File& file)
 // What an emptied library is stored as: the header and the trailer.
 ByteArray emptyLibraryImage()
 {
-    auto bytes = tag (headerText);
-    bytes.insert (bytes.end(), trailerText, trailerText + tagSize);
+    ByteArray bytes (2 * (size_t) tagSize);
+    std::memcpy (bytes.data(), headerText, (size_t) tagSize);
+    std::memcpy (bytes.data() + tagSize, trailerText, (size_t) tagSize);
     return bytes;
 }
 
