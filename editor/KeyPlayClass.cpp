@@ -127,9 +127,9 @@ void KeyPlayClass::playNote (int semitone)
     if (note > 127 || letterNote[(size_t) semitone] >= 0 || held[(size_t) note] != 0)
         return;   // auto-repeat, or that note sounds already
 
-    held[(size_t) note] = 1;
-    letterNote[(size_t) semitone] = note;
     const int channel = engine != nullptr ? engine->getMidiChannel() : 1;
+    held[(size_t) note] = (juce::uint8) juce::jlimit (1, 255, channel);
+    letterNote[(size_t) semitone] = note;
     if (engine != nullptr)
         engine->sendNoteOn (channel, note, velocity);
     setStatusText ("Play Chn: " + juce::String (channel) + " Key: " + noteName (note) + " Vel: " + juce::String (velocity));
@@ -139,9 +139,10 @@ void KeyPlayClass::noteOff (int note)
 {
     if (! juce::isPositiveAndBelow (note, 128))
         return;
+    const int startedOn = held[(size_t) note];
     held[(size_t) note] = 0;
     if (engine != nullptr)
-        engine->sendNoteOff (engine->getMidiChannel(), note);
+        engine->sendNoteOff (startedOn != 0 ? startedOn : engine->getMidiChannel(), note);
 }
 
 bool KeyPlayClass::keyStateChanged (bool)

@@ -109,6 +109,28 @@ juce::PopupMenu MIDI_Setup::buildPortMenu (int command) const
     return menu;
 }
 
+namespace
+{
+// Where entry i of one port list is in another: by name, and among ports of
+// one name by their order (-1 when the other list has no such port).
+int sameEntry (const juce::StringArray& from, int i, const juce::StringArray& to)
+{
+    if (! juce::isPositiveAndBelow (i, from.size()))
+        return -1;
+
+    int occurrence = 0;
+    for (int j = 0; j < i; ++j)
+        if (from[j] == from[i])
+            ++occurrence;
+
+    for (int j = 0; j < to.size(); ++j)
+        if (to[j] == from[i] && occurrence-- == 0)
+            return j;
+
+    return -1;
+}
+}
+
 void MIDI_Setup::applyPortMenu (int command, int result)
 {
     const bool isInput = command == inputCommand;
@@ -116,21 +138,25 @@ void MIDI_Setup::applyPortMenu (int command, int result)
     if (result < 1 || result > shown.size())
         return;
 
-    int index = 0;
-    if (result > 1 && engine != nullptr)
+    int index = result - 1;
+    if (index > 0 && engine != nullptr)
     {
-        // The device list may have changed since the panel was filled: open
-        // the port the user saw by its name, not by its old place, and show
-        // the lists as they are now (the other direction kept by name).
-        const auto name = shown[result - 1];
-        const auto otherName = isInput ? outputs[chosenOutput] : inputs[chosenInput];
+        // The item chosen is the device opened. Only when the device lists
+        // changed since the panel was filled is the port the user saw looked
+        // up in the lists as they are now (the other direction likewise).
+        const auto oldInputs = inputs, oldOutputs = outputs;
         setPortLists (engine->ports().inputDeviceNames(), engine->ports().outputDeviceNames());
-        auto& otherChosen = isInput ? chosenOutput : chosenInput;
-        otherChosen = juce::jmax (0, (isInput ? outputs : inputs).indexOf (otherName));
 
-        index = (isInput ? inputs : outputs).indexOf (name);
-        if (index < 1)
-            return;   // gone: nothing opens
+        if (inputs != oldInputs || outputs != oldOutputs)
+        {
+            auto& otherChosen = isInput ? chosenOutput : chosenInput;
+            otherChosen = juce::jmax (0, isInput ? sameEntry (oldOutputs, chosenOutput, outputs)
+                                                 : sameEntry (oldInputs, chosenInput, inputs));
+
+            index = isInput ? sameEntry (oldInputs, index, inputs) : sameEntry (oldOutputs, index, outputs);
+            if (index < 1)
+                return;   // gone: nothing opens
+        }
     }
 
     (isInput ? chosenInput : chosenOutput) = index;

@@ -526,7 +526,11 @@ void MainComp::showMidiSetup (bool show)
     if (! show)
     {
         if (midiSetup != nullptr)
+        {
             midiSetup->removeChangeListener (this);
+            // Ports (and the SysEx size) chosen here are kept however the panel closes.
+            engine().loadPorts (1);
+        }
         midiSetup.reset();
         midiSetupShown = false;
         return;

@@ -104,6 +104,7 @@ public:
     void showPresetsMenu();
 
     void copyProgram();
+    void copyStoredProgram (int bank, int program);
     void pasteProgram (bool toSlot, int bank, int program);
     void reloadEditBuffer();
     void loadProgramBankFile (int bank);
@@ -148,6 +149,7 @@ private:
     void closeQuestion();
     bool transmitBankTo (int destBank);
     void refillBankGrid();
+    void fillClipboard (const ByteArray& record);
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
     void showProgress (int value, const juce::String& text);

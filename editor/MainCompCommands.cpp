@@ -257,7 +257,7 @@ void MainComp::handleMidiSetupCommand (int code, int value)
     }
     e.requestGlobals();
     e.loadSettings (1);
-    if (code == 203 && ! writeDialogShown)
+    if (code == 300 || code == 302)
         e.loadPorts (1);
 }
 
@@ -269,11 +269,30 @@ void MainComp::copyProgram()
         const juce::ScopedLock sl (engine().getProgramLock());
         record = engine().presetBank().editBufferBytes();
     }
+    fillClipboard (record);
+    reloadEditBuffer();
+}
+
+// The program stored in the slot: the edit buffer holds it only once the
+// synthesizer has answered the program change.
+void MainComp::copyStoredProgram (int bank, int program)
+{
+    if (! isSlot (bank, program))
+        return;
+    ByteArray record;
+    {
+        const juce::ScopedLock sl (engine().getProgramLock());
+        record = engine().deviceBank (bank).programBytes (program);
+    }
+    fillClipboard (record);
+}
+
+void MainComp::fillClipboard (const ByteArray& record)
+{
     clipboard = std::make_unique<DSI_Program>();
     clipboard->setParams (record);
     clipboard->nameFromParams();
     clipboardFull = true;
-    reloadEditBuffer();
 }
 
 void MainComp::pasteProgram (bool toSlot, int bank, int program)

@@ -349,7 +349,7 @@ void MainComp::applyGridProgramMenu (int id, int bank, int program)
 
     switch (id)
     {
-        case 1: copyProgram(); break;
+        case 1: copyStoredProgram (bank, program); break;
         case 2: pasteProgram (true, bank, program); break;
         case 3:
         {

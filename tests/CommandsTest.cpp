@@ -140,12 +140,28 @@ TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     main.copyProgram();
     EXPECT_TRUE (contains (main.buildEditMenu(), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
 
-    // The grid menu names the clicked slot but copies the edit buffer.
+    // The grid menu names the clicked slot and copies the program stored there,
+    // whatever the edit buffer holds (it follows only once the synthesizer answers).
     EXPECT_TRUE (contains (main.buildGridProgramMenu (3, 7), "Copy Program: " + e.deviceBank (3).programName (7)));
     main.applyGridProgramMenu (2, 3, 7);
     EXPECT_EQ (slot (e, 3, 7), marked (2));
     main.applyGridProgramMenu (2, 9, 7);   // no such bank
-    main.applyGridProgramMenu (1, 3, 8);
+    main.applyGridProgramMenu (1, 9, 8);
+    EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
+
+    e.putProgram (true, 5, 20, marked (3));
+    for (const auto& [bank, program] : { std::pair { 5, 20 }, std::pair { 3, 7 }, std::pair { 0, 0 } })
+    {
+        const auto stored = slot (e, bank, program);
+        main.applyGridProgramMenu (1, bank, program);
+        EXPECT_EQ (main.getClipboard()->getParams(), stored);
+        main.applyGridProgramMenu (2, 1, 40);
+        EXPECT_EQ (slot (e, 1, 40), stored);
+    }
+    EXPECT_EQ (e.editBuffer(), marked (2));
+
+    // EDIT's copy still takes the edit buffer.
+    main.copyProgram();
     EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
 }
 
