@@ -19,8 +19,6 @@ public:
     int baseWidth = 0, baseHeight = 0;   // written by the owner on every resize
     int percent = 100;                   // written by the owner after a zoom
 
-    int getState() const noexcept   { return state; }
-
     void paint (juce::Graphics&) override;
     void mouseMove (const juce::MouseEvent&) override;
     void mouseDown (const juce::MouseEvent&) override;

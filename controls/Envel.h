@@ -27,7 +27,6 @@ public:
     float pointX (int i) const noexcept  { return px[i]; }
     float pointY (int i) const noexcept  { return py[i]; }
     bool isDragging() const noexcept     { return dragging; }
-    int getGrabbedHandle() const noexcept { return grabbedHandle; }
 
     static constexpr float xOrigin = 16.0f, top = 16.0f, graphHeight = 54.0f, graphWidth = 200.0f;
     static constexpr float scale = 48.0f / 127.0f;

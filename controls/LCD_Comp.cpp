@@ -17,8 +17,7 @@ juce::String LCD_Comp::bankProgramLine (int bank, int program)
     if (bank < 0 || bank >= ProgramRecord::numDeviceBanks || program < 0 || program >= ProgramRecord::programsPerBank)
         return {};
 
-    return (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3))
-         + " P " + juce::String (program + 1);
+    return ProgramRecord::slotLabel (bank, program);
 }
 
 void LCD_Comp::setAll (int newBank, int newProgram, int newCategory, const juce::String& newName,

@@ -15,9 +15,6 @@ public:
     void setScale (float z)   { zoom = z; repaint(); }
     void setXY (int value1025, int value1026);
 
-    int getVertical() const noexcept     { return vertical; }
-    int getHorizontal() const noexcept   { return horizontal; }
-
     void paint (juce::Graphics&) override;
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseUp (const juce::MouseEvent&) override;

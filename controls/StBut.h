@@ -15,7 +15,6 @@ public:
     int getIndex() const noexcept                  { return index; }
     const juce::String& getText() const noexcept   { return text; }
     bool isPressed() const noexcept                { return pressed; }
-    bool isHovered() const noexcept                { return hover; }
 
     bool selected = false;   // kept for the owner; not drawn
     int storedX = 0, storedY = 0, storedWidth = 100, storedHeight = 18;

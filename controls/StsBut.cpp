@@ -102,14 +102,6 @@ void StsBut::setTopLeft (int newX, int newY)
     setBounds (x, y, width, height);
 }
 
-void StsBut::setCaption (const juce::String& newCaption)
-{
-    if (newCaption != caption)
-    {
-        caption = newCaption;
-        repaint();
-    }
-}
 
 void StsBut::setBackdrop (juce::Colour colour)
 {

@@ -38,10 +38,7 @@ public:
     void removeListener (stsbutChangeListener*);
 
     int getId() const noexcept                       { return id; }
-    int getStyle() const noexcept                    { return style; }
     bool isPressed() const noexcept                  { return pressed; }
-    const juce::String& getCaption() const noexcept  { return caption; }
-    void setCaption (const juce::String&);
 
     // A glass button on a known plain colour paints that colour, its glass and
     // its caption as one opaque picture; transparent (the default) blends them.

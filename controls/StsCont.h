@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include "controls/StsResor.h"
-#include "engine/MidiCntrState.h"
+#include "engine/EngineListeners.h"
 
 // Told on a mouse-down that selects the control's panel rather than operating it.
 class StsContListener
@@ -55,7 +55,6 @@ public:
     int getMinimum() const noexcept          { return minimum; }
     int getMaximum() const noexcept          { return maximum; }
     int getShownValue() const noexcept       { return shownValue; }
-    bool hasShownValue() const noexcept      { return valueShown; }
     // The next setValue or requestValue goes through even when it equals the shown value.
     void invalidateShownValue() noexcept     { valueShown = false; }
     int getRequestedValue() const noexcept   { return requestedValue; }

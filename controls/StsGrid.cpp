@@ -129,8 +129,7 @@ void StsGrid::selectRow (int row)
 
 juce::String StsGrid::slotText (int bank, int program)
 {
-    return (bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3))
-           + " P " + juce::String (program + 1);
+    return ProgramRecord::slotLabel (bank, program);
 }
 
 juce::String StsGrid::entryText (int row) const

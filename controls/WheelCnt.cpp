@@ -30,8 +30,7 @@ void WheelCnt::setValue (int v, bool send)
         }
         else
         {
-            engine->sendModWheelToHost (channel, (int) value);
-            engine->ports().sendController (channel, 1, (int) value);
+            engine->sendModWheel (channel, (int) value);
         }
     }
 

@@ -18,7 +18,6 @@ public:
     void setDesignBounds (float x, float y, float w, float h);
 
     int getValue() const noexcept   { return (int) value; }
-    int getFrame() const noexcept   { return frame; }
 
     void paint (juce::Graphics&) override;
     void mouseDown (const juce::MouseEvent&) override;

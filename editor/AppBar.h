@@ -36,7 +36,6 @@ public:
     WinMovCan& getWindowTools() noexcept                 { return *windowTools; }
 
     int getChangeCode() const noexcept                   { return changeCode; }
-    int getFunctionRowWidth() const noexcept             { return functionRowWidth; }
 
     // Where the main component opens its menus.
     int sendIndex = -1, fileIndex = -1, editIndex = -1;

@@ -18,8 +18,6 @@ public:
     std::function<void (bool goAhead)> onAnswer;
 
     const juce::String& getQuestion() const noexcept { return question; }
-    const juce::String& getDetail() const noexcept   { return detail; }
-    StsBut& getGoAheadButton() noexcept              { return goAhead; }
     StsBut& getCancelButton() noexcept               { return cancel; }
     void answer (bool go);
 

@@ -52,13 +52,10 @@ public:
     GroupClass* getPanel (int layer, int position) const noexcept;
     GroupClass* getAbModePanel() const noexcept          { return getPanel (0, abModePosition); }
     GroupImg* getDimBand (int index) const noexcept;     // 0 left, 1 right, 2 top, 3 bottom
-    GroupImg& getCentreDim() noexcept                    { return *centreDim; }
-    GroupImg& getBlocker() noexcept                      { return *blocker; }
 
     AppBar& getAppBar() noexcept                         { return *appBar; }
     AppSetBarBut& getMenuButton() noexcept               { return *menuButton; }
     LCD_Comp& getLcd() noexcept                          { return *lcd; }
-    HorScrollClass& getScrollBar() noexcept              { return *scrollBar; }
     CorButton& getZoomCorner() noexcept                  { return *zoomCorner; }
 
     // The screen height a zoomed-in panel is sized for; the display's user area by default.

@@ -1,4 +1,5 @@
 #include "editor/EditorRules.h"
+#include "engine/ProgramRecord.h"
 #include <cmath>
 
 namespace EditorRules
@@ -74,8 +75,7 @@ float focusScale (int screenHeight)
 
 juce::String progressText (int bank, int program)
 {
-    const juce::String bankName = bank < 4 ? "U" + juce::String (bank + 1) : "F" + juce::String (bank - 3);
-    return bankName + ":" + juce::String (program + 1);
+    return ProgramRecord::bankLabel (bank) + ":" + juce::String (program + 1);
 }
 
 int sectionForKeyCommand (int payload)

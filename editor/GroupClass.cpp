@@ -38,7 +38,7 @@ namespace
     constexpr int numSections = (int) (sizeof (sections) / sizeof (sections[0]));
     constexpr int abModeSection = 15;
     constexpr int slidersSection = 0;
-    constexpr int splitPointParameter = 424;
+    constexpr int splitPointParameter = ProgramRecord::splitPoint;
 
     bool isEnvelopeSection (int s) { return s == 3 || s == 5 || s == 9 || s == 10; }
 

@@ -48,7 +48,6 @@ public:
     void setAbModeExpanded (bool expanded);
     void parameterChanged (StsCont* control, int value);
 
-    int getSection() const noexcept                      { return section; }
     int getLayer() const noexcept                        { return layer; }
     float getScale() const noexcept                      { return scale; }
     bool isShown() const noexcept                        { return shown; }

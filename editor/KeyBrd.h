@@ -34,8 +34,6 @@ public:
 
     PianoPad& keyBed() noexcept                          { return *pad; }
     KeyPlayClass& player() noexcept                      { return *keyPlayer; }
-    VelIndClass& velocityBar() noexcept                  { return *velocity; }
-    OctaveKeyClass& octaveSelector() noexcept            { return *octave; }
 
     void paint (juce::Graphics&) override;
     void mouseDown (const juce::MouseEvent&) override;

@@ -15,7 +15,6 @@ public:
     int keyCount = 65;
 
     int keyAt (int x, int y) const;
-    int getDragKey() const noexcept   { return dragKey; }
 
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;

@@ -2,6 +2,7 @@
 #include "controls/KitFonts.h"
 #include "engine/EngineEvent.h"
 #include "engine/MidiCntrState.h"
+#include "engine/ParDes.h"
 
 namespace
 {
@@ -42,10 +43,7 @@ void KeyPlayClass::addListener (KeyPlayListener* l)
 
 juce::String KeyPlayClass::noteName (int n)
 {
-    static const char* const names[] = { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
-    if (n < 0)
-        return {};
-    return juce::String (names[n % 12]) + juce::String (n / 12);
+    return ParDes::noteName (n);
 }
 
 void KeyPlayClass::setStatusText (const juce::String& text)

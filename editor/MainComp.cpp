@@ -223,8 +223,6 @@ void MainComp::layoutChildren()
 
     if (progress != nullptr)
         progress->setBounds (0, 0, w, h);
-
-    juce::ignoreUnused (h);
 }
 
 void MainComp::applyPageHeight (int requestedHeight)
@@ -271,7 +269,6 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 }
 
 //==============================================================================
-// Panels still to come: these keep their flags false and do nothing until they exist.
 void MainComp::openLibraryWindow()
 {
     if (libraryWindow == nullptr)

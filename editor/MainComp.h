@@ -119,7 +119,6 @@ public:
     BankComp* getBankComp() const noexcept               { return bankComp.get(); }
     WriteSnd* getWriteDialog() const noexcept            { return writeDialog.get(); }
     bool isBankPanelShown() const noexcept               { return bankPanelShown; }
-    bool isWriteDialogShown() const noexcept             { return writeDialogShown; }
     const DSI_Program* getClipboard() const noexcept     { return clipboardFull ? clipboard.get() : nullptr; }
 
     //==============================================================================
@@ -138,7 +137,6 @@ public:
     MIDI_Setup* getMidiSetup() noexcept             { return midiSetup.get(); }
     AboutPanel* getAboutPanel() const noexcept           { return aboutPanel.get(); }
     ProgBar* getProgressOverlay() const noexcept         { return progress.get(); }
-    bool isAboutShown() const noexcept                   { return aboutShown; }
     int getTransferCode() const noexcept                 { return transferCode; }
 
     static constexpr int splashMs = 2000;
@@ -158,8 +156,6 @@ private:
     MidiCntrState& engine() const;
 
     VantorAudioProcessor* processor;
-    // Panels still to come: the library window and the MIDI setup panel.
-    // Their flags stay false until they exist.
     std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
     int pageHeightBeforeBanks = 0;

@@ -165,7 +165,7 @@ void MainComp::writeProgram()
     e.putProgram (false, 0, 0, record);
     refillBankGrid();
 
-    const auto slot = juce::String (shortBankNames[bank]) + " P " + juce::String (program + 1);
+    const auto slot = ProgramRecord::slotLabel (bank, program);
     if (e.transmitProgramTo (bank * MidiCntrState::programsPerBank + program, bank, program))
         setStatusText ("WRITTEN TO " + slot);
     else if (! e.ports().isOutputOpen())

@@ -401,10 +401,10 @@ juce::PopupMenu MainComp::buildBankFileMenu() const
 {
     juce::PopupMenu menu;
     for (int n = 0; n < 4; ++n)
-        menu.addItem (100 + n, "Load Program Bank To Bank " + juce::String (shortBankNames[n]));
+        menu.addItem (100 + n, "Load Program Bank To Bank " + ProgramRecord::bankLabel (n));
     menu.addSeparator();
     for (int n = 0; n < 4; ++n)
-        menu.addItem (200 + n, "Save Program Bank " + juce::String (shortBankNames[n]));
+        menu.addItem (200 + n, "Save Program Bank " + ProgramRecord::bankLabel (n));
     return menu;
 }
 
@@ -595,7 +595,7 @@ void MainComp::saveProgramBankFile (int bank)
 
     FileMan spec;
     spec.dialogSpec (103);
-    const auto start = FileMan::settingsFolder().getChildFile (juce::String ("Bank ") + shortBankNames[bank] + ".p12b");
+    const auto start = FileMan::settingsFolder().getChildFile ("Bank " + ProgramRecord::bankLabel (bank) + ".p12b");
     juce::Component::SafePointer<MainComp> safe (this);
     UiSeam::chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"), [safe, data] (juce::File file)
     {

@@ -21,7 +21,6 @@ public:
     void release();
 
     bool isPressed() const noexcept          { return pressed; }
-    int getSentNote() const noexcept         { return sentNote; }
     int getIndex() const noexcept            { return index; }
     int getKind() const noexcept             { return kind; }
 

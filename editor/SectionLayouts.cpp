@@ -5,7 +5,9 @@ namespace SectionLayouts
 {
 namespace
 {
-using namespace Kind;
+// The control's own kinds, short for the tables below.
+constexpr int dropDown = Kind::dropDown, ledSwitch = Kind::ledSwitch, knob = Kind::knob,
+              threeWay = Kind::threeWay, centredLed = Kind::centredLed;
 
 // One row of the layout, or a run of `count` rows: row k sits at list position
 // pos + k*posStep, edits parameter param + k*paramStep and is placed at

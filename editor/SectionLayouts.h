@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_graphics/juce_graphics.h>
+#include "controls/StsCont.h"
 #include <vector>
 
 // What each section panel holds: its parameter controls, in the order the
@@ -11,10 +12,7 @@ namespace SectionLayouts
     constexpr int numSections = 16;        // SectionId 0-15; any other id has no layout
     constexpr int controlsPerLayer = 248;
 
-    namespace Kind
-    {
-        constexpr int dropDown = 0, ledSwitch = 1, knob = 3, threeWay = 12, centredLed = 101;
-    }
+    using Kind = StsCont::Kind;
 
     // The arguments of StsCont::setup plus the knob style. y is the setup y:
     // the control's component sits 16 pixels higher (see bounds()).

@@ -1,6 +1,7 @@
 #include "Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "engine/FactoryData.h"
+#include "engine/ProgramNames.h"
 #include <algorithm>
 #include <cstring>
 
@@ -11,13 +12,7 @@ constexpr auto bankBytes  = (size_t) ProgramRecord::bankSize;
 
 juce::String nameOf (const juce::uint8* record)
 {
-    juce::String result;
-
-    for (int i = 0; i < ProgramRecord::nameLength; ++i)
-        if (const auto code = record[ProgramRecord::nameOffset + i]; code != 0)
-            result += (juce::juce_wchar) code;
-
-    return result;
+    return ProgramNames::readForBank (record + ProgramRecord::nameOffset);
 }
 
 juce::String layerModeOf (const juce::uint8* record)
@@ -133,18 +128,15 @@ void Bank_Program::renameProgram (int p, const juce::String& newName)
     if (record == nullptr)
         return;
 
-    const auto padded = newName.substring (0, ProgramRecord::nameLength).paddedRight (' ', ProgramRecord::nameLength);
     juce::uint8 codes[ProgramRecord::nameLength];
-
-    for (int i = 0; i < ProgramRecord::nameLength; ++i)
-        codes[i] = nameCode (padded[i]);
+    ProgramNames::encode (newName, codes);
 
     writeBytes (record + ProgramRecord::nameOffset, codes, sizeof (codes));
 }
 
 juce::uint8 Bank_Program::nameCode (juce::juce_wchar c) noexcept
 {
-    return DSI_Program::nameCode (c);
+    return ProgramNames::code (c);
 }
 
 juce::String Bank_Program::layerModeLabel (int p) const

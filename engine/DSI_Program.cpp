@@ -1,5 +1,6 @@
 #include "DSI_Program.h"
 #include "engine/FactoryData.h"
+#include "engine/ProgramNames.h"
 
 namespace
 {
@@ -38,16 +39,13 @@ DSI_Program::DSI_Program()
 
 juce::String DSI_Program::nameFromParams()
 {
-    juce::String result;
-
+    // A short record reads its missing codes as 0.
+    juce::uint8 codes[ProgramRecord::nameLength] = {};
     for (int i = 0; i < ProgramRecord::nameLength; ++i)
-    {
-        const auto index = (size_t) (ProgramRecord::nameOffset + i);
-        const auto code = index < params.size() ? params[index] : (juce::uint8) 0;
-        result += code < 32 ? juce::juce_wchar ('A') : (juce::juce_wchar) code;
-    }
+        if (const auto index = (size_t) (ProgramRecord::nameOffset + i); index < params.size())
+            codes[i] = params[index];
 
-    name = result;
+    name = ProgramNames::readForEditor (codes);
     return name;
 }
 
@@ -59,8 +57,9 @@ void DSI_Program::setName (const juce::String& newName)
     if (params.size() < (size_t) ProgramRecord::size)
         params.resize ((size_t) ProgramRecord::size, 0);
 
-    for (int i = 0; i < ProgramRecord::nameLength; ++i)
-        params[(size_t) (ProgramRecord::nameOffset + i)] = nameCode (name[i]);
+    juce::uint8 codes[ProgramRecord::nameLength];
+    ProgramNames::encode (name, codes);
+    std::copy (std::begin (codes), std::end (codes), params.begin() + ProgramRecord::nameOffset);
 }
 
 void DSI_Program::setParams (const ByteArray& bytes)
@@ -211,5 +210,5 @@ ByteArray DSI_Program::programDump (const ByteArray& record, int bank, int progr
 
 juce::uint8 DSI_Program::nameCode (juce::juce_wchar c) noexcept
 {
-    return (c >= 20 && c <= 159) ? (juce::uint8) c : (juce::uint8) 32;
+    return ProgramNames::code (c);
 }

@@ -2,7 +2,6 @@
 
 #include "engine/DSI_Program.h"
 #include "engine/SettingsFiles.h"
-#include <juce_gui_basics/juce_gui_basics.h>
 #include <algorithm>
 
 namespace

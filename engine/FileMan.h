@@ -18,8 +18,6 @@ public:
     static juce::String settingsFolderName()       { return "VantorConfig"; }
     static juce::File settingsFolder();
     static juce::File startupPresetFile();
-    static juce::String fxbExtension()             { return ".fxb"; }
-    static juce::String fxpExtension()             { return ".fxp"; }
 
     // Title and patterns of a file type code; an unknown code leaves the
     // patterns empty and the title as it was.
@@ -37,15 +35,13 @@ public:
     // A program bank file: its program dumps become the file data.
     bool loadProgramBank (const juce::File& file);
 
-    const juce::File& getChosenFile() const noexcept        { return chosenFile; }
     const juce::String& getTitle() const noexcept           { return title; }
     const juce::StringArray& getPatterns() const noexcept   { return patterns; }
     const ByteArray& getProgramBytes() const noexcept       { return programBytes; }
     const ByteArray& getFileData() const noexcept           { return fileData; }
 
-    // The DSI_Program of the last load (nullptr before one); take it to keep it.
+    // The DSI_Program of the last load (nullptr before one).
     DSI_Program* getProgram() const noexcept                { return program.get(); }
-    std::unique_ptr<DSI_Program> takeProgram() noexcept     { return std::move (program); }
 
 private:
     ByteArray programBytes;

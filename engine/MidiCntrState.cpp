@@ -371,7 +371,7 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
 
     const int bank = currentBank, program = currentProgram;
 
-    if (isValidSlot (bank, program))
+    if (ProgramRecord::isSlot (bank, program))
     {
         ByteArray record;
         {
@@ -391,7 +391,7 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
             l->parameterChanged (ParameterIds::programSelect, bank * programsPerBank + program, true, true, true);
         });
 
-    if (sendToDevice && isValidSlot (bank, program))
+    if (sendToDevice && ProgramRecord::isSlot (bank, program))
     {
         midiPorts->sendController (midiChannel, 32, bank);
         midiPorts->sendProgramChange (midiChannel, program);
@@ -415,7 +415,7 @@ void MidiCntrState::loadCurrentPreset()
 juce::String MidiCntrState::formatProgramSlot (int flat) const
 {
     const int bank = flat / programsPerBank, program = flat - bank * programsPerBank;
-    if (flat < 0 || ! isValidSlot (bank, program))
+    if (flat < 0 || ! ProgramRecord::isSlot (bank, program))
         return {};
 
     juce::String name;
@@ -424,15 +424,14 @@ juce::String MidiCntrState::formatProgramSlot (int flat) const
         name = banks[(size_t) bank]->programName (program);
     }
 
-    return (bank < 4 ? "U " + juce::String (bank + 1) : "F " + juce::String (bank - 3))
-           + ": P " + juce::String (program + 1) + " " + name;
+    return ProgramRecord::bankLabel (bank, " ") + ": P " + juce::String (program + 1) + " " + name;
 }
 
 void MidiCntrState::putProgram (bool toBank, int bank, int program, const ByteArray& record)
 {
     if (toBank)
     {
-        if (! isValidSlot (bank, program))
+        if (! ProgramRecord::isSlot (bank, program))
             return;
 
         {
@@ -509,6 +508,12 @@ void MidiCntrState::sendNoteOff (int channel, int note)
 void MidiCntrState::sendPitchWheel (int channel, int value)
 {
     midiPorts->sendPitchWheel (channel, value);
+}
+
+void MidiCntrState::sendModWheel (int channel, int value)
+{
+    sendModWheelToHost (channel, value);
+    midiPorts->sendController (channel, 1, value);
 }
 
 void MidiCntrState::sendNrpn (int number, int value)

@@ -11,6 +11,7 @@
 
 #include "engine/Bank_Program.h"
 #include "engine/EngineEvent.h"
+#include "engine/EngineListeners.h"
 #include "engine/MIDI_PORTS_Control.h"
 #include "engine/MidiDeviceSystem.h"
 #include "engine/NrpnMap.h"
@@ -18,33 +19,6 @@
 #include "engine/ProgramRecord.h"
 #include "engine/ProgramTransmitter.h"
 #include "engine/SettingsFiles.h"
-
-class MidiCntrState;
-
-// Told after an engine event was queued (on the thread that queued it).
-class MidiCntrStateListener
-{
-public:
-    virtual ~MidiCntrStateListener() = default;
-    virtual void midiCntrStateChanged (MidiCntrState* source) = 0;
-};
-
-// Told after a UI command was queued.
-class stateListener
-{
-public:
-    virtual ~stateListener() = default;
-    virtual void stateChanged() = 0;
-    virtual void handleStateEvent (int event) = 0;
-};
-
-// The single edit entry: every change of a parameter, whatever its source, passes here.
-class CableListener
-{
-public:
-    virtual ~CableListener() = default;
-    virtual void parameterChanged (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor) = 0;
-};
 
 // The device engine: the synthesizer's banks and edit buffer as the editor sees
 // them, the MIDI to and from the device, the MIDI for the host and the event
@@ -133,6 +107,8 @@ public:
     void requestGlobals();
     void requestDump (int code, int bank, int program);
     void sendModWheelToHost (int channel, int value);
+    // The modulation wheel goes to the device and into the host's MIDI alike.
+    void sendModWheel (int channel, int value);
 
     //==============================================================================
     // From the device, on the MIDI input thread.

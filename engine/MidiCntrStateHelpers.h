@@ -11,10 +11,4 @@ inline juce::uint8 byteAt (const ByteArray& message, size_t index) noexcept
 {
     return index < message.size() ? message[index] : 0;
 }
-
-inline bool isValidSlot (int bank, int program) noexcept
-{
-    return juce::isPositiveAndBelow (bank, MidiCntrState::numBanks)
-        && juce::isPositiveAndBelow (program, MidiCntrState::programsPerBank);
-}
 }

@@ -13,7 +13,7 @@ void MidiCntrState::requestGlobals()
 
 void MidiCntrState::requestDump (int code, int bank, int program)
 {
-    if (code == 5 && isValidSlot (bank, program))
+    if (code == 5 && ProgramRecord::isSlot (bank, program))
         midiPorts->sendSysEx ({ sysexStart, 0x01, deviceId.load(), 0x05,
                                 (juce::uint8) bank, (juce::uint8) program, sysexEnd });
     else if (code == 6)
@@ -232,7 +232,7 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
         return;
 
     const int bank = byteAt (message, 4), program = byteAt (message, 5);
-    if (isProgramDump && ! isValidSlot (bank, program))
+    if (isProgramDump && ! ProgramRecord::isSlot (bank, program))
         return;
 
     const auto record = DSI_Program::unpack (message.data() + bodyOffset, (size_t) ProgramRecord::packedSize);
@@ -325,7 +325,7 @@ bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
         case TransmitScope::factoryBanks: firstBank = 4; lastBank = 7; break;
     }
 
-    if (! isValidSlot (firstBank, firstProgram) || ! isValidSlot (lastBank, lastProgram))
+    if (! ProgramRecord::isSlot (firstBank, firstProgram) || ! ProgramRecord::isSlot (lastBank, lastProgram))
         return false;
 
     std::vector<ProgramTransmitter::Item> items;
@@ -342,7 +342,7 @@ bool MidiCntrState::startTransmit (TransmitScope scope, int bank, int program)
 bool MidiCntrState::transmitProgramTo (int sourceFlat, int destBank, int destProgram)
 {
     const int sourceBank = sourceFlat / programsPerBank, sourceProgram = sourceFlat % programsPerBank;
-    if (sourceFlat < 0 || ! isValidSlot (sourceBank, sourceProgram)
+    if (sourceFlat < 0 || ! ProgramRecord::isSlot (sourceBank, sourceProgram)
          || ! juce::isPositiveAndBelow (destBank, 4) || ! juce::isPositiveAndBelow (destProgram, programsPerBank))
         return false;
 

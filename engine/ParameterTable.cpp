@@ -1,4 +1,5 @@
 #include "ParameterTable.h"
+#include "engine/ProgramRecord.h"
 
 namespace
 {
@@ -152,7 +153,7 @@ constexpr PseudoRow pseudoRows[] =
 };
 
 // "Split Point" and "A B Mode" belong to the whole program: layer B has no host parameter for them.
-constexpr ParameterId splitPointId = 424, abModeId = 425;
+constexpr ParameterId splitPointId = ProgramRecord::splitPoint, abModeId = ProgramRecord::layerMode;
 }
 
 ParameterTable::ParameterTable()

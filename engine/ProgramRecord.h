@@ -27,4 +27,24 @@ namespace ProgramRecord
 
     constexpr juce::uint8 moduleDeviceId   = 0x2B;
     constexpr juce::uint8 keyboardDeviceId = 0x2A;
+
+    constexpr int numUserBanks = 4;   // U1-U4 come first, then F1-F4
+
+    inline bool isSlot (int bank, int program) noexcept
+    {
+        return juce::isPositiveAndBelow (bank, numDeviceBanks) && juce::isPositiveAndBelow (program, programsPerBank);
+    }
+
+    // "U1" ... "U4", "F1" ... "F4", with the separator between the letter and the number.
+    inline juce::String bankLabel (int bank, const char* separator = "")
+    {
+        return bank < numUserBanks ? "U" + juce::String (separator) + juce::String (bank + 1)
+                                   : "F" + juce::String (separator) + juce::String (bank - 3);
+    }
+
+    // "U1 P 5": a slot as the displays and status lines name it.
+    inline juce::String slotLabel (int bank, int program)
+    {
+        return bankLabel (bank) + " P " + juce::String (program + 1);
+    }
 }

@@ -10,8 +10,7 @@
 class VantorAudioProcessor : public juce::AudioProcessor,
                              public juce::ChangeListener,
                              public CableListener,
-                             private juce::Timer,
-                             public juce::ChangeBroadcaster
+                             private juce::Timer
 {
 public:
     static constexpr int numPrograms = 99;

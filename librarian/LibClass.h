@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class Bank_Program;
 class VantorAudioProcessor;
 
 // The "LIBRARY" page: the program library list with the category selector

@@ -1,5 +1,6 @@
 #include "LibraryRecords.h"
 
+#include "engine/ProgramNames.h"
 #include <cstring>
 
 namespace ProgramRecord
@@ -31,13 +32,7 @@ juce::String name (const ByteArray& block, int i)
     if (! isRecord (block, i))
         return {};
 
-    const auto* r = recordAt (block, i) + nameOffset;
-    juce::String result;
-
-    for (int c = 0; c < nameLength; ++c)
-        result += (r[c] >= 32 && r[c] <= 127) ? (juce::juce_wchar) r[c] : (juce::juce_wchar) 'A';
-
-    return result;
+    return ProgramNames::readForLibrary (recordAt (block, i) + nameOffset);
 }
 
 void setName (ByteArray& block, int i, const juce::String& text)
@@ -45,14 +40,9 @@ void setName (ByteArray& block, int i, const juce::String& text)
     if (! isRecord (block, i))
         return;
 
-    const auto padded = text.substring (0, nameLength).paddedRight (' ', nameLength);
-    auto* r = block.data() + (size_t) i * (size_t) size + nameOffset;
-
-    for (int c = 0; c < nameLength; ++c)
-    {
-        const auto code = padded[c];
-        r[c] = (code >= 20 && code <= 159) ? (juce::uint8) code : (juce::uint8) 32;
-    }
+    juce::uint8 codes[nameLength];
+    ProgramNames::encode (text, codes);
+    std::memcpy (block.data() + (size_t) i * (size_t) size + nameOffset, codes, sizeof (codes));
 }
 
 bool sameAs (const ByteArray& block, const juce::uint8* candidate)

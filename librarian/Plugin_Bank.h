@@ -46,7 +46,6 @@ public:
     // Legal as a file name whatever the preset is called.
     static juce::String presetFileName (const juce::String& presetName);
 
-    int getCloseCode() const noexcept               { return requestedClose; }
     Plugin_File& getList() noexcept                 { return list; }
     LibBut& getButton (int id);
     juce::Label& getHelpLine() noexcept             { return helpLine; }

@@ -36,7 +36,6 @@ public:
     int getScrollPosition() const noexcept           { return scrollPosition; }
     int visibleRows() const noexcept                 { return rowHeight > 0 ? getHeight() / rowHeight : 0; }
     bool rowsOverflow() const noexcept               { return getNumRows() > visibleRows(); }
-    int getThumbY() const noexcept                   { return thumbY; }
 
     // Selects a row without telling the listeners and brings it into view.
     void selectRowQuietly (int row);

@@ -2,7 +2,6 @@
 
 #include "controls/Artwork.h"
 
-#include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "engine/ParDes.h"
 #include "librarian/LibraryFile.h"
@@ -132,13 +131,6 @@ void StsFile::importRecords (const ByteArray& bytes, size_t offset)
         staging.insert (staging.end(), r, r + recordSize);
         stagingHashes.push_back (h);
     }
-}
-
-void StsFile::importBank (const Bank_Program& bank, int n)
-{
-    n = juce::jlimit (0, ProgramRecord::programsPerBank, n);
-    const auto& all = bank.records();
-    importRecords (ByteArray (all.begin(), all.begin() + (std::ptrdiff_t) ((size_t) n * recordSize)), 0);
 }
 
 void StsFile::commitImport (bool append)
@@ -292,8 +284,6 @@ void StsFile::renameRecord (int k, const juce::String& name, int category)
 }
 
 //==============================================================================
-ByteArray StsFile::fileHeader()   { return LibraryFile::header(); }
-ByteArray StsFile::fileTrailer()  { return LibraryFile::trailer(); }
 ByteArray StsFile::fileImage() const  { return LibraryFile::image (recordBlock); }
 
 bool StsFile::saveToFile (const juce::File& file) const

@@ -7,8 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-class Bank_Program;
-
 // The program library: the records, an import staging area, a filtered view
 // with counts per category, and the scrolling list that shows the view.
 // Message thread only. Every change of the records rebuilds the view.
@@ -37,7 +35,6 @@ public:
     //==============================================================================
     const ByteArray& records() const noexcept              { return recordBlock; }
     int numRecords() const noexcept                        { return (int) hashes.size(); }
-    const ByteArray& stagedRecords() const noexcept        { return staging; }
     int numStaged() const noexcept                         { return (int) stagingHashes.size(); }
     void clearStaging();
 
@@ -63,8 +60,6 @@ public:
 
     // Stages the whole records from offset on, each distinct record once.
     void importRecords (const ByteArray& bytes, size_t offset);
-    // The caller holds the program lock while the bank is read.
-    void importBank (const Bank_Program& bank, int n);
     void commitImport (bool append);
 
     // Adds the block (the Basic Program when it is not 1024 bytes) under the
@@ -83,8 +78,6 @@ public:
     void renameRecord (int k, const juce::String& name, int category);
 
     ByteArray fileImage() const;
-    static ByteArray fileHeader();
-    static ByteArray fileTrailer();
     // Safe replace; false when nothing could be written (also for an empty library).
     bool saveToFile (const juce::File& file) const;
 

@@ -34,7 +34,6 @@ public:
 
     juce::TextEditor& getEditor() noexcept          { return editor; }
     int getTargetSlot() const noexcept              { return targetSlot; }
-    const juce::String& getSlotText() const noexcept { return slotText; }
     juce::Rectangle<int> getSlotBox() const noexcept { return { slotX, slotY, slotWidth, slotHeight }; }
     LibBut& getButton (int id) noexcept             { return id == okId ? okButton : cancelButton; }
 
