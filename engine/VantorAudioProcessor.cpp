@@ -12,6 +12,28 @@ const char bankHeader[] = "Prophet12VantorBank" "Version100";
 const char programHeader[] = "Prophet12VantorSettings" "Version100";
 constexpr size_t bankHeaderSize = sizeof (bankHeader) - 1;        // 29
 constexpr size_t programHeaderSize = sizeof (programHeader) - 1;  // 33
+
+// The wrapper hands a host's name over one byte a character: read it as UTF-8
+// when it is, so one typed character stays one, and keep only the characters
+// the synthesizer's display shows; any other becomes a space.
+juce::String displayableName (const juce::String& hostName)
+{
+    std::string raw;
+    bool bytesOnly = true;
+    for (auto c : hostName)
+    {
+        bytesOnly = bytesOnly && c > 0 && c < 256;
+        raw += (char) c;
+    }
+
+    const auto name = bytesOnly && juce::CharPointer_UTF8::isValidString (raw.c_str(), (int) raw.size())
+                          ? juce::String::fromUTF8 (raw.c_str(), (int) raw.size())
+                          : hostName;
+    juce::String shown;
+    for (auto c : name)
+        shown += (c >= ' ' && c <= '~') ? c : (juce::juce_wchar) ' ';
+    return shown;
+}
 }
 
 VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
@@ -105,10 +127,12 @@ const juce::String VantorAudioProcessor::getProgramName (int index)
     return engine.presetBank().programName (index);
 }
 
-void VantorAudioProcessor::changeProgramName (int index, const juce::String& newName)
+void VantorAudioProcessor::changeProgramName (int index, const juce::String& hostName)
 {
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
+
+    const auto newName = displayableName (hostName);
 
     {
         const juce::ScopedLock sl (engine.getProgramLock());
@@ -310,6 +334,9 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
 
     const auto startsWithNumber = [] (const juce::String& t) { return juce::String ("+-0123456789").containsChar (t[0]); };
 
+    // Read once: a host may type thousands of digits.
+    const bool typedNumber = startsWithNumber (text);
+    const double number = typedNumber ? text.getDoubleValue() : 0.0;
     int byNumber = -1;
     for (int v = minimum; v <= maximum; ++v)
     {
@@ -317,8 +344,7 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
         if (candidate.equalsIgnoreCase (text))
             return normalisedFor (id, v);
 
-        if (byNumber < 0 && startsWithNumber (text) && startsWithNumber (candidate)
-             && candidate.getDoubleValue() == text.getDoubleValue())
+        if (byNumber < 0 && typedNumber && startsWithNumber (candidate) && candidate.getDoubleValue() == number)
             byNumber = v;
     }
 
