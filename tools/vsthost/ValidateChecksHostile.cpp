@@ -198,24 +198,17 @@ struct RawEvents
 {
     std::vector<VstEvent*> pointers;
     std::vector<char> storage;
-    std::vector<VstMidiEvent> midi;
+    EventList made;                      // the MIDI events; their addresses stay put
     std::vector<VstMidiSysexEvent> sysex;
     std::vector<VstEvent> other;
     char dump[8] = { (char) 0xF0, 0x7D, 0x01, 0x02, (char) 0xF7, 0, 0, 0 };
 
-    RawEvents()   { midi.reserve (16); sysex.reserve (16); other.reserve (16); }
+    RawEvents()   { made.midi.reserve (16); sysex.reserve (16); other.reserve (16); }
 
     VstEvent* addMidi (std::initializer_list<int> bytes, int frame)
     {
-        VstMidiEvent m {};
-        m.type = kVstMidiType;
-        m.byteSize = sizeof (m);
-        m.deltaFrames = frame;
-        int k = 0;
-        for (auto b : bytes)
-            m.midiData[k++] = (char) b;
-        midi.push_back (m);
-        return (VstEvent*) &midi.back();
+        made.addMidi (bytes, frame);
+        return (VstEvent*) &made.midi.back();
     }
 
     VstEvent* addSysex (char* data, VstInt32 size)
