@@ -13,10 +13,18 @@ const char programHeader[] = "Prophet12VantorSettings" "Version100";
 constexpr size_t bankHeaderSize = sizeof (bankHeader) - 1;        // 29
 constexpr size_t programHeaderSize = sizeof (programHeader) - 1;  // 33
 
+// Only the characters the synthesizer's display shows; any other becomes a space.
+juce::String shownCharacters (const juce::String& name)
+{
+    juce::String shown;
+    for (auto c : name)
+        shown += (c >= ' ' && c <= '~') ? c : (juce::juce_wchar) ' ';
+    return shown;
+}
+
 // The wrapper hands a host's name over one byte a character: read it as UTF-8
-// when it is, so one typed character stays one, and keep only the characters
-// the synthesizer's display shows; any other becomes a space.
-juce::String displayableName (const juce::String& hostName)
+// when it is, so that one typed character stays one.
+juce::String nameFromHost (const juce::String& hostName)
 {
     std::string raw;
     bool bytesOnly = true;
@@ -29,10 +37,7 @@ juce::String displayableName (const juce::String& hostName)
     const auto name = bytesOnly && juce::CharPointer_UTF8::isValidString (raw.c_str(), (int) raw.size())
                           ? juce::String::fromUTF8 (raw.c_str(), (int) raw.size())
                           : hostName;
-    juce::String shown;
-    for (auto c : name)
-        shown += (c >= ' ' && c <= '~') ? c : (juce::juce_wchar) ' ';
-    return shown;
+    return shownCharacters (name);
 }
 }
 
@@ -123,8 +128,9 @@ const juce::String VantorAudioProcessor::getProgramName (int index)
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return {};
 
+    // A chunk may bring any bytes as a name: the host sees what the synthesizer would show.
     const juce::ScopedLock sl (engine.getProgramLock());
-    return engine.presetBank().programName (index);
+    return shownCharacters (engine.presetBank().programName (index)).trimEnd();
 }
 
 void VantorAudioProcessor::changeProgramName (int index, const juce::String& hostName)
@@ -132,7 +138,7 @@ void VantorAudioProcessor::changeProgramName (int index, const juce::String& hos
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
 
-    const auto newName = displayableName (hostName);
+    const auto newName = nameFromHost (hostName);
 
     {
         const juce::ScopedLock sl (engine.getProgramLock());

@@ -4,6 +4,7 @@
 #include "support/EngineTestHelpers.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace
@@ -108,4 +109,22 @@ TEST_F (HostileHost, TypedTextsThatNameNoValueKeepTheValue)
 
     // A number written with thousands of leading zeros is still the number.
     EXPECT_FLOAT_EQ (param (bpm).getValueForText (std::string (5000, '0') + "120"), 120.0f / 250.0f);
+}
+
+TEST_F (HostileHost, NamesFromABankChunkAreShownAsTheSynthesizerShowsThem)
+{
+    juce::MemoryBlock chunk (VantorAudioProcessor::bankChunkMinimum, true);
+    const struct { int slot; std::string bytes; const char* shown; } cases[] = {
+        { 0, "\x1b[2JRED\x07", " [2JRED" },
+        { 1, "A\x85\x9b\xff" "B\x7f", "A   B" },
+        { 2, std::string ("NUL\0GAP", 7), "NULGAP" },     // a zero is no character at all
+        { 3, "PLAIN NAME", "PLAIN NAME" },
+    };
+    for (const auto& c : cases)
+        std::memcpy (static_cast<char*> (chunk.getData()) + 29 + c.slot * ProgramRecord::size + ProgramRecord::nameOffset,
+                     c.bytes.data(), c.bytes.size());
+
+    processor->setStateInformation (chunk.getData(), (int) chunk.getSize());
+    for (const auto& c : cases)
+        EXPECT_EQ (processor->getProgramName (c.slot), c.shown) << c.slot;
 }

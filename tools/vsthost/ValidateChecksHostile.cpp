@@ -376,7 +376,11 @@ std::string bankChunkSizes (AEffect* e, const Bytes& source, std::mt19937& rng)
         std::vector<std::string> names;
         for (int i = 0; i < numPrograms; ++i)
         {
-            std::string n (source.data() + bankHeader.size() + (size_t) i * recordSize + 402, 16);
+            // Shown as the synthesizer shows them: no zeros, anything else unshowable a space.
+            std::string n;
+            for (auto c : std::string (source.data() + bankHeader.size() + (size_t) i * recordSize + 402, 16))
+                if (c != 0)
+                    n += c >= ' ' && c <= '~' ? c : ' ';
             n.erase (n.find_last_not_of (' ') + 1);
             names.push_back (n);
         }
@@ -447,6 +451,11 @@ void hostileGroup (Reporter& r, Library& lib, std::mt19937& rng)
             }
             source = getChunk (o, false);
         }
+        // A damaged project may hold any bytes as names.
+        const std::string hostileNames[] = { "\x1b[2JESC\x07\x08", std::string ("\x85\x9b\xff\x7f\0\x01Z", 7) };
+        for (int k = 0; k < 2; ++k)
+            std::memcpy (source.data() + bankHeader.size() + (size_t) (9 + 41 * k) * recordSize + 402,
+                         hostileNames[k].data(), hostileNames[k].size());
         Instance a (lib.entry);
         return bankChunkSizes (a, source, rng);
     });
