@@ -13,7 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <map>
 
 namespace vsthost::validation
@@ -21,6 +20,8 @@ namespace vsthost::validation
 namespace
 {
 SimulatedDevice& device()   { return SimulatedDevice::get(); }
+
+constexpr size_t nameOffset = 402, nameLength = 16;   // within a program record
 
 // What the synthesizer has been sent beside SysEx, to see that nothing more arrives.
 struct DeviceTraffic
@@ -50,7 +51,7 @@ bool showable (const std::string& s)
 
 std::string showableRecordName (const Bytes& chunk, size_t recordStart, const std::string& what)
 {
-    const auto name = std::string (chunk.data() + recordStart + 402, 16);
+    const auto name = std::string (chunk.data() + recordStart + nameOffset, nameLength);
     return showable (name) ? std::string() : what + " stores the name bytes " + quoted (name);
 }
 
@@ -142,7 +143,7 @@ std::string renames (AEffect* e)
         dispatch (e, effSetProgramName, 0, 0, (void*) n.bytes.c_str());
         const auto indexed = fetchText (e, effGetProgramNameIndexed, k), current = fetchText (e, effGetProgramName);
         for (const auto* t : { &indexed, &current })
-            if (! t->terminated || ! showable (t->value) || t->value.size() > 16)
+            if (! t->terminated || ! showable (t->value) || t->value.size() > nameLength)
                 p.add (fmt ("%s: program %d is named %s", n.what, k, quoted (t->value).c_str()));
         if (indexed.value.find (n.kept) == std::string::npos)
             p.add (fmt ("%s: program %d is named %s, without %s", n.what, k, quoted (indexed.value).c_str(), quoted (n.kept).c_str()));
@@ -378,7 +379,7 @@ std::string bankChunkSizes (AEffect* e, const Bytes& source, std::mt19937& rng)
         {
             // Shown as the synthesizer shows them: no zeros, anything else unshowable a space.
             std::string n;
-            for (auto c : std::string (source.data() + bankHeader.size() + (size_t) i * recordSize + 402, 16))
+            for (auto c : std::string (source.data() + bankHeader.size() + (size_t) i * recordSize + nameOffset, nameLength))
                 if (c != 0)
                     n += c >= ' ' && c <= '~' ? c : ' ';
             n.erase (n.find_last_not_of (' ') + 1);
@@ -454,7 +455,7 @@ void hostileGroup (Reporter& r, Library& lib, std::mt19937& rng)
         // A damaged project may hold any bytes as names.
         const std::string hostileNames[] = { "\x1b[2JESC\x07\x08", std::string ("\x85\x9b\xff\x7f\0\x01Z", 7) };
         for (int k = 0; k < 2; ++k)
-            std::memcpy (source.data() + bankHeader.size() + (size_t) (9 + 41 * k) * recordSize + 402,
+            std::memcpy (source.data() + bankHeader.size() + (size_t) (9 + 41 * k) * recordSize + nameOffset,
                          hostileNames[k].data(), hostileNames[k].size());
         Instance a (lib.entry);
         return bankChunkSizes (a, source, rng);
