@@ -7,6 +7,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cfloat>
 #include <climits>
@@ -239,7 +240,7 @@ struct RawEvents
         storage.assign (sizeof (VstEvents) + (pointers.size() + spare) * sizeof (VstEvent*), 0);
         auto* events = (VstEvents*) storage.data();
         events->numEvents = numEvents;
-        std::memcpy (events->events, pointers.data(), pointers.size() * sizeof (VstEvent*));
+        std::copy (pointers.begin(), pointers.end(), events->events);
         return events;
     }
 };
