@@ -19,7 +19,8 @@ const std::vector<AppBar::ButtonSpec>& AppBar::functionSpecs()
 {
     static const std::vector<ButtonSpec> specs
     {
-        { "BANKS", 99 }, { "FILE", 75 }, { "EDIT", 73 }, { "MIDI", 77 }, { "SEND", 701 }, { "RECV", 71 }, { "WRITE", 969 }
+        { "BANKS", banksCommand }, { "FILE", fileCommand }, { "EDIT", editCommand }, { "MIDI", midiCommand },
+        { "SEND", sendCommand }, { "RECV", receiveCommand }, { "WRITE", writeCommand }
     };
     return specs;
 }
@@ -45,9 +46,9 @@ AppBar::AppBar (MidiCntrState* e)
         functionButtons.back()->setBackdrop (juce::Colour (barColour));
         addAndMakeVisible (*functionButtons.back());
 
-        if (spec.id == 701) sendIndex = i;
-        if (spec.id == 75)  fileIndex = i;
-        if (spec.id == 73)  editIndex = i;
+        if (spec.id == sendCommand) sendIndex = i;
+        if (spec.id == fileCommand) fileIndex = i;
+        if (spec.id == editCommand) editIndex = i;
 
         functionRowWidth += 46;
         ++i;

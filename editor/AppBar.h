@@ -21,6 +21,18 @@ public:
     // The bar is drawn by the page beneath it in this plain colour.
     static constexpr juce::uint32 barColour = 0xFF141414;
 
+    // The function buttons' ids, as the main component's handleCommand receives them.
+    enum Command
+    {
+        banksCommand   = 99,
+        fileCommand    = 75,
+        editCommand    = 73,
+        midiCommand    = 77,
+        sendCommand    = 701,
+        receiveCommand = 71,
+        writeCommand   = 969
+    };
+
     struct ButtonSpec { const char* text; int id; };
     static const std::vector<ButtonSpec>& tabSpecs();
     static const std::vector<ButtonSpec>& functionSpecs();

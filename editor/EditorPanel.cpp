@@ -197,9 +197,9 @@ bool EditorPanel::isAnimating() const
 void EditorPanel::paint (juce::Graphics& g)
 {
     g.setColour (juce::Colour (AppBar::barColour));
-    g.fillRect (0, 0, getWidth(), 54);
+    g.fillRect (0, 0, getWidth(), EditorRules::barHeight);
     g.setColour (juce::Colour (0xFF000000));
-    g.fillRect (0, 54, getWidth(), getHeight() - 54);
+    g.fillRect (0, EditorRules::barHeight, getWidth(), getHeight() - EditorRules::barHeight);
 
     // The model name on the bar: one opaque picture, copied at every opening.
     PaintCache::Key key;
@@ -219,7 +219,7 @@ void EditorPanel::paint (juce::Graphics& g)
 
 void EditorPanel::resized()
 {
-    appBar->setBounds (267, 0, getWidth() - 267, 54);
+    appBar->setBounds (267, 0, getWidth() - 267, EditorRules::barHeight);
 
     if (getHeight() < 55)
     {
@@ -423,8 +423,8 @@ void EditorPanel::refreshFromProgram()
 
     const auto byteAt = [&record] (int i) { return i < (int) record.size() ? (int) record[(size_t) i] : 0; };
 
-    lcd->setAll (engine().getCurrentBank(), engine().getCurrentProgram(), byteAt (426), name,
-                 ParDes::categoryName (byteAt (426)), layerMode, arp);
+    lcd->setAll (engine().getCurrentBank(), engine().getCurrentProgram(), byteAt (ProgramRecord::category), name,
+                 ParDes::categoryName (byteAt (ProgramRecord::category)), layerMode, arp);
 
     for (int i = 0; i <= 429; ++i)
         updateControl (i, byteAt (i), true);

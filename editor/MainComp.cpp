@@ -62,7 +62,7 @@ void MainComp::build()
 
     bankComp = std::make_unique<BankComp> (e);
     addChildComponent (*bankComp);
-    bankComp->setBounds (-20, 54, 10, 10);
+    bankComp->setBounds (-20, EditorRules::barHeight, 10, 10);
     bankComp->addChangeListener (this);
     bankComp->getOkButton().addListener (this);
     bankComp->getGrid().addListener (this);
@@ -204,15 +204,15 @@ void MainComp::layoutChildren()
 
     if (bankPanelShown && bankComp != nullptr)
     {
-        bankComp->layout (0, 54, w, h - 74);
+        bankComp->layout (0, EditorRules::barHeight, w, h - 74);
         anchor = bankComp.get();
     }
     if (writeDialog != nullptr)
-        writeDialog->layout (0, 54, w, h - 54);
+        writeDialog->layout (0, EditorRules::barHeight, w, h - EditorRules::barHeight);
     if (question != nullptr)
         question->setBounds (0, 0, w, h);
 
-    keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
+    keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, EditorRules::defaultKeyboardHeight);
 
     if (aboutPanel != nullptr && aboutPanel->isVisible())
     {
@@ -245,16 +245,16 @@ void MainComp::zoomHandleChanged (int requestedHeight)
 
     switch (corner.changeCode)
     {
-        case 320:
+        case CorButton::dragStarted:
             editorPanel->resetZoom();
             editorPanel->scrollToStart();
             break;
 
-        case 321:
+        case CorButton::dragging:
             applyPageHeight (requestedHeight);
             break;
 
-        case 322:
+        case CorButton::dragEnded:
             // Drag messages coalesce: a release may be the first word of a quick
             // drag, so it applies the final height too when that differs.
             if ((int) EditorRules::clampedPageHeight ((float) requestedHeight, engine().getMonitorArea().getHeight())
@@ -337,16 +337,16 @@ void MainComp::startTransfer (int code, int bank)
 
     switch (code)
     {
-        case 0:
-        case MidiCntrState::allUserBanks:
-        case MidiCntrState::allFactoryBanks:
+        case receiveOneBank:
+        case receiveUserBanks:
+        case receiveFactoryBanks:
             // A device that answers at once may finish before this returns: its
             // finish event still comes through the queue and closes the overlay.
             running = e.startBankReceive (code, bank);
             break;
-        case 100: running = transmitBankTo (bank); break;
-        case 888: running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;
-        case 887: running = e.startTransmit (MidiCntrState::TransmitScope::factoryBanks); break;
+        case sendOneBank:      running = transmitBankTo (bank); break;
+        case sendUserBanks:    running = e.startTransmit (MidiCntrState::TransmitScope::userBanks); break;
+        case sendFactoryBanks: running = e.startTransmit (MidiCntrState::TransmitScope::factoryBanks); break;
         default: break;
     }
 
@@ -373,7 +373,7 @@ void MainComp::endTransfer()
     if (e.isTransmitting())
         e.cancelTransmit();
 
-    transferCode = -1;
+    transferCode = noTransfer;
 
     if (progress != nullptr)
     {
@@ -426,7 +426,7 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
         if (zone == LCD_Comp::nameZone)
             writeDialog->openRename (writeDialog->getLcd().getProgramName());
         else if (zone == LCD_Comp::categoryZone)
-            showCategoryMenu (89, -1, -1);
+            showCategoryMenu (writeLcdCategory, -1, -1);
     }
     else if (bankPanelShown && bankComp != nullptr && source == bankComp.get())
     {

@@ -60,6 +60,28 @@ public:
     void handleSectionCommand (int event);
     void setStatusText (const juce::String& text);
 
+    // A transfer's code: the receives are the engine's own modes.
+    enum TransferCode
+    {
+        noTransfer          = -1,
+        receiveOneBank      = 0,
+        receiveUserBanks    = MidiCntrState::allUserBanks,
+        receiveFactoryBanks = MidiCntrState::allFactoryBanks,
+        sendOneBank         = 100,
+        sendUserBanks       = 888,
+        sendFactoryBanks    = 887
+    };
+
+    // Where a category menu's choice goes.
+    enum CategoryTarget
+    {
+        bankPanelCategory  = 86,   // the bank panel's category filter
+        editBufferCategory = 87,   // the edited program
+        slotCategory       = 88,   // a bank slot's program
+        writeLcdCategory   = 89,   // the write dialog's display
+        writeGridCategory  = 90    // the write dialog's category filter
+    };
+
     void startTransfer (int code, int bank);
     void endTransfer();
 
@@ -174,7 +196,7 @@ private:
     bool clipboardFull = false;
     std::unique_ptr<Lib_Manager_Win> libraryWindow;   // made on first use, deleted with us
 
-    int transferCode = -1;
+    int transferCode = noTransfer;
     bool started = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)

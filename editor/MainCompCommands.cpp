@@ -1,6 +1,7 @@
 // The main component's commands: function buttons, grid clicks, the bank
 // panel, the write dialog, the program clipboard and transfers.
 #include "editor/MainComp.h"
+#include "editor/EditorRules.h"
 #include "editor/AskPanel.h"
 #include "editor/AppBar.h"
 #include "editor/BankComp.h"
@@ -30,13 +31,13 @@ void MainComp::handleCommand (int id)
 {
     switch (id)
     {
-        case 99:  if (! writeDialogShown) showBankPanel (! bankPanelShown); break;
-        case 75:  showFileMenu(); break;
-        case 73:  showEditMenu(); break;
-        case 77:  if (! writeDialogShown) showMidiSetup (! midiSetupShown); break;
-        case 701: showSendMenu(); break;
-        case 71:  engine().requestDump (6, 0, 0); break;
-        case 969: showWriteDialog (! writeDialogShown); break;
+        case AppBar::banksCommand:   if (! writeDialogShown) showBankPanel (! bankPanelShown); break;
+        case AppBar::fileCommand:    showFileMenu(); break;
+        case AppBar::editCommand:    showEditMenu(); break;
+        case AppBar::midiCommand:    if (! writeDialogShown) showMidiSetup (! midiSetupShown); break;
+        case AppBar::sendCommand:    showSendMenu(); break;
+        case AppBar::receiveCommand: engine().requestDump (6, 0, 0); break;
+        case AppBar::writeCommand:   showWriteDialog (! writeDialogShown); break;
         default:  break;
     }
 }
@@ -46,7 +47,7 @@ void MainComp::lcdClicked (int code)
     if (code == LCD_Comp::bankProgramZone)
         showProgramMenu();
     else if (code == LCD_Comp::categoryZone)
-        showCategoryMenu (87, -1, -1);
+        showCategoryMenu (editBufferCategory, -1, -1);
 }
 
 void MainComp::refillBankGrid()
@@ -73,13 +74,13 @@ void MainComp::showBankPanel (bool show)
         bankComp->getGrid().setTopRow (juce::jmax (0, e.getCurrentProgram()));
         if (! bankPanelShown)
             pageHeightBeforeBanks = editorPanel->getHeight();
-        editorPanel->setBounds (0, 0, getWidth(), 54);
+        editorPanel->setBounds (0, 0, getWidth(), EditorRules::barHeight);
         bankPanelShown = true;
         bankComp->setVisible (true);
     }
     else if (bankPanelShown)
     {
-        bankComp->setBounds (-20, 54, 10, 10);
+        bankComp->setBounds (-20, EditorRules::barHeight, 10, 10);
         bankComp->setVisible (false);
         bankPanelShown = false;
         editorPanel->setBounds (0, 0, getWidth(), pageHeightBeforeBanks);
@@ -106,7 +107,7 @@ void MainComp::showWriteDialog (bool show)
         }
 
         writeDialog = std::make_unique<WriteSnd> (e, e.getCurrentBank(), e.getCurrentProgram(), name, category);
-        writeDialog->setBounds (0, 54, getWidth(), getHeight());
+        writeDialog->setBounds (0, EditorRules::barHeight, getWidth(), getHeight());
         // Over the keyboard panel, which stays on top of the page.
         writeDialog->setAlwaysOnTop (true);
         addChildComponent (*writeDialog);
@@ -116,7 +117,7 @@ void MainComp::showWriteDialog (bool show)
         writeDialog->getLcd().addChangeListener (this);
         writeDialog->getGrid().selectRow (e.getCurrentProgram());
         writeDialog->getGrid().setTopRow (juce::jmax (0, e.getCurrentProgram()));
-        writeDialog->layout (0, 54, getWidth(), getHeight() - 54);
+        writeDialog->layout (0, EditorRules::barHeight, getWidth(), getHeight() - EditorRules::barHeight);
         writeDialog->setVisible (true);
         if (question != nullptr)
             question->toFront (true);
@@ -205,7 +206,7 @@ void MainComp::gridChanged (StsGrid* source)
                 e.selectProgram (bank * MidiCntrState::programsPerBank + program, true, true);
             }
             break;
-        case StsGrid::categoryRightClick: showCategoryMenu (88, bank, program); break;
+        case StsGrid::categoryRightClick: showCategoryMenu (slotCategory, bank, program); break;
         case StsGrid::rightClick:         showGridProgramMenu (bank, program); break;
         default: break;
     }
@@ -231,7 +232,7 @@ void MainComp::handleBankCommand (int code)
             }
             else
             {
-                showCategoryMenu (86, -1, -1);
+                showCategoryMenu (bankPanelCategory, -1, -1);
             }
             break;
         case BankComp::presets:       showPresetsMenu(); break;

@@ -95,7 +95,7 @@ void MainComp::applyEditMenu (int id)
 
 void MainComp::showEditMenu()
 {
-    runMenu (buildEditMenu(), functionButton (editorPanel->getAppBar(), 73),
+    runMenu (buildEditMenu(), functionButton (editorPanel->getAppBar(), AppBar::editCommand),
              [] (MainComp& m, int id) { m.applyEditMenu (id); });
 }
 
@@ -120,7 +120,7 @@ void MainComp::applyFileMenu (int id)
     if (id == 1)
     {
         FileMan spec;
-        spec.dialogSpec (1);
+        spec.dialogSpec (FileMan::openProgram);
         juce::Component::SafePointer<MainComp> safe (this);
         UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [safe] (juce::File file)
         {
@@ -153,7 +153,7 @@ void MainComp::applyFileMenu (int id)
 
 void MainComp::showFileMenu()
 {
-    runMenu (buildFileMenu(), functionButton (editorPanel->getAppBar(), 75),
+    runMenu (buildFileMenu(), functionButton (editorPanel->getAppBar(), AppBar::fileCommand),
              [] (MainComp& m, int id) { m.applyFileMenu (id); });
 }
 
@@ -195,7 +195,7 @@ void MainComp::applySendMenu (int id)
 
 void MainComp::showSendMenu()
 {
-    runMenu (buildSendMenu(), functionButton (editorPanel->getAppBar(), 701),
+    runMenu (buildSendMenu(), functionButton (editorPanel->getAppBar(), AppBar::sendCommand),
              [] (MainComp& m, int id) { m.applySendMenu (id); });
 }
 
@@ -273,14 +273,14 @@ void MainComp::applyCategoryMenu (int id, int target, int bank, int program)
 
     switch (target)
     {
-        case 86:
+        case bankPanelCategory:
             if (bankComp != nullptr)
             {
                 bankComp->showCategory (c);
                 bankComp->getGrid().repaint();
             }
             break;
-        case 87:
+        case editBufferCategory:
             processor->parameterChanged (ProgramRecord::category, c, true, true, true);
             {
                 const auto record = e.editBuffer();
@@ -288,7 +288,7 @@ void MainComp::applyCategoryMenu (int id, int target, int bank, int program)
                 editorPanel->getLcd().setField (shown, ParDes::categoryName (shown));
             }
             break;
-        case 88:
+        case slotCategory:
             if (isSlot (bank, program))
             {
                 {
@@ -303,11 +303,11 @@ void MainComp::applyCategoryMenu (int id, int target, int bank, int program)
                 refillBankGrid();
             }
             break;
-        case 89:
+        case writeLcdCategory:
             if (writeDialog != nullptr)
                 writeDialog->getLcd().setField (c, ParDes::categoryName (c));
             break;
-        case 90:
+        case writeGridCategory:
             if (writeDialog != nullptr)
                 writeDialog->showCategory (c);
             break;
@@ -366,7 +366,7 @@ void MainComp::applyGridProgramMenu (int id, int bank, int program)
         case 4:
         {
             FileMan spec;
-            spec.dialogSpec (1);
+            spec.dialogSpec (FileMan::openProgram);
             juce::Component::SafePointer<MainComp> safe (this);
             UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"),
                                 [safe, bank, program] (juce::File file)
@@ -444,24 +444,24 @@ juce::PopupMenu MainComp::buildBankMidiMenu() const
 void MainComp::applyBankMidiMenu (int id)
 {
     if (id >= 1 && id <= 8)
-        startTransfer (0, id - 1);
+        startTransfer (receiveOneBank, id - 1);
     else if (id == 200)
-        startTransfer (MidiCntrState::allUserBanks, 0);
+        startTransfer (receiveUserBanks, 0);
     else if (id == 250)
-        startTransfer (MidiCntrState::allFactoryBanks, 4);
+        startTransfer (receiveFactoryBanks, 4);
     else if (id >= 100 && id <= 107)
     {
         const int source = juce::jlimit (0, 7, engine().getCurrentBank()), dest = id - 100;
         ask ("Transmit " + juce::String (bankNames[source]) + " to the synthesizer?",
              "This overwrites the 99 programs of " + juce::String (bankNames[dest]) + " in the synthesizer.",
-             "TRANSMIT", [this, dest] { startTransfer (100, dest); });
+             "TRANSMIT", [this, dest] { startTransfer (sendOneBank, dest); });
     }
     else if (id == 300)
         ask ("Transmit all user banks?", "This overwrites the 396 programs of User Banks 1 to 4 in the synthesizer.",
-             "TRANSMIT", [this] { startTransfer (888, 0); });
+             "TRANSMIT", [this] { startTransfer (sendUserBanks, 0); });
     else if (id == 350)
         ask ("Transmit all factory banks?", "This overwrites the 396 programs of Factory Banks 1 to 4 in the synthesizer.",
-             "TRANSMIT", [this] { startTransfer (887, 4); });
+             "TRANSMIT", [this] { startTransfer (sendFactoryBanks, 4); });
 }
 
 void MainComp::showBankMidiMenu()
@@ -533,7 +533,7 @@ void MainComp::loadProgramBankFile (int bank)
     if (! juce::isPositiveAndBelow (bank, 4))
         return;
     FileMan spec;
-    spec.dialogSpec (3);
+    spec.dialogSpec (FileMan::openProgramBank);
     juce::Component::SafePointer<MainComp> safe (this);
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [safe, bank] (juce::File file)
     {
@@ -560,7 +560,7 @@ void MainComp::loadProgramBankFile (int bank)
 void MainComp::saveSingleProgram (const ByteArray& dump, const juce::String& name)
 {
     FileMan spec;
-    spec.dialogSpec (101);
+    spec.dialogSpec (FileMan::saveProgram);
     const auto patterns = spec.getPatterns();
     const auto start = FileMan::settingsFolder().getChildFile (fileSafe (name) + ".p12p");
     juce::Component::SafePointer<MainComp> safe (this);
@@ -594,7 +594,7 @@ void MainComp::saveProgramBankFile (int bank)
     }
 
     FileMan spec;
-    spec.dialogSpec (103);
+    spec.dialogSpec (FileMan::saveProgramBank);
     const auto start = FileMan::settingsFolder().getChildFile ("Bank " + ProgramRecord::bankLabel (bank) + ".p12b");
     juce::Component::SafePointer<MainComp> safe (this);
     UiSeam::chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"), [safe, data] (juce::File file)

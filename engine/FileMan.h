@@ -19,6 +19,15 @@ public:
     static juce::File settingsFolder();
     static juce::File startupPresetFile();
 
+    // The file type codes: loads below 100, their saves 100 higher.
+    enum Kind
+    {
+        openProgram = 1, openSettings = 2, openProgramBank = 3, openLibrary = 4,
+        openSequences = 5, openData = 6, openSysex = 7, openPresetBank = 10, openPreset = 11,
+        saveProgram = 101, saveSettings = 102, saveProgramBank = 103, saveLibrary = 104,
+        saveSequences = 105, saveData = 106, savePresetBank = 110, savePreset = 111
+    };
+
     // Title and patterns of a file type code; an unknown code leaves the
     // patterns empty and the title as it was.
     void dialogSpec (int code);

@@ -41,7 +41,7 @@ void MidiCntrState::initialise()
 
     removeLeftoverTemporaries();
     loadSettings (0);
-    midiChannel = settingsBlock[6];
+    midiChannel = settingsBlock[SettingsFiles::midiChannelOffset];
 
     // A first start stores the block once, as it will be kept, rather than the
     // defaults now and the repaired channel again at close.
@@ -63,7 +63,7 @@ void MidiCntrState::initialise()
     loadPorts (0);
     openStoredPorts();
 
-    programChangeWithAutomation = settingsBlock[11] == 1;
+    programChangeWithAutomation = settingsBlock[SettingsFiles::automationPcOffset] == 1;
 }
 
 //==============================================================================
@@ -451,7 +451,7 @@ void MidiCntrState::setControlsProgramChange (bool on)
 {
     programChangeWithAutomation = on;
     const juce::ScopedLock sl (programLock);
-    settingsBlock[11] = on ? 1 : 0;
+    settingsBlock[SettingsFiles::automationPcOffset] = on ? 1 : 0;
 }
 
 void MidiCntrState::setMidiChannel (int channel)
@@ -461,7 +461,7 @@ void MidiCntrState::setMidiChannel (int channel)
     if (midiChannel.exchange (channel) != channel)
         forgetSentNrpn();
     const juce::ScopedLock sl (programLock);
-    settingsBlock[6] = (juce::uint8) channel;
+    settingsBlock[SettingsFiles::midiChannelOffset] = (juce::uint8) channel;
 }
 
 Bank_Program& MidiCntrState::deviceBank (int index)

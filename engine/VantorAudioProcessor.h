@@ -93,7 +93,8 @@ private:
     MidiCntrState engine;
 
     juce::CriticalSection gestureLock;
-    std::array<juce::uint8, 2000> gestureFlags {};
+    static constexpr int gestureSlots = 2000;   // one per host index, with room to spare
+    std::array<juce::uint8, gestureSlots> gestureFlags {};
     juce::Array<juce::uint16> pendingGestureEnds;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessor)

@@ -210,7 +210,7 @@ void LibClass::importFrom (const Bank_Program& bank)
 void LibClass::loadLibraryFile()
 {
     FileMan spec;
-    spec.dialogSpec (4);
+    spec.dialogSpec (FileMan::openLibrary);
     juce::Component::SafePointer<LibClass> self (this);
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [self] (juce::File chosen)
@@ -228,7 +228,7 @@ void LibClass::loadLibraryFile()
 void LibClass::loadProgramBankFile()
 {
     FileMan spec;
-    spec.dialogSpec (3);
+    spec.dialogSpec (FileMan::openProgramBank);
     juce::Component::SafePointer<LibClass> self (this);
     list.clearStaging();
 
@@ -286,7 +286,7 @@ void LibClass::importEnding()
 void LibClass::saveLibraryAs (std::function<void (bool)> then)
 {
     FileMan spec;
-    spec.dialogSpec (104);
+    spec.dialogSpec (FileMan::saveLibrary);
     juce::Component::SafePointer<LibClass> self (this);
     const auto start = FileMan::settingsFolder().getChildFile ("Untitled");
 

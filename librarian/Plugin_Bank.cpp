@@ -187,7 +187,7 @@ void Plugin_Bank::presetsReplaced (int count)
 void Plugin_Bank::loadChunkFile (bool wholeBank)
 {
     FileMan spec;
-    spec.dialogSpec (wholeBank ? 10 : 11);
+    spec.dialogSpec (wholeBank ? FileMan::openPresetBank : FileMan::openPreset);
     juce::Component::SafePointer<Plugin_Bank> self (this);
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"),
@@ -228,7 +228,7 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
 void Plugin_Bank::loadProgramBankFile()
 {
     FileMan spec;
-    spec.dialogSpec (3);
+    spec.dialogSpec (FileMan::openProgramBank);
     juce::Component::SafePointer<Plugin_Bank> self (this);
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [self] (juce::File chosen)
@@ -281,7 +281,7 @@ void Plugin_Bank::savePresetBank()
 void Plugin_Bank::saveChunk (bool wholeBank, const juce::String& proposedName)
 {
     FileMan spec;
-    spec.dialogSpec (wholeBank ? 110 : 111);
+    spec.dialogSpec (wholeBank ? FileMan::savePresetBank : FileMan::savePreset);
     const auto patterns = spec.getPatterns();
     juce::Component::SafePointer<Plugin_Bank> self (this);
 
