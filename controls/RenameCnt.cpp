@@ -1,4 +1,5 @@
 #include "controls/RenameCnt.h"
+#include "controls/TextEntry.h"
 
 RenameCnt::RenameCnt (int x, int y, const juce::String& initialText)
 {
@@ -15,6 +16,8 @@ RenameCnt::RenameCnt (int x, int y, const juce::String& initialText)
     editor.setSelectAllWhenFocused (true);
     editor.setInputRestrictions (maxLength);
     editor.setText (initialText.substring (0, maxLength), false);
+    // Return and Escape answer as the buttons do (the owner may delete us then).
+    TextEntry::setUp (editor, [this] { ok.click(); }, [this] { cancel.click(); });
 
     addAndMakeVisible (cancel);
     cancel.setBoundsAndStyle (0, 26, 50, 18, true);

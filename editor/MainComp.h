@@ -150,6 +150,7 @@ private:
     void refillBankGrid();
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
+    void restack();
     void showProgress (int value, const juce::String& text);
     void showProgressOverlay();
     juce::Rectangle<int> monitorArea() const;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -37,6 +38,11 @@ public:
     int answered() const            { return answers.load(); }    // program dumps handed whole to a receiver
     bool hasReceiver();
     int lastRequestedBank() const   { return lastBank.load(); }
+    int notes() const               { return noteMessages.load(); }   // note-ons and note-offs sent to it
+    int lastStoredSlot() const      { return lastStored.load(); }     // bank * 99 + program, -1 before any
+
+    // The name of a stored program as its dump carries it (16 characters).
+    std::string storedName (int slot) const;
 
     // Called from the plug-in through the lent ports.
     void send (const unsigned char* bytes, size_t size);
@@ -73,6 +79,7 @@ private:
     void* receiverContext = nullptr;
     bool delivering = false;
 
+    std::atomic<int> noteMessages { 0 }, lastStored { -1 };
     std::atomic<int> requests { 0 }, globalAsks { 0 }, editAsks { 0 }, dumps { 0 }, answers { 0 }, lastBank { -1 };
 };
 } // namespace vsthost
