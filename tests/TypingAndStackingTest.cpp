@@ -2,6 +2,7 @@
 // panels keep one stacking order through resizes, keyboard drags and zooms:
 // what shows on top is what a click (real hit-testing) reaches.
 #include <gtest/gtest.h>
+#include <functional>
 #include "controls/CorButton.h"
 #include "controls/LCD_Comp.h"
 #include "controls/ProgBar.h"
@@ -159,28 +160,66 @@ TEST_F (TypingThreads, TextSitsInTheMiddleOfItsBoxWithItsDescendersWhole)
 {
     auto& box = openRenameBox();
     auto& editor = box.getEditor();
-    editor.setText ("Xy", false);
-    editor.setCaretVisible (false);
-    editor.setHighlightedRegion ({});
 
-    // Rows of the box (inside its frame) that hold ink, over the two letters only.
-    const auto image = ui::snapshot (editor);
-    const int textWidth = juce::roundToInt (editor.getFont().getStringWidthFloat ("Xy"));
-    int first = -1, last = -1;
-    for (int y = 1; y < image.getHeight() - 1; ++y)
-        for (int x = 2; x < juce::jmin (image.getWidth() - 2, 4 + textWidth); ++x)
-            if (image.getPixelAt (x, y).getBrightness() < 0.5f)
-            {
-                if (first < 0)
-                    first = y;
-                last = y;
-                break;
-            }
+    // A moved caret makes a one-line entry scroll its line to the middle on its
+    // own: in a host the first key or click did, and cut the tail of the y.
+    const struct { const char* what; std::function<void()> act; } states[] = {
+        { "as opened",     [&] { editor.setText ("Xy", false); } },
+        { "after End",     [&] { editor.keyPressed (juce::KeyPress (juce::KeyPress::endKey)); } },
+        { "after typing",  [&] { editor.setText ("X", false); editor.moveCaretToEnd(); editor.insertTextAtCaret ("y"); } },
+        { "after Home",    [&] { editor.keyPressed (juce::KeyPress (juce::KeyPress::homeKey)); } },
+        { "after resize",  [&] { editor.setSize (editor.getWidth(), editor.getHeight() + 6); } },
+        { "smaller again", [&] { editor.setSize (editor.getWidth(), editor.getHeight() - 6); editor.moveCaretToEnd(); } },
+    };
 
-    ASSERT_GE (first, 0);
-    const int above = first - 1, below = image.getHeight() - 2 - last;
-    EXPECT_GE (below, 1) << "the tail of the y touches the frame";
-    EXPECT_LE (std::abs (above - below), 3) << above << " px above, " << below << " below";
+    for (const auto& state : states)
+    {
+        state.act();
+        ASSERT_EQ (editor.getText(), "Xy") << state.what;
+        editor.setCaretVisible (false);
+        editor.setHighlightedRegion ({});
+
+        // Rows of the box (inside its frame) that hold ink, over the two letters only.
+        const auto image = ui::snapshot (editor);
+        const int textWidth = juce::roundToInt (editor.getFont().getStringWidthFloat ("Xy"));
+        int first = -1, last = -1;
+        for (int y = 1; y < image.getHeight() - 1; ++y)
+            for (int x = 2; x < juce::jmin (image.getWidth() - 2, 4 + textWidth); ++x)
+                if (image.getPixelAt (x, y).getBrightness() < 0.5f)
+                {
+                    if (first < 0)
+                        first = y;
+                    last = y;
+                    break;
+                }
+
+        ASSERT_GE (first, 0) << state.what;
+        const int above = first - 1, below = image.getHeight() - 2 - last;
+        EXPECT_GE (below, 1) << state.what << ": the tail of the y touches the frame";
+        EXPECT_LE (std::abs (above - below), 3) << state.what << ": " << above << " px above, " << below << " below";
+
+        // The tail is drawn whole, not cut where the text's own area ends: the y
+        // reaches as low as a y drawn freely with the same font.
+        juce::Image free (juce::Image::ARGB, 60, 60, true);
+        {
+            juce::Graphics g (free);
+            g.setColour (juce::Colours::black);
+            g.setFont (editor.getFont());
+            g.drawSingleLineText ("Xy", 4, 30);
+        }
+        int freeFirst = -1, freeLast = -1;
+        for (int y = 0; y < free.getHeight(); ++y)
+            for (int x = 0; x < free.getWidth(); ++x)
+                if (free.getPixelAt (x, y).getAlpha() > 128)
+                {
+                    if (freeFirst < 0)
+                        freeFirst = y;
+                    freeLast = y;
+                    break;
+                }
+        EXPECT_LE (std::abs ((last - first) - (freeLast - freeFirst)), 1) << state.what << ": the letters are cut";
+        editor.setCaretVisible (true);
+    }
 }
 
 //==============================================================================
