@@ -1,4 +1,5 @@
 #include "controls/TextInputCont.h"
+#include "controls/KitFonts.h"
 #include "controls/TextEntry.h"
 #include "controls/UiSeam.h"
 #include "engine/ParDes.h"
@@ -16,7 +17,7 @@ TextInputCont::TextInputCont()
     editor.setReadOnly (false);
     editor.setScrollbarsShown (true);
     editor.setCaretVisible (true);
-    editor.setFont (juce::Font ("Arial", 16.0f, juce::Font::plain));
+    editor.setFont (kitFont (16.0f));   // embedded: a system lookup can come back empty in a host
     // Return and Escape answer as the visible buttons do.
     TextEntry::setUp (editor,
                       [this] { if (okButton.isVisible()) okButton.click(); },

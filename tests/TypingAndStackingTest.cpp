@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include "controls/CorButton.h"
+#include "controls/KitFonts.h"
+#include "controls/TextInputCont.h"
+#include "librarian/TextSetCurCont.h"
 #include "controls/LCD_Comp.h"
 #include "controls/ProgBar.h"
 #include "controls/RenameCnt.h"
@@ -362,4 +365,58 @@ TEST_F (PanelStackThreads, MidiSetupReadsTheStatusAtOnceAndItsPageFitsTheSmalles
     EXPECT_TRUE (within (main->getComponentAt (close), *page));
     ui::click (*main, close);
     EXPECT_TRUE (rig.pumpUntil ([&] { return setup->getGlobalPage() == nullptr; }));
+}
+
+// Every name box draws with the embedded face: a font looked up by name can
+// come back empty inside a host (no ascent), and its line then sits low with
+// the tails of y, g, p and q cut off.
+TEST_F (TypingThreads, EveryNameBoxUsesTheEmbeddedFace)
+{
+    // Without the editor's default look (a box outliving it, a host's look).
+    auto& before = juce::LookAndFeel::getDefaultLookAndFeel();
+    juce::LookAndFeel_V4 hostLook;
+    juce::LookAndFeel::setDefaultLookAndFeel (&hostLook);
+    juce::Typeface::clearTypefaceCache();
+
+    RenameCnt rename (0, 0, "Xy");
+    TextInputCont input;
+    TextSetCurCont libraryName (*rig.processor);
+    const struct { const char* what; juce::TextEditor& editor; } boxes[] = {
+        { "rename box", rename.getEditor() },
+        { "name entry", input.getEditor() },
+        { "library name box", libraryName.getEditor() },
+    };
+
+    for (const auto& box : boxes)
+    {
+        const auto font = box.editor.getFont();
+        EXPECT_EQ (font.getTypefacePtr().get(), kitTypeface (false).get()) << box.what;
+        EXPECT_LT (font.getAscent(), font.getHeight()) << box.what;
+    }
+
+    juce::LookAndFeel::setDefaultLookAndFeel (&before);
+    juce::Typeface::clearTypefaceCache();
+}
+
+// A host's default look is not ours: the open editor itself makes "Arial" the
+// embedded face, and gives the host's default back when it closes.
+TEST (OpenEditorFontThreads, ArialIsTheEmbeddedFaceWhileTheEditorIsOpen)
+{
+    auto& before = juce::LookAndFeel::getDefaultLookAndFeel();
+    const auto arial = [] { return juce::Font ("Arial", 14.0f, juce::Font::plain).getTypefacePtr(); };
+
+    juce::LookAndFeel_V4 hostLook;
+    juce::LookAndFeel::setDefaultLookAndFeel (&hostLook);
+    juce::Typeface::clearTypefaceCache();
+    ASSERT_NE (arial(), kitTypeface (false));
+
+    {
+        EditorTestRig rig;
+        rig.open();
+        EXPECT_EQ (arial(), kitTypeface (false));
+    }
+
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &hostLook);
+    juce::LookAndFeel::setDefaultLookAndFeel (&before);
+    juce::Typeface::clearTypefaceCache();
 }
