@@ -30,42 +30,16 @@ struct ClickToFocus : juce::MouseListener
 
 ClickToFocus clickToFocus;
 
-// A one-line entry centres its line itself whenever the caret moves: it scrolls
-// its text down by half the room the line leaves (the first key or a click moves
-// it), on top of any vertical justification. So the line goes on top with a top
-// indent of half that room, and no frame rows above or below: the scroll then
-// comes out at zero and the text sits in the middle before and after typing.
-struct Centring : juce::ComponentListener
-{
-    static void centre (juce::TextEditor& entry)
-    {
-        auto border = entry.getBorder();
-        border.setTop (0);
-        border.setBottom (0);
-        entry.setBorder (border);
-        entry.setJustification (juce::Justification::topLeft);
-        const int lineHeight = juce::roundToInt (entry.getFont().getHeight());
-        entry.setIndents (4, juce::jmax (0, (entry.getHeight() - lineHeight) / 2));
-    }
-
-    void componentMovedOrResized (juce::Component& c, bool, bool wasResized) override
-    {
-        if (auto* entry = dynamic_cast<juce::TextEditor*> (&c); entry != nullptr && wasResized)
-            centre (*entry);
-    }
-};
-
-Centring centring;
-
 }
 
 namespace TextEntry
 {
 void setUp (juce::TextEditor& entry, std::function<void()> onOk, std::function<void()> onCancel)
 {
-    Centring::centre (entry);
-    entry.removeComponentListener (&centring);
-    entry.addComponentListener (&centring);
+    // The toolkit's own top indent (4 px) pushes a 16 px line onto the frame;
+    // without it the line is centred in whatever height the entry gets.
+    entry.setJustification (juce::Justification::centredLeft);
+    entry.setIndents (4, 0);
     entry.onReturnKey = std::move (onOk);
     entry.onEscapeKey = std::move (onCancel);
     entry.removeMouseListener (&clickToFocus);
