@@ -39,6 +39,8 @@ public:
 
     int getId() const noexcept                       { return id; }
     bool isPressed() const noexcept                  { return pressed; }
+    // A click from the keyboard (Return or Escape in a box): the listeners hear it as a click.
+    void click()                                     { notify(); }
 
     // A glass button on a known plain colour paints that colour, its glass and
     // its caption as one opaque picture; transparent (the default) blends them.

@@ -48,7 +48,6 @@ public:
 
 private:
     void dragTo (int pointerY);
-    void bringToFront();
 
     MidiCntrState* engine;
     float zoom = 1.0f;

@@ -1,5 +1,6 @@
 #include "editor/KeyPlayClass.h"
 #include "controls/KitFonts.h"
+#include "controls/TextEntry.h"
 #include "engine/EngineEvent.h"
 #include "engine/MidiCntrState.h"
 #include "engine/ParDes.h"
@@ -62,6 +63,11 @@ void KeyPlayClass::timerCallback()
 
 bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
 {
+    // While a name is being typed every key is the name's, even when the
+    // toolkit's focus stayed with us.
+    if (TextEntry::routeKey (key))
+        return true;
+
     const int code = key.getKeyCode();
 
     if (code == juce::KeyPress::leftKey || code == juce::KeyPress::rightKey
@@ -187,6 +193,7 @@ void KeyPlayClass::paint (juce::Graphics& g)
 
 void KeyPlayClass::mouseDown (const juce::MouseEvent& e)
 {
+    TextEntry::release();   // a click on the strip takes the keyboard back from a name box
     grabKeyboardFocus();
     const int x = e.x + getX(), y = e.y + getY();
     listeners.call ([x, y] (KeyPlayListener& l) { l.keyPlayMouseDown (x, y); });

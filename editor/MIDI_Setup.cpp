@@ -83,9 +83,11 @@ void MIDI_Setup::setPortLists (const juce::StringArray& in, const juce::StringAr
 
 void MIDI_Setup::layout (int width, int height)
 {
+    // In a narrow window the buttons move left so the panel can still be closed.
+    const int buttonX = juce::jlimit (0, 690, width - 84);
     instructions->setBounds (50, 310, 730, 160);
-    ok->setBoundsAndStyle (690, 240, 74, 18, true);
-    globals->setBoundsAndStyle (690, 200, 74, 18, true);
+    ok->setBoundsAndStyle (buttonX, 240, 74, 18, true);
+    globals->setBoundsAndStyle (buttonX, 200, 74, 18, true);
     status->setBounds (40, 30, 400, 14);
     automation->setBounds (390, 60, 300, 18);
     setBounds (0, 0, width, height);
@@ -166,8 +168,12 @@ void MIDI_Setup::applyPortMenu (int command, int result)
 
 void MIDI_Setup::showPortMenu (int command)
 {
+    // Only "NONE": a menu of nothing would be no answer at all.
     if ((command == inputCommand ? inputs : outputs).size() < 2)
+    {
+        status->setText (noPortsText);
         return;
+    }
     UiSeam::showMenu (buildPortMenu (command), this, [safe = juce::Component::SafePointer<MIDI_Setup> (this), command] (int result)
     {
         if (safe != nullptr)
@@ -211,10 +217,31 @@ void MIDI_Setup::toggleGlobalPage()
     engine->requestGlobals();
     instructions->setVisible (false);
     page = std::make_unique<Global_Container> (*engine);
-    addAndMakeVisible (*page);
-    page->setBounds (38, 285, 750, 350);
+    page->setBounds (0, 0, 750, 350);
     page->addListener (this);
-    page->setAlwaysOnTop (true);
+    pageView = std::make_unique<juce::Viewport>();
+    pageView->setViewedComponent (page.get(), false);
+    pageView->setScrollBarThickness (12);
+    pageView->setAlwaysOnTop (true);
+    addAndMakeVisible (*pageView);
+    placeGlobalPage();
+}
+
+// The page lies at (38, 285) when the panel has room for it; in a smaller
+// window it moves up and left as far as needed, and scrolls what still does
+// not fit, so every setting and the close box stay within reach.
+void MIDI_Setup::placeGlobalPage()
+{
+    if (pageView == nullptr)
+        return;
+    const int x = juce::jlimit (0, 38, getWidth() - 750);
+    const int y = juce::jlimit (0, 285, getHeight() - 350);
+    pageView->setBounds (x, y, juce::jmin (750, getWidth() - x), juce::jmin (350, getHeight() - y));
+}
+
+void MIDI_Setup::resized()
+{
+    placeGlobalPage();
 }
 
 void MIDI_Setup::closeGlobalPage()
@@ -223,6 +250,7 @@ void MIDI_Setup::closeGlobalPage()
     if (page == nullptr)
         return;
     page->removeListener (this);
+    pageView.reset();
     page.reset();
     instructions->setVisible (true);
 }

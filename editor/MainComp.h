@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "controls/KitLookAndFeel.h"
 #include "controls/ListenerInterfaces.h"
 #include "controls/StsBut.h"
 #include "controls/StsGrid.h"
@@ -172,12 +173,18 @@ private:
     void fillClipboard (const ByteArray& record);
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
+    void restack();
     void showProgress (int value, const juce::String& text);
     void showProgressOverlay();
     juce::Rectangle<int> monitorArea() const;
     MidiCntrState& engine() const;
 
     VantorAudioProcessor* processor;
+    // Fonts named "Arial" anywhere in the panels resolve through the default
+    // look; inside a host that is not ours unless we hold it, and the host's
+    // font lookup can come back empty (text drawn low, descenders cut).
+    // Declared before the panels so it outlives them.
+    KitDefaultLook defaultLook;
     std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
     int pageHeightBeforeBanks = 0;

@@ -108,19 +108,15 @@ void MainComp::showWriteDialog (bool show)
 
         writeDialog = std::make_unique<WriteSnd> (e, e.getCurrentBank(), e.getCurrentProgram(), name, category);
         writeDialog->setBounds (0, EditorRules::barHeight, getWidth(), getHeight());
-        // Over the keyboard panel, which stays on top of the page.
-        writeDialog->setAlwaysOnTop (true);
         addChildComponent (*writeDialog);
-        writeDialog->toFront (false);
+        restack();
         writeDialog->getWriteButton().addListener (this);
         writeDialog->getCancelButton().addListener (this);
         writeDialog->getLcd().addChangeListener (this);
         writeDialog->getGrid().selectRow (e.getCurrentProgram());
         writeDialog->getGrid().setTopRow (juce::jmax (0, e.getCurrentProgram()));
-        writeDialog->layout (0, EditorRules::barHeight, getWidth(), getHeight() - EditorRules::barHeight);
         writeDialog->setVisible (true);
-        if (question != nullptr)
-            question->toFront (true);
+        layoutChildren();
     }
     else if (writeDialog != nullptr)
     {
@@ -337,9 +333,9 @@ void MainComp::ask (const juce::String& q, const juce::String& detail, const juc
     closeQuestion();
     question = std::make_unique<AskPanel> (q, detail, goAheadText);
     question->setBounds (0, 0, getWidth(), getHeight());
-    question->setAlwaysOnTop (true);
     addAndMakeVisible (*question);
-    question->toFront (true);
+    restack();
+    question->grabKeyboardFocus();
 
     juce::Component::SafePointer<MainComp> safe (this);
     question->onAnswer = [safe, action] (bool goAhead)

@@ -67,8 +67,13 @@ TEST_F (MidiSetup, PortBoxesOpenMenusOnlyInside)
 
     panel.setPortLists ({}, {});
     ui::MenuRecorder none;
-    ui::click (panel, { 100, 90 });
-    EXPECT_EQ (none.menusShown, 0);
+    for (const auto at : { juce::Point<int> { 100, 90 }, { 100, 140 } })
+    {
+        panel.statusLabel().setText ("------");
+        ui::click (panel, at);
+        EXPECT_EQ (none.menusShown, 0);
+        EXPECT_EQ (panel.statusLabel().getText(), MIDI_Setup::noPortsText) << at.toString();   // says why nothing opened
+    }
 }
 TEST_F (MidiSetup, TwoPortsOfOneNameAreEachTheOneChosen)
 {

@@ -94,6 +94,8 @@ void SimulatedDevice::send (const unsigned char* bytes, size_t size)
 {
     if (bytes == nullptr || size == 0)
         return;
+    if ((bytes[0] & 0xE0) == 0x80)
+        ++noteMessages;
     {
         const std::lock_guard<std::mutex> l (lock);
         incoming.emplace_back (bytes, bytes + size);
@@ -206,6 +208,7 @@ void SimulatedDevice::handle (const Bytes& m)
                     const std::lock_guard<std::mutex> l (lock);
                     banks[(size_t) (m[4] * programsPerBank + m[5])].assign (m.begin() + 6, m.end() - 1);
                 }
+                lastStored = m[4] * programsPerBank + m[5];
                 ++dumps;
             }
             break;
@@ -288,6 +291,26 @@ std::map<int, int> SimulatedDevice::nrpnValues() const
 {
     const std::lock_guard<std::mutex> l (lock);
     return nrpn;
+}
+
+std::string SimulatedDevice::storedName (int slot) const
+{
+    if (slot < 0 || slot >= numBanks * programsPerBank)
+        return {};
+    Bytes body;
+    {
+        const std::lock_guard<std::mutex> l (lock);
+        body = banks[(size_t) slot];
+    }
+    // Packed as groups of eight: a byte of high bits, then seven low parts.
+    Bytes data;
+    for (size_t at = 0; at < body.size(); at += 8)
+        for (size_t i = 1; i < 8 && at + i < body.size(); ++i)
+            data.push_back ((unsigned char) (body[at + i] | (((body[at] >> (i - 1)) & 1) << 7)));
+    constexpr size_t nameOffset = 402, nameLength = 16;
+    if (data.size() < nameOffset + nameLength)
+        return {};
+    return std::string (data.begin() + nameOffset, data.begin() + nameOffset + nameLength);
 }
 
 SimulatedDevice::Bytes SimulatedDevice::programDump (int bank, int program) const

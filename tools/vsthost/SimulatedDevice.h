@@ -15,6 +15,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
     int otherMessages() const       { return others.load(); }     // every message but SysEx
     std::map<int, int> nrpnValues() const;                        // the last value of each NRPN number
     bool caughtUp (std::chrono::milliseconds limit);              // everything sent so far has been heard
+    int notes() const               { return noteMessages.load(); }   // note-ons and note-offs sent to it
+    int lastStoredSlot() const      { return lastStored.load(); }     // bank * 99 + program, -1 before any
+
+    // The name of a stored program as its dump carries it (16 characters).
+    std::string storedName (int slot) const;
 
     // Called from the plug-in through the lent ports.
     void send (const unsigned char* bytes, size_t size);
@@ -82,5 +88,6 @@ private:
     bool delivering = false;
 
     std::atomic<int> requests { 0 }, globalAsks { 0 }, editAsks { 0 }, dumps { 0 }, answers { 0 }, lastBank { -1 }, others { 0 };
+    std::atomic<int> noteMessages { 0 }, lastStored { -1 };
 };
 } // namespace vsthost
