@@ -15,19 +15,6 @@ void LibBut::setTopLeft (int x, int y)
     repaint();
 }
 
-void LibBut::addListener (LibButListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    if (l != nullptr)
-        listeners.add (l);
-}
-
-void LibBut::removeListener (LibButListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 // The listener may delete this button: stop as soon as it is gone.
 template <typename Callback>
 void LibBut::fire (Callback&& callback)

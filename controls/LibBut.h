@@ -1,18 +1,18 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/ListenerInterfaces.h"
 
 // The text button of the library page, the preset bank window and the entry box.
 // It acts on mouse-down; a listener may delete the button from its callback.
-class LibBut : public juce::Component
+class LibBut : public juce::Component,
+               public ListenerSet<LibButListener>
 {
 public:
     LibBut (const juce::String& text, int id, float fontHeight);
 
     void setTopLeft (int x, int y);
-    void addListener (LibButListener* listener);
-    void removeListener (LibButListener* listener);
 
     void setText (const juce::String& newText)      { text = newText; repaint(); }
     const juce::String& getText() const noexcept    { return text; }
@@ -30,8 +30,6 @@ public:
 private:
     template <typename Callback> void fire (Callback&&);
 
-    juce::ListenerList<LibButListener> listeners;
-    juce::CriticalSection listenerLock;
     juce::String text;
     int id;
     float fontHeight;

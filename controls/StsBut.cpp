@@ -115,18 +115,6 @@ void StsBut::setBackdrop (juce::Colour colour)
     repaint();
 }
 
-void StsBut::addListener (stsbutChangeListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.add (l);
-}
-
-void StsBut::removeListener (stsbutChangeListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 void StsBut::notify()
 {
     // The checker stops the walk once a listener has deleted this button.

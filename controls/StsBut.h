@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 
 class StsBut;
 
@@ -16,7 +17,8 @@ public:
 // its callback (a dialog's CANCEL): the button touches nothing of itself after
 // notifying.
 class StsBut : public juce::Component,
-               private juce::Button::Listener
+               private juce::Button::Listener,
+               public ListenerSet<stsbutChangeListener>
 {
 public:
     enum Style
@@ -33,9 +35,6 @@ public:
 
     void setBoundsAndStyle (int x, int y, int width, int height, bool apply);
     void setTopLeft (int x, int y);
-
-    void addListener (stsbutChangeListener*);
-    void removeListener (stsbutChangeListener*);
 
     int getId() const noexcept                       { return id; }
     bool isPressed() const noexcept                  { return pressed; }
@@ -60,8 +59,6 @@ private:
     void paintGlass (juce::Graphics&);
     void paintCaption (juce::Graphics&);
 
-    juce::CriticalSection listenerLock;
-    juce::ListenerList<stsbutChangeListener> listeners;
     int x = 0, y = 0, width = 0, height = 0;
     juce::String caption;
     const int id;

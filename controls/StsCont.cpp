@@ -101,18 +101,6 @@ void StsCont::setValue (int value, const juce::String& text)
     repaint();
 }
 
-void StsCont::addListener (StsContListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.add (l);
-}
-
-void StsCont::removeListener (StsContListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 void StsCont::notifyClicked()
 {
     // A listener may take the panel, and this control with it, down.

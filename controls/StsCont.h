@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/StsResor.h"
 #include "engine/EngineListeners.h"
 
@@ -15,7 +16,8 @@ public:
 // One device parameter of one layer on a section panel. A gesture only asks
 // the edit entry for a value; what is shown changes when the engine's answer
 // comes back through setValue.
-class StsCont : public juce::Component
+class StsCont : public juce::Component,
+                public ListenerSet<StsContListener>
 {
 public:
     enum Kind
@@ -36,9 +38,6 @@ public:
 
     void requestValue (int value, bool endGestureNow);
     void setValue (int value, const juce::String& text);
-
-    void addListener (StsContListener*);
-    void removeListener (StsContListener*);
 
     // Written by the section layouts and panels before they re-lay the control.
     int knobStyle = 0;
@@ -92,8 +91,6 @@ private:
     void drawGlow (juce::Graphics&, int x, int y, int w, int h) const;
 
     CableListener& owner;
-    juce::CriticalSection listenerLock;
-    juce::ListenerList<StsContListener> listeners;
     const int layer;
     int displayType = 0;
     int shownValue = 0;

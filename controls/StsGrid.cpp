@@ -150,18 +150,6 @@ int StsGrid::rowBank (int row) const noexcept
     return row >= 0 && row < getNumRows() ? rowBanks[(size_t) row] : -1;
 }
 
-void StsGrid::addListener (GridListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.add (l);
-}
-
-void StsGrid::removeListener (GridListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 void StsGrid::setRowHeight (int h)
 {
     rowHeight = juce::jmax (1, h);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include <vector>
 
 class MidiCntrState;
@@ -17,7 +18,8 @@ public:
 // The scrollable program list of the bank selector and the write dialog: the
 // 99 programs of one bank, or every user program of one category.
 class StsGrid : public juce::Component,
-                public juce::ChangeListener
+                public juce::ChangeListener,
+                public ListenerSet<GridListener>
 {
 public:
     enum ChangeCode
@@ -38,9 +40,6 @@ public:
     void setTopRow (int row);
     void selectRow (int row);
     juce::String entryText (int row) const;
-
-    void addListener (GridListener*);
-    void removeListener (GridListener*);
 
     void setRowHeight (int h);
     void setTextHeight (int h);
@@ -79,8 +78,6 @@ private:
     void resetPosition() noexcept;
 
     MidiCntrState& engine;
-    juce::CriticalSection listenerLock;
-    juce::ListenerList<GridListener> listeners;
     int width = 0, height = 0;
     int selectedRow = -1;
     int clickedColumn = -1;

@@ -32,19 +32,6 @@ TextInputCont::TextInputCont()
     setSize (600, 400);
 }
 
-void TextInputCont::addListener (textmsgListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    if (l != nullptr)
-        listeners.add (l);
-}
-
-void TextInputCont::removeListener (textmsgListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 LibBut& TextInputCont::getButton (int id) noexcept
 {
     return id == okId ? okButton : id == noId ? noButton : cancelButton;

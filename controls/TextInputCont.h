@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/LibBut.h"
 #include "controls/ListenerInterfaces.h"
 
@@ -10,15 +11,13 @@
 // and the category back and hides or deletes the box, even from the callback.
 class TextInputCont : public juce::Component,
                       public LibButListener,
-                      public juce::ChangeBroadcaster
+                      public juce::ChangeBroadcaster,
+                      public ListenerSet<textmsgListener>
 {
 public:
     enum ButtonId { noId = 1200, okId = 1201, cancelId = 1202 };
 
     TextInputCont();
-
-    void addListener (textmsgListener* listener);
-    void removeListener (textmsgListener* listener);
 
     void setup (const juce::String& title, const juce::String& editorText,
                 const juce::String& cancelText, const juce::String& okText, const juce::String& noText,
@@ -50,8 +49,6 @@ public:
     void mouseDown (const juce::MouseEvent&) override;
 
 private:
-    juce::ListenerList<textmsgListener> listeners;
-    juce::CriticalSection listenerLock;
     juce::TextEditor editor;
     int categoryY = 0, categoryWidth = 150, categoryHeight = 30;
     bool categoryShown = false;

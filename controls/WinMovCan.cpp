@@ -10,19 +10,6 @@ WinMovCan::WinMovCan (bool a, bool b)
         setSize (54, 30);
 }
 
-void WinMovCan::addListener (winToolListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    if (l != nullptr)
-        listeners.add (l);
-}
-
-void WinMovCan::removeListener (winToolListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 int WinMovCan::zoneAt (int x) const noexcept
 {
     if (x < minimiseEnd)    return minimiseCode;

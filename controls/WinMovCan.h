@@ -1,20 +1,19 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/ListenerInterfaces.h"
 
 // The window buttons: minimise, full screen and close (the top bar's strip), or
 // the close button alone (the library window). A click reports on release over
 // the zone it was pressed in; a listener may delete the strip from its callback.
-class WinMovCan : public juce::Component
+class WinMovCan : public juce::Component,
+                  public ListenerSet<winToolListener>
 {
 public:
     static constexpr int minimiseCode = 120, fullScreenCode = 121, closeCode = 122;
 
     WinMovCan (bool threeButtons, bool threeButtonsToo);
-
-    void addListener (winToolListener* listener);
-    void removeListener (winToolListener* listener);
 
     int zoneAt (int x) const noexcept;
     int getHoveredZone() const noexcept;
@@ -30,8 +29,6 @@ private:
     bool isCloseOnly() const noexcept   { return ! modeA && ! modeB; }
     void report (int code);
 
-    juce::ListenerList<winToolListener> listeners;
-    juce::CriticalSection listenerLock;
     int releaseCode = 0, pressCode = 0;
     juce::Image picture;
     int fullScreenEnd = 37, minimiseEnd = 20;

@@ -20,18 +20,6 @@ Global_Container::Global_Container (MidiCntrState& e)
     setSize (600, 400);
 }
 
-void Global_Container::addListener (Global_Listener* l)
-{
-    const juce::ScopedLock sl (lock);
-    listeners.add (l);
-}
-
-void Global_Container::removeListener (Global_Listener* l)
-{
-    const juce::ScopedLock sl (lock);
-    listeners.remove (l);
-}
-
 void Global_Container::globalsChanged()
 {
     for (auto& w : widgets)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include <memory>
 #include <vector>
 #include "editor/GlbCont.h"
@@ -18,13 +19,11 @@ public:
 
 // The global settings page: one widget per setting, built from the settings
 // table. Its close box only tells the listeners; the owner closes it.
-class Global_Container : public juce::Component
+class Global_Container : public juce::Component,
+                         public ListenerSet<Global_Listener>
 {
 public:
     explicit Global_Container (MidiCntrState& engine);
-
-    void addListener (Global_Listener*);
-    void removeListener (Global_Listener*);
 
     GlbCont& widget (int id)                  { return *widgets[(size_t) id]; }
 
@@ -36,8 +35,6 @@ public:
     void mouseDown (const juce::MouseEvent&) override;
 
 private:
-    juce::CriticalSection lock;
-    juce::ListenerList<Global_Listener> listeners;
     MidiCntrState& engine;
     std::vector<std::unique_ptr<GlbCont>> widgets;
     juce::Image closeBox;

@@ -37,11 +37,6 @@ KeyPlayClass::~KeyPlayClass()
     releaseAll();
 }
 
-void KeyPlayClass::addListener (KeyPlayListener* l)
-{
-    listeners.add (l);   // add-if-absent
-}
-
 juce::String KeyPlayClass::noteName (int n)
 {
     return ParDes::noteName (n);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include <array>
 #include <functional>
 
@@ -20,15 +21,14 @@ public:
 // play an octave from a movable base note, o/p move the octave, u/i the
 // velocity, space silences everything.
 class KeyPlayClass : public juce::Component,
-                     private juce::Timer
+                     private juce::Timer,
+                     public ListenerSet<KeyPlayListener>
 {
 public:
     static constexpr int keyboardPanelOwner = 100, libraryOwner = 101;
 
     KeyPlayClass (MidiCntrState* engine, int ownerId);
     ~KeyPlayClass() override;
-
-    void addListener (KeyPlayListener*);
 
     void setStatusText (const juce::String& text);
     const juce::String& getStatusText() const noexcept   { return statusText; }
@@ -64,7 +64,6 @@ private:
 
     MidiCntrState* engine;
     const int ownerId;
-    juce::ListenerList<KeyPlayListener> listeners;
     int velocity = 100, baseNote = 36;
     juce::String statusText;
     // Per note, the channel (1-16) it was started on, 0 when it does not sound:

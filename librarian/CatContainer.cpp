@@ -57,18 +57,6 @@ CatContainer::~CatContainer()
     buttons.clear();
 }
 
-void CatContainer::addListener (CatListener* listener)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.addIfNotAlreadyThere (listener);
-}
-
-void CatContainer::removeListener (CatListener* listener)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.removeAllInstancesOf (listener);
-}
-
 void CatContainer::layoutButtons()
 {
     for (int i = 0; i < numButtons; ++i)
@@ -92,12 +80,8 @@ void CatContainer::changeListenerCallback (juce::ChangeBroadcaster* source)
         if (source != buttons[i])
             continue;
 
-        // Most recently added first; the page may rebuild everything from its callback.
-        juce::Component::SafePointer<CatContainer> self (this);
-        const auto copy = listeners;
-        for (int k = copy.size(); --k >= 0;)
-            if (self != nullptr && listeners.contains (copy[k]))
-                copy[k]->categoryChosen (i);
+        // The page may rebuild everything from its callback.
+        listeners.callChecked (juce::Component::BailOutChecker (this), [i] (CatListener& l) { l.categoryChosen (i); });
         return;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/ListenerInterfaces.h"
 #include "controls/SimpleLabel.h"
 #include "controls/StBut.h"
@@ -8,7 +9,8 @@
 // The grid of 27 category buttons of the library page (categories 0-25 and
 // "LIST ALL"), each with a count label under it that the page fills.
 class CatContainer : public juce::Component,
-                     public juce::ChangeListener
+                     public juce::ChangeListener,
+                     public ListenerSet<CatListener>
 {
 public:
     static constexpr int numButtons = 27;
@@ -16,9 +18,6 @@ public:
 
     CatContainer();
     ~CatContainer() override;
-
-    void addListener (CatListener* listener);
-    void removeListener (CatListener* listener);
 
     void layoutButtons();
 
@@ -31,8 +30,6 @@ public:
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
 private:
-    juce::CriticalSection listenerLock;
-    juce::Array<CatListener*> listeners;
     juce::OwnedArray<SimpleLabel> labels;
     juce::OwnedArray<StBut> buttons;
 

@@ -14,18 +14,6 @@ Plugin_File::Plugin_File (VantorAudioProcessor& p, const juce::String& name)
 
 Plugin_File::~Plugin_File() = default;
 
-void Plugin_File::addListener (PlugFileListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.add (l);
-}
-
-void Plugin_File::removeListener (PlugFileListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 template <typename Callback>
 void Plugin_File::fire (Callback&& callback)
 {

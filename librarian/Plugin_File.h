@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 
 class VantorAudioProcessor;
 class Bank_Program;
@@ -17,14 +18,12 @@ public:
 // The scrolling list of the preset bank: one row per slot with its number,
 // name and category. Message thread only.
 class Plugin_File : public juce::Component,
-                    private juce::Timer
+                    private juce::Timer,
+                    public ListenerSet<PlugFileListener>
 {
 public:
     Plugin_File (VantorAudioProcessor&, const juce::String& name);
     ~Plugin_File() override;
-
-    void addListener (PlugFileListener*);
-    void removeListener (PlugFileListener*);
 
     // Rows 0 to n - 1 show slots 0 to n - 1; never more rows than the bank has slots.
     void setRows (int n);
@@ -72,8 +71,6 @@ private:
     template <typename Callback> void fire (Callback&&);
 
     VantorAudioProcessor& processor;
-    juce::ListenerList<PlugFileListener> listeners;
-    juce::CriticalSection listenerLock;
     juce::Array<int> rowToSlot;
     int highlightedRow = -1, selectedSlot = -1;
     int firstRow = 0, scrollPosition = 0;

@@ -26,32 +26,11 @@ StsFile::~StsFile()
     stopTimer();
 }
 
-void StsFile::addListener (StsFileListener* listener)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.addIfNotAlreadyThere (listener);
-}
-
-void StsFile::removeListener (StsFileListener* listener)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.removeAllInstancesOf (listener);
-}
-
 template <typename Call>
 void StsFile::notify (Call&& call)
 {
-    // Most recently added first; a listener may delete this list.
-    juce::Component::SafePointer<StsFile> self (this);
-    const auto copy = listeners;
-
-    for (int i = copy.size(); --i >= 0;)
-    {
-        if (self == nullptr)
-            return;
-        if (listeners.contains (copy.getUnchecked (i)))
-            call (*copy.getUnchecked (i));
-    }
+    // A listener may delete this list.
+    listeners.callChecked (juce::Component::BailOutChecker (this), std::forward<Call> (call));
 }
 
 //==============================================================================

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/ListenerInterfaces.h"
 #include "engine/ProgramRecord.h"
 #include <array>
@@ -11,16 +12,14 @@
 // with counts per category, and the scrolling list that shows the view.
 // Message thread only. Every change of the records rebuilds the view.
 class StsFile : public juce::Component,
-                private juce::Timer
+                private juce::Timer,
+                public ListenerSet<StsFileListener>
 {
 public:
     static constexpr int numCounts = 30;
 
     StsFile();
     ~StsFile() override;
-
-    void addListener (StsFileListener* listener);
-    void removeListener (StsFileListener* listener);
 
     //==============================================================================
     // Display values, set by the owner.
@@ -103,9 +102,6 @@ private:
     void appendRecords (const juce::uint8* data, size_t numRecords, const juce::uint64* recordHashes);
     void rebuildHashIndex();
     template <typename Call> void notify (Call&& call);
-
-    juce::CriticalSection listenerLock;
-    juce::Array<StsFileListener*> listeners;
 
     int filterMode = 0;
     std::array<int, numCounts> counts {};

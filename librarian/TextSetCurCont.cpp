@@ -26,18 +26,6 @@ TextSetCurCont::TextSetCurCont (VantorAudioProcessor& p)
 
 TextSetCurCont::~TextSetCurCont() = default;
 
-void TextSetCurCont::addListener (textSetCurListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.add (l);
-}
-
-void TextSetCurCont::removeListener (textSetCurListener* l)
-{
-    const juce::ScopedLock sl (listenerLock);
-    listeners.remove (l);
-}
-
 void TextSetCurCont::prepare()
 {
     auto& engine = processor.getEngine();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include "controls/ListenerSet.h"
 #include "controls/LibBut.h"
 #include "controls/ListenerInterfaces.h"
 
@@ -18,7 +19,8 @@ public:
 // It never hides itself: the owner reads the name and hides it.
 class TextSetCurCont : public juce::Component,
                        public LibButListener,
-                       public juce::ChangeBroadcaster
+                       public juce::ChangeBroadcaster,
+                       public ListenerSet<textSetCurListener>
 {
 public:
     enum ButtonId { okId = 1201, cancelId = 1202 };
@@ -26,9 +28,6 @@ public:
 
     explicit TextSetCurCont (VantorAudioProcessor&);
     ~TextSetCurCont() override;
-
-    void addListener (textSetCurListener*);
-    void removeListener (textSetCurListener*);
 
     void prepare();
 
@@ -54,8 +53,6 @@ public:
 private:
     void updateSlotText();
 
-    juce::ListenerList<textSetCurListener> listeners;
-    juce::CriticalSection listenerLock;
     VantorAudioProcessor& processor;
     juce::TextEditor editor;
     int slotX = 0, slotY = 140, slotWidth = 280, slotHeight = 30;
