@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 #include "controls/StsCont.h"
 #include "controls/StsGrid.h"
+#include "engine/MidiCntrState.h"
 #include "support/RecordingMidiDevices.h"
 
 namespace

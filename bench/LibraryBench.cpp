@@ -34,12 +34,21 @@ void* operator new (size_t size)
     return p;
 }
 
+// This delete replaces the global one, so its free matches the malloc in new above;
+// gcc cannot see that and calls the pair mismatched.
+#if defined (__GNUC__) && ! defined (__clang__)
+ #pragma GCC diagnostic push
+ #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete (void* p) noexcept
 {
     if (p != nullptr)
         heldBytes -= (long long) malloc_usable_size (p);
     std::free (p);
 }
+#if defined (__GNUC__) && ! defined (__clang__)
+ #pragma GCC diagnostic pop
+#endif
 
 void operator delete (void* p, size_t) noexcept   { operator delete (p); }
 

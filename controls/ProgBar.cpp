@@ -1,7 +1,7 @@
 #include "controls/ProgBar.h"
 
 ProgBar::ProgBar (int overlayWidth, int overlayHeight)
-    : boxX ((overlayWidth - 400) / 2), boxY ((overlayHeight - 40) / 2)
+    : boxX ((overlayWidth - boxWidth) / 2), boxY ((overlayHeight - boxHeight) / 2)
 {
     setSize (overlayWidth, overlayHeight);
 

@@ -33,7 +33,8 @@ private:
     StsBut cancel { "CANCEL", cancelId, StsBut::dialogButton };
     juce::Label label;
     juce::TextButton track, fill;
-    int boxX, boxHeight = 40, boxY, boxWidth = 400;
+    static constexpr int boxWidth = 400, boxHeight = 40;
+    int boxX, boxY;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProgBar)
 };

@@ -2,7 +2,6 @@
 #include "controls/StsBut.h"
 #include "controls/StsLabel.h"
 #include "controls/WinMovCan.h"
-#include "engine/MidiCntrState.h"
 
 const std::vector<AppBar::ButtonSpec>& AppBar::tabSpecs()
 {
@@ -25,8 +24,7 @@ const std::vector<AppBar::ButtonSpec>& AppBar::functionSpecs()
     return specs;
 }
 
-AppBar::AppBar (MidiCntrState* e)
-    : engine (e)
+AppBar::AppBar()
 {
     int i = 0;
     for (const auto& spec : tabSpecs())

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-class MidiCntrState;
 class StsBut;
 class StsLabel;
 class WinMovCan;
@@ -15,7 +14,7 @@ class AppBar : public juce::Component,
                public juce::ChangeBroadcaster
 {
 public:
-    explicit AppBar (MidiCntrState* engine);
+    AppBar();
     ~AppBar() override;
 
     // The bar is drawn by the page beneath it in this plain colour.
@@ -57,7 +56,6 @@ public:
     void resized() override;
 
 private:
-    MidiCntrState* engine;
     juce::Point<int> dragPosition, pressPosition;
     std::unique_ptr<WinMovCan> windowTools;
     int functionRowWidth = 0;

@@ -93,7 +93,7 @@ EditorPanel::EditorPanel (VantorAudioProcessor& p)
     numberImage = Artwork::get (Artwork::modelNumber);
     wordImage = Artwork::get (Artwork::modelWord);
 
-    appBar = std::make_unique<AppBar> (&engine());
+    appBar = std::make_unique<AppBar>();
     addAndMakeVisible (*appBar);
     appBar->getChannelLabel().setText ("Chan: " + juce::String (engine().getMidiChannel()));
 

@@ -28,7 +28,7 @@ public:
 
     void openRename (const juce::String& name);
     void closeRename();
-    void setName (const juce::String& text);
+    void setName (const juce::String& text) override;
     void showBank (int userBank);
     void showCategory (int category);
 

@@ -96,20 +96,27 @@ ByteArray FileMan::firstSysEx (const ByteArray& bytes)
     return ByteArray (start, end + 1);
 }
 
+ByteArray FileMan::readProgramFile (const juce::File& file)
+{
+    chosenFile = file;
+
+    if (file == juce::File() || chosenFile.getSize() < minimumProgramFileSize)
+        return {};
+
+    auto bytes = loadFileBytes (chosenFile);
+
+    if ((juce::int64) bytes.size() < minimumProgramFileSize)
+        return {};
+
+    return bytes;
+}
+
 bool FileMan::loadSingleProgram (const juce::File& file)
 {
     programBytes.clear();
-    chosenFile = file;
+    const auto bytes = readProgramFile (file);
 
-    if (file == juce::File())
-        return false;
-
-    if (chosenFile.getSize() < minimumProgramFileSize)
-        return false;
-
-    const auto bytes = loadFileBytes (chosenFile);
-
-    if ((juce::int64) bytes.size() < minimumProgramFileSize)
+    if (bytes.empty())
         return false;
 
     programBytes = firstSysEx (bytes);
@@ -124,17 +131,9 @@ bool FileMan::loadSingleProgram (const juce::File& file)
 bool FileMan::loadProgramBank (const juce::File& file)
 {
     program = std::make_unique<DSI_Program>();
-    chosenFile = file;
+    const auto bytes = readProgramFile (file);
 
-    if (file == juce::File())
-        return false;
-
-    if (chosenFile.getSize() < minimumProgramFileSize)
-        return false;
-
-    const auto bytes = loadFileBytes (chosenFile);
-
-    if ((juce::int64) bytes.size() < minimumProgramFileSize || program->splitDumps (bytes) < 1)
+    if (bytes.empty() || program->splitDumps (bytes) < 1)
         return false;
 
     fileData = program->getParams();

@@ -53,6 +53,9 @@ public:
     DSI_Program* getProgram() const noexcept                { return program.get(); }
 
 private:
+    // The file's bytes, kept as the file data; empty when there is no file or it is too small for a program.
+    ByteArray readProgramFile (const juce::File& file);
+
     ByteArray programBytes;
     ByteArray fileData;
     juce::File chosenFile;

@@ -480,6 +480,8 @@ TEST (EngineFiles, PortsFileLongerThanItsNamesCanBeIsDamaged)
         EXPECT_EQ (engine.getPortNames()[1] == "NONE", c.damaged);
         EXPECT_EQ (engine.ports().isOutputOpen(), ! c.damaged);
         if (c.damaged)
+        {
             EXPECT_EQ (fileBytes (home.settings ("pro12plports.dat")).size(), 17u);
+        }
     }
 }

@@ -94,7 +94,9 @@ TEST_F (GlobalPage, EditsClampAndUnchangedValuesSendNothing)
         EXPECT_EQ (page->widget (s.id).getValue(), s.expectedValue) << s.id;
         EXPECT_EQ (nrpns().size(), before + (s.sends ? 1 : 0)) << s.id;
         if (s.sends)
+        {
             EXPECT_EQ (nrpns().back(), std::make_pair (1024 + s.id, s.expectedValue));
+        }
     }
 
     engine.setGlobalByte (2, 200);   // out of range from the dump: shown as is, clamped when edited

@@ -9,8 +9,8 @@ class ArtworkSheet : public juce::Component
 public:
     struct Item { const char* name; juce::Rectangle<int> source; };
 
-    ArtworkSheet (std::vector<Item> itemsToShow, float scaleToUse, int columns)
-        : items (std::move (itemsToShow)), scale (scaleToUse), columns (columns)
+    ArtworkSheet (std::vector<Item> itemsToShow, float scaleToUse, int columnsToUse)
+        : items (std::move (itemsToShow)), scale (scaleToUse), columns (columnsToUse)
     {
         int x = 8, y = 8, rowHeight = 0, column = 0;
         for (auto& item : items)

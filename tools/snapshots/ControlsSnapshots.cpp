@@ -17,7 +17,7 @@ std::unique_ptr<juce::Component> lcd (int bank, int program, const char* name, c
 class KnobRow : public juce::Component
 {
 public:
-    explicit KnobRow (int style) : style (style) {}
+    explicit KnobRow (int styleToUse) : style (styleToUse) {}
 
     void paint (juce::Graphics& g) override
     {
