@@ -157,13 +157,13 @@ TEST (EngineThreads, MidiInputAutomationAudioAndMessageThreadsShareTheEngine)
             engine.stopBankReceive();
 
         events.take();
-        ui::pump (1);
+        ASSERT_TRUE (ui::drain());
     }
 
     midiInput.join();
     automation.join();
     audio.join();
-    ui::pump (1);
+    ASSERT_TRUE (ui::drain());
     events.take();
 
     EXPECT_EQ (badChunks, 0);
