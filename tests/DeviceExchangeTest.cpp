@@ -102,12 +102,20 @@ TEST_F (ExchangeThreads, OneBankFromTheKeyboardModel)
 TEST_F (ExchangeThreads, AllFactoryBanksAndUnsolicitedDumpsDuringAReceive)
 {
     const auto editBefore = engine->editBuffer();
+    synth.setAnswer (SimulatedSynth::Answer::drop);
     engine->startBankReceive (MidiCntrState::allFactoryBanks, 0);
+    ASSERT_TRUE (synth.waitForReceived (1));
 
-    // A dump nobody asked for, arriving while the receive runs, only fills its slot.
+    // A dump nobody asked for, arriving while the receive waits for its first
+    // program, only fills its slot; the late answer then moves the chain on.
     const ByteArray stray (1024, 0x42);
     const auto dump = DSI_Program::programDump (stray, 0, 50);
     synth.send (juce::MidiMessage (dump.data(), (int) dump.size()));
+    ASSERT_TRUE (synth.waitUntilIdle());
+    EXPECT_TRUE (engine->isReceiveGoingOn());
+    synth.setAnswer (SimulatedSynth::Answer::whole);
+    const auto answer = DSI_Program::programDump (synth.record (4, 0), 4, 0);
+    synth.send (juce::MidiMessage (answer.data(), (int) answer.size()));
 
     EXPECT_EQ (eventsUntil (EngineEvent::bankReceiveFinished).back(), 0x16000000);
     for (int b = 4; b < 8; ++b)

@@ -18,6 +18,28 @@ build=build-fuzz
 work="$build/fuzz-work"
 targets=(fuzz_sysex fuzz_midi_input fuzz_program_codec fuzz_state_chunks fuzz_settings_files fuzz_engine_startup fuzz_library_file)
 
+# Largest input and the seconds one input may take. The file readers take files
+# up to 1 MB; any of them reads 1 MB in well under a second when it is linear
+# in the size, so an input that takes the timeout is a finding.
+declare -A max_len=(
+    [fuzz_sysex]=4096
+    [fuzz_midi_input]=8192
+    [fuzz_program_codec]=1048576
+    [fuzz_state_chunks]=1048576
+    [fuzz_settings_files]=1048576
+    [fuzz_engine_startup]=1048576
+    [fuzz_library_file]=1048576
+)
+declare -A timeout=(
+    [fuzz_sysex]=10
+    [fuzz_midi_input]=10
+    [fuzz_program_codec]=10
+    [fuzz_state_chunks]=10
+    [fuzz_settings_files]=10
+    [fuzz_engine_startup]=10
+    [fuzz_library_file]=10
+)
+
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTOR_BUILD_TESTS=OFF \
@@ -35,15 +57,12 @@ for t in "${targets[@]}"; do
     mkdir -p "$dir/corpus" "$dir/tmp"
     cp fuzz/corpus/"$t"/* "$dir/corpus/"
 
-    max_len=4096
-    [ "$t" = fuzz_midi_input ] && max_len=8192
-
     inputs=("$dir/corpus")
     [ -d "fuzz/regressions/$t" ] && inputs+=("fuzz/regressions/$t")
 
     # The targets keep their settings folders under TMPDIR, never in the real home.
     TMPDIR="$PWD/$dir/tmp" "$build/fuzz/$t" \
-        -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -max_len="$max_len" \
+        -max_total_time="$seconds" -timeout="${timeout[$t]}" -rss_limit_mb=2048 -max_len="${max_len[$t]}" \
         -print_final_stats=1 -artifact_prefix="$dir/" "${inputs[@]}" > "$dir/log" 2>&1 &
     pids[$t]=$!
 done
