@@ -230,7 +230,7 @@ TEST (EngineThreads, RemovedListenersAreNeverCalledAgain)
             engine->postCommand (EngineEvent::make (EngineEvent::keyboardCommand, i & 0xFF));
             if (! engine->isBankReceiveRunning())
                 engine->startBankReceive (MidiCntrState::allUserBanks, 0);
-            synth.waitUntilIdle (1000);
+            EXPECT_TRUE (synth.waitUntilIdle());
         }
     });
 
