@@ -160,6 +160,10 @@ public:
     void clearBankReceive();
     static constexpr int stopTimeoutMs = 2000;
     bool isBankReceiveRunning() const noexcept;
+
+    // The stop timeout's clock in milliseconds: the system's, or one a test moves (nullptr: the system's).
+    using Clock = juce::uint32 (*)();
+    void setClock (Clock c) noexcept                     { clock = c != nullptr ? c : &juce::Time::getMillisecondCounter; }
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
@@ -294,6 +298,7 @@ private:
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
     std::atomic<juce::uint32> receiveStoppedAt { 0 };
+    std::atomic<Clock> clock { &juce::Time::getMillisecondCounter };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
     juce::CriticalSection receiveLock;   // a start never falls between a dump's check and its clear
