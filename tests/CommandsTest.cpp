@@ -328,7 +328,7 @@ TEST_F (CommandsThreads, BankOverwritesInThePluginAskAndFillTheChosenBank)
 }
 
 // A bank file with programs missing loads the others into their own slots and says how many it found.
-TEST_F (Commands, BankFileWithProgramsMissingSaysHowManyItLoaded)
+TEST_F (CommandsThreads, BankFileWithProgramsMissingSaysHowManyItLoaded)
 {
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-bank-files");

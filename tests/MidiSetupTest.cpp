@@ -197,7 +197,7 @@ TEST (MidiSetupInEditorThreads, OkAndPortChoicesReachTheEngine)
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
 }
 
-TEST (MidiSetupInEditor, PortsChosenAreStoredHoweverTheSetupCloses)
+TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
 {
     struct Case { const char* what; std::function<void (std::unique_ptr<VantorAudioProcessorEditor>&)> close; };
     const Case cases[] = {

@@ -26,7 +26,7 @@ fuzz_sysex            4096     10
 fuzz_midi_input       8192     10
 fuzz_program_codec    1048576  10
 fuzz_state_chunks     1048576  10
-fuzz_settings_files   65536    10
+fuzz_settings_files   1048576  10
 fuzz_engine_startup   1048576  10
 fuzz_library_file     1048576  10
 "
