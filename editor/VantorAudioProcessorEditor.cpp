@@ -1,5 +1,6 @@
 #include "editor/VantorAudioProcessorEditor.h"
 #include "editor/MainComp.h"
+#include "editor/WindowOnScreen.h"
 #include "controls/PaintCache.h"
 #include "engine/VantorAudioProcessor.h"
 
@@ -67,16 +68,37 @@ void VantorAudioProcessorEditor::startWhenShowing()
         tooltips->setName ("tooltip");
     }
 
-    if (mainComp == nullptr || mainComp->hasStarted())
-    {
-        stopTimer();
-        return;
-    }
-
-    if (isShowing())
-    {
-        stopTimer();
+    if (mainComp != nullptr && ! mainComp->hasStarted() && isShowing())
         mainComp->start();
+
+    followHostWindow (isWindowOnScreen (*this));
+
+    // Hosts hide their window around ours without a word: look again now and then.
+    const int interval = mainComp != nullptr && mainComp->hasStarted() ? 250 : 50;
+    if (getTimerInterval() != interval)
+        startTimer (interval);
+}
+
+void VantorAudioProcessorEditor::followHostWindow (bool nowOnScreen)
+{
+    if (nowOnScreen == onScreen || mainComp == nullptr)
+        return;
+
+    onScreen = nowOnScreen;
+    auto* library = mainComp->getLibraryWindow();
+    if (library == nullptr)
+        return;
+
+    if (! onScreen && library->isVisible())
+    {
+        library->setVisible (false);
+        libraryHiddenByUs = true;
+    }
+    else if (onScreen && libraryHiddenByUs)
+    {
+        libraryHiddenByUs = false;
+        library->setVisible (true);
+        library->toFront (false);
     }
 }
 
@@ -98,6 +120,8 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
         startWhenShowing();
         return;
     }
+
+    followHostWindow (false);
 
     if (auto* window = hostWindow.getComponent())
         if (window->isOnDesktop())

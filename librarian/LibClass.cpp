@@ -322,6 +322,7 @@ void LibClass::applySelected()
     juce::MemoryBlock chunk;
     VantorAudioProcessor::writeProgramChunk (record, chunk);
     processor.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    processor.tellHostProgramsChanged();
     updateButtons();
 }
 

@@ -71,6 +71,10 @@ constexpr Point oscillatorPanel { 400, 120 }, leftDimBand { 60, 400 };
 constexpr Point presetBankTab { 1 + 20 + 50, 1 + 22 + 17 }, libraryTab { 1 + 130 + 50, 1 + 22 + 17 };
 constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 
+// In the write dialog (0, 54): the display at (202, 18) with the name line 26 to 38
+// down; the rename box over it at (274, 82), its text field 180 x 24.
+constexpr Point writeName { 202 + 80, 54 + 18 + 32 }, renameField { 274 + 60, 82 + 12 };
+
 // The page between the top bar and the status line, and the section tab strip.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
 // The page above the library window, which opens centred on the screen (1000 x 620:
@@ -646,6 +650,112 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
                     p.add ("the library window stayed after its editor closed");
             }
+            return p.str();
+        }));
+
+        // Some hosts hide their window instead of closing the editor: the library window,
+        // a window of its own, goes with it and comes back with it, unless closed meanwhile.
+        r.check ("overlays.libraryFollowsHostWindow", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            ::Window library = 0;
+            if (auto reason = ed.openLibrary (library); ! reason.empty())
+                return reason;
+            const auto libraryShown = [&] { return shownTopLevels (x).count (library) != 0; };
+
+            for (int cycle = 0; cycle < 2; ++cycle)
+            {
+                XUnmapWindow (x.display, ed.parent);
+                XSync (x.display, False);
+                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }, 200))
+                    p.add (fmt ("cycle %d: the library window stayed while the host hid the editor", cycle));
+                XMapWindow (x.display, ed.parent);
+                XSync (x.display, False);
+                if (! x.idleUntil (ed.e(), libraryShown, 200))
+                    p.add (fmt ("cycle %d: the library window did not come back with the editor", cycle));
+            }
+
+            p.addAll (ed.closeLibrary (library), "");
+            XUnmapWindow (x.display, ed.parent);
+            XSync (x.display, False);
+            x.idle (ed.e(), 20);
+            XMapWindow (x.display, ed.parent);
+            XSync (x.display, False);
+            if (x.idleUntil (ed.e(), libraryShown, 60))
+                p.add ("the library window, closed, came back when the host showed the editor again");
+            p.addAll (ed.close(), "");
+            return p.str();
+        }));
+
+        // The write dialog's rename box has the keyboard focus and a few typed keys when
+        // the host hides its window, closes the editor, or destroys its window first;
+        // each time the editor opens again in a working window, without X errors.
+        r.check ("overlays.renameBoxThroughHostWindows", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            const auto openRenameBox = [&] (const char* when)
+            {
+                const auto page = ed.grab (pageArea);
+                if (auto reason = ed.openWriteDialog (page); ! reason.empty())
+                    return p.add (fmt ("%s: %s", when, reason.c_str()));
+                ed.settle (pageArea);
+                const auto dialog = ed.grab (pageArea);
+                if (! ed.clickUntil (writeName, ed.differs (pageArea, dialog, 0.001)))
+                    return p.add (fmt ("%s: a click on the name showed no rename box", when));
+                ed.clickAt (ed.window, renameField);
+                for (KeySym k : { XK_B, XK_BackSpace, XK_x, XK_y })
+                {
+                    sendKey (x, ed.window, true, k);
+                    sendKey (x, ed.window, false, k);
+                    x.idle (ed.e(), 2);
+                }
+            };
+
+            for (int way = 0; way < 3; ++way)
+            {
+                const char* name = way == 0 ? "hidden and shown" : way == 1 ? "closed and reopened" : "host window destroyed";
+                if (auto reason = ed.open(); ! reason.empty())
+                {
+                    p.add (fmt ("%s: %s", name, reason.c_str()));
+                    continue;
+                }
+                openRenameBox (name);
+                if (way == 0)
+                {
+                    XUnmapWindow (x.display, ed.parent);
+                    XSync (x.display, False);
+                    x.idle (ed.e(), 20);
+                    XMapWindow (x.display, ed.parent);
+                    XSync (x.display, False);
+                    x.idle (ed.e(), 20);
+                    p.addAll (ed.close(), name);
+                }
+                else if (way == 1)
+                {
+                    p.addAll (ed.close(), name);
+                }
+                else
+                {
+                    // The X server takes the editor's window with the host's.
+                    x.destroy (ed.parent);
+                    ed.parent = 0;
+                    x.idle (ed.e(), 10);
+                    dispatch (ed.e(), effEditClose);
+                    ed.window = 0;
+                    x.idle (ed.e(), 10);
+                }
+            }
+
+            // And the editor works after all of them.
+            p.addAll (ed.open(), "reopened at the end");
+            const auto page = ed.grab (pageArea);
+            p.addAll (ed.openWriteDialog (page), "reopened at the end");
+            p.addAll (ed.closeWriteDialog (page), "reopened at the end");
+            p.addAll (ed.close(), "reopened at the end");
             return p.str();
         }));
     }
