@@ -71,12 +71,26 @@ void VantorAudioProcessorEditor::startWhenShowing()
     if (mainComp != nullptr && ! mainComp->hasStarted() && isShowing())
         mainComp->start();
 
-    followHostWindow (isWindowOnScreen (*this));
+    const auto state = windowState (*this);
+    if (state == WindowState::gone)
+        hostWindowGone();
+    followHostWindow (state == WindowState::onScreen);
 
     // Hosts hide their window around ours without a word: look again now and then.
-    const int interval = mainComp != nullptr && mainComp->hasStarted() ? 250 : 50;
+    const int interval = mainComp != nullptr && mainComp->hasStarted() ? 200 : 50;
     if (getTimerInterval() != interval)
         startTimer (interval);
+}
+
+// The host destroyed its window, and ours went with it: draw into it no more.
+void VantorAudioProcessorEditor::hostWindowGone()
+{
+    if (windowGone)
+        return;
+
+    windowGone = true;
+    ignoringOwnXErrors ([this] { if (auto* window = hostWindow.getComponent()) window->setVisible (false); });
+    followHostWindow (false);
 }
 
 void VantorAudioProcessorEditor::followHostWindow (bool nowOnScreen)
@@ -123,9 +137,10 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
 
     followHostWindow (false);
 
+    // The host may have destroyed its window, and ours with it, before closing us.
     if (auto* window = hostWindow.getComponent())
         if (window->isOnDesktop())
-            window->removeFromDesktop();
+            ignoringOwnXErrors ([window] { window->removeFromDesktop(); });
 
     hostWindow = nullptr;
 }

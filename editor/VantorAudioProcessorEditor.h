@@ -41,7 +41,8 @@ private:
     juce::ComponentBoundsConstrainer constrainer;
     std::unique_ptr<juce::TooltipWindow> tooltips;   // made once the window shows
     juce::Component::SafePointer<juce::Component> hostWindow;
-    bool onScreen = false, libraryHiddenByUs = false;
+    bool onScreen = false, libraryHiddenByUs = false, windowGone = false;
+    void hostWindowGone();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

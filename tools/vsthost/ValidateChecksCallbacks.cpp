@@ -124,6 +124,10 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
 {
     constexpr int limit = 60;
 
+    // Opened first: the display's atoms exist before the first instance's toolkit looks them up.
+    XSession x;
+    const bool windows = displaySet() && x.open();
+
     // Chunks of a state other than a fresh one, so restoring changes something.
     Bytes bank, prog;
     {
@@ -142,25 +146,17 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
         p.addAll (restoreEverything (a, bank, prog, nullptr), "");
 
         // The project is open: now its editor, as "show the plug-in's window" does.
-        if (displaySet())
+        if (windows)
         {
-            XSession x;
-            if (x.open())
-            {
-                const auto parent = openInNewParent (x, a, p, "opening after the restore");
-                x.idle (a, 20);
-                p.addAll (closeEditor (x, a, parent), "closing");
-                x.destroy (parent);
-            }
+            const auto parent = openInNewParent (x, a, p, "opening after the restore");
+            x.idle (a, 20);
+            p.addAll (closeEditor (x, a, parent), "closing");
+            x.destroy (parent);
         }
         return p.str();
     }));
 
-    if (! displaySet())
-        return;
-
-    XSession x;
-    if (! x.open())
+    if (! windows)
         return;
 
     r.check ("callbacks.restoreWithEditorOpen", withinSeconds (limit, "callbacks.restoreWithEditorOpen", withXErrors (x, [&]() -> std::string

@@ -691,39 +691,47 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
         }));
 
         // The write dialog's rename box has the keyboard focus and a few typed keys when
-        // the host hides its window, closes the editor, or destroys its window first;
-        // each time the editor opens again in a working window, without X errors.
+        // the host hides its window, closes the editor, or closes it and destroys its
+        // window; each time the editor opens again in a working window, without X errors.
+        const auto openRenameBox = [&] (Editor& ed, Problems& p, const char* when)
+        {
+            const auto page = ed.grab (pageArea);
+            if (auto reason = ed.openWriteDialog (page); ! reason.empty())
+                return p.add (fmt ("%s: %s", when, reason.c_str()));
+            ed.settle (pageArea);
+            const auto dialog = ed.grab (pageArea);
+            if (! ed.clickUntil (writeName, ed.differs (pageArea, dialog, 0.001)))
+                return p.add (fmt ("%s: a click on the name showed no rename box", when));
+            ed.clickAt (ed.window, renameField);
+            for (KeySym k : { XK_B, XK_BackSpace, XK_x, XK_y })
+            {
+                sendKey (x, ed.window, true, k);
+                sendKey (x, ed.window, false, k);
+                x.idle (ed.e(), 2);
+            }
+        };
+        const auto worksAgain = [&] (Editor& ed, Problems& p)
+        {
+            p.addAll (ed.open(), "reopened at the end");
+            const auto page = ed.grab (pageArea);
+            p.addAll (ed.openWriteDialog (page), "reopened at the end");
+            p.addAll (ed.closeWriteDialog (page), "reopened at the end");
+            p.addAll (ed.close(), "reopened at the end");
+        };
+
         r.check ("overlays.renameBoxThroughHostWindows", withXErrors (x, [&]() -> std::string
         {
             Problems p;
             Editor ed (x, lib.entry);
-            const auto openRenameBox = [&] (const char* when)
-            {
-                const auto page = ed.grab (pageArea);
-                if (auto reason = ed.openWriteDialog (page); ! reason.empty())
-                    return p.add (fmt ("%s: %s", when, reason.c_str()));
-                ed.settle (pageArea);
-                const auto dialog = ed.grab (pageArea);
-                if (! ed.clickUntil (writeName, ed.differs (pageArea, dialog, 0.001)))
-                    return p.add (fmt ("%s: a click on the name showed no rename box", when));
-                ed.clickAt (ed.window, renameField);
-                for (KeySym k : { XK_B, XK_BackSpace, XK_x, XK_y })
-                {
-                    sendKey (x, ed.window, true, k);
-                    sendKey (x, ed.window, false, k);
-                    x.idle (ed.e(), 2);
-                }
-            };
-
             for (int way = 0; way < 3; ++way)
             {
-                const char* name = way == 0 ? "hidden and shown" : way == 1 ? "closed and reopened" : "host window destroyed";
+                const char* name = way == 0 ? "hidden and shown" : way == 1 ? "closed and reopened" : "closed, host window destroyed";
                 if (auto reason = ed.open(); ! reason.empty())
                 {
                     p.add (fmt ("%s: %s", name, reason.c_str()));
                     continue;
                 }
-                openRenameBox (name);
+                openRenameBox (ed, p, name);
                 if (way == 0)
                 {
                     XUnmapWindow (x.display, ed.parent);
@@ -732,32 +740,45 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                     XMapWindow (x.display, ed.parent);
                     XSync (x.display, False);
                     x.idle (ed.e(), 20);
-                    p.addAll (ed.close(), name);
                 }
-                else if (way == 1)
+                p.addAll (ed.close(), name);
+                if (way == 2)
                 {
-                    p.addAll (ed.close(), name);
-                }
-                else
-                {
-                    // The X server takes the editor's window with the host's.
                     x.destroy (ed.parent);
                     ed.parent = 0;
-                    x.idle (ed.e(), 10);
-                    dispatch (ed.e(), effEditClose);
-                    ed.window = 0;
-                    x.idle (ed.e(), 10);
                 }
             }
-
-            // And the editor works after all of them.
-            p.addAll (ed.open(), "reopened at the end");
-            const auto page = ed.grab (pageArea);
-            p.addAll (ed.openWriteDialog (page), "reopened at the end");
-            p.addAll (ed.closeWriteDialog (page), "reopened at the end");
-            p.addAll (ed.close(), "reopened at the end");
+            worksAgain (ed, p);
             return p.str();
         }));
+
+        // A host that destroys its window before it closes the editor takes the editor's
+        // window along; once the editor has seen that (a look every 200 ms), nothing of
+        // it touches that window, closing included, and it opens again in a new one.
+        r.check ("overlays.hostDestroysItsWindowFirst", [&]() -> std::string
+        {
+            Problems p;
+            auto ed = std::make_shared<Editor> (x, lib.entry);
+            if (auto reason = ed->open(); ! reason.empty())
+                return reason;
+            openRenameBox (*ed, p, "before");
+            x.destroy (ed->parent);
+            ed->parent = 0;
+            const auto destroyed = std::chrono::steady_clock::now();
+            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); }, 1000);
+
+            p.addAll (withXErrors (x, [&]() -> std::string
+            {
+                Problems after;
+                x.idle (ed->e(), 10);
+                dispatch (ed->e(), effEditClose);
+                ed->window = 0;
+                x.idle (ed->e(), 10);
+                worksAgain (*ed, after);
+                return after.str();
+            })(), "after the editor saw its window go");
+            return p.str();
+        });
     }
 
     lib.unload();
