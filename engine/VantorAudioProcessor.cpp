@@ -39,8 +39,9 @@ VantorAudioProcessor::~VantorAudioProcessor()
     engine.removeChangeListener (this);
     stopTimer();
 
+    // The host is closing us: it hears the ends now, whatever thread this is.
     for (int h = 0; h < ParameterTable::numHostParameters; ++h)
-        endGesture (h);
+        endGesture (h, true);
 }
 
 // Exactly stereo in and out: accepting any equal count would make the wrapper offer 64 channels.
@@ -492,6 +493,11 @@ void VantorAudioProcessor::sendParameterToDevice (ParameterId id, int value)
 
 void VantorAudioProcessor::endGesture (int hostIndex)
 {
+    endGesture (hostIndex, mayCallHost());
+}
+
+void VantorAudioProcessor::endGesture (int hostIndex, bool tellHostNow)
+{
     if (hostIndex < 0 || hostIndex >= (int) gestureFlags.size())
         return;
 
@@ -500,7 +506,7 @@ void VantorAudioProcessor::endGesture (int hostIndex)
         if (gestureFlags[(size_t) hostIndex] == 0)
             return;
 
-        if (! mayCallHost())
+        if (! tellHostNow)
         {
             pendingGestureEnds.addIfNotAlreadyThere ((juce::uint16) hostIndex);
             startTimer (gestureDelayMs);

@@ -93,6 +93,7 @@ public:
 
 private:
     void timerCallback() override;
+    void endGesture (int hostIndex, bool tellHostNow);
     // What waited for a thread of the host's: values (each inside a gesture) and a program refresh.
     void deliverHostNotifications();
     juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
