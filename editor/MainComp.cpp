@@ -85,7 +85,7 @@ void MainComp::build()
     keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
     keyboardPanel->addChangeListener (this);
-    keyboardPanel->setAlwaysOnTop (true);
+    restack();
 
     const auto monitor = monitorArea();
     e.setMonitorArea (monitor);
@@ -207,24 +207,38 @@ void MainComp::layoutChildren()
         bankComp->layout (0, 54, w, h - 74);
         anchor = bankComp.get();
     }
+    // The dialog ends where the keyboard panel starts at its anchor, so the
+    // panel (above it in the order) never hides WRITE and CANCEL.
     if (writeDialog != nullptr)
-        writeDialog->layout (0, 54, w, h - 54);
+        writeDialog->layout (0, 54, w, juce::jmax (0, juce::jmin (h, anchor->getBottom()) - 54));
     if (question != nullptr)
         question->setBounds (0, 0, w, h);
 
     keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
 
+    if (midiSetup != nullptr)
+        midiSetup->layout (w, h);
+
     if (aboutPanel != nullptr && aboutPanel->isVisible())
     {
         aboutPanel->setBounds (0, 0, w, h);
         aboutPanel->centreBox();
-        aboutPanel->toFront (false);
     }
 
     if (progress != nullptr)
         progress->setBounds (0, 0, w, h);
+}
 
-    juce::ignoreUnused (h);
+// The one stacking order, bottom to top. Every panel that comes or goes ends
+// here; layouts, drags and zooms never change it, so what shows on top is what
+// a click reaches.
+void MainComp::restack()
+{
+    juce::Component* const order[] = { editorPanel.get(), bankComp.get(), writeDialog.get(), keyboardPanel.get(),
+                                       midiSetup.get(), question.get(), progress.get(), aboutPanel.get() };
+    for (auto* c : order)
+        if (c != nullptr && c->getParentComponent() == this)
+            c->toFront (false);
 }
 
 void MainComp::applyPageHeight (int requestedHeight)
@@ -308,10 +322,9 @@ void MainComp::showAbout (bool show, int autoCloseMs)
         aboutPanel->setBounds (0, 0, getWidth(), getHeight());
         // A covering child takes the clicks; a global modal state would also
         // block the windows of other instances in the same host.
-        aboutPanel->setAlwaysOnTop (true);
         addAndMakeVisible (*aboutPanel);
         aboutPanel->addChangeListener (this);
-        aboutPanel->toFront (false);
+        restack();
     }
     else if (aboutPanel != nullptr)
     {
@@ -364,8 +377,8 @@ void MainComp::showProgressOverlay()
 {
     progress = std::make_unique<ProgBar> (getWidth(), getHeight());
     progress->setBounds (0, 0, getWidth(), getHeight());
-    progress->setAlwaysOnTop (true);
     addAndMakeVisible (*progress);
+    restack();
     progress->getCancelButton().addListener (this);
 }
 
@@ -441,11 +454,12 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     }
     else if (source == keyboardPanel.get())
     {
-        const auto& anchor = *editorPanel;
+        // A drag that ends low snaps back under the anchor: the bank selector
+        // while it shows (the keyboard never lands on it), else the page.
+        const juce::Component& anchor = bankPanelShown && bankComp != nullptr ? (juce::Component&) *bankComp
+                                                                              : (juce::Component&) *editorPanel;
         if ((float) keyboardPanel->getY() > (float) anchor.getBottom() - keyboardPanel->getZoom() * 140.0f)
             keyboardPanel->setTopLeftPosition (keyboardPanel->getX(), anchor.getBottom());
-        keyboardPanel->setAlwaysOnTop (false);
-        keyboardPanel->setAlwaysOnTop (true);
     }
 }
 
@@ -526,7 +540,11 @@ void MainComp::showMidiSetup (bool show)
     if (! show)
     {
         if (midiSetup != nullptr)
+        {
             midiSetup->removeChangeListener (this);
+            // Ports (and the SysEx size) chosen here are kept however the panel closes.
+            engine().loadPorts (1);
+        }
         midiSetup.reset();
         midiSetupShown = false;
         return;
@@ -548,8 +566,11 @@ void MainComp::showMidiSetup (bool show)
     midiSetup->automationToggle().checked = e.controlsProgramChange();
     midiSetup->automationToggle().repaint();
     midiSetup->layout (getWidth(), getHeight());
-    midiSetup->toFront (false);
+    restack();
     midiSetupShown = true;
+
+    // The status reads what the device answers, not "------".
+    e.requestGlobals();
 }
 
 void MainComp::midiSetupChanged()

@@ -1,4 +1,5 @@
 #include "editor/WriteSnd.h"
+#include "controls/TextEntry.h"
 #include "editor/BankComp.h"
 #include "engine/MidiCntrState.h"
 #include "engine/ParDes.h"
@@ -104,16 +105,16 @@ void WriteSnd::openRename (const juce::String& text)
     name = paddedName (text);
 
     // One box at a time: a second click on the name finds the open one.
-    if (renameBox != nullptr)
+    if (renameBox == nullptr)
     {
-        renameBox->toFront (true);
-        return;
+        renameBox = std::make_unique<RenameCnt> (lcd->getX() + 72, lcd->getY() + 10, text.trim());
+        addAndMakeVisible (*renameBox);
+        renameBox->getOkButton().addListener (this);
+        renameBox->getCancelButton().addListener (this);
     }
 
-    renameBox = std::make_unique<RenameCnt> (lcd->getX() + 72, lcd->getY() + 10, text.trim());
-    addAndMakeVisible (*renameBox);
-    renameBox->getOkButton().addListener (this);
-    renameBox->getCancelButton().addListener (this);
+    renameBox->toFront (false);
+    TextEntry::focus (renameBox->getEditor(), true);
 }
 
 void WriteSnd::closeRename()

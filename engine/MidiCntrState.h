@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "engine/Bank_Program.h"
 #include "engine/EngineEvent.h"
@@ -234,6 +235,9 @@ public:
     void setMonitorArea (juce::Rectangle<int> area) noexcept { monitorArea = area; }
     bool getEditorOpenedBefore() const noexcept          { return editorOpenedBefore; }
     void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
+    // A library problem met as the library page went (nobody left to tell): the next page shows it.
+    void setLibraryNotice (const juce::String& text)     { libraryNotice = text; }
+    juce::String takeLibraryNotice()                     { return std::exchange (libraryNotice, {}); }
 
     // The on-screen keyboard's start octave (0-10) and note velocity (0-127).
     int getKeyboardOctave() const noexcept               { return keyboardOctave.load(); }
@@ -257,6 +261,7 @@ private:
     void loadBankLibrary();
     bool readBankLibrary (const juce::File& file, bool& wellFormed);
     void saveBankLibrary();
+    static void removeLeftoverTemporaries();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
@@ -313,6 +318,7 @@ private:
     bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
+    juce::String libraryNotice;
 
     const ParameterTable table;
     const NrpnMap nrpn;

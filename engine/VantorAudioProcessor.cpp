@@ -12,6 +12,33 @@ const char bankHeader[] = "Prophet12VantorBank" "Version100";
 const char programHeader[] = "Prophet12VantorSettings" "Version100";
 constexpr size_t bankHeaderSize = sizeof (bankHeader) - 1;        // 29
 constexpr size_t programHeaderSize = sizeof (programHeader) - 1;  // 33
+
+// Only the characters the synthesizer's display shows; any other becomes a space.
+juce::String shownCharacters (const juce::String& name)
+{
+    juce::String shown;
+    for (auto c : name)
+        shown += (c >= ' ' && c <= '~') ? c : (juce::juce_wchar) ' ';
+    return shown;
+}
+
+// The wrapper hands a host's name over one byte a character: read it as UTF-8
+// when it is, so that one typed character stays one.
+juce::String nameFromHost (const juce::String& hostName)
+{
+    std::string raw;
+    bool bytesOnly = true;
+    for (auto c : hostName)
+    {
+        bytesOnly = bytesOnly && c > 0 && c < 256;
+        raw += (char) c;
+    }
+
+    const auto name = bytesOnly && juce::CharPointer_UTF8::isValidString (raw.c_str(), (int) raw.size())
+                          ? juce::String::fromUTF8 (raw.c_str(), (int) raw.size())
+                          : hostName;
+    return shownCharacters (name);
+}
 }
 
 VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
@@ -106,14 +133,17 @@ const juce::String VantorAudioProcessor::getProgramName (int index)
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return {};
 
+    // A chunk may bring any bytes as a name: the host sees what the synthesizer would show.
     const juce::ScopedLock sl (engine.getProgramLock());
-    return engine.presetBank().programName (index);
+    return shownCharacters (engine.presetBank().programName (index)).trimEnd();
 }
 
-void VantorAudioProcessor::changeProgramName (int index, const juce::String& newName)
+void VantorAudioProcessor::changeProgramName (int index, const juce::String& hostName)
 {
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
+
+    const auto newName = nameFromHost (hostName);
 
     const MidiCntrState::HostMadeChange byHost;
     {
@@ -323,6 +353,9 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
 
     const auto startsWithNumber = [] (const juce::String& t) { return juce::String ("+-0123456789").containsChar (t[0]); };
 
+    // Read once: a host may type thousands of digits.
+    const bool typedNumber = startsWithNumber (text);
+    const double number = typedNumber ? text.getDoubleValue() : 0.0;
     int byNumber = -1;
     for (int v = minimum; v <= maximum; ++v)
     {
@@ -330,8 +363,7 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
         if (candidate.equalsIgnoreCase (text))
             return normalisedFor (id, v);
 
-        if (byNumber < 0 && startsWithNumber (text) && startsWithNumber (candidate)
-             && candidate.getDoubleValue() == text.getDoubleValue())
+        if (byNumber < 0 && typedNumber && startsWithNumber (candidate) && candidate.getDoubleValue() == number)
             byNumber = v;
     }
 

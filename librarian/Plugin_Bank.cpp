@@ -193,7 +193,7 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"),
                         [self, wholeBank] (juce::File chosen)
     {
-        if (self == nullptr || chosen == juce::File() || ! chosen.existsAsFile())
+        if (self == nullptr || chosen == juce::File() || ! self->chosenFileExists (chosen))
             return;
 
         juce::MemoryBlock data;
@@ -233,9 +233,15 @@ void Plugin_Bank::loadProgramBankFile()
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [self] (juce::File chosen)
     {
-        FileMan reader;
-        if (self == nullptr || ! reader.loadProgramBank (chosen))
+        if (self == nullptr || chosen == juce::File() || ! self->chosenFileExists (chosen))
             return;
+
+        FileMan reader;
+        if (! reader.loadProgramBank (chosen))
+        {
+            self->showNotice ("No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
+            return;
+        }
 
         const int n = juce::jmin (numSlots, reader.getProgram()->getDumpCount());
         Bank_Program scratch ("file");
@@ -245,6 +251,17 @@ void Plugin_Bank::loadProgramBankFile()
         self->list.repaint();
         self->updateButtons();
     });
+}
+
+// A folder, or a name that is gone, is said so rather than ignored.
+bool Plugin_Bank::chosenFileExists (const juce::File& chosen)
+{
+    if (chosen.existsAsFile())
+        return true;
+
+    showNotice (chosen.getFileName() + (chosen.isDirectory() ? " is a folder, not a file: nothing was loaded."
+                                                               : " does not exist: nothing was loaded."));
+    return false;
 }
 
 void Plugin_Bank::saveCurrentPreset()

@@ -140,12 +140,28 @@ TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     main.copyProgram();
     EXPECT_TRUE (contains (main.buildEditMenu(), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
 
-    // The grid menu names the clicked slot but copies the edit buffer.
+    // The grid menu names the clicked slot and copies the program stored there,
+    // whatever the edit buffer holds (it follows only once the synthesizer answers).
     EXPECT_TRUE (contains (main.buildGridProgramMenu (3, 7), "Copy Program: " + e.deviceBank (3).programName (7)));
     main.applyGridProgramMenu (2, 3, 7);
     EXPECT_EQ (slot (e, 3, 7), marked (2));
     main.applyGridProgramMenu (2, 9, 7);   // no such bank
-    main.applyGridProgramMenu (1, 3, 8);
+    main.applyGridProgramMenu (1, 9, 8);
+    EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
+
+    e.putProgram (true, 5, 20, marked (3));
+    for (const auto& [bank, program] : { std::pair { 5, 20 }, std::pair { 3, 7 }, std::pair { 0, 0 } })
+    {
+        const auto stored = slot (e, bank, program);
+        main.applyGridProgramMenu (1, bank, program);
+        EXPECT_EQ (main.getClipboard()->getParams(), stored);
+        main.applyGridProgramMenu (2, 1, 40);
+        EXPECT_EQ (slot (e, 1, 40), stored);
+    }
+    EXPECT_EQ (e.editBuffer(), marked (2));
+
+    // EDIT's copy still takes the edit buffer.
+    main.copyProgram();
     EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
 }
 
@@ -310,4 +326,50 @@ TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
     answer (main, true);
     EXPECT_EQ (e.deviceBank (0).programBytes (0), e.deviceBank (0).programBytes (98));
     EXPECT_EQ (e.deviceBank (0).programName (50).trim(), "Basic Program");
+}
+
+// A bank file with programs missing loads the others into their own slots and says how many it found.
+TEST_F (Commands, BankFileWithProgramsMissingSaysHowManyItLoaded)
+{
+    ui::MenuRecorder recorder;
+    TestFolder folder ("commands-bank-files");
+    auto status = [&] { return main.getKeyboardPanel().getStatusText(); };
+
+    ByteArray whole;
+    for (int p = 0; p < 99; ++p)
+    {
+        const auto dump = DSI_Program::programDump (marked (p), 2, p);   // saved from U3
+        whole.insert (whole.end(), dump.begin(), dump.end());
+    }
+    auto damagedFirst = whole;
+    damagedFirst[ProgramRecord::programDumpSize - 1] = 0x00;
+
+    struct Case { const char* name; ByteArray bytes; const char* said; int emptySlot; };
+    const Case cases[] =
+    {
+        { "whole.p12b",   whole, "", -1 },
+        { "damaged.p12b", damagedFirst, "LOADED 98 OF 99 PROGRAMS FROM damaged.p12b", 0 },
+        { "half.p12b",    ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
+                          "LOADED 49 OF 99 PROGRAMS FROM half.p12b", 49 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        {
+            const juce::ScopedLock sl (e.getProgramLock());
+            e.deviceBank (0).initialise (false);
+        }
+        const auto basic = slot (e, 0, 0);
+        main.setStatusText ("");
+        const auto file = folder.file().getChildFile (c.name);
+        file.replaceWithData (c.bytes.data(), c.bytes.size());
+
+        main.applyBankFileMenu (100);
+        recorder.chooseFile (file);
+
+        EXPECT_EQ (status(), c.said);
+        for (int p : { 0, 1, 48, 49, 98 })
+            EXPECT_EQ (slot (e, 0, p), p == c.emptySlot || (c.emptySlot == 49 && p > 49) ? basic : marked (p)) << p;
+    }
 }
