@@ -92,9 +92,21 @@ public:
     bool storeIncomingValue (juce::uint32 editBufferGeneration, ParameterId id, int value);
     // The edit buffer was replaced: drops device values queued for the old one,
     // forgets the NRPN running state, posts editBufferChanged and has the host
-    // told on the message thread (takeHostRefresh).
+    // told on the message thread (takeHostRefresh), unless the host made the change.
     void editBufferReplaced();
     bool takeHostRefresh() noexcept                      { return hostRefresh.exchange (false); }
+    // Has the host told that the programs changed, on the message thread.
+    void requestHostRefresh();
+
+    // While one lives, what this thread does to the edit buffer is the host's own
+    // doing: the host is not told of it again.
+    struct HostMadeChange
+    {
+        HostMadeChange() noexcept;
+        ~HostMadeChange();
+        HostMadeChange (const HostMadeChange&) = delete;
+        HostMadeChange& operator= (const HostMadeChange&) = delete;
+    };
 
     //==============================================================================
     // Values.
