@@ -31,6 +31,8 @@ public:
 private:
     void startWhenShowing();
     void timerCallback() override                        { startWhenShowing(); }
+    // The library window is a window of its own: it goes and comes back with ours.
+    void followHostWindow (bool onScreen);
 
     VantorAudioProcessor& processor;
     KitLookAndFeel& lookAndFeel = KitLookAndFeel::shared();
@@ -39,6 +41,8 @@ private:
     juce::ComponentBoundsConstrainer constrainer;
     std::unique_ptr<juce::TooltipWindow> tooltips;   // made once the window shows
     juce::Component::SafePointer<juce::Component> hostWindow;
+    bool onScreen = false, libraryHiddenByUs = false, windowGone = false;
+    void hostWindowGone();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

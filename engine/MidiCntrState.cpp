@@ -210,6 +210,20 @@ void MidiCntrState::replaceEditBuffer (const ByteArray& record)
     editBufferReplaced();
 }
 
+namespace
+{
+thread_local int hostMadeChanges = 0;
+}
+
+MidiCntrState::HostMadeChange::HostMadeChange() noexcept   { ++hostMadeChanges; }
+MidiCntrState::HostMadeChange::~HostMadeChange()           { --hostMadeChanges; }
+
+void MidiCntrState::requestHostRefresh()
+{
+    hostRefresh = true;
+    sendChangeMessage();
+}
+
 void MidiCntrState::editBufferReplaced()
 {
     {
@@ -219,7 +233,8 @@ void MidiCntrState::editBufferReplaced()
     }
 
     forgetSentNrpn();
-    hostRefresh = true;
+    if (hostMadeChanges == 0)
+        hostRefresh = true;
     postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
     sendChangeMessage();
 }

@@ -66,9 +66,21 @@ public:
     bool storeIncomingValue (juce::uint32 editBufferGeneration, ParameterId id, int value);
     // The edit buffer was replaced: drops device values queued for the old one,
     // forgets the NRPN running state, posts editBufferChanged and has the host
-    // told on the message thread (takeHostRefresh).
+    // told on the message thread (takeHostRefresh), unless the host made the change.
     void editBufferReplaced();
     bool takeHostRefresh() noexcept                      { return hostRefresh.exchange (false); }
+    // Has the host told that the programs changed, on the message thread.
+    void requestHostRefresh();
+
+    // While one lives, what this thread does to the edit buffer is the host's own
+    // doing: the host is not told of it again.
+    struct HostMadeChange
+    {
+        HostMadeChange() noexcept;
+        ~HostMadeChange();
+        HostMadeChange (const HostMadeChange&) = delete;
+        HostMadeChange& operator= (const HostMadeChange&) = delete;
+    };
 
     //==============================================================================
     // Values.
@@ -136,6 +148,10 @@ public:
     void clearBankReceive();
     static constexpr int stopTimeoutMs = 2000;
     bool isBankReceiveRunning() const noexcept;
+
+    // The stop timeout's clock in milliseconds: the system's, or one a test moves (nullptr: the system's).
+    using Clock = juce::uint32 (*)();
+    void setClock (Clock c) noexcept                     { clock = c != nullptr ? c : &juce::Time::getMillisecondCounter; }
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
@@ -270,6 +286,7 @@ private:
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
     std::atomic<juce::uint32> receiveStoppedAt { 0 };
+    std::atomic<Clock> clock { &juce::Time::getMillisecondCounter };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
     juce::CriticalSection receiveLock;   // a start never falls between a dump's check and its clear

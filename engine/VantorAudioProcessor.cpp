@@ -53,6 +53,9 @@ VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
     engine.addCableListener (this);
     engine.addChangeListener (this);
     setLatencySamples (0);
+
+    // The start-up program is where the host begins, not a change to tell it of.
+    engine.takeHostRefresh();
 }
 
 VantorAudioProcessor::~VantorAudioProcessor()
@@ -63,8 +66,9 @@ VantorAudioProcessor::~VantorAudioProcessor()
     engine.removeChangeListener (this);
     stopTimer();
 
+    // The host is closing us: it hears the ends now, whatever thread this is.
     for (int h = 0; h < ParameterTable::numHostParameters; ++h)
-        endGesture (h);
+        endGesture (h, true);
 }
 
 // Exactly stereo in and out: accepting any equal count would make the wrapper offer 64 channels.
@@ -119,6 +123,7 @@ void VantorAudioProcessor::setCurrentProgram (int index)
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
 
+    const MidiCntrState::HostMadeChange byHost;
     engine.setCurrentPreset (index);
     engine.loadCurrentPreset();
 }
@@ -140,6 +145,7 @@ void VantorAudioProcessor::changeProgramName (int index, const juce::String& hos
 
     const auto newName = nameFromHost (hostName);
 
+    const MidiCntrState::HostMadeChange byHost;
     {
         const juce::ScopedLock sl (engine.getProgramLock());
         engine.presetBank().renameProgram (index, newName);
@@ -195,6 +201,8 @@ void VantorAudioProcessor::setStateInformation (const void* data, int sizeInByte
 {
     if (data == nullptr || sizeInBytes < bankChunkMinimum)
         return;
+
+    const MidiCntrState::HostMadeChange byHost;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
     const int index = sizeInBytes >= bankChunkSize ? bytes[bankChunkSize - 1] : -1;
@@ -253,6 +261,8 @@ void VantorAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     if (data == nullptr || sizeInBytes < programChunkSize)
         return;
 
+    const MidiCntrState::HostMadeChange byHost;
+
     if (engine.getCurrentPreset() < 0)
         engine.setCurrentPreset (0);
 
@@ -304,7 +314,10 @@ void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
     const int n = hostToValue (id, normalised);
 
     if (n != engine.getValue (id))
+    {
+        const MidiCntrState::HostMadeChange byHost;
         engine.setParameterFromHost (id, n);
+    }
 }
 
 // The bottom of a host slider must not send a value below the parameter's
@@ -433,20 +446,29 @@ void VantorAudioProcessor::reportChange (ParameterId id, int value, bool endGest
 
     if (isHost)
     {
-        bool begin = false;
+        if (mayCallHost())
         {
-            const juce::ScopedLock sl (gestureLock);
-            if (gestureFlags[(size_t) h] == 0)
+            bool begin = false;
             {
-                gestureFlags[(size_t) h] = 1;
-                begin = true;
+                const juce::ScopedLock sl (gestureLock);
+                if (gestureFlags[(size_t) h] == 0)
+                {
+                    gestureFlags[(size_t) h] = 1;
+                    begin = true;
+                }
             }
+
+            if (begin)
+                hostParameter (h)->beginChangeGesture();
+
+            hostParameter (h)->setValueNotifyingHost (normalised);
         }
-
-        if (begin)
-            hostParameter (h)->beginChangeGesture();
-
-        hostParameter (h)->setValueNotifyingHost (normalised);
+        else
+        {
+            hostParameter (h)->setValue (normalised);
+            const juce::ScopedLock sl (gestureLock);
+            deferredValues.addIfNotAlreadyThere ((juce::uint16) h);
+        }
     }
 
     if (sendToDevice)
@@ -503,6 +525,11 @@ void VantorAudioProcessor::sendParameterToDevice (ParameterId id, int value)
 
 void VantorAudioProcessor::endGesture (int hostIndex)
 {
+    endGesture (hostIndex, mayCallHost());
+}
+
+void VantorAudioProcessor::endGesture (int hostIndex, bool tellHostNow)
+{
     if (hostIndex < 0 || hostIndex >= (int) gestureFlags.size())
         return;
 
@@ -510,6 +537,13 @@ void VantorAudioProcessor::endGesture (int hostIndex)
         const juce::ScopedLock sl (gestureLock);
         if (gestureFlags[(size_t) hostIndex] == 0)
             return;
+
+        if (! tellHostNow)
+        {
+            pendingGestureEnds.addIfNotAlreadyThere ((juce::uint16) hostIndex);
+            startTimer (gestureDelayMs);
+            return;
+        }
         gestureFlags[(size_t) hostIndex] = 0;
     }
 
@@ -523,8 +557,17 @@ bool VantorAudioProcessor::isGestureOpen (int hostIndex) const
     return juce::isPositiveAndBelow (hostIndex, (int) gestureFlags.size()) && gestureFlags[(size_t) hostIndex] != 0;
 }
 
+bool VantorAudioProcessor::mayCallHost()
+{
+    return juce::Thread::getCurrentThread() == nullptr;
+}
+
 void VantorAudioProcessor::timerCallback()
 {
+    // The wrapper's own message thread: wait until the host drives the messages.
+    if (! mayCallHost())
+        return;
+
     juce::Array<juce::uint16> pending;
     {
         const juce::ScopedLock sl (gestureLock);
@@ -533,6 +576,43 @@ void VantorAudioProcessor::timerCallback()
 
     for (auto h : pending)
         endGesture (h);
+
+    deliverHostNotifications();
+}
+
+void VantorAudioProcessor::deliverHostNotifications()
+{
+    if (! mayCallHost())
+        return;
+
+    juce::Array<juce::uint16> values;
+    {
+        const juce::ScopedLock sl (gestureLock);
+        values.swapWith (deferredValues);
+    }
+
+    for (auto h : values)
+    {
+        bool begin = false;
+        {
+            const juce::ScopedLock sl (gestureLock);
+            begin = gestureFlags[h] == 0;
+            gestureFlags[h] = 1;
+            pendingGestureEnds.addIfNotAlreadyThere (h);
+        }
+
+        if (begin)
+            hostParameter (h)->beginChangeGesture();
+        hostParameter (h)->sendValueChangedMessageToListeners (hostValue (h));
+    }
+
+    if (! values.isEmpty())
+        startTimer (gestureDelayMs);
+
+    // The wrapper tells the host of a refresh from the message thread, later:
+    // only while that thread is the host's is it safe to ask for one.
+    if (juce::MessageManager::existsAndIsCurrentThread() && refreshPending.exchange (false))
+        updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
 }
 
 void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
@@ -550,9 +630,14 @@ void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* sour
             reportChange (id, value, false, false, true);
     }
 
-    // The synthesizer replaced the program: the host rereads every value.
+    // The synthesizer (or the librarian) replaced the program: the host rereads every value.
     if (engine.takeHostRefresh())
-        updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
+        refreshPending = true;
+
+    if (mayCallHost())
+        deliverHostNotifications();
+    else
+        startTimer (gestureDelayMs);
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

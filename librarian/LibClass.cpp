@@ -335,6 +335,7 @@ void LibClass::applySelected()
     juce::MemoryBlock chunk;
     VantorAudioProcessor::writeProgramChunk (record, chunk);
     processor.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    processor.tellHostProgramsChanged();
     updateButtons();
 }
 

@@ -181,7 +181,7 @@ void Plugin_Bank::presetsReplaced (int count)
     if (juce::jmax (0, engine.getCurrentPreset()) < count)
         engine.loadCurrentPreset();
 
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
 }
 
 void Plugin_Bank::loadChunkFile (bool wholeBank)
@@ -219,7 +219,7 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
             proc.setCurrentProgramStateInformation (data.getData(), (int) data.getSize());
         }
 
-        proc.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+        proc.tellHostProgramsChanged();
         self->list.repaint();
         self->updateButtons();
     });
@@ -399,7 +399,7 @@ void Plugin_Bank::renamePreset (int p)
     if (current)
         engine.editBufferReplaced();
 
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
     list.repaint();
     updateButtons();
 }
@@ -437,7 +437,7 @@ void Plugin_Bank::nameAccepted (int slot)
     }
 
     processor.setCurrentProgram (slot);
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
     list.repaint();
     updateButtons();
 }
@@ -457,7 +457,10 @@ void Plugin_Bank::libButClicked (LibBut*, int id)
         case renameId:                   beginRename(); break;
         case applyId:
             if (list.hasSelection())
+            {
                 processor.setCurrentProgram (list.getSelectedSlot());
+                processor.tellHostProgramsChanged();
+            }
             break;
         case saveId:                     showMenu (buildSaveMenu(), getButton (saveId), [this] (int c) { applySaveChoice (c); }); break;
         case loadId:                     showMenu (buildLoadMenu(), getButton (loadId), [this] (int c) { applyLoadChoice (c); }); break;
@@ -507,7 +510,10 @@ void Plugin_Bank::presetSelected (int, int)
 {
     updateButtons();
     if (list.hasSelection())
+    {
         processor.setCurrentProgram (list.getSelectedSlot());
+        processor.tellHostProgramsChanged();
+    }
 }
 
 void Plugin_Bank::presetDoubleClicked (int, int)

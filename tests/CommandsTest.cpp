@@ -48,7 +48,7 @@ void answer (MainComp& main, bool goAhead)
     EXPECT_EQ (main.getQuestion(), nullptr);
 }
 
-struct Commands : public ::testing::Test
+struct CommandsThreads : public ::testing::Test
 {
     EditorTestRig rig;
     MainComp& main = rig.open();
@@ -57,7 +57,7 @@ struct Commands : public ::testing::Test
 }
 
 //==============================================================================
-TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
+TEST_F (CommandsThreads, MenusReadAsTheyShouldForTheCurrentState)
 {
     struct Case { const char* what; int bank; std::function<juce::PopupMenu()> build; std::vector<juce::String> present, absent; };
     const Case cases[] =
@@ -86,7 +86,7 @@ TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
     }
 }
 
-TEST_F (Commands, MenuChoicesDoWhatTheySay)
+TEST_F (CommandsThreads, MenuChoicesDoWhatTheySay)
 {
     ui::MenuRecorder recorder;
 
@@ -110,7 +110,7 @@ TEST_F (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getLcd().getCategory(), 4);
 
     // SEND "Current Preset" gives the synthesizer the edit buffer as one dump.
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     rig.synth.clearReceived();
     main.applySendMenu (1);
     ASSERT_TRUE (rig.synth.waitForReceived (1));
@@ -126,7 +126,7 @@ TEST_F (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getCurrentSection(), 3);
 }
 
-TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
+TEST_F (CommandsThreads, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
 {
     ui::MenuRecorder recorder;
 
@@ -165,7 +165,7 @@ TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
 }
 
-TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
+TEST_F (CommandsThreads, ProgramAndBankFilesRoundTripThroughTheChooser)
 {
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-files");
@@ -212,7 +212,7 @@ TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
 }
 
 //==============================================================================
-TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
+TEST_F (CommandsThreads, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
 {
     // A device that answers at once can finish the bank before the menu returns:
     // the overlay still shows and closes.
@@ -230,17 +230,15 @@ TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
     ASSERT_TRUE (rig.pumpUntil ([&] { return slot (e, 0, 2) == rig.synth.record (0, 2); }));
     main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
-    rig.synth.waitUntilIdle();
-    ui::pump (100);
+    ASSERT_TRUE (rig.settle());
     EXPECT_EQ (e.editBuffer(), edit);
     // The chain has stopped: nothing more is asked for.
     const int asked = rig.synth.numReceived();
-    ui::pump (150);
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.settle());
     EXPECT_EQ (rig.synth.numReceived(), asked);
 }
 
-TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
+TEST_F (CommandsThreads, TransmitsAskFirstShowProgressAndCanBeCancelled)
 {
     e.transmitter().setPacing (0.0, 1.0);
 
@@ -249,7 +247,8 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     main.applyBankMidiMenu (300);
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
     answer (main, false);
-    ui::pump (50);
+    ASSERT_TRUE (rig.settle());
+    EXPECT_FALSE (e.isTransmitting());
     EXPECT_EQ (rig.synth.numReceived(), 0);
 
     // Current bank U2 to the synthesizer's F3: exactly its 99 programs arrive there.
@@ -259,7 +258,7 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     EXPECT_EQ (main.getTransferCode(), 100);
     ASSERT_NE (main.getProgressOverlay(), nullptr);
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getProgressOverlay() == nullptr; }));
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     for (int p = 0; p < 99; ++p)
         ASSERT_EQ (rig.synth.record (6, p), slot (e, 1, p)) << p;
 
@@ -272,12 +271,12 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
     ASSERT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     EXPECT_LT (rig.synth.numReceived(), 396);
 }
 
 // Closing the editor leaves a transmit running; the next editor shows it and can stop it.
-TEST_F (Commands, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
+TEST_F (CommandsThreads, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
 {
     e.transmitter().setPacing (0.0, 40.0);
     main.applyBankMidiMenu (300);
@@ -292,7 +291,7 @@ TEST_F (Commands, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
     EXPECT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
 }
 
-TEST_F (Commands, NothingStartsWithTheOutputClosed)
+TEST_F (CommandsThreads, NothingStartsWithTheOutputClosed)
 {
     e.selectOutputPort (0);
 
@@ -306,7 +305,7 @@ TEST_F (Commands, NothingStartsWithTheOutputClosed)
     }
 }
 
-TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
+TEST_F (CommandsThreads, BankOverwritesInThePluginAskAndFillTheChosenBank)
 {
     e.splitProgramIndex (0);
 
@@ -329,7 +328,7 @@ TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
 }
 
 // A bank file with programs missing loads the others into their own slots and says how many it found.
-TEST_F (Commands, BankFileWithProgramsMissingSaysHowManyItLoaded)
+TEST_F (CommandsThreads, BankFileWithProgramsMissingSaysHowManyItLoaded)
 {
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-bank-files");

@@ -179,7 +179,7 @@ TEST_F (KeyboardPlay, PanelDragStopsBelowTheTopBarAndAtTheRightEdge)
     panel.setTopLeftPosition (0, 500);
     ui::drag (parent, { 450, 510 }, { 450, 300 }, 6);
     EXPECT_EQ (panel.getY(), 290);
-    ui::pump (30);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (finished.seen.size(), 1u);
 }
 
@@ -289,8 +289,7 @@ TEST_F (ComputerKeys, SpaceSilencesEverythingAndTheStatusFades)
     EXPECT_EQ (player.getStatusText(), "All Notes OFF");
     lift ('z');   // already off: nothing more
     EXPECT_EQ ((int) notes().size(), 129);
-    ui::pump (900);
-    EXPECT_TRUE (player.getStatusText().isEmpty());
+    EXPECT_TRUE (ui::pumpUntil ([&] { return player.getStatusText().isEmpty(); }));
 }
 
 TEST_F (ComputerKeys, DigitsPostSectionCommandsOnlyFromTheKeyboardPanel)

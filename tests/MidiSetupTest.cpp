@@ -126,7 +126,7 @@ TEST_F (MidiSetup, SysExSizeMenuSetsTheModeAndSendsNoCommand)
         ui::MenuRecorder menus;
         menus.setAutoAnswer (c.answer);
         ui::click (panel, { 180 + 50, 172 + 8 });
-        ui::pump (30);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (menus.menusShown, 1);
         EXPECT_EQ (engine.ports().sysexChunkSize, c.mode);
         EXPECT_EQ (panel.sysExSizeLabel().getText(), c.text);
@@ -147,23 +147,23 @@ TEST_F (MidiSetup, GlobalsButtonTogglesThePageAndCloseIsIdempotent)
     // before the 100 ms are over.
     panel.toggleGlobalPage();
     ui::click (panel, { 38 + 750 - 27, 285 + 16 });
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     ASSERT_NE (panel.getGlobalPage(), nullptr);
     ui::click (panel, { 38 + 750 - 18, 285 + 16 });
     ASSERT_NE (panel.getGlobalPage(), nullptr);
     panel.toggleGlobalPage();
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
     EXPECT_TRUE (panel.instructionLabel().isVisible());
 
     panel.toggleGlobalPage();
     ui::click (panel, { 38 + 750 - 18, 285 + 16 });
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
 }
 
-TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
+TEST (MidiSetupInEditorThreads, OkAndPortChoicesReachTheEngine)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -197,7 +197,7 @@ TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
 }
 
-TEST (MidiSetupInEditor, PortsChosenAreStoredHoweverTheSetupCloses)
+TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
 {
     struct Case { const char* what; std::function<void (std::unique_ptr<VantorAudioProcessorEditor>&)> close; };
     const Case cases[] = {

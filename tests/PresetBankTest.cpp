@@ -262,7 +262,8 @@ TEST (PresetBank, ListScrollIsClampedAtBothEnds)
 
     list.scrollTo (last - 2);
     ui::press (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
-    ui::pump (900);
+    ASSERT_TRUE (ui::pumpUntil ([&] { return list.getScrollPosition() == last; }));
+    ASSERT_TRUE (ui::pumpPastTimers (Plugin_File::repeatMs));   // one more repeat, held at the end
     ui::release (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
     EXPECT_EQ (list.getScrollPosition(), last);
 }

@@ -179,7 +179,7 @@ TEST (StsGridScrolling, WheelAndThumbStayInsideTheList)
     EXPECT_FALSE (rig.grid.createComponentSnapshot (rig.grid.getLocalBounds()).isNull());
 }
 
-TEST (StsGridPainting, ReadsBanksWhileTheInputThreadStoresThem)
+TEST (StsGridPaintingThreads, ReadsBanksWhileTheInputThreadStoresThem)
 {
     GridRig rig (8);
     rig.grid.fill (StsGrid::bankMode, 0);

@@ -120,8 +120,7 @@ TEST_F (TypingThreads, EveryKeyReachesTheBoxWhereverTheFocusIsAndNoNotePlays)
             EXPECT_EQ (box.getText(), juce::String (steps[i].expected)) << (int) route << " step " << i;
         }
 
-        ui::pump (20);
-        rig.synth.waitUntilIdle();
+        ASSERT_TRUE (rig.settle());
         EXPECT_EQ (notesSent (rig.synth), 0) << (int) route;
 
         // Return is OK: the name reaches the dialog and the box closes.
@@ -309,7 +308,7 @@ TEST_F (PanelStackThreads, TheProgressOverlayTakesEveryClickDuringAReceive)
         const juce::Point<int> strip { 100, keyboard.getY() + 5 };
         EXPECT_TRUE (within (main->getComponentAt (strip), *main->getProgressOverlay()));
         ui::click (*main, strip);
-        ui::pump (30);
+        ASSERT_TRUE (rig.settle());
         EXPECT_NE (main->getProgressOverlay(), nullptr);   // the receive goes on
         main->endTransfer();
     }
