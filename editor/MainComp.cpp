@@ -92,10 +92,11 @@ void MainComp::build()
 
     auto& g = e.windowGeometry();
     const auto size = EditorRules::openingSize (g.editor.getWidth(), g.editor.getHeight(), monitor);
-    setSize (size.x, size.y);
-
+    // Read before the first layout, which may fit the page and so rewrite the stored zoom.
     const float z = EditorRules::openingZoom (g.zoom1);
     chosenPageHeight = EditorRules::pageHeightForZoom (z);
+    setSize (size.x, size.y);
+
     editorPanel->setBounds (0, 0, size.x, chosenPageHeight);
     editorPanel->setZoom (z);
     editorPanel->getZoomCorner().percent = (int) std::floor (z * 100.0f);
