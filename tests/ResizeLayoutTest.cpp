@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include "controls/CorButton.h"
 #include "controls/ProgBar.h"
+#include "controls/StsLabel.h"
 #include "editor/AppBar.h"
 #include "editor/BankComp.h"
 #include "editor/EditorRules.h"
@@ -72,7 +73,7 @@ TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndBackInWhenThereIsRoo
     const struct { int w, h, page; } steps[] = {
         { 958, 613, 593 },    // the corner pulled up: the strip stays under the page
         { 700, 400, 380 },
-        { 454, 298, 278 },    // the smallest editor
+        { VantorAudioProcessorEditor::minWidth, 298, 278 },    // the smallest editor
         { 1200, 500, 480 },
         { 1200, 900, 710 },   // room again: back to the chosen height, not beyond
         { 1200, 731, 710 },
@@ -87,6 +88,23 @@ TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndBackInWhenThereIsRoo
         EXPECT_EQ (rig.page().getHeight(), s.page);
         expectEverythingInReach();
     }
+}
+
+TEST_F (ResizeThreads, TheNarrowestWindowShowsTheWholeFunctionRow)
+{
+    rig.editor->setSize (VantorAudioProcessorEditor::minWidth, VantorAudioProcessorEditor::minHeight);
+    auto& bar = rig.page().getAppBar();
+    for (int i = 0; i < bar.getNumFunctionButtons(); ++i)
+    {
+        auto& button = *bar.getFunctionButton (i);
+        SCOPED_TRACE (button.getName());
+        const auto at = centreIn (*main, button);
+        ASSERT_TRUE (main->getLocalBounds().contains (button.getScreenBounds() - main->getScreenPosition()));
+        EXPECT_TRUE (within (main->getComponentAt (at), button));
+    }
+    auto& channel = bar.getChannelLabel();
+    EXPECT_TRUE (main->getLocalBounds().contains (channel.getScreenBounds() - main->getScreenPosition()));
+    expectEverythingInReach();
 }
 
 TEST_F (ResizeThreads, AZoomChosenByTheHandleIsWhatAGrowingWindowReturnsTo)
