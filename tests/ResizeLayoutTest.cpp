@@ -165,6 +165,15 @@ TEST_F (ResizeThreads, ThePanelsThatCoverTheWindowKeepTheirButtonsInReachWhenItS
         { "bank selector", [&] { main->showBankPanel (true); },
                            [&] { return (juce::Component*) &main->getBankComp()->getOkButton(); },
                            [&] { main->showBankPanel (false); } },
+        { "MIDI setup OK", [&] { main->showMidiSetup (true); },
+                           [&] { return (juce::Component*) &main->getMidiSetup()->okButton(); },
+                           [&] { main->showMidiSetup (false); } },
+        { "MIDI setup GLOBALS", [&] { main->showMidiSetup (true); },
+                                [&] { return (juce::Component*) &main->getMidiSetup()->globalsButton(); },
+                                [&] { main->showMidiSetup (false); } },
+        { "automation toggle", [&] { main->showMidiSetup (true); },
+                               [&] { return (juce::Component*) &main->getMidiSetup()->automationToggle(); },
+                               [&] { main->showMidiSetup (false); } },
         { "progress overlay", [&] { main->applyBankMidiMenu (200); },
                               [&] { return (juce::Component*) &main->getProgressOverlay()->getCancelButton(); },
                               [&] { main->endTransfer(); } },
@@ -184,7 +193,8 @@ TEST_F (ResizeThreads, ThePanelsThatCoverTheWindowKeepTheirButtonsInReachWhenItS
             auto* button = p.button();
             ASSERT_NE (button, nullptr);
             const auto at = centreIn (*main, *button);
-            ASSERT_TRUE (main->getLocalBounds().contains (at)) << at.toString();
+            ASSERT_TRUE (main->getLocalBounds().contains (button->getScreenBounds() - main->getScreenPosition()))
+                << (button->getScreenBounds() - main->getScreenPosition()).toString();
             EXPECT_TRUE (within (main->getComponentAt (at), *button));
             p.close();
         }
