@@ -67,6 +67,8 @@ void KeyBrd::setZoom (float z, int y, int width, int height)
     pad->setScale (zoom);
     velocity->setScale (zoom);
     velocity->setBounds ((int) (35.0f * zoom), (int) (38.0f * zoom), (int) (70.0f * zoom), (int) (120.0f * zoom));
+    // In a narrow window the player strip moves left, short of the status line, to stay in sight.
+    keyPlayer->setTopLeftPosition (juce::jmax ((int) (220.0f * zoom), juce::jmin (400, getWidth() - keyPlayer->getWidth())), 4);
     // Its place among the other panels is the main component's to keep.
 }
 

@@ -89,7 +89,7 @@ void MIDI_Setup::layout (int width, int height)
     ok->setBoundsAndStyle (buttonX, 240, 74, 18, true);
     globals->setBoundsAndStyle (buttonX, 200, 74, 18, true);
     status->setBounds (40, 30, 400, 14);
-    automation->setBounds (390, 60, 300, 18);
+    automation->setBounds (juce::jlimit (0, 390, width - 300), 60, 300, 18);
     setBounds (0, 0, width, height);
     setVisible (true);
 }

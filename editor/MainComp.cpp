@@ -92,15 +92,19 @@ void MainComp::build()
 
     auto& g = e.windowGeometry();
     const auto size = EditorRules::openingSize (g.editor.getWidth(), g.editor.getHeight(), monitor);
+    // Read before the first layout, which may fit the page and so rewrite the stored zoom.
+    const float z = EditorRules::openingZoom (g.zoom1);
+    chosenPageHeight = EditorRules::pageHeightForZoom (z);
     setSize (size.x, size.y);
 
-    const float z = EditorRules::openingZoom (g.zoom1);
-    editorPanel->setBounds (0, 0, size.x, EditorRules::pageHeightForZoom (z));
+    editorPanel->setBounds (0, 0, size.x, chosenPageHeight);
     editorPanel->setZoom (z);
     editorPanel->getZoomCorner().percent = (int) std::floor (z * 100.0f);
     editorPanel->getZoomCorner().repaint();
     editorPanel->scrollToStart();
     editorPanel->setVisible (true);
+    // A size stored by an older build may be too low for that zoom.
+    fitPageToWindow();
 
     g.zoom2 = EditorRules::openingKeyboardZoom (g.zoom2);
     keyboardPanel->setZoom (g.zoom2, editorPanel->getBottom(), size.x, EditorRules::openingKeyboardHeight (g.height3));
@@ -201,6 +205,8 @@ void MainComp::layoutChildren()
 
     juce::Component* anchor = editorPanel.get();
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+    if (! bankPanelShown)
+        fitPageToWindow();
 
     if (bankPanelShown && bankComp != nullptr)
     {
@@ -241,10 +247,28 @@ void MainComp::restack()
             c->toFront (false);
 }
 
+// A window lower than the chosen page would push the keyboard's strip and
+// status line out of sight: the page zooms out to make room, and back in, up
+// to the chosen height, when the window grows again.
+void MainComp::fitPageToWindow()
+{
+    const int fitted = EditorRules::fittedPageHeight (chosenPageHeight, getHeight());
+    if (fitted == editorPanel->getHeight())
+        return;
+
+    editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), editorPanel->getWidth(), fitted);
+    const float zoom = EditorRules::zoomForPageHeight ((float) fitted);
+    editorPanel->setZoom (zoom);
+    auto& corner = editorPanel->getZoomCorner();
+    corner.percent = (int) std::floor (zoom * 100.0f);
+    corner.repaint();
+}
+
 void MainComp::applyPageHeight (int requestedHeight)
 {
     auto& corner = editorPanel->getZoomCorner();
     const float h = EditorRules::clampedPageHeight ((float) requestedHeight, engine().getMonitorArea().getHeight());
+    chosenPageHeight = (int) h;
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), editorPanel->getWidth(), (int) h);
     const float zoom = EditorRules::zoomForPageHeight (h);
     editorPanel->setZoom (zoom);

@@ -11,6 +11,7 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
+#include "editor/EditorRules.h"
 #include "editor/KeyBrd.h"
 #include "editor/MIDI_Setup.h"
 #include "librarian/Lib_Manager_Win.h"
@@ -173,6 +174,7 @@ private:
     void fillClipboard (const ByteArray& record);
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
+    void fitPageToWindow();
     void restack();
     void showProgress (int value, const juce::String& text);
     void showProgressOverlay();
@@ -188,6 +190,7 @@ private:
     std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
     int pageHeightBeforeBanks = 0;
+    int chosenPageHeight = EditorRules::pageHeightForZoom (1.0f);   // by the zoom handle; the window may show less
     std::unique_ptr<EditorPanel> editorPanel;
     bool midiSetupShown = false;
     std::unique_ptr<MIDI_Setup> midiSetup;

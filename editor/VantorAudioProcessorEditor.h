@@ -18,7 +18,9 @@ public:
     explicit VantorAudioProcessorEditor (VantorAudioProcessor&);
     ~VantorAudioProcessorEditor() override;
 
-    static constexpr int minWidth = 454, minHeight = 298, maxWidth = 4000, maxHeight = 1082;
+    // The narrowest window still shows every function button and the channel
+    // label of the top bar (WRITE, SEND and RECV have no other way in).
+    static constexpr int minWidth = 653, minHeight = 298, maxWidth = 4000, maxHeight = 1082;
 
     MainComp& getMainComp() noexcept                     { return *mainComp; }
 

@@ -76,8 +76,10 @@ void WriteSnd::layout (int x, int y, int width, int height)
     lcd->setVisible (true);
     grid->setBounds (202, 74, 350, g);
     grid->setVisible (true);
-    cancelButton->setTopLeft (582, 74 + g - 54);
-    writeButton->setTopLeft (582, 74 + g - 18);
+    // In a narrow window the buttons move in over the grid's right end, so the dialog can still be answered.
+    const int buttonX = juce::jlimit (0, 582, width - 78);
+    cancelButton->setTopLeft (buttonX, 74 + g - 54);
+    writeButton->setTopLeft (buttonX, 74 + g - 18);
 
     setBounds (0, y, width, height);
 }
