@@ -138,7 +138,7 @@ void MainComp::writeProgram()
     const int bank = lcd.getBank(), program = lcd.getProgram();
 
     // Only a user slot is ever written.
-    if (! juce::isPositiveAndBelow (bank, 4) || ! Bank_Program::isValidProgram (program))
+    if (! ProgramRecord::isUserBank (bank) || ! Bank_Program::isValidProgram (program))
     {
         setStatusText ("NOT WRITTEN: CHOOSE A USER BANK SLOT");
         return;

@@ -477,7 +477,7 @@ juce::PopupMenu MainComp::buildPresetsMenu() const
         factory.addItem (100 + n, "User Bank " + juce::String (n + 1));
     menu.addSubMenu ("Load Factory Presets to", factory);
     const int current = engine().getCurrentBank();
-    if (juce::isPositiveAndBelow (current, 4))
+    if (ProgramRecord::isUserBank (current))
     {
         menu.addSeparator();
         menu.addItem (99, "Initialize User Program Bank " + juce::String (current + 1));
@@ -505,7 +505,7 @@ void MainComp::applyPresetsMenu (int id)
     else if (id == 99)
     {
         const int bank = e.getCurrentBank();
-        if (! juce::isPositiveAndBelow (bank, 4))
+        if (! ProgramRecord::isUserBank (bank))
             return;
         ask ("Initialize " + juce::String (bankNames[bank]) + "?",
              "All 99 programs of " + juce::String (bankNames[bank]) + " in the plug-in become the Basic Program.",
@@ -530,7 +530,7 @@ void MainComp::showPresetsMenu()
 //==============================================================================
 void MainComp::loadProgramBankFile (int bank)
 {
-    if (! juce::isPositiveAndBelow (bank, 4))
+    if (! ProgramRecord::isUserBank (bank))
         return;
     FileMan spec;
     spec.dialogSpec (FileMan::openProgramBank);
@@ -577,7 +577,7 @@ void MainComp::saveSingleProgram (const ByteArray& dump, const juce::String& nam
 
 void MainComp::saveProgramBankFile (int bank)
 {
-    if (! juce::isPositiveAndBelow (bank, 4))
+    if (! ProgramRecord::isUserBank (bank))
         return;
     auto& e = engine();
 

@@ -17,7 +17,7 @@ WriteSnd::WriteSnd (MidiCntrState& e, int bank, int program, const juce::String&
 {
     setOpaque (true);
 
-    const int userBank = juce::isPositiveAndBelow (bank, 4) ? bank : 0;
+    const int userBank = ProgramRecord::isUserBank (bank) ? bank : 0;
     const int slot = juce::jlimit (0, MidiCntrState::programsPerBank - 1, program);
     category = juce::jlimit (0, 25, category);
     name = paddedName (programName);
@@ -86,7 +86,7 @@ void WriteSnd::layout (int x, int y, int width, int height)
 
 void WriteSnd::showBank (int userBank)
 {
-    if (juce::isPositiveAndBelow (userBank, 4))
+    if (ProgramRecord::isUserBank (userBank))
     {
         grid->fill (StsGrid::bankMode, userBank);
         grid->repaint();

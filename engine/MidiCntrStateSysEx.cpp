@@ -343,7 +343,7 @@ bool MidiCntrState::transmitProgramTo (int sourceFlat, int destBank, int destPro
 {
     const int sourceBank = sourceFlat / programsPerBank, sourceProgram = sourceFlat % programsPerBank;
     if (sourceFlat < 0 || ! ProgramRecord::isSlot (sourceBank, sourceProgram)
-         || ! juce::isPositiveAndBelow (destBank, 4) || ! juce::isPositiveAndBelow (destProgram, programsPerBank))
+         || ! ProgramRecord::isUserBank (destBank) || ! juce::isPositiveAndBelow (destProgram, programsPerBank))
         return false;
 
     if (! midiPorts->isOutputOpen() || programTransmitter->isRunning())

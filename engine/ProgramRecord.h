@@ -30,6 +30,8 @@ namespace ProgramRecord
 
     constexpr int numUserBanks = 4;   // U1-U4 come first, then F1-F4
 
+    inline bool isUserBank (int bank) noexcept   { return juce::isPositiveAndBelow (bank, numUserBanks); }
+
     inline bool isSlot (int bank, int program) noexcept
     {
         return juce::isPositiveAndBelow (bank, numDeviceBanks) && juce::isPositiveAndBelow (program, programsPerBank);
