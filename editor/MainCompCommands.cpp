@@ -14,7 +14,6 @@
 #include "engine/FileMan.h"
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
-#include "editor/MainCompHelpers.h"
 
 //==============================================================================
 void MainComp::runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply)
@@ -179,7 +178,7 @@ void MainComp::gridChanged (StsGrid* source)
 
     const int bank = source->getClickedBank(), program = source->getClickedProgram();
     // A click that hit no row (an empty category) reports no slot.
-    if (! isSlot (bank, program))
+    if (! ProgramRecord::isSlot (bank, program))
         return;
 
     auto& e = engine();
@@ -274,7 +273,7 @@ void MainComp::copyProgram()
 // synthesizer has answered the program change.
 void MainComp::copyStoredProgram (int bank, int program)
 {
-    if (! isSlot (bank, program))
+    if (! ProgramRecord::isSlot (bank, program))
         return;
     ByteArray record;
     {
@@ -296,7 +295,7 @@ void MainComp::pasteProgram (bool toSlot, int bank, int program)
 {
     if (! clipboardFull || clipboard == nullptr)
         return;
-    if (toSlot && ! isSlot (bank, program))
+    if (toSlot && ! ProgramRecord::isSlot (bank, program))
         return;
     engine().putProgram (toSlot, bank, program, clipboard->getParams());
     if (toSlot)

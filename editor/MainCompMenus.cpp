@@ -12,7 +12,6 @@
 #include "engine/FileMan.h"
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
-#include "editor/MainCompHelpers.h"
 
 namespace
 {
@@ -289,7 +288,7 @@ void MainComp::applyCategoryMenu (int id, int target, int bank, int program)
             }
             break;
         case slotCategory:
-            if (isSlot (bank, program))
+            if (ProgramRecord::isSlot (bank, program))
             {
                 {
                     const juce::ScopedLock sl (e.getProgramLock());
@@ -325,7 +324,7 @@ void MainComp::showCategoryMenu (int target, int bank, int program)
 juce::PopupMenu MainComp::buildGridProgramMenu (int bank, int program) const
 {
     juce::PopupMenu menu;
-    if (! isSlot (bank, program))
+    if (! ProgramRecord::isSlot (bank, program))
         return menu;
 
     juce::String name;
@@ -343,7 +342,7 @@ juce::PopupMenu MainComp::buildGridProgramMenu (int bank, int program) const
 
 void MainComp::applyGridProgramMenu (int id, int bank, int program)
 {
-    if (! isSlot (bank, program))
+    if (! ProgramRecord::isSlot (bank, program))
         return;
     auto& e = engine();
 
@@ -391,7 +390,7 @@ void MainComp::applyGridProgramMenu (int id, int bank, int program)
 
 void MainComp::showGridProgramMenu (int bank, int program)
 {
-    if (! isSlot (bank, program))
+    if (! ProgramRecord::isSlot (bank, program))
         return;
     runMenu (buildGridProgramMenu (bank, program), nullptr,
              [bank, program] (MainComp& m, int id) { m.applyGridProgramMenu (id, bank, program); });
