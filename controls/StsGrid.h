@@ -18,7 +18,6 @@ public:
 // The scrollable program list of the bank selector and the write dialog: the
 // 99 programs of one bank, or every user program of one category.
 class StsGrid : public juce::Component,
-                public juce::ChangeListener,
                 public ListenerSet<GridListener>
 {
 public:
@@ -69,7 +68,6 @@ public:
     void mouseDown (const juce::MouseEvent&) override;
     void mouseDrag (const juce::MouseEvent&) override;
     void mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails&) override;
-    void changeListenerCallback (juce::ChangeBroadcaster*) override {}
 
 private:
     int columnAt (int x) const noexcept;
