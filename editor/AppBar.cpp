@@ -1,4 +1,5 @@
 #include "editor/AppBar.h"
+#include "editor/EditorRules.h"
 #include "controls/StsBut.h"
 #include "controls/StsLabel.h"
 #include "controls/WinMovCan.h"
@@ -64,7 +65,7 @@ AppBar::AppBar()
     windowTools = std::make_unique<WinMovCan> (true, true);
     addChildComponent (*windowTools);
 
-    setSize (1024, 54);
+    setSize (1024, EditorRules::barHeight);
 }
 
 AppBar::~AppBar() = default;

@@ -1,4 +1,5 @@
 #include "editor/GroupClass.h"
+#include "editor/EditorRules.h"
 #include "editor/SectionLayouts.h"
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
@@ -181,7 +182,7 @@ void GroupClass::setPosition (int x, int y, int w, int h)
     storedY = y;
     storedW = w;
     storedH = h;
-    setBounds (scaled (x, scale), scaled (y, scale) + 54, scaled (w, scale), scaled (h, scale));
+    setBounds (scaled (x, scale), scaled (y, scale) + EditorRules::barHeight, scaled (w, scale), scaled (h, scale));
 }
 
 void GroupClass::setScale (float s)

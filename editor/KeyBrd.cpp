@@ -1,4 +1,5 @@
 #include "editor/KeyBrd.h"
+#include "editor/EditorRules.h"
 #include "controls/Artwork.h"
 #include "controls/KitFonts.h"
 #include "controls/PaintCache.h"
@@ -111,7 +112,7 @@ void KeyBrd::paint (juce::Graphics& g)
 
 void KeyBrd::dragTo (int pointerY)
 {
-    const int top = juce::jmax (54, getY() - downY + pointerY);
+    const int top = juce::jmax (EditorRules::barHeight, getY() - downY + pointerY);
     setTopLeftPosition (0, top);
 }
 
