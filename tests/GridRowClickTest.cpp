@@ -141,3 +141,71 @@ TEST (GridRowClickThreads, WriteDialogRowAfterScrollIsTheSlotWritten)
         ASSERT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
     }
 }
+
+// A category lists user programs of several banks: a row is its own bank and program.
+TEST (GridRowClickThreads, CategoryRowsPickTheirOwnSlot)
+{
+    EditorTestRig rig;
+    auto& main = rig.open();
+    auto& e = rig.engine();
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.haveGlobals(); }));
+    main.showAbout (false, 0);
+    constexpr int category = 5;
+
+    // Twenty programs of the category spread over the four user banks, none elsewhere.
+    {
+        const juce::ScopedLock sl (e.getProgramLock());
+        for (int b = 0; b < 4; ++b)
+            for (int p = 0; p < 99; ++p)
+            {
+                auto record = e.deviceBank (b).programBytes (p);
+                record[(size_t) ProgramRecord::category] = (juce::uint8) ((b * 99 + p) % 20 == 3 ? category : 1);
+                e.deviceBank (b).storeProgram (p, record);
+            }
+    }
+
+    main.handleCommand (99);
+    ASSERT_TRUE (main.isBankPanelShown());
+    auto& banks = *main.getBankComp();
+    banks.showCategory (category);
+    auto& grid = banks.getGrid();
+    ASSERT_EQ (grid.getNumRows(), 20);
+    const int visible = grid.getVisibleSlots();
+    ASSERT_LT (visible, 20);
+
+    for (const auto& c : cases)
+    {
+        const int row = juce::jmin (c.row, visible - 1);
+        grid.setTopRow (0);
+        scroll (main, grid, c.notches);
+        const int top = juce::jmin (c.notches, 20 - visible);
+        ASSERT_EQ (grid.getTopRow(), top);
+        const int bank = grid.rowBank (top + row), program = grid.rowProgram (top + row);
+        ASSERT_EQ ((bank * 99 + program) % 20, 3);
+
+        ui::click (main, rowPoint (main, grid, row));
+        EXPECT_EQ (e.getCurrentBank(), bank);
+        EXPECT_EQ (e.getCurrentProgram(), program);
+    }
+
+    banks.showBank (0);
+    main.handleCommand (99);
+    ASSERT_FALSE (main.isBankPanelShown());
+    main.handleCommand (969);
+    auto* dialog = main.getWriteDialog();
+    ASSERT_NE (dialog, nullptr);
+    dialog->showCategory (category);
+    auto& writeGrid = dialog->getGrid();
+    ASSERT_EQ (writeGrid.getNumRows(), 20);
+
+    for (const auto& c : cases)
+    {
+        const int row = juce::jmin (c.row, writeGrid.getVisibleSlots() - 1);
+        writeGrid.setTopRow (0);
+        scroll (main, writeGrid, c.notches);
+        const int top = writeGrid.getTopRow();
+        ui::click (main, rowPoint (main, writeGrid, row));
+        EXPECT_EQ (dialog->getLcd().getBank(), writeGrid.rowBank (top + row));
+        EXPECT_EQ (dialog->getLcd().getProgram(), writeGrid.rowProgram (top + row));
+    }
+}
