@@ -122,6 +122,7 @@ TEST (GridRowClickThreads, WriteDialogRowAfterScrollIsTheSlotWritten)
         rig.synth.clearReceived();
         main.stsbutChanged (&dialog->getWriteButton());
         ASSERT_EQ (main.getWriteDialog(), nullptr);
+        EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "WRITTEN TO U3 P " + juce::String (top + row + 1));
 
         ByteArray written;
         {
@@ -137,7 +138,6 @@ TEST (GridRowClickThreads, WriteDialogRowAfterScrollIsTheSlotWritten)
         }
         EXPECT_EQ (written, e.editBuffer());
         EXPECT_TRUE (rig.pumpUntil ([&] { return rig.synth.record (2, target) == written; }));
-        EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "WRITTEN TO U3 P " + juce::String (target + 1));
         ASSERT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
     }
 }
