@@ -2,6 +2,7 @@
 #include "librarian/LibClass.h"
 #include "librarian/Plugin_Bank.h"
 #include "librarian/StsFile.h"
+#include "engine/DSI_Program.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
 #include "support/RecordingMidiDevices.h"
@@ -82,5 +83,40 @@ TEST (DeviceBankCopies, TheLibraryImportsTheChosenBankInOrder)
         }
         EXPECT_EQ (library.getList().numRecords(), 99);
         EXPECT_TRUE (library.getList().records() == expected);
+    }
+}
+
+// A program bank file fills the first slots only: the edit buffer follows when
+// the current slot was among them, and keeps its edits when it was not.
+TEST (DeviceBankCopies, AShortProgramBankFileReloadsOnlyACurrentSlotItFilled)
+{
+    Bank_Program source ("src");
+    source.loadFactoryBank (3);
+    ByteArray dumps;
+    for (int k = 0; k < 40; ++k)
+        for (auto byte : DSI_Program::programDump (source.programBytes (k), 0, k))
+            dumps.push_back (byte);
+    const auto file = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("forty.syx");
+    ASSERT_TRUE (file.replaceWithData (dumps.data(), dumps.size()));
+
+    for (int current : { 0, 39, 40, 98 })
+    {
+        SCOPED_TRACE (current);
+        RecordingMidiDevices devices;
+        VantorAudioProcessor processor { devices };
+        auto& e = processor.getEngine();
+        ui::MenuRecorder seams;
+        Plugin_Bank page (processor);
+        processor.setCurrentProgram (current);
+        e.setValue (8, 77);
+        const auto edited = e.editBuffer();
+
+        page.applyLoadChoice (Plugin_Bank::programBankItem);
+        seams.chooseFile (file);
+
+        const juce::ScopedLock sl (e.getProgramLock());
+        EXPECT_EQ (e.presetBank().programBytes (39), source.programBytes (39));
+        EXPECT_NE (e.presetBank().programBytes (40), source.programBytes (40));
+        EXPECT_EQ (e.presetBank().editBufferBytes(), current < 40 ? source.programBytes (current) : edited);
     }
 }
