@@ -3,6 +3,7 @@
 #include "editor/WriteSnd.h"
 #include "controls/LCD_Comp.h"
 #include "support/EditorTestRig.h"
+#include "support/SynthMessages.h"
 
 // A click on a row of the program grid, with the grid scrolled, picks the
 // program shown there: in the bank selector it goes out as bank select and
@@ -18,16 +19,6 @@ void scroll (juce::Component& root, StsGrid& grid, int notches)
 {
     for (int i = 0; i < notches; ++i)
         ui::wheel (root, root.getLocalPoint (&grid, juce::Point<int> (60, 10)), -1.0f);
-}
-
-// Channel messages the synthesizer received, as bytes.
-std::vector<ByteArray> channelMessages (const SimulatedSynth& synth)
-{
-    std::vector<ByteArray> result;
-    for (const auto& r : synth.received())
-        if (! r.message.isSysEx())
-            result.emplace_back (r.message.getRawData(), r.message.getRawData() + r.message.getRawDataSize());
-    return result;
 }
 
 struct Case { int notches, row; };

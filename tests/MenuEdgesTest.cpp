@@ -3,6 +3,7 @@
 #include "editor/AskPanel.h"
 #include "controls/StsLabel.h"
 #include "support/EditorTestRig.h"
+#include "support/SynthMessages.h"
 #include "support/TestFolder.h"
 
 // The main component's menus at their edges: the first and last items, ids
@@ -21,15 +22,6 @@ bool hasItem (const juce::PopupMenu& menu, const juce::String& text)
         if (it.getItem().text == text)
             return true;
     return false;
-}
-
-std::vector<ByteArray> channelMessages (const SimulatedSynth& synth)
-{
-    std::vector<ByteArray> result;
-    for (const auto& r : synth.received())
-        if (! r.message.isSysEx())
-            result.emplace_back (r.message.getRawData(), r.message.getRawData() + r.message.getRawDataSize());
-    return result;
 }
 
 struct MenuEdgesThreads : public ::testing::Test
