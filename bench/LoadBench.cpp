@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 #include "engine/VantorAudioProcessor.h"
 #include "EmptyProcessor.h"
+#include "engine/SettingsFiles.h"
+#include "support/RecordingMidiDevices.h"
 #include "pluginterfaces/vst2.x/aeffectx.h"
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -74,6 +76,55 @@ void createAndDestroyProcessor (benchmark::State& state)
     home.deleteRecursively();
 }
 BENCHMARK (createAndDestroyProcessor)->Arg (0)->Arg (1)->UseManualTime()->Unit (benchmark::kMillisecond);
+
+//==============================================================================
+// A start with a ports file of 10 MB of random bytes beside one with a good
+// ports file, interleaved: "extra_ms" is what the damaged file costs.
+void startWithRandomPortsFile (benchmark::State& state)
+{
+    const auto home = juce::File (std::getenv ("HOME")).getChildFile ("ports-bench");
+    home.deleteRecursively();
+    home.createDirectory();
+    const juce::String previousHome (std::getenv ("HOME"));
+    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
+
+    const auto portsFile = home.getChildFile ("VantorConfig").getChildFile (SettingsFiles::portsFileName);
+    const auto good = SettingsFiles::encodePortsFile ({ "Synth In", "Synth Out", "NONE", "0" });
+    juce::Random random (25);
+    ByteArray noise ((size_t) 10 * 1024 * 1024);
+    for (auto& b : noise)
+        b = (juce::uint8) random.nextInt (256);
+
+    RecordingMidiDevices devices ({ "Synth In" }, { "Synth Out" });
+    { VantorAudioProcessor warmUp (devices); }
+
+    const auto timedStart = [&] (const ByteArray& ports)
+    {
+        SettingsFiles::writeWholeFile (ports, portsFile);
+        const auto start = Clock::now();
+        {
+            VantorAudioProcessor processor (devices);
+            benchmark::DoNotOptimize (&processor);
+        }
+        return std::chrono::duration<double> (Clock::now() - start).count();
+    };
+
+    std::vector<double> goodTimes, randomTimes;
+    for (auto _ : state)
+    {
+        goodTimes.push_back (timedStart (good));
+        randomTimes.push_back (timedStart (noise));
+        state.SetIterationTime (randomTimes.back());
+    }
+
+    state.counters["good_median_ms"] = benchmark::Counter (median (goodTimes) * 1000.0);
+    state.counters["random_median_ms"] = benchmark::Counter (median (randomTimes) * 1000.0);
+    state.counters["extra_ms"] = benchmark::Counter ((median (randomTimes) - median (goodTimes)) * 1000.0);
+
+    setenv ("HOME", previousHome.toRawUTF8(), 1);
+    home.deleteRecursively();
+}
+BENCHMARK (startWithRandomPortsFile)->UseManualTime()->Unit (benchmark::kMillisecond)->Iterations (20);
 
 //==============================================================================
 // As a host loads a plug-in: a new process opens the library, creates one

@@ -51,4 +51,5 @@ void LibBut::paint (juce::Graphics& g)
 
 void LibBut::mouseEnter (const juce::MouseEvent&)   { fire ([this] (LibButListener& l) { l.libButEntered (this, id); }); }
 void LibBut::mouseExit (const juce::MouseEvent&)    { fire ([this] (LibButListener& l) { l.libButExited (this, id); }); }
-void LibBut::mouseDown (const juce::MouseEvent&)    { fire ([this] (LibButListener& l) { l.libButClicked (this, id); }); }
+void LibBut::mouseDown (const juce::MouseEvent&)    { click(); }
+void LibBut::click()                                { fire ([this] (LibButListener& l) { l.libButClicked (this, id); }); }

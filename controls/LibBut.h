@@ -24,6 +24,8 @@ public:
     void mouseEnter (const juce::MouseEvent&) override;
     void mouseExit (const juce::MouseEvent&) override;
     void mouseDown (const juce::MouseEvent&) override;
+    // A click from the keyboard (Return or Escape in a box).
+    void click();
 
 private:
     template <typename Callback> void fire (Callback&&);

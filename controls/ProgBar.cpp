@@ -1,7 +1,7 @@
 #include "controls/ProgBar.h"
 
 ProgBar::ProgBar (int overlayWidth, int overlayHeight)
-    : boxX ((overlayWidth - 400) / 2), boxY ((overlayHeight - 40) / 2)
+    : boxX (juce::jmax (0, (overlayWidth - 400) / 2)), boxY (juce::jmax (0, (overlayHeight - 40) / 2))
 {
     setSize (overlayWidth, overlayHeight);
 
@@ -25,6 +25,21 @@ ProgBar::ProgBar (int overlayWidth, int overlayHeight)
     label.setColour (juce::Label::textColourId, juce::Colour (0xFFFCF5F5));
 
     addAndMakeVisible (cancel);
+    cancel.setBoundsAndStyle (boxX + 319, boxY + 40, 60, 24, true);
+}
+
+// The box stays in the middle of whatever the overlay covers, so CANCEL is in
+// reach after the window shrinks.
+void ProgBar::resized()
+{
+    const int x = juce::jmax (0, (getWidth() - boxWidth) / 2), y = juce::jmax (0, (getHeight() - boxHeight) / 2);
+    if (x == boxX && y == boxY)
+        return;
+    boxX = x;
+    boxY = y;
+    track.setBounds (boxX, boxY, 384, 24);
+    fill.setBounds (boxX, boxY, value * 3, 24);
+    label.setBounds (boxX, boxY + 40, 88, 24);
     cancel.setBoundsAndStyle (boxX + 319, boxY + 40, 60, 24, true);
 }
 

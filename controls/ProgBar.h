@@ -26,6 +26,7 @@ public:
     int minimum = 0, maximum = 127;
 
     void paint (juce::Graphics&) override;
+    void resized() override;
 
 private:
     int value = 0;

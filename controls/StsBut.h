@@ -42,6 +42,8 @@ public:
     bool isPressed() const noexcept                  { return pressed; }
     const juce::String& getCaption() const noexcept  { return caption; }
     void setCaption (const juce::String&);
+    // A click from the keyboard (Return or Escape in a box): the listeners hear it as a click.
+    void click()                                     { notify(); }
 
     // A glass button on a known plain colour paints that colour, its glass and
     // its caption as one opaque picture; transparent (the default) blends them.

@@ -246,11 +246,13 @@ void StsGrid::mouseDown (const juce::MouseEvent& e)
 
     clickedInRows = true;
     const auto rows = getNumRows();
-    const auto row = rows > 0 ? juce::jlimit (0, rows - 1, topRow + e.y / rowHeight) : -1;
+    const auto hit = topRow + (rowHeight > 0 ? e.y / rowHeight : 0);
+    const auto row = e.y >= 0 && hit < rows ? juce::jmax (0, hit) : -1;
     selectedRow = row;
     repaint();
 
-    // Nothing hit (an empty list): report nothing, and keep no earlier click.
+    // Nothing hit (an empty list, or below its last row): report nothing,
+    // and keep no earlier click.
     if (row < 0)
     {
         clickedProgram = clickedBank = -1;

@@ -1,4 +1,6 @@
 #include "controls/TextInputCont.h"
+#include "controls/KitFonts.h"
+#include "controls/TextEntry.h"
 #include "controls/UiSeam.h"
 #include "engine/ParDes.h"
 
@@ -15,7 +17,11 @@ TextInputCont::TextInputCont()
     editor.setReadOnly (false);
     editor.setScrollbarsShown (true);
     editor.setCaretVisible (true);
-    editor.setFont (juce::Font ("Arial", 16.0f, juce::Font::plain));
+    editor.setFont (kitFont (16.0f));   // embedded: a system lookup can come back empty in a host
+    // Return and Escape answer as the visible buttons do.
+    TextEntry::setUp (editor,
+                      [this] { if (okButton.isVisible()) okButton.click(); },
+                      [this] { if (cancelButton.isVisible()) cancelButton.click(); });
 
     for (auto* b : { &okButton, &cancelButton, &noButton })
     {
@@ -73,6 +79,9 @@ void TextInputCont::setup (const juce::String& titleText, const juce::String& ed
 
     resized();
     repaint();
+
+    if (isShowing() && editor.isVisible())
+        TextEntry::focus (editor, true);
 }
 
 juce::Rectangle<int> TextInputCont::getCategoryBox() const noexcept

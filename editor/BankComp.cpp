@@ -88,7 +88,7 @@ void BankComp::layout (int x, int y, int width, int height)
     loadedData->setTopLeftPosition (446, 26);
     for (int k = 0; k < (int) categoryButtons.size(); ++k)
         categoryButtons[(size_t) k]->setTopLeft (582 + 78 * (k % 4), 50 + 36 * (k / 4));
-    okButton->setTopLeft (816, g + 38);
+    okButton->setTopLeft (juce::jlimit (0, 816, width - 78), g + 38);   // in reach in a narrow window
     grid->setBounds (202, 50, 350, g);
 
     setBounds (0, y, width, height);

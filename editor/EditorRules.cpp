@@ -67,6 +67,11 @@ float zoomForPageHeight (float pageHeight)
     return (pageHeight - 70.0f) / 640.0f;
 }
 
+int fittedPageHeight (int chosenHeight, int windowHeight)
+{
+    return juce::jmin (chosenHeight, juce::jmax (minPageHeight, windowHeight - keyboardStripHeight));
+}
+
 float focusScale (int screenHeight)
 {
     return screenHeight < 1600 ? 1.0f : screenHeight <= 2000 ? 1.3f : 1.5f;

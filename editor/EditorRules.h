@@ -10,6 +10,7 @@ namespace EditorRules
     constexpr int barHeight = 54;
     constexpr int defaultWidth = 1200, defaultHeight = 730;
     constexpr int defaultKeyboardHeight = 172;
+    constexpr int keyboardStripHeight = 20, minPageHeight = 200;
     constexpr float maxZoom = 1.5f;
 
     // Display queries may come back empty (no display, a host window not yet
@@ -35,6 +36,11 @@ namespace EditorRules
     float clampedPageHeight (float requested, int monitorHeight);
 
     float zoomForPageHeight (float pageHeight);
+
+    // The page height a window this high shows: the height the zoom handle
+    // chose, lowered until the keyboard's top strip (status line and player)
+    // fits under it, but never below the handle's own 200.
+    int fittedPageHeight (int chosenHeight, int windowHeight);
 
     // The scale a panel takes when zoomed into on a display this high.
     float focusScale (int screenHeight);

@@ -67,13 +67,9 @@ void KeyBrd::setZoom (float z, int y, int width, int height)
     pad->setScale (zoom);
     velocity->setScale (zoom);
     velocity->setBounds ((int) (35.0f * zoom), (int) (38.0f * zoom), (int) (70.0f * zoom), (int) (120.0f * zoom));
-    bringToFront();
-}
-
-void KeyBrd::bringToFront()
-{
-    setAlwaysOnTop (false);
-    setAlwaysOnTop (true);
+    // In a narrow window the player strip moves left, short of the status line, to stay in sight.
+    keyPlayer->setTopLeftPosition (juce::jmax ((int) (220.0f * zoom), juce::jmin (400, getWidth() - keyPlayer->getWidth())), 4);
+    // Its place among the other panels is the main component's to keep.
 }
 
 void KeyBrd::setStatusText (const juce::String& text)
@@ -121,7 +117,6 @@ void KeyBrd::dragTo (int pointerY)
 
 void KeyBrd::mouseDown (const juce::MouseEvent& e)
 {
-    bringToFront();
     dragging = (float) e.y < 20.0f * zoom;
     if (dragging)
         downY = e.y;
@@ -150,7 +145,6 @@ void KeyBrd::mouseMove (const juce::MouseEvent& e)
 
 void KeyBrd::keyPlayMouseDown (int, int y)
 {
-    bringToFront();
     downY = y;
     dragging = true;
 }

@@ -50,7 +50,6 @@ public:
 
 private:
     void dragTo (int pointerY);
-    void bringToFront();
 
     MidiCntrState* engine;
     float zoom = 1.0f;

@@ -1,5 +1,6 @@
 #include "editor/KeyPlayClass.h"
 #include "controls/KitFonts.h"
+#include "controls/TextEntry.h"
 #include "engine/EngineEvent.h"
 #include "engine/MidiCntrState.h"
 
@@ -64,6 +65,11 @@ void KeyPlayClass::timerCallback()
 
 bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
 {
+    // While a name is being typed every key is the name's, even when the
+    // toolkit's focus stayed with us.
+    if (TextEntry::routeKey (key))
+        return true;
+
     const int code = key.getKeyCode();
 
     if (code == juce::KeyPress::leftKey || code == juce::KeyPress::rightKey
@@ -127,9 +133,9 @@ void KeyPlayClass::playNote (int semitone)
     if (note > 127 || letterNote[(size_t) semitone] >= 0 || held[(size_t) note] != 0)
         return;   // auto-repeat, or that note sounds already
 
-    held[(size_t) note] = 1;
-    letterNote[(size_t) semitone] = note;
     const int channel = engine != nullptr ? engine->getMidiChannel() : 1;
+    held[(size_t) note] = (juce::uint8) juce::jlimit (1, 255, channel);
+    letterNote[(size_t) semitone] = note;
     if (engine != nullptr)
         engine->sendNoteOn (channel, note, velocity);
     setStatusText ("Play Chn: " + juce::String (channel) + " Key: " + noteName (note) + " Vel: " + juce::String (velocity));
@@ -139,9 +145,10 @@ void KeyPlayClass::noteOff (int note)
 {
     if (! juce::isPositiveAndBelow (note, 128))
         return;
+    const int startedOn = held[(size_t) note];
     held[(size_t) note] = 0;
     if (engine != nullptr)
-        engine->sendNoteOff (engine->getMidiChannel(), note);
+        engine->sendNoteOff (startedOn != 0 ? startedOn : engine->getMidiChannel(), note);
 }
 
 bool KeyPlayClass::keyStateChanged (bool)
@@ -188,6 +195,7 @@ void KeyPlayClass::paint (juce::Graphics& g)
 
 void KeyPlayClass::mouseDown (const juce::MouseEvent& e)
 {
+    TextEntry::release();   // a click on the strip takes the keyboard back from a name box
     grabKeyboardFocus();
     const int x = e.x + getX(), y = e.y + getY();
     listeners.call ([x, y] (KeyPlayListener& l) { l.keyPlayMouseDown (x, y); });

@@ -67,6 +67,8 @@ private:
     juce::ListenerList<KeyPlayListener> listeners;
     int velocity = 100, baseNote = 36;
     juce::String statusText;
+    // Per note, the channel (1-16) it was started on, 0 when it does not sound:
+    // its note-off goes there even after "Chan" changed.
     std::array<juce::uint8, 128> held {};
     // The note each letter started, so its release stops that note even after
     // the octave moved (-1: none).

@@ -83,11 +83,13 @@ void MIDI_Setup::setPortLists (const juce::StringArray& in, const juce::StringAr
 
 void MIDI_Setup::layout (int width, int height)
 {
+    // In a narrow window the buttons move left so the panel can still be closed.
+    const int buttonX = juce::jlimit (0, 690, width - 84);
     instructions->setBounds (50, 310, 730, 160);
-    ok->setBoundsAndStyle (690, 240, 74, 18, true);
-    globals->setBoundsAndStyle (690, 200, 74, 18, true);
+    ok->setBoundsAndStyle (buttonX, 240, 74, 18, true);
+    globals->setBoundsAndStyle (buttonX, 200, 74, 18, true);
     status->setBounds (40, 30, 400, 14);
-    automation->setBounds (390, 60, 300, 18);
+    automation->setBounds (juce::jlimit (0, 390, width - 300), 60, 300, 18);
     setBounds (0, 0, width, height);
     setVisible (true);
 }
@@ -109,6 +111,28 @@ juce::PopupMenu MIDI_Setup::buildPortMenu (int command) const
     return menu;
 }
 
+namespace
+{
+// Where entry i of one port list is in another: by name, and among ports of
+// one name by their order (-1 when the other list has no such port).
+int sameEntry (const juce::StringArray& from, int i, const juce::StringArray& to)
+{
+    if (! juce::isPositiveAndBelow (i, from.size()))
+        return -1;
+
+    int occurrence = 0;
+    for (int j = 0; j < i; ++j)
+        if (from[j] == from[i])
+            ++occurrence;
+
+    for (int j = 0; j < to.size(); ++j)
+        if (to[j] == from[i] && occurrence-- == 0)
+            return j;
+
+    return -1;
+}
+}
+
 void MIDI_Setup::applyPortMenu (int command, int result)
 {
     const bool isInput = command == inputCommand;
@@ -116,21 +140,25 @@ void MIDI_Setup::applyPortMenu (int command, int result)
     if (result < 1 || result > shown.size())
         return;
 
-    int index = 0;
-    if (result > 1 && engine != nullptr)
+    int index = result - 1;
+    if (index > 0 && engine != nullptr)
     {
-        // The device list may have changed since the panel was filled: open
-        // the port the user saw by its name, not by its old place, and show
-        // the lists as they are now (the other direction kept by name).
-        const auto name = shown[result - 1];
-        const auto otherName = isInput ? outputs[chosenOutput] : inputs[chosenInput];
+        // The item chosen is the device opened. Only when the device lists
+        // changed since the panel was filled is the port the user saw looked
+        // up in the lists as they are now (the other direction likewise).
+        const auto oldInputs = inputs, oldOutputs = outputs;
         setPortLists (engine->ports().inputDeviceNames(), engine->ports().outputDeviceNames());
-        auto& otherChosen = isInput ? chosenOutput : chosenInput;
-        otherChosen = juce::jmax (0, (isInput ? outputs : inputs).indexOf (otherName));
 
-        index = (isInput ? inputs : outputs).indexOf (name);
-        if (index < 1)
-            return;   // gone: nothing opens
+        if (inputs != oldInputs || outputs != oldOutputs)
+        {
+            auto& otherChosen = isInput ? chosenOutput : chosenInput;
+            otherChosen = juce::jmax (0, isInput ? sameEntry (oldOutputs, chosenOutput, outputs)
+                                                 : sameEntry (oldInputs, chosenInput, inputs));
+
+            index = isInput ? sameEntry (oldInputs, index, inputs) : sameEntry (oldOutputs, index, outputs);
+            if (index < 1)
+                return;   // gone: nothing opens
+        }
     }
 
     (isInput ? chosenInput : chosenOutput) = index;
@@ -140,8 +168,12 @@ void MIDI_Setup::applyPortMenu (int command, int result)
 
 void MIDI_Setup::showPortMenu (int command)
 {
+    // Only "NONE": a menu of nothing would be no answer at all.
     if ((command == inputCommand ? inputs : outputs).size() < 2)
+    {
+        status->setText (noPortsText);
         return;
+    }
     UiSeam::showMenu (buildPortMenu (command), this, [safe = juce::Component::SafePointer<MIDI_Setup> (this), command] (int result)
     {
         if (safe != nullptr)
@@ -185,10 +217,31 @@ void MIDI_Setup::toggleGlobalPage()
     engine->requestGlobals();
     instructions->setVisible (false);
     page = std::make_unique<Global_Container> (*engine);
-    addAndMakeVisible (*page);
-    page->setBounds (38, 285, 750, 350);
+    page->setBounds (0, 0, 750, 350);
     page->addListener (this);
-    page->setAlwaysOnTop (true);
+    pageView = std::make_unique<juce::Viewport>();
+    pageView->setViewedComponent (page.get(), false);
+    pageView->setScrollBarThickness (12);
+    pageView->setAlwaysOnTop (true);
+    addAndMakeVisible (*pageView);
+    placeGlobalPage();
+}
+
+// The page lies at (38, 285) when the panel has room for it; in a smaller
+// window it moves up and left as far as needed, and scrolls what still does
+// not fit, so every setting and the close box stay within reach.
+void MIDI_Setup::placeGlobalPage()
+{
+    if (pageView == nullptr)
+        return;
+    const int x = juce::jlimit (0, 38, getWidth() - 750);
+    const int y = juce::jlimit (0, 285, getHeight() - 350);
+    pageView->setBounds (x, y, juce::jmin (750, getWidth() - x), juce::jmin (350, getHeight() - y));
+}
+
+void MIDI_Setup::resized()
+{
+    placeGlobalPage();
 }
 
 void MIDI_Setup::closeGlobalPage()
@@ -197,6 +250,7 @@ void MIDI_Setup::closeGlobalPage()
     if (page == nullptr)
         return;
     page->removeListener (this);
+    pageView.reset();
     page.reset();
     instructions->setVisible (true);
 }

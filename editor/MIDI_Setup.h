@@ -29,6 +29,8 @@ public:
     void layout (int width, int height);
 
     static juce::String sysExSizeText (int mode);
+    // What a click on a port box says when there is no device of that kind.
+    static constexpr const char* noPortsText = "NO MIDI PORTS FOUND";
 
     int commandCode = 0, commandValue = 0;
     int chosenInput = 0, thirdPort = 0, chosenOutput = 0;
@@ -56,6 +58,7 @@ public:
     void globalsChanged();
 
     void paint (juce::Graphics&) override;
+    void resized() override;
     void mouseDown (const juce::MouseEvent&) override;
     void changeListenerCallback (juce::ChangeBroadcaster*) override;
     void stsbutChanged (StsBut*) override;
@@ -65,10 +68,12 @@ private:
     void timerCallback() override;
     void send (int code, int value);
     void paintPortBox (juce::Graphics&, int y, const juce::StringArray& names, int chosen, bool open);
+    void placeGlobalPage();
 
     MidiCntrState* engine;
     std::unique_ptr<juce::Label> instructions;
     std::unique_ptr<Global_Container> page;
+    std::unique_ptr<juce::Viewport> pageView;   // scrolls the page when the window is smaller than it
     std::unique_ptr<StsLabel> status;
     juce::StringArray inputs { "NONE" }, outputs { "NONE" };
     std::unique_ptr<Check_But> automation;

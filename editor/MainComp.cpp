@@ -85,22 +85,26 @@ void MainComp::build()
     keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
     keyboardPanel->addChangeListener (this);
-    keyboardPanel->setAlwaysOnTop (true);
+    restack();
 
     const auto monitor = monitorArea();
     e.setMonitorArea (monitor);
 
     auto& g = e.windowGeometry();
     const auto size = EditorRules::openingSize (g.editor.getWidth(), g.editor.getHeight(), monitor);
+    // Read before the first layout, which may fit the page and so rewrite the stored zoom.
+    const float z = EditorRules::openingZoom (g.zoom1);
+    chosenPageHeight = EditorRules::pageHeightForZoom (z);
     setSize (size.x, size.y);
 
-    const float z = EditorRules::openingZoom (g.zoom1);
-    editorPanel->setBounds (0, 0, size.x, EditorRules::pageHeightForZoom (z));
+    editorPanel->setBounds (0, 0, size.x, chosenPageHeight);
     editorPanel->setZoom (z);
     editorPanel->getZoomCorner().percent = (int) std::floor (z * 100.0f);
     editorPanel->getZoomCorner().repaint();
     editorPanel->scrollToStart();
     editorPanel->setVisible (true);
+    // A size stored by an older build may be too low for that zoom.
+    fitPageToWindow();
 
     g.zoom2 = EditorRules::openingKeyboardZoom (g.zoom2);
     keyboardPanel->setZoom (g.zoom2, editorPanel->getBottom(), size.x, EditorRules::openingKeyboardHeight (g.height3));
@@ -201,36 +205,70 @@ void MainComp::layoutChildren()
 
     juce::Component* anchor = editorPanel.get();
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), w, editorPanel->getHeight());
+    if (! bankPanelShown)
+        fitPageToWindow();
 
     if (bankPanelShown && bankComp != nullptr)
     {
         bankComp->layout (0, 54, w, h - 74);
         anchor = bankComp.get();
     }
+    // The dialog ends where the keyboard panel starts at its anchor, so the
+    // panel (above it in the order) never hides WRITE and CANCEL.
     if (writeDialog != nullptr)
-        writeDialog->layout (0, 54, w, h - 54);
+        writeDialog->layout (0, 54, w, juce::jmax (0, juce::jmin (h, anchor->getBottom()) - 54));
     if (question != nullptr)
         question->setBounds (0, 0, w, h);
 
     keyboardPanel->setZoom (keyboardZoom, anchor->getBottom(), w, 172);
 
+    if (midiSetup != nullptr)
+        midiSetup->layout (w, h);
+
     if (aboutPanel != nullptr && aboutPanel->isVisible())
     {
         aboutPanel->setBounds (0, 0, w, h);
         aboutPanel->centreBox();
-        aboutPanel->toFront (false);
     }
 
     if (progress != nullptr)
         progress->setBounds (0, 0, w, h);
+}
 
-    juce::ignoreUnused (h);
+// The one stacking order, bottom to top. Every panel that comes or goes ends
+// here; layouts, drags and zooms never change it, so what shows on top is what
+// a click reaches.
+void MainComp::restack()
+{
+    juce::Component* const order[] = { editorPanel.get(), bankComp.get(), writeDialog.get(), keyboardPanel.get(),
+                                       midiSetup.get(), question.get(), progress.get(), aboutPanel.get() };
+    for (auto* c : order)
+        if (c != nullptr && c->getParentComponent() == this)
+            c->toFront (false);
+}
+
+// A window lower than the chosen page would push the keyboard's strip and
+// status line out of sight: the page zooms out to make room, and back in, up
+// to the chosen height, when the window grows again.
+void MainComp::fitPageToWindow()
+{
+    const int fitted = EditorRules::fittedPageHeight (chosenPageHeight, getHeight());
+    if (fitted == editorPanel->getHeight())
+        return;
+
+    editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), editorPanel->getWidth(), fitted);
+    const float zoom = EditorRules::zoomForPageHeight ((float) fitted);
+    editorPanel->setZoom (zoom);
+    auto& corner = editorPanel->getZoomCorner();
+    corner.percent = (int) std::floor (zoom * 100.0f);
+    corner.repaint();
 }
 
 void MainComp::applyPageHeight (int requestedHeight)
 {
     auto& corner = editorPanel->getZoomCorner();
     const float h = EditorRules::clampedPageHeight ((float) requestedHeight, engine().getMonitorArea().getHeight());
+    chosenPageHeight = (int) h;
     editorPanel->setBounds (editorPanel->getX(), editorPanel->getY(), editorPanel->getWidth(), (int) h);
     const float zoom = EditorRules::zoomForPageHeight (h);
     editorPanel->setZoom (zoom);
@@ -308,10 +346,9 @@ void MainComp::showAbout (bool show, int autoCloseMs)
         aboutPanel->setBounds (0, 0, getWidth(), getHeight());
         // A covering child takes the clicks; a global modal state would also
         // block the windows of other instances in the same host.
-        aboutPanel->setAlwaysOnTop (true);
         addAndMakeVisible (*aboutPanel);
         aboutPanel->addChangeListener (this);
-        aboutPanel->toFront (false);
+        restack();
     }
     else if (aboutPanel != nullptr)
     {
@@ -364,8 +401,8 @@ void MainComp::showProgressOverlay()
 {
     progress = std::make_unique<ProgBar> (getWidth(), getHeight());
     progress->setBounds (0, 0, getWidth(), getHeight());
-    progress->setAlwaysOnTop (true);
     addAndMakeVisible (*progress);
+    restack();
     progress->getCancelButton().addListener (this);
 }
 
@@ -441,11 +478,12 @@ void MainComp::changeListenerCallback (juce::ChangeBroadcaster* source)
     }
     else if (source == keyboardPanel.get())
     {
-        const auto& anchor = *editorPanel;
+        // A drag that ends low snaps back under the anchor: the bank selector
+        // while it shows (the keyboard never lands on it), else the page.
+        const juce::Component& anchor = bankPanelShown && bankComp != nullptr ? (juce::Component&) *bankComp
+                                                                              : (juce::Component&) *editorPanel;
         if ((float) keyboardPanel->getY() > (float) anchor.getBottom() - keyboardPanel->getZoom() * 140.0f)
             keyboardPanel->setTopLeftPosition (keyboardPanel->getX(), anchor.getBottom());
-        keyboardPanel->setAlwaysOnTop (false);
-        keyboardPanel->setAlwaysOnTop (true);
     }
 }
 
@@ -526,7 +564,11 @@ void MainComp::showMidiSetup (bool show)
     if (! show)
     {
         if (midiSetup != nullptr)
+        {
             midiSetup->removeChangeListener (this);
+            // Ports (and the SysEx size) chosen here are kept however the panel closes.
+            engine().loadPorts (1);
+        }
         midiSetup.reset();
         midiSetupShown = false;
         return;
@@ -548,8 +590,11 @@ void MainComp::showMidiSetup (bool show)
     midiSetup->automationToggle().checked = e.controlsProgramChange();
     midiSetup->automationToggle().repaint();
     midiSetup->layout (getWidth(), getHeight());
-    midiSetup->toFront (false);
+    restack();
     midiSetupShown = true;
+
+    // The status reads what the device answers, not "------".
+    e.requestGlobals();
 }
 
 void MainComp::midiSetupChanged()

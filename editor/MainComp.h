@@ -4,12 +4,14 @@
 #include <functional>
 #include <memory>
 
+#include "controls/KitLookAndFeel.h"
 #include "controls/ListenerInterfaces.h"
 #include "controls/StsBut.h"
 #include "controls/StsGrid.h"
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
+#include "editor/EditorRules.h"
 #include "editor/KeyBrd.h"
 #include "editor/MIDI_Setup.h"
 #include "librarian/Lib_Manager_Win.h"
@@ -104,6 +106,7 @@ public:
     void showPresetsMenu();
 
     void copyProgram();
+    void copyStoredProgram (int bank, int program);
     void pasteProgram (bool toSlot, int bank, int program);
     void reloadEditBuffer();
     void loadProgramBankFile (int bank);
@@ -148,19 +151,28 @@ private:
     void closeQuestion();
     bool transmitBankTo (int destBank);
     void refillBankGrid();
+    void fillClipboard (const ByteArray& record);
     void runMenu (juce::PopupMenu menu, juce::Component* target, std::function<void (MainComp&, int)> apply);
     void applyPageHeight (int requestedHeight);
+    void fitPageToWindow();
+    void restack();
     void showProgress (int value, const juce::String& text);
     void showProgressOverlay();
     juce::Rectangle<int> monitorArea() const;
     MidiCntrState& engine() const;
 
     VantorAudioProcessor* processor;
+    // Fonts named "Arial" anywhere in the panels resolve through the default
+    // look; inside a host that is not ours unless we hold it, and the host's
+    // font lookup can come back empty (text drawn low, descenders cut).
+    // Declared before the panels so it outlives them.
+    KitDefaultLook defaultLook;
     // Panels still to come: the library window and the MIDI setup panel.
     // Their flags stay false until they exist.
     std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
     int pageHeightBeforeBanks = 0;
+    int chosenPageHeight = EditorRules::pageHeightForZoom (1.0f);   // by the zoom handle; the window may show less
     std::unique_ptr<EditorPanel> editorPanel;
     bool midiSetupShown = false;
     std::unique_ptr<MIDI_Setup> midiSetup;

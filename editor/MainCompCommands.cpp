@@ -107,19 +107,15 @@ void MainComp::showWriteDialog (bool show)
 
         writeDialog = std::make_unique<WriteSnd> (e, e.getCurrentBank(), e.getCurrentProgram(), name, category);
         writeDialog->setBounds (0, 54, getWidth(), getHeight());
-        // Over the keyboard panel, which stays on top of the page.
-        writeDialog->setAlwaysOnTop (true);
         addChildComponent (*writeDialog);
-        writeDialog->toFront (false);
+        restack();
         writeDialog->getWriteButton().addListener (this);
         writeDialog->getCancelButton().addListener (this);
         writeDialog->getLcd().addChangeListener (this);
         writeDialog->getGrid().selectRow (e.getCurrentProgram());
         writeDialog->getGrid().setTopRow (juce::jmax (0, e.getCurrentProgram()));
-        writeDialog->layout (0, 54, getWidth(), getHeight() - 54);
         writeDialog->setVisible (true);
-        if (question != nullptr)
-            question->toFront (true);
+        layoutChildren();
     }
     else if (writeDialog != nullptr)
     {
@@ -257,7 +253,7 @@ void MainComp::handleMidiSetupCommand (int code, int value)
     }
     e.requestGlobals();
     e.loadSettings (1);
-    if (code == 203 && ! writeDialogShown)
+    if (code == 300 || code == 302)
         e.loadPorts (1);
 }
 
@@ -269,11 +265,30 @@ void MainComp::copyProgram()
         const juce::ScopedLock sl (engine().getProgramLock());
         record = engine().presetBank().editBufferBytes();
     }
+    fillClipboard (record);
+    reloadEditBuffer();
+}
+
+// The program stored in the slot: the edit buffer holds it only once the
+// synthesizer has answered the program change.
+void MainComp::copyStoredProgram (int bank, int program)
+{
+    if (! isSlot (bank, program))
+        return;
+    ByteArray record;
+    {
+        const juce::ScopedLock sl (engine().getProgramLock());
+        record = engine().deviceBank (bank).programBytes (program);
+    }
+    fillClipboard (record);
+}
+
+void MainComp::fillClipboard (const ByteArray& record)
+{
     clipboard = std::make_unique<DSI_Program>();
     clipboard->setParams (record);
     clipboard->nameFromParams();
     clipboardFull = true;
-    reloadEditBuffer();
 }
 
 void MainComp::pasteProgram (bool toSlot, int bank, int program)
@@ -317,9 +332,9 @@ void MainComp::ask (const juce::String& q, const juce::String& detail, const juc
     closeQuestion();
     question = std::make_unique<AskPanel> (q, detail, goAheadText);
     question->setBounds (0, 0, getWidth(), getHeight());
-    question->setAlwaysOnTop (true);
     addAndMakeVisible (*question);
-    question->toFront (true);
+    restack();
+    question->grabKeyboardFocus();
 
     juce::Component::SafePointer<MainComp> safe (this);
     question->onAnswer = [safe, action] (bool goAhead)

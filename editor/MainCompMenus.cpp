@@ -349,7 +349,7 @@ void MainComp::applyGridProgramMenu (int id, int bank, int program)
 
     switch (id)
     {
-        case 1: copyProgram(); break;
+        case 1: copyStoredProgram (bank, program); break;
         case 2: pasteProgram (true, bank, program); break;
         case 3:
         {
@@ -545,10 +545,14 @@ void MainComp::loadProgramBankFile (int bank)
             safe->setStatusText ("NO PROGRAM BANK IN " + file.getFileName());
             return;
         }
+        int loaded = 0;
         {
             const juce::ScopedLock sl (safe->engine().getProgramLock());
-            safe->engine().deviceBank (bank).loadFromDumps (dumps);
+            loaded = safe->engine().deviceBank (bank).loadFromBankFile (dumps);
         }
+        if (loaded < MidiCntrState::programsPerBank)
+            safe->setStatusText ("LOADED " + juce::String (loaded) + " OF " + juce::String (MidiCntrState::programsPerBank)
+                                 + " PROGRAMS FROM " + file.getFileName());
         safe->refillBankGrid();
     });
 }

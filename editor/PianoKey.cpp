@@ -39,7 +39,8 @@ void PianoKey::press (int y)
     if (note > 127)
         return;
 
-    engine->sendNoteOn (engine->getMidiChannel(), note, v);
+    sentChannel = engine->getMidiChannel();
+    engine->sendNoteOn (sentChannel, note, v);
     velocity = v;
     sentNote = note;
     pressed = true;
@@ -51,9 +52,9 @@ void PianoKey::release()
     if (! pressed)
         return;
 
-    // The note that was sent: the octave may have moved since.
+    // The note that was sent, where it was sent: octave and channel may have moved since.
     if (engine != nullptr)
-        engine->sendNoteOff (engine->getMidiChannel(), sentNote);
+        engine->sendNoteOff (sentChannel, sentNote);
     sentNote = -1;
     pressed = false;
     startTimer (30);

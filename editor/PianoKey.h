@@ -37,7 +37,7 @@ private:
     juce::SharedResourcePointer<StsResor> pictures;
     const int index, kind;
     bool shownPressed = false, pressed = false;
-    int sentNote = -1, velocity = 0;
+    int sentNote = -1, sentChannel = 1, velocity = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PianoKey)
 };

@@ -1,5 +1,6 @@
 #include "editor/VantorAudioProcessorEditor.h"
 #include "editor/MainComp.h"
+#include "editor/WindowOnScreen.h"
 #include "controls/PaintCache.h"
 #include "engine/VantorAudioProcessor.h"
 
@@ -67,16 +68,51 @@ void VantorAudioProcessorEditor::startWhenShowing()
         tooltips->setName ("tooltip");
     }
 
-    if (mainComp == nullptr || mainComp->hasStarted())
-    {
-        stopTimer();
-        return;
-    }
-
-    if (isShowing())
-    {
-        stopTimer();
+    if (mainComp != nullptr && ! mainComp->hasStarted() && isShowing())
         mainComp->start();
+
+    const auto state = windowState (*this);
+    if (state == WindowState::gone)
+        hostWindowGone();
+    followHostWindow (state == WindowState::onScreen);
+
+    // Hosts hide their window around ours without a word: look again now and then.
+    const int interval = mainComp != nullptr && mainComp->hasStarted() ? 200 : 50;
+    if (getTimerInterval() != interval)
+        startTimer (interval);
+}
+
+// The host destroyed its window, and ours went with it: draw into it no more.
+void VantorAudioProcessorEditor::hostWindowGone()
+{
+    if (windowGone)
+        return;
+
+    windowGone = true;
+    ignoringOwnXErrors ([this] { if (auto* window = hostWindow.getComponent()) window->setVisible (false); });
+    followHostWindow (false);
+}
+
+void VantorAudioProcessorEditor::followHostWindow (bool nowOnScreen)
+{
+    if (nowOnScreen == onScreen || mainComp == nullptr)
+        return;
+
+    onScreen = nowOnScreen;
+    auto* library = mainComp->getLibraryWindow();
+    if (library == nullptr)
+        return;
+
+    if (! onScreen && library->isVisible())
+    {
+        library->setVisible (false);
+        libraryHiddenByUs = true;
+    }
+    else if (onScreen && libraryHiddenByUs)
+    {
+        libraryHiddenByUs = false;
+        library->setVisible (true);
+        library->toFront (false);
     }
 }
 
@@ -99,9 +135,12 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
         return;
     }
 
+    followHostWindow (false);
+
+    // The host may have destroyed its window, and ours with it, before closing us.
     if (auto* window = hostWindow.getComponent())
         if (window->isOnDesktop())
-            window->removeFromDesktop();
+            ignoringOwnXErrors ([window] { window->removeFromDesktop(); });
 
     hostWindow = nullptr;
 }

@@ -18,7 +18,9 @@ public:
     explicit VantorAudioProcessorEditor (VantorAudioProcessor&);
     ~VantorAudioProcessorEditor() override;
 
-    static constexpr int minWidth = 454, minHeight = 298, maxWidth = 4000, maxHeight = 1082;
+    // The narrowest window still shows every function button and the channel
+    // label of the top bar (WRITE, SEND and RECV have no other way in).
+    static constexpr int minWidth = 653, minHeight = 298, maxWidth = 4000, maxHeight = 1082;
 
     MainComp& getMainComp() noexcept                     { return *mainComp; }
 
@@ -31,6 +33,8 @@ public:
 private:
     void startWhenShowing();
     void timerCallback() override                        { startWhenShowing(); }
+    // The library window is a window of its own: it goes and comes back with ours.
+    void followHostWindow (bool onScreen);
 
     VantorAudioProcessor& processor;
     KitLookAndFeel& lookAndFeel = KitLookAndFeel::shared();
@@ -39,6 +43,8 @@ private:
     juce::ComponentBoundsConstrainer constrainer;
     std::unique_ptr<juce::TooltipWindow> tooltips;   // made once the window shows
     juce::Component::SafePointer<juce::Component> hostWindow;
+    bool onScreen = false, libraryHiddenByUs = false, windowGone = false;
+    void hostWindowGone();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

@@ -1,4 +1,5 @@
 #include "editor/WriteSnd.h"
+#include "controls/TextEntry.h"
 #include "editor/BankComp.h"
 #include "engine/MidiCntrState.h"
 #include "engine/ParDes.h"
@@ -75,8 +76,10 @@ void WriteSnd::layout (int x, int y, int width, int height)
     lcd->setVisible (true);
     grid->setBounds (202, 74, 350, g);
     grid->setVisible (true);
-    cancelButton->setTopLeft (582, 74 + g - 54);
-    writeButton->setTopLeft (582, 74 + g - 18);
+    // In a narrow window the buttons move in over the grid's right end, so the dialog can still be answered.
+    const int buttonX = juce::jlimit (0, 582, width - 78);
+    cancelButton->setTopLeft (buttonX, 74 + g - 54);
+    writeButton->setTopLeft (buttonX, 74 + g - 18);
 
     setBounds (0, y, width, height);
 }
@@ -104,16 +107,16 @@ void WriteSnd::openRename (const juce::String& text)
     name = paddedName (text);
 
     // One box at a time: a second click on the name finds the open one.
-    if (renameBox != nullptr)
+    if (renameBox == nullptr)
     {
-        renameBox->toFront (true);
-        return;
+        renameBox = std::make_unique<RenameCnt> (lcd->getX() + 72, lcd->getY() + 10, text.trim());
+        addAndMakeVisible (*renameBox);
+        renameBox->getOkButton().addListener (this);
+        renameBox->getCancelButton().addListener (this);
     }
 
-    renameBox = std::make_unique<RenameCnt> (lcd->getX() + 72, lcd->getY() + 10, text.trim());
-    addAndMakeVisible (*renameBox);
-    renameBox->getOkButton().addListener (this);
-    renameBox->getCancelButton().addListener (this);
+    renameBox->toFront (false);
+    TextEntry::focus (renameBox->getEditor(), true);
 }
 
 void WriteSnd::closeRename()

@@ -90,6 +90,37 @@ void Bank_Program::loadFromDumps (const ByteArray& dumps)
     }
 }
 
+int Bank_Program::loadFromBankFile (const ByteArray& dumps)
+{
+    constexpr auto dumpSize = (size_t) ProgramRecord::programDumpSize;
+    constexpr int programByte = 5;
+    const auto count = dumps.size() / dumpSize;
+
+    if (count == (size_t) ProgramRecord::programsPerBank)
+    {
+        loadFromDumps (dumps);
+        return ProgramRecord::programsPerBank;
+    }
+
+    DSI_Program program;
+    ByteArray piece (dumpSize);
+    std::array<bool, ProgramRecord::programsPerBank> filled {};
+
+    for (size_t k = 0; k < count; ++k)
+    {
+        std::copy_n (dumps.begin() + (std::ptrdiff_t) (k * dumpSize), dumpSize, piece.begin());
+        const int p = piece[programByte];
+
+        if (isValidProgram (p) && program.loadFromData (piece))
+        {
+            writeRecord (p, program.getParams().data(), program.getParams().size());
+            filled[(size_t) p] = true;
+        }
+    }
+
+    return (int) std::count (filled.begin(), filled.end(), true);
+}
+
 juce::String Bank_Program::programName (int p) const
 {
     const auto* record = recordAt (p);
@@ -208,7 +239,7 @@ bool Bank_Program::readRecords (juce::InputStream& in)
         done += (size_t) got;
     }
 
-    changed = true;
+    markChanged (0, bankBytes);
     zeroFrom (done);
     return done == bankBytes;
 }
@@ -242,22 +273,52 @@ void Bank_Program::writeRecord (int p, const juce::uint8* bytes, size_t numBytes
 
 // A write of what is already there is no change: receiving the same bank again
 // must not make the owner store it over what another instance stored since.
+// Counted per record, so the owner can store just the records this instance changed.
 void Bank_Program::writeBytes (juce::uint8* dest, const juce::uint8* bytes, size_t numBytes) noexcept
 {
-    if (numBytes == 0 || std::memcmp (dest, bytes, numBytes) == 0)
-        return;
+    for (auto offset = (size_t) (dest - data.data()), end = offset + numBytes; offset < end;)
+    {
+        const auto next = juce::jmin (end, (offset / recordSize + 1) * recordSize);
 
-    std::memcpy (dest, bytes, numBytes);
-    changed = true;
+        if (std::memcmp (data.data() + offset, bytes, next - offset) != 0)
+        {
+            std::memcpy (data.data() + offset, bytes, next - offset);
+            markChanged (offset, next);
+        }
+
+        bytes += next - offset;
+        offset = next;
+    }
 }
 
 void Bank_Program::zeroFrom (size_t offset) noexcept
 {
-    const auto tail = data.begin() + (std::ptrdiff_t) offset;
-
-    if (std::any_of (tail, data.end(), [] (juce::uint8 b) { return b != 0; }))
+    for (auto p = offset / recordSize; p < (size_t) ProgramRecord::programsPerBank; ++p)
     {
-        std::fill (tail, data.end(), (juce::uint8) 0);
-        changed = true;
+        const auto from = data.begin() + (std::ptrdiff_t) juce::jmax (offset, p * recordSize);
+        const auto to = data.begin() + (std::ptrdiff_t) ((p + 1) * recordSize);
+
+        if (std::any_of (from, to, [] (juce::uint8 b) { return b != 0; }))
+        {
+            std::fill (from, to, (juce::uint8) 0);
+            changed[p] = true;
+        }
     }
+}
+
+void Bank_Program::markChanged (size_t from, size_t to) noexcept
+{
+    for (auto p = from / recordSize; p * recordSize < to && p < changed.size(); ++p)
+        changed[p] = true;
+}
+
+bool Bank_Program::recordsChanged() const noexcept
+{
+    return std::any_of (changed.begin(), changed.end(), [] (const auto& c) { return c.load(); });
+}
+
+void Bank_Program::markRecordsUnchanged() noexcept
+{
+    for (auto& c : changed)
+        c = false;
 }

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 #include "engine/ProgramRecord.h"
+#include <array>
 #include <atomic>
 
 // One bank of 99 program records with an edit buffer beside it.
@@ -22,6 +23,12 @@ public:
 
     // Cuts the buffer into whole 1178-byte dumps; dump k replaces record k.
     void loadFromDumps (const ByteArray& dumps);
+
+    // A program bank file's dumps: exactly 99 load as loadFromDumps does; any
+    // other number each go to the slot their own program byte names (the bank
+    // byte is ignored), so a missing dump shifts none of the others. Returns
+    // how many slots were filled.
+    int loadFromBankFile (const ByteArray& dumps);
 
     juce::String programName (int p) const;
     void renameProgram (int p, const juce::String& newName);
@@ -51,9 +58,11 @@ public:
     bool readRecords (juce::InputStream& in);
 
     // Whether any record byte changed since markRecordsUnchanged(): the owner
-    // stores the bank again only then. The edit buffer does not count.
-    bool recordsChanged() const noexcept                { return changed.load(); }
-    void markRecordsUnchanged() noexcept                { changed = false; }
+    // stores the bank again only then, and only the records that changed. The
+    // edit buffer does not count.
+    bool recordsChanged() const noexcept;
+    bool recordChanged (int p) const noexcept           { return isValidProgram (p) && changed[(size_t) p].load(); }
+    void markRecordsUnchanged() noexcept;
 
     juce::uint8 editBufferByte (int i) const noexcept;
     void setEditBufferByte (int i, juce::uint8 v) noexcept;
@@ -66,9 +75,10 @@ private:
     void writeRecord (int p, const juce::uint8* bytes, size_t numBytes) noexcept;
     void writeBytes (juce::uint8* dest, const juce::uint8* bytes, size_t numBytes) noexcept;
     void zeroFrom (size_t offset) noexcept;
+    void markChanged (size_t from, size_t to) noexcept;
 
     juce::String name;
     ByteArray data;
     ByteArray editBuffer;
-    std::atomic<bool> changed { false };
+    std::array<std::atomic<bool>, ProgramRecord::programsPerBank> changed {};
 };

@@ -4,6 +4,7 @@
 #include "engine/FileMan.h"
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 MidiCntrState::MidiCntrState (MidiDeviceSystem& devices)
     : deviceSystem (devices),
@@ -38,10 +39,8 @@ void MidiCntrState::initialise()
     globals.assign (100, 0);
     settingsBlock.assign ((size_t) SettingsFiles::settingsBlockSize, 0);
 
+    removeLeftoverTemporaries();
     loadSettings (0);
-
-    if (settingsBlock[6] == 0 || settingsBlock[6] > 16)
-        settingsBlock[6] = 1;
     midiChannel = settingsBlock[6];
 
     // A first start stores the block once, as it will be kept, rather than the
@@ -211,6 +210,20 @@ void MidiCntrState::replaceEditBuffer (const ByteArray& record)
     editBufferReplaced();
 }
 
+namespace
+{
+thread_local int hostMadeChanges = 0;
+}
+
+MidiCntrState::HostMadeChange::HostMadeChange() noexcept   { ++hostMadeChanges; }
+MidiCntrState::HostMadeChange::~HostMadeChange()           { --hostMadeChanges; }
+
+void MidiCntrState::requestHostRefresh()
+{
+    hostRefresh = true;
+    sendChangeMessage();
+}
+
 void MidiCntrState::editBufferReplaced()
 {
     {
@@ -220,7 +233,8 @@ void MidiCntrState::editBufferReplaced()
     }
 
     forgetSentNrpn();
-    hostRefresh = true;
+    if (hostMadeChanges == 0)
+        hostRefresh = true;
     postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
     sendChangeMessage();
 }
@@ -651,9 +665,10 @@ int MidiCntrState::numQueuedHostEvents() const
 
 void MidiCntrState::setPlaybackFormat (double rate, int samplesPerBlock)
 {
-    const int whole = (int) rate;
+    // A host may announce no rate, a negative one or NaN: no whole rate, not a conversion out of range.
+    const int whole = rate >= 1.0 && rate < (double) std::numeric_limits<int>::max() ? (int) rate : 0;
     sampleRate = (double) whole;
-    blockSize = samplesPerBlock;
+    blockSize = juce::jmax (0, samplesPerBlock);
 
     switch (whole)
     {

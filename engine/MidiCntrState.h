@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "engine/Bank_Program.h"
 #include "engine/EngineEvent.h"
@@ -91,9 +92,21 @@ public:
     bool storeIncomingValue (juce::uint32 editBufferGeneration, ParameterId id, int value);
     // The edit buffer was replaced: drops device values queued for the old one,
     // forgets the NRPN running state, posts editBufferChanged and has the host
-    // told on the message thread (takeHostRefresh).
+    // told on the message thread (takeHostRefresh), unless the host made the change.
     void editBufferReplaced();
     bool takeHostRefresh() noexcept                      { return hostRefresh.exchange (false); }
+    // Has the host told that the programs changed, on the message thread.
+    void requestHostRefresh();
+
+    // While one lives, what this thread does to the edit buffer is the host's own
+    // doing: the host is not told of it again.
+    struct HostMadeChange
+    {
+        HostMadeChange() noexcept;
+        ~HostMadeChange();
+        HostMadeChange (const HostMadeChange&) = delete;
+        HostMadeChange& operator= (const HostMadeChange&) = delete;
+    };
 
     //==============================================================================
     // Values.
@@ -159,6 +172,10 @@ public:
     void clearBankReceive();
     static constexpr int stopTimeoutMs = 2000;
     bool isBankReceiveRunning() const noexcept;
+
+    // The stop timeout's clock in milliseconds: the system's, or one a test moves (nullptr: the system's).
+    using Clock = juce::uint32 (*)();
+    void setClock (Clock c) noexcept                     { clock = c != nullptr ? c : &juce::Time::getMillisecondCounter; }
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
     bool haveGlobals() const noexcept                    { return globalsReceived.load(); }
     ByteArray getGlobals() const;
@@ -222,6 +239,9 @@ public:
     void setMonitorArea (juce::Rectangle<int> area) noexcept { monitorArea = area; }
     bool getEditorOpenedBefore() const noexcept          { return editorOpenedBefore; }
     void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
+    // A library problem met as the library page went (nobody left to tell): the next page shows it.
+    void setLibraryNotice (const juce::String& text)     { libraryNotice = text; }
+    juce::String takeLibraryNotice()                     { return std::exchange (libraryNotice, {}); }
 
     // The on-screen keyboard's start octave (0-10) and note velocity (0-127).
     int getKeyboardOctave() const noexcept               { return keyboardOctave.load(); }
@@ -245,6 +265,7 @@ private:
     void loadBankLibrary();
     bool readBankLibrary (const juce::File& file, bool& wellFormed);
     void saveBankLibrary();
+    static void removeLeftoverTemporaries();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
@@ -289,6 +310,7 @@ private:
 
     std::atomic<bool> receiveGoesOn { false }, bankReceiveRunning { false };
     std::atomic<juce::uint32> receiveStoppedAt { 0 };
+    std::atomic<Clock> clock { &juce::Time::getMillisecondCounter };
     std::atomic<int> receiveMode { 0 };
     std::atomic<int> receiveBank { -1 }, receiveProgram { -1 };   // the dump the chain waits for
     juce::CriticalSection receiveLock;   // a start never falls between a dump's check and its clear
@@ -301,6 +323,7 @@ private:
     bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
+    juce::String libraryNotice;
 
     const ParameterTable table;
     const NrpnMap nrpn;

@@ -21,11 +21,9 @@ void MidiCntrState::loadSettings (int mode)
     if (mode == 0)
     {
         // A missing file reads as the defaults; initialise() stores them.
-        const auto& fileBytes = storedFiles.read (file);
+        auto block = SettingsFiles::settingsBlockFromFile (storedFiles.read (file));
         const juce::ScopedLock sl (programLock);
-        settingsBlock = fileBytes.size() >= (size_t) SettingsFiles::settingsBlockSize
-                            ? ByteArray (fileBytes.begin(), fileBytes.begin() + SettingsFiles::settingsBlockSize)
-                            : SettingsFiles::defaultSettingsBlock();
+        settingsBlock = std::move (block);
     }
     else
     {
@@ -112,7 +110,7 @@ void MidiCntrState::loadBankLibrary()
 
     if (readBankLibrary (file, wellFormed))
     {
-        // A short or damaged file is stored again whole at close.
+        // A damaged file is kept beside itself and stored again whole at close.
         libraryHoldsBanks = wellFormed;
     }
     else
@@ -124,7 +122,8 @@ void MidiCntrState::loadBankLibrary()
         }
 
         // Missing, the file counts as holding these: another instance may store
-        // its banks before this one closes unchanged. Unreadable, it is rewritten.
+        // its banks before this one closes unchanged. A short one is kept beside
+        // itself and rewritten; one that cannot be opened is left as it is.
         libraryHoldsBanks = ! file.existsAsFile();
     }
 
@@ -157,7 +156,18 @@ bool MidiCntrState::readBankLibrary (const juce::File& file, bool& wellFormed)
     return true;
 }
 
-// Written from the banks in place: no image of the whole file is built.
+void MidiCntrState::removeLeftoverTemporaries()
+{
+    SettingsFiles::removeLeftoverTemporaries (FileMan::settingsFolder(),
+                                              { SettingsFiles::portsFileName, SettingsFiles::settingsFileName,
+                                                SettingsFiles::bankLibraryFileName, SettingsFiles::windowGeometryFileName,
+                                                SettingsFiles::defaultLibraryFileName });
+}
+
+// Another instance may have stored its banks since this one started: a well-formed
+// file keeps what it holds except in the records this instance changed. Any other
+// file is kept beside itself and replaced by the banks as they are here; one that
+// cannot be opened at all is left alone.
 void MidiCntrState::saveBankLibrary()
 {
     const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
@@ -165,6 +175,47 @@ void MidiCntrState::saveBankLibrary()
 
     if (libraryHoldsBanks && ! banksChanged && file.existsAsFile())
         return;
+
+    if (file.existsAsFile())
+    {
+        ByteArray disk;
+        {
+            juce::FileInputStream in (file);
+            if (! in.openedOk())
+                return;
+
+            if (in.getTotalLength() == SettingsFiles::bankLibraryFileSize)
+            {
+                disk.resize ((size_t) SettingsFiles::bankLibraryFileSize);
+                disk.resize ((size_t) juce::jmax (0, in.read (disk.data(), (int) disk.size())));
+            }
+        }
+
+        if (SettingsFiles::isBankLibrary (disk))
+        {
+            bool differs = false;
+            {
+                const juce::ScopedLock sl (programLock);
+
+                for (int b = 0; b < ProgramRecord::numDeviceBanks; ++b)
+                    for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+                        if (banks[(size_t) b]->recordChanged (p))
+                        {
+                            const auto* record = banks[(size_t) b]->records().data() + (size_t) p * ProgramRecord::size;
+                            auto* stored = disk.data() + SettingsFiles::bankLibraryOffset (b) + (size_t) p * ProgramRecord::size;
+                            differs = differs || std::memcmp (stored, record, (size_t) ProgramRecord::size) != 0;
+                            std::memcpy (stored, record, (size_t) ProgramRecord::size);
+                        }
+            }
+
+            if (differs)
+                SettingsFiles::writeWholeFile (disk, file);
+            return;
+        }
+
+        if (! SettingsFiles::keepDamagedCopy (file))
+            return;
+    }
 
     std::vector<SettingsFiles::Piece> pieces { { SettingsFiles::bankLibraryOpenTag, (size_t) SettingsFiles::bankLibraryTagSize } };
     const juce::ScopedLock sl (programLock);
@@ -197,7 +248,8 @@ void MidiCntrState::applyStartupPreset()
     if (! file.existsAsFile())
         return;
 
-    const auto bytes = SettingsFiles::readWholeFile (file);
+    // The tag and the one record are all it is read for, however large the file.
+    const auto bytes = SettingsFiles::readFileStart (file, (size_t) SettingsFiles::startupPresetMinimumSize);
     if (! SettingsFiles::isStartupPreset (bytes))
         return;
 

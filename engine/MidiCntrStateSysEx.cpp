@@ -399,7 +399,7 @@ void MidiCntrState::stopBankReceive()
     if (! receiveGoesOn)
         return;
 
-    receiveStoppedAt = juce::Time::getMillisecondCounter();
+    receiveStoppedAt = clock.load()();
     receiveGoesOn = false;
 }
 
@@ -409,7 +409,7 @@ bool MidiCntrState::isBankReceiveRunning() const noexcept
         return false;
 
     // A stopped receive whose last program never comes ends after a while.
-    return receiveGoesOn || juce::Time::getMillisecondCounter() - receiveStoppedAt.load() < (juce::uint32) stopTimeoutMs;
+    return receiveGoesOn || clock.load()() - receiveStoppedAt.load() < (juce::uint32) stopTimeoutMs;
 }
 
 // Clearing mid-receive is a stop: the program on its way must not land in the edit buffer.

@@ -59,14 +59,16 @@ void ProgramTransmitter::run()
             break;
 
         const auto dump = DSI_Program::programDump (item.record, item.bank, item.program, item.deviceId);
+        const auto sentAt = clock.load()();
         send (dump);
         progress (++sent, total);
 
         // Wait out the wire and the store before the next dump; cancel wakes us early.
-        const auto until = juce::Time::getMillisecondCounterHiRes() + pauseAfter (dump.size());
+        // Short waits, so a clock that jumps is seen soon.
+        const auto until = sentAt + pauseAfter (dump.size());
         for (double left = pauseAfter (dump.size()); left > 0.0 && ! cancelRequested && ! threadShouldExit();
-             left = until - juce::Time::getMillisecondCounterHiRes())
-            wakeUp.wait ((int) std::ceil (left));
+             left = until - clock.load()())
+            wakeUp.wait (juce::jlimit (1, 5, (int) std::ceil (left)));
     }
 
     pending.clear();

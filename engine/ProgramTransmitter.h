@@ -37,6 +37,10 @@ public:
     void setPacing (double msPerByte, double extraMs);
     double pauseAfter (size_t dumpBytes) const;
 
+    // The pacing's clock in milliseconds: the system's, or one a test moves (nullptr: the system's).
+    using Clock = double (*)();
+    void setClock (Clock c) noexcept        { clock = c != nullptr ? c : &juce::Time::getMillisecondCounterHiRes; }
+
 private:
     void run() override;
 
@@ -48,6 +52,7 @@ private:
     juce::WaitableEvent wakeUp;
     std::atomic<bool> cancelRequested { false };
     std::atomic<double> msPerByte { wireMsPerByte }, extraMs { storeMs };
+    std::atomic<Clock> clock { &juce::Time::getMillisecondCounterHiRes };
 
     JUCE_DECLARE_NON_COPYABLE (ProgramTransmitter)
 };

@@ -1,9 +1,18 @@
 #include "SettingsFiles.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <limits>
+
+#if JUCE_WINDOWS
+ #include <process.h>
+#else
+ #include <signal.h>
+ #include <unistd.h>
+#endif
 
 namespace
 {
@@ -22,15 +31,19 @@ int lastPositionOf (const ByteArray& bytes, juce::uint8 mark)
     return -1;
 }
 
-// Bytes from..to-1, one character per byte.
+// Bytes from..to-1, one character per byte (zero bytes give nothing), built in
+// one go: a character at a time costs time that grows with the square of the length.
 juce::String textOf (const ByteArray& bytes, int from, int to)
 {
-    juce::String text;
+    std::vector<juce::juce_wchar> chars;
+    chars.reserve ((size_t) juce::jmax (0, to - from) + 1);
 
     for (int i = juce::jmax (0, from); i < to; ++i)
-        text += juce::String::charToString ((juce::juce_wchar) bytes[(size_t) i]);
+        if (const auto c = bytes[(size_t) i]; c != 0)
+            chars.push_back ((juce::juce_wchar) c);
 
-    return text;
+    chars.push_back (0);
+    return juce::String (juce::CharPointer_UTF32 (chars.data()));
 }
 
 // Bytes strictly between two marks; empty when either is absent.
@@ -65,6 +78,38 @@ int thousandths (float zoom)
     return (int) std::trunc (juce::jlimit (-32768.0, 32767.0, x + std::copysign (0.005, x)));
 }
 
+int processId()
+{
+   #if JUCE_WINDOWS
+    return _getpid();
+   #else
+    return (int) getpid();
+   #endif
+}
+
+// Only a process known to be gone: a temporary file of a living one is a write under way.
+bool processIsGone (int pid)
+{
+   #if JUCE_WINDOWS
+    juce::ignoreUnused (pid);
+    return false;
+   #else
+    return pid > 0 && pid != processId() && kill ((pid_t) pid, 0) != 0 && errno == ESRCH;
+   #endif
+}
+
+bool isHexText (const juce::String& s, int minLength, int maxLength)
+{
+    return s.length() >= minLength && s.length() <= maxLength && s.containsOnly ("0123456789abcdef");
+}
+
+// Deletes the temporary file unless it became the target.
+struct TemporaryBeside
+{
+    juce::File file;
+    ~TemporaryBeside()   { if (file != juce::File()) file.deleteFile(); }
+};
+
 // Signed, so that windows left of or above the main screen come back where they were.
 int get16 (const ByteArray& bytes, int offset)
 {
@@ -76,6 +121,11 @@ namespace SettingsFiles
 {
 ByteArray readWholeFile (const juce::File& file)
 {
+    return readFileStart (file, std::numeric_limits<size_t>::max());
+}
+
+ByteArray readFileStart (const juce::File& file, size_t maxBytes)
+{
     // Straight into a block of the file's size: growing one as the stream goes
     // costs a start-up several copies of the bank library.
     juce::FileInputStream in (file);
@@ -83,7 +133,7 @@ ByteArray readWholeFile (const juce::File& file)
     if (! in.openedOk() || in.getTotalLength() <= 0)
         return {};
 
-    ByteArray bytes ((size_t) in.getTotalLength());
+    ByteArray bytes (juce::jmin ((size_t) in.getTotalLength(), maxBytes));
     size_t done = 0;
 
     while (done < bytes.size())
@@ -117,12 +167,12 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, D
     if (! file.getParentDirectory().createDirectory())
         return false;
 
-    juce::TemporaryFile temp (file);
+    TemporaryBeside temp { temporaryFileFor (file) };
 
     if (durability == Durability::flushedBeforeReplacing)
     {
         // JUCE's stream flushes to the disk as it closes.
-        juce::FileOutputStream out (temp.getFile());
+        juce::FileOutputStream out (temp.file);
 
         if (! out.openedOk())
             return false;
@@ -138,7 +188,7 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, D
     }
     else
     {
-        std::ofstream out (temp.getFile().getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
+        std::ofstream out (temp.file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc);
 
         if (! out.is_open())
             return false;
@@ -153,10 +203,85 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, D
     }
 
     // A partial write (disk full, size limit) does not always show in the stream's status.
-    if (temp.getFile().getSize() != (juce::int64) size)
+    if (temp.file.getSize() != (juce::int64) size)
         return false;
 
-    return temp.overwriteTargetFileWithTemporary();
+    // A rename replaces the target in one step: no moment without the file.
+   #if JUCE_WINDOWS
+    if (! temp.file.moveFileTo (file))
+        return false;
+   #else
+    if (std::rename (temp.file.getFullPathName().toRawUTF8(), file.getFullPathName().toRawUTF8()) != 0)
+        return false;
+   #endif
+
+    temp.file = juce::File();
+    return true;
+}
+
+juce::File temporaryFileFor (const juce::File& target)
+{
+    const auto prefix = target.getFileName() + ".tmp-" + juce::String (processId()) + "-";
+    juce::File temp;
+
+    do
+        temp = target.getSiblingFile (prefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()).paddedLeft ('0', 8));
+    while (temp.exists());
+
+    return temp;
+}
+
+int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray& targetNames)
+{
+    // Longer than any write of these small files takes, killed or not.
+    const auto oldEnough = juce::Time::getCurrentTime() - juce::RelativeTime::minutes (10);
+    int removed = 0;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFiles))
+    {
+        const auto file = entry.getFile();
+        const auto name = file.getFileName();
+
+        for (const auto& target : targetNames)
+        {
+            bool leftover = false;
+
+            if (name.startsWith (target + ".tmp-"))
+            {
+                // name.tmp-<process>-<8 hex digits>
+                const auto rest = name.fromFirstOccurrenceOf (target + ".tmp-", false, false);
+                const auto pid = rest.upToFirstOccurrenceOf ("-", false, false);
+                leftover = pid.containsOnly ("0123456789") && pid.length() <= 9
+                            && isHexText (rest.fromFirstOccurrenceOf ("-", false, false), 8, 8)
+                            && processIsGone (pid.getIntValue());
+            }
+            else
+            {
+                // The earlier naming: stem_temp<hex digits>.ext
+                const auto stem = target.upToLastOccurrenceOf (".", false, false) + "_temp";
+                const auto extension = target.fromLastOccurrenceOf (".", true, false);
+                leftover = name.startsWith (stem) && name.endsWith (extension)
+                            && name.length() > stem.length() + extension.length()
+                            && isHexText (name.substring (stem.length(), name.length() - extension.length()), 1, 8)
+                            && entry.getModificationTime() < oldEnough;
+            }
+
+            if (leftover && file.deleteFile())
+            {
+                ++removed;
+                break;
+            }
+        }
+    }
+
+    return removed;
+}
+
+bool keepDamagedCopy (const juce::File& file)
+{
+    const auto keep = file.getSiblingFile (file.getFileNameWithoutExtension() + " damaged" + file.getFileExtension())
+                          .getNonexistentSibling (true);
+    return file.copyFileTo (keep);
 }
 
 bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
@@ -173,7 +298,7 @@ const ByteArray& StoredFiles::read (const juce::File& file)
 {
     static const ByteArray nothing;
     const auto path = file.getFullPathName();
-    auto bytes = readWholeFile (file);
+    auto bytes = readFileStart (file, readLimit + 1);
 
     if (! file.existsAsFile())
     {
@@ -254,7 +379,7 @@ ByteArray encodePortsFile (const juce::StringArray& names)
 
 bool decodePortsFile (const ByteArray& fileBytes, juce::StringArray& names, int& sysexChunkSize)
 {
-    if (fileBytes.size() < 3)
+    if (fileBytes.size() < 3 || fileBytes.size() > (size_t) portsFileMaximumSize)
         return false;
 
     while (names.size() < 4)
@@ -330,6 +455,14 @@ bool decodeWindowGeometry (const ByteArray& fileBytes, WindowGeometry& g)
     g.zoom2 = (float) get16 (fileBytes, 26) / 1000.0f;
 
     return true;
+}
+
+//==============================================================================
+bool isBankLibrary (const ByteArray& fileBytes)
+{
+    return fileBytes.size() == (size_t) bankLibraryFileSize
+        && std::memcmp (fileBytes.data(), bankLibraryOpenTag, (size_t) bankLibraryTagSize) == 0
+        && std::memcmp (fileBytes.data() + bankLibraryFileSize - bankLibraryTagSize, bankLibraryCloseTag, (size_t) bankLibraryTagSize) == 0;
 }
 
 //==============================================================================

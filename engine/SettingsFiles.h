@@ -14,10 +14,14 @@ namespace SettingsFiles
     constexpr const char* settingsFileName       = "ph12plugstV2.dat";
     constexpr const char* bankLibraryFileName    = "Ph12_data.dat";
     constexpr const char* windowGeometryFileName = "pro12ltwh.dat";
+    constexpr const char* defaultLibraryFileName = "p12Lib.p12l";
 
     //==========================================================================
     // The whole file, or an empty block when it is missing, empty or unreadable.
     ByteArray readWholeFile (const juce::File& file);
+
+    // At most maxBytes of the file's start, read the same way.
+    ByteArray readFileStart (const juce::File& file, size_t maxBytes);
 
     // Writes a temporary file beside the target (creating the folder) and only
     // replaces the target once that is complete, so a failed write leaves the
@@ -35,6 +39,21 @@ namespace SettingsFiles
     bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file,
                          Durability = Durability::flushedBeforeReplacing);
 
+    // The temporary file a write of the target goes through: it names the
+    // writing process, so leftovers of a killed write can be told from a write
+    // that another process has under way.
+    juce::File temporaryFileFor (const juce::File& target);
+
+    // Removes from the folder what a killed write of one of the named files left:
+    // temporary files whose writing process is gone, and those of the earlier
+    // naming (no process in the name) once they are older than a write can take.
+    // Nothing else is touched. Returns how many were removed.
+    int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray& targetNames);
+
+    // Copies a file that could not be read as it should beside itself (name +
+    // " damaged", then a number when that is taken), before it is replaced.
+    bool keepDamagedCopy (const juce::File& file);
+
     // The bytes one engine last read from or wrote to each of its files. A write
     // through it skips a file that still holds them, so closing an instance that
     // changed nothing costs no write and cannot put its stale copy over what
@@ -42,7 +61,10 @@ namespace SettingsFiles
     class StoredFiles
     {
     public:
-        // The whole file (empty when missing), valid until the file's next read or write here.
+        // The whole file (empty when missing), valid until the file's next read or
+        // write here. No settings file is near this size: a larger one is read no
+        // further, and then differs from anything written.
+        static constexpr size_t readLimit = 64 * 1024;
         const ByteArray& read (const juce::File& file);
 
         // For a file that was missing when read: the engine started from these
@@ -74,9 +96,15 @@ namespace SettingsFiles
     // Ports file: input, output and third port name, then the SysEx chunk size as text.
     ByteArray encodePortsFile (const juce::StringArray& names);
 
+    // Longer than any port name a system gives; a file that could only hold
+    // longer ones is damaged.
+    constexpr int portNameMaximumSize  = 512;
+    constexpr int portsFileMaximumSize = 3 * portNameMaximumSize + 10 + 4;
+
     // Fills names (made 4 long) from the file. A non-zero chunk size replaces
     // sysexChunkSize; anything else leaves it alone. Returns false, touching
-    // nothing, for a file under 3 bytes (the engine then rewrites it).
+    // nothing, for a file under 3 bytes or over portsFileMaximumSize (the
+    // engine then rewrites it).
     bool decodePortsFile (const ByteArray& fileBytes, juce::StringArray& names, int& sysexChunkSize);
 
     //==========================================================================
@@ -88,6 +116,9 @@ namespace SettingsFiles
     constexpr int bankLibraryMinimumSize = bankLibraryFileSize - bankLibraryTagSize;   // the close tag is not needed
 
     constexpr int bankLibraryOffset (int bank) noexcept { return bankLibraryTagSize + bank * ProgramRecord::bankSize; }
+
+    // Exactly the tagged full size: every record can be taken as it is.
+    bool isBankLibrary (const ByteArray& fileBytes);
 
     //==========================================================================
     // Window geometry file: 100 bytes of 16-bit big-endian fields.

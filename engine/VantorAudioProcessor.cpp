@@ -12,6 +12,33 @@ const char bankHeader[] = "Prophet12VantorBank" "Version100";
 const char programHeader[] = "Prophet12VantorSettings" "Version100";
 constexpr size_t bankHeaderSize = sizeof (bankHeader) - 1;        // 29
 constexpr size_t programHeaderSize = sizeof (programHeader) - 1;  // 33
+
+// Only the characters the synthesizer's display shows; any other becomes a space.
+juce::String shownCharacters (const juce::String& name)
+{
+    juce::String shown;
+    for (auto c : name)
+        shown += (c >= ' ' && c <= '~') ? c : (juce::juce_wchar) ' ';
+    return shown;
+}
+
+// The wrapper hands a host's name over one byte a character: read it as UTF-8
+// when it is, so that one typed character stays one.
+juce::String nameFromHost (const juce::String& hostName)
+{
+    std::string raw;
+    bool bytesOnly = true;
+    for (auto c : hostName)
+    {
+        bytesOnly = bytesOnly && c > 0 && c < 256;
+        raw += (char) c;
+    }
+
+    const auto name = bytesOnly && juce::CharPointer_UTF8::isValidString (raw.c_str(), (int) raw.size())
+                          ? juce::String::fromUTF8 (raw.c_str(), (int) raw.size())
+                          : hostName;
+    return shownCharacters (name);
+}
 }
 
 VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
@@ -26,6 +53,9 @@ VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
     engine.addCableListener (this);
     engine.addChangeListener (this);
     setLatencySamples (0);
+
+    // The start-up program is where the host begins, not a change to tell it of.
+    engine.takeHostRefresh();
 }
 
 VantorAudioProcessor::~VantorAudioProcessor()
@@ -36,8 +66,9 @@ VantorAudioProcessor::~VantorAudioProcessor()
     engine.removeChangeListener (this);
     stopTimer();
 
+    // The host is closing us: it hears the ends now, whatever thread this is.
     for (int h = 0; h < ParameterTable::numHostParameters; ++h)
-        endGesture (h);
+        endGesture (h, true);
 }
 
 // Exactly stereo in and out: accepting any equal count would make the wrapper offer 64 channels.
@@ -92,6 +123,7 @@ void VantorAudioProcessor::setCurrentProgram (int index)
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
 
+    const MidiCntrState::HostMadeChange byHost;
     engine.setCurrentPreset (index);
     engine.loadCurrentPreset();
 }
@@ -101,15 +133,19 @@ const juce::String VantorAudioProcessor::getProgramName (int index)
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return {};
 
+    // A chunk may bring any bytes as a name: the host sees what the synthesizer would show.
     const juce::ScopedLock sl (engine.getProgramLock());
-    return engine.presetBank().programName (index);
+    return shownCharacters (engine.presetBank().programName (index)).trimEnd();
 }
 
-void VantorAudioProcessor::changeProgramName (int index, const juce::String& newName)
+void VantorAudioProcessor::changeProgramName (int index, const juce::String& hostName)
 {
     if (! juce::isPositiveAndBelow (index, numPrograms))
         return;
 
+    const auto newName = nameFromHost (hostName);
+
+    const MidiCntrState::HostMadeChange byHost;
     {
         const juce::ScopedLock sl (engine.getProgramLock());
         engine.presetBank().renameProgram (index, newName);
@@ -165,6 +201,8 @@ void VantorAudioProcessor::setStateInformation (const void* data, int sizeInByte
 {
     if (data == nullptr || sizeInBytes < bankChunkMinimum)
         return;
+
+    const MidiCntrState::HostMadeChange byHost;
 
     const auto* bytes = static_cast<const juce::uint8*> (data);
     const int index = sizeInBytes >= bankChunkSize ? bytes[bankChunkSize - 1] : -1;
@@ -223,6 +261,8 @@ void VantorAudioProcessor::setCurrentProgramStateInformation (const void* data, 
     if (data == nullptr || sizeInBytes < programChunkSize)
         return;
 
+    const MidiCntrState::HostMadeChange byHost;
+
     if (engine.getCurrentPreset() < 0)
         engine.setCurrentPreset (0);
 
@@ -274,7 +314,10 @@ void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
     const int n = hostToValue (id, normalised);
 
     if (n != engine.getValue (id))
+    {
+        const MidiCntrState::HostMadeChange byHost;
         engine.setParameterFromHost (id, n);
+    }
 }
 
 // The bottom of a host slider must not send a value below the parameter's
@@ -310,6 +353,9 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
 
     const auto startsWithNumber = [] (const juce::String& t) { return juce::String ("+-0123456789").containsChar (t[0]); };
 
+    // Read once: a host may type thousands of digits.
+    const bool typedNumber = startsWithNumber (text);
+    const double number = typedNumber ? text.getDoubleValue() : 0.0;
     int byNumber = -1;
     for (int v = minimum; v <= maximum; ++v)
     {
@@ -317,8 +363,7 @@ float VantorAudioProcessor::hostValueForText (int hostIndex, const juce::String&
         if (candidate.equalsIgnoreCase (text))
             return normalisedFor (id, v);
 
-        if (byNumber < 0 && startsWithNumber (text) && startsWithNumber (candidate)
-             && candidate.getDoubleValue() == text.getDoubleValue())
+        if (byNumber < 0 && typedNumber && startsWithNumber (candidate) && candidate.getDoubleValue() == number)
             byNumber = v;
     }
 
@@ -401,20 +446,29 @@ void VantorAudioProcessor::reportChange (ParameterId id, int value, bool endGest
 
     if (isHost)
     {
-        bool begin = false;
+        if (mayCallHost())
         {
-            const juce::ScopedLock sl (gestureLock);
-            if (gestureFlags[(size_t) h] == 0)
+            bool begin = false;
             {
-                gestureFlags[(size_t) h] = 1;
-                begin = true;
+                const juce::ScopedLock sl (gestureLock);
+                if (gestureFlags[(size_t) h] == 0)
+                {
+                    gestureFlags[(size_t) h] = 1;
+                    begin = true;
+                }
             }
+
+            if (begin)
+                hostParameter (h)->beginChangeGesture();
+
+            hostParameter (h)->setValueNotifyingHost (normalised);
         }
-
-        if (begin)
-            hostParameter (h)->beginChangeGesture();
-
-        hostParameter (h)->setValueNotifyingHost (normalised);
+        else
+        {
+            hostParameter (h)->setValue (normalised);
+            const juce::ScopedLock sl (gestureLock);
+            deferredValues.addIfNotAlreadyThere ((juce::uint16) h);
+        }
     }
 
     if (sendToDevice)
@@ -471,6 +525,11 @@ void VantorAudioProcessor::sendParameterToDevice (ParameterId id, int value)
 
 void VantorAudioProcessor::endGesture (int hostIndex)
 {
+    endGesture (hostIndex, mayCallHost());
+}
+
+void VantorAudioProcessor::endGesture (int hostIndex, bool tellHostNow)
+{
     if (hostIndex < 0 || hostIndex >= (int) gestureFlags.size())
         return;
 
@@ -478,6 +537,13 @@ void VantorAudioProcessor::endGesture (int hostIndex)
         const juce::ScopedLock sl (gestureLock);
         if (gestureFlags[(size_t) hostIndex] == 0)
             return;
+
+        if (! tellHostNow)
+        {
+            pendingGestureEnds.addIfNotAlreadyThere ((juce::uint16) hostIndex);
+            startTimer (gestureDelayMs);
+            return;
+        }
         gestureFlags[(size_t) hostIndex] = 0;
     }
 
@@ -491,8 +557,17 @@ bool VantorAudioProcessor::isGestureOpen (int hostIndex) const
     return juce::isPositiveAndBelow (hostIndex, (int) gestureFlags.size()) && gestureFlags[(size_t) hostIndex] != 0;
 }
 
+bool VantorAudioProcessor::mayCallHost()
+{
+    return juce::Thread::getCurrentThread() == nullptr;
+}
+
 void VantorAudioProcessor::timerCallback()
 {
+    // The wrapper's own message thread: wait until the host drives the messages.
+    if (! mayCallHost())
+        return;
+
     juce::Array<juce::uint16> pending;
     {
         const juce::ScopedLock sl (gestureLock);
@@ -501,6 +576,43 @@ void VantorAudioProcessor::timerCallback()
 
     for (auto h : pending)
         endGesture (h);
+
+    deliverHostNotifications();
+}
+
+void VantorAudioProcessor::deliverHostNotifications()
+{
+    if (! mayCallHost())
+        return;
+
+    juce::Array<juce::uint16> values;
+    {
+        const juce::ScopedLock sl (gestureLock);
+        values.swapWith (deferredValues);
+    }
+
+    for (auto h : values)
+    {
+        bool begin = false;
+        {
+            const juce::ScopedLock sl (gestureLock);
+            begin = gestureFlags[h] == 0;
+            gestureFlags[h] = 1;
+            pendingGestureEnds.addIfNotAlreadyThere (h);
+        }
+
+        if (begin)
+            hostParameter (h)->beginChangeGesture();
+        hostParameter (h)->sendValueChangedMessageToListeners (hostValue (h));
+    }
+
+    if (! values.isEmpty())
+        startTimer (gestureDelayMs);
+
+    // The wrapper tells the host of a refresh from the message thread, later:
+    // only while that thread is the host's is it safe to ask for one.
+    if (juce::MessageManager::existsAndIsCurrentThread() && refreshPending.exchange (false))
+        updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
 }
 
 void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
@@ -518,9 +630,14 @@ void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* sour
             reportChange (id, value, false, false, true);
     }
 
-    // The synthesizer replaced the program: the host rereads every value.
+    // The synthesizer (or the librarian) replaced the program: the host rereads every value.
     if (engine.takeHostRefresh())
-        updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
+        refreshPending = true;
+
+    if (mayCallHost())
+        deliverHostNotifications();
+    else
+        startTimer (gestureDelayMs);
 }
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()

@@ -69,6 +69,14 @@ public:
     void endGesture (int hostIndex);
     bool isGestureOpen (int hostIndex) const;
 
+    // Our own change of programs (the librarian's): the host rereads them.
+    void tellHostProgramsChanged()                          { engine.requestHostRefresh(); }
+    // Whether this thread may call the host. JUCE's Linux wrapper runs a message
+    // thread of its own while no editor is open; a host that answers a call from
+    // it by calling the dispatcher makes the wrapper stop that thread from inside
+    // itself, and both hang. Only threads JUCE did not start are the host's.
+    static bool mayCallHost();
+
     // Host parameters by host index (0-623).
     float hostValue (int hostIndex) const;
     void setHostValue (int hostIndex, float normalised);
@@ -85,6 +93,9 @@ public:
 
 private:
     void timerCallback() override;
+    void endGesture (int hostIndex, bool tellHostNow);
+    // What waited for a thread of the host's: values (each inside a gesture) and a program refresh.
+    void deliverHostNotifications();
     juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
     void reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor);
     int hostToValue (ParameterId id, float normalised) const;
@@ -96,6 +107,8 @@ private:
     juce::CriticalSection gestureLock;
     std::array<juce::uint8, 2000> gestureFlags {};
     juce::Array<juce::uint16> pendingGestureEnds;
+    juce::Array<juce::uint16> deferredValues;
+    std::atomic<bool> refreshPending { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessor)
 };

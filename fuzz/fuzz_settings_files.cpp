@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         juce::StringArray names { "NONE", "NONE", "NONE", "0" };
         int chunkSize = 77;
         const bool read = SettingsFiles::decodePortsFile (bytes, names, chunkSize);
-        FUZZ_CHECK (read == (size >= 3));
+        FUZZ_CHECK (read == (size >= 3 && size <= (size_t) SettingsFiles::portsFileMaximumSize));
         FUZZ_CHECK (names.size() == 4);
         FUZZ_CHECK (names[3].containsOnly ("0123456789") && names[3].isNotEmpty());
         FUZZ_CHECK (chunkSize >= 0);

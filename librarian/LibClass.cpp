@@ -80,7 +80,9 @@ LibClass::LibClass (VantorAudioProcessor& p)
 
 LibClass::~LibClass()
 {
-    storeDefaultLibrary();
+    if (storeDefaultLibrary() == LibraryFile::StoreResult::failed)
+        processor.getEngine().setLibraryNotice ("The library could not be stored in " + defaultLibraryFile().getFullPathName()
+                                                + " when the editor last closed: the changes made to it then are lost.");
     list.removeListener (this);
     selector.removeListener (this);
     if (textBox != nullptr)
@@ -103,19 +105,30 @@ juce::File LibClass::defaultLibraryFile()
 
 void LibClass::loadDefaultLibrary()
 {
-    auto contents = LibraryFile::load (defaultLibraryFile(), origin);
+    const auto file = defaultLibraryFile();
+    auto contents = LibraryFile::load (file, origin);
 
-    if (! origin.existed)
-        return;
+    juce::StringArray notices;
+    notices.add (processor.getEngine().takeLibraryNotice());
 
-    if (contents.kind == LibraryFile::Contents::Kind::library && contents.numRecords() > 0)
-        list.replaceRecords (std::move (contents.records));
+    if (file.isDirectory())
+        notices.add (file.getFullPathName() + " is a folder, not a library file: no library was loaded, and none can be stored there.");
 
-    list.rebuildList (0);
-    storedChange = list.getChangeCount();
+    if (origin.existed)
+    {
+        if (contents.kind == LibraryFile::Contents::Kind::library && contents.numRecords() > 0)
+            list.replaceRecords (std::move (contents.records));
 
-    if (contents.problem.isNotEmpty())
-        showNotice (defaultLibraryFile().getFileName() + ": " + contents.problem);
+        list.rebuildList (0);
+        storedChange = list.getChangeCount();
+
+        if (contents.problem.isNotEmpty())
+            notices.add (file.getFileName() + ": " + contents.problem);
+    }
+
+    notices.removeEmptyStrings();
+    if (! notices.isEmpty())
+        showNotice (notices.joinIntoString (" "));
 }
 
 LibraryFile::StoreResult LibClass::storeDefaultLibrary()
@@ -322,6 +335,7 @@ void LibClass::applySelected()
     juce::MemoryBlock chunk;
     VantorAudioProcessor::writeProgramChunk (record, chunk);
     processor.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    processor.tellHostProgramsChanged();
     updateButtons();
 }
 
@@ -330,8 +344,9 @@ void LibClass::askRename()
     if (list.getRowCount() < 1 || ! list.hasSelectedRecord())
         return;
 
+    // Offered without its padding: typing after the blanks would be cut away at 16.
     const int k = list.getSelectedRecord();
-    const auto name = ProgramRecord::name (list.records(), k);
+    const auto name = ProgramRecord::name (list.records(), k).trimEnd();
     const int category = list.records()[(size_t) k * ProgramRecord::size + ProgramRecord::category];
     askText ("Rename " + name + ":", name, shownCategory (category), renameEntry);
 }
@@ -600,6 +615,13 @@ void LibClass::fileListChanged (int code, int)
         auto& size = selector.countLabel (CatContainer::listAll);
         size.text = "Size: " + juce::String (list.numRecords());
         size.repaint();
+
+        // An import or a clear shows the whole library: the label names no category then.
+        if (list.getFilterMode() != 1 && categoryLabel.text.isNotEmpty())
+        {
+            categoryLabel.text = {};
+            categoryLabel.repaint();
+        }
         repaint();
     }
     else if (code != 201)

@@ -51,6 +51,15 @@ ByteArray readAll (const juce::File& file)
     return bytes;
 }
 
+// What an emptied library is stored as: the header and the trailer.
+ByteArray emptyLibraryImage()
+{
+    ByteArray bytes (2 * (size_t) tagSize);
+    std::memcpy (bytes.data(), headerText, (size_t) tagSize);
+    std::memcpy (bytes.data() + tagSize, trailerText, (size_t) tagSize);
+    return bytes;
+}
+
 Contents refused (const juce::String& why)
 {
     Contents c;
@@ -103,10 +112,10 @@ Contents parseBytes (const juce::uint8* data, size_t size, ByteArray* owned)
         const auto* rest = data + tagSize + whole * recordSize;
         const size_t restSize = body - whole * recordSize;
 
-        if (whole == 0)
+        if (restSize == (size_t) tagSize && startsWith (rest, restSize, trailerText))
+            c.problem = {};   // whole, and empty when there is no record: an emptied library
+        else if (whole == 0)
             c.problem = "The library file holds no programs.";
-        else if (restSize == (size_t) tagSize && startsWith (rest, restSize, trailerText))
-            c.problem = {};
         else if (restSize == 0)
             c.problem = "The library file has no end tag; it may be cut short.";
         else
@@ -322,23 +331,21 @@ StoreResult store (const ByteArray& records, Origin& origin)
         }
     }
 
-    if (toWrite->size() < recordSize)
+    // An emptied library is written too (its tags alone), or the old one would come back.
+    const bool empty = toWrite->size() < recordSize;
+    if (empty && ! existsNow && ! origin.existed)
         return StoreResult::nothingWritten;
 
-    if (origin.damaged && existsNow)
-    {
-        const auto keep = file.getSiblingFile (file.getFileNameWithoutExtension() + " damaged" + file.getFileExtension())
-                              .getNonexistentSibling (true);
-        if (! file.copyFileTo (keep))
-            return StoreResult::failed;
-    }
+    if (origin.damaged && existsNow && ! SettingsFiles::keepDamagedCopy (file))
+        return StoreResult::failed;
 
-    if (! write (*toWrite, file))
+    const auto bytes = empty ? emptyLibraryImage() : image (*toWrite);
+    if (! SettingsFiles::writeWholeFile (bytes, file))
         return StoreResult::failed;
 
     origin.existed = true;
     origin.damaged = false;
-    origin.fileHash = hashBytes (image (*toWrite));
+    origin.fileHash = hashBytes (bytes);
     origin.recordHashes = hashesOf (*toWrite);
     return result;
 }

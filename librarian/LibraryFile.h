@@ -67,7 +67,9 @@ namespace LibraryFile
     // since it was loaded, the disk's records get this instance's changes
     // instead: records it removed are removed, records it added are appended.
     // A file that loaded damaged is first copied beside itself. No records to
-    // write leave the file as it is. On success the origin follows the new file.
+    // write give an empty library file (header and trailer), so an emptied
+    // library stays empty; with no file before, none is made. On success the
+    // origin follows the new file.
     StoreResult store (const ByteArray& records, Origin& origin);
 
     // disk with the changes from base (record hashes) to ours applied.

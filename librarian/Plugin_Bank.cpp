@@ -181,7 +181,7 @@ void Plugin_Bank::presetsReplaced (int count)
     if (juce::jmax (0, engine.getCurrentPreset()) < count)
         engine.loadCurrentPreset();
 
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
 }
 
 void Plugin_Bank::loadChunkFile (bool wholeBank)
@@ -193,7 +193,7 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"),
                         [self, wholeBank] (juce::File chosen)
     {
-        if (self == nullptr || chosen == juce::File() || ! chosen.existsAsFile())
+        if (self == nullptr || chosen == juce::File() || ! self->chosenFileExists (chosen))
             return;
 
         juce::MemoryBlock data;
@@ -219,7 +219,7 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
             proc.setCurrentProgramStateInformation (data.getData(), (int) data.getSize());
         }
 
-        proc.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+        proc.tellHostProgramsChanged();
         self->list.repaint();
         self->updateButtons();
     });
@@ -233,9 +233,15 @@ void Plugin_Bank::loadProgramBankFile()
 
     UiSeam::chooseFile (false, spec.getTitle(), {}, spec.getPatterns().joinIntoString (";"), [self] (juce::File chosen)
     {
-        FileMan reader;
-        if (self == nullptr || ! reader.loadProgramBank (chosen))
+        if (self == nullptr || chosen == juce::File() || ! self->chosenFileExists (chosen))
             return;
+
+        FileMan reader;
+        if (! reader.loadProgramBank (chosen))
+        {
+            self->showNotice ("No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
+            return;
+        }
 
         const int n = juce::jmin (numSlots, reader.getProgram()->getDumpCount());
         Bank_Program scratch ("file");
@@ -245,6 +251,17 @@ void Plugin_Bank::loadProgramBankFile()
         self->list.repaint();
         self->updateButtons();
     });
+}
+
+// A folder, or a name that is gone, is said so rather than ignored.
+bool Plugin_Bank::chosenFileExists (const juce::File& chosen)
+{
+    if (chosen.existsAsFile())
+        return true;
+
+    showNotice (chosen.getFileName() + (chosen.isDirectory() ? " is a folder, not a file: nothing was loaded."
+                                                               : " does not exist: nothing was loaded."));
+    return false;
 }
 
 void Plugin_Bank::saveCurrentPreset()
@@ -382,7 +399,7 @@ void Plugin_Bank::renamePreset (int p)
     if (current)
         engine.editBufferReplaced();
 
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
     list.repaint();
     updateButtons();
 }
@@ -420,7 +437,7 @@ void Plugin_Bank::nameAccepted (int slot)
     }
 
     processor.setCurrentProgram (slot);
-    processor.updateHostDisplay (juce::AudioProcessorListener::ChangeDetails().withProgramChanged (true));
+    processor.tellHostProgramsChanged();
     list.repaint();
     updateButtons();
 }
@@ -440,7 +457,10 @@ void Plugin_Bank::libButClicked (LibBut*, int id)
         case renameId:                   beginRename(); break;
         case applyId:
             if (list.hasSelection())
+            {
                 processor.setCurrentProgram (list.getSelectedSlot());
+                processor.tellHostProgramsChanged();
+            }
             break;
         case saveId:                     showMenu (buildSaveMenu(), getButton (saveId), [this] (int c) { applySaveChoice (c); }); break;
         case loadId:                     showMenu (buildLoadMenu(), getButton (loadId), [this] (int c) { applyLoadChoice (c); }); break;
@@ -490,7 +510,10 @@ void Plugin_Bank::presetSelected (int, int)
 {
     updateButtons();
     if (list.hasSelection())
+    {
         processor.setCurrentProgram (list.getSelectedSlot());
+        processor.tellHostProgramsChanged();
+    }
 }
 
 void Plugin_Bank::presetDoubleClicked (int, int)

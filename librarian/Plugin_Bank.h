@@ -71,6 +71,7 @@ private:
     void close();
     void loadChunkFile (bool wholeBank);
     void loadProgramBankFile();
+    bool chosenFileExists (const juce::File& chosen);
     void presetsReplaced (int count);
     void saveChunk (bool wholeBank, const juce::String& proposedName);
     void showEntryBox();

@@ -1,5 +1,6 @@
 #include "librarian/TextSetCurCont.h"
 #include "controls/KitFonts.h"
+#include "controls/TextEntry.h"
 #include "controls/UiSeam.h"
 #include "engine/VantorAudioProcessor.h"
 
@@ -12,6 +13,7 @@ TextSetCurCont::TextSetCurCont (VantorAudioProcessor& p)
     editor.setScrollbarsShown (true);
     editor.setCaretVisible (true);
     editor.setFont (kitFont (16.0f));
+    TextEntry::setUp (editor, [this] { okButton.click(); }, [this] { cancelButton.click(); });
 
     for (auto* b : { &okButton, &cancelButton })
     {
@@ -57,6 +59,9 @@ void TextSetCurCont::prepare()
     updateSlotText();
     resized();
     repaint();
+
+    if (isShowing() && editor.isVisible())
+        TextEntry::focus (editor, true);
 }
 
 void TextSetCurCont::updateSlotText()

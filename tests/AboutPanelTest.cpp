@@ -16,7 +16,7 @@ TEST (AboutPanel, BoxIsCentredAndAnyClickAsksToClose)
     ChangeRecorder closeAsked (panel);
     for (auto at : { juce::Point<int> (400, 200), juce::Point<int> (5, 700) })
         ui::click (panel, at);
-    ui::pump (10);
+    ASSERT_TRUE (ui::drain());
     EXPECT_GE (closeAsked.seen.size(), 1u);
 }
 
@@ -25,7 +25,8 @@ TEST (AboutPanel, SplashClosesItselfAfterItsTime)
     AboutPanel panel (1200, 30);
     ChangeRecorder closeAsked (panel);
     EXPECT_TRUE (panel.isTimerRunningFlag());
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpUntil ([&] { return ! closeAsked.seen.empty(); }));
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (closeAsked.seen.size(), 1u);
     EXPECT_FALSE (panel.isTimerRunningFlag());
 }

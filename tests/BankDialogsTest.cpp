@@ -15,7 +15,7 @@ juce::Point<int> centreIn (juce::Component& root, juce::Component& c)
 }
 }
 
-TEST (BankDialogs, BankSelectorButtonsReachTheEngine)
+TEST (BankDialogsThreads, BankSelectorButtonsReachTheEngine)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -46,14 +46,14 @@ TEST (BankDialogs, BankSelectorButtonsReachTheEngine)
     ui::click (main, centreIn (main, banks.getCategoryButton (0)));
     EXPECT_EQ (banks.getGridMode(), StsGrid::categoryMode);
     ui::click (main, centreIn (main, banks.getPresetsButton()));
-    ui::pump (50);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (recorder.menusShown, 1);
 
     ui::click (main, centreIn (main, banks.getOkButton()));
     EXPECT_FALSE (main.isBankPanelShown());
 }
 
-TEST (BankDialogs, WriteDialogKeepsToUserSlotsAndNames)
+TEST (BankDialogsThreads, WriteDialogKeepsToUserSlotsAndNames)
 {
     EditorTestRig rig;
     auto& e = rig.engine();
@@ -82,7 +82,7 @@ TEST (BankDialogs, WriteDialogKeepsToUserSlotsAndNames)
     EXPECT_EQ (dialog.getLcd().getProgramName(), "Renamed");
 }
 
-TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
+TEST (BankDialogsThreads, WriteStoresNameAndCategoryAndSendsOneDump)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -90,7 +90,7 @@ TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
     ui::MenuRecorder recorder;
 
     ASSERT_TRUE (rig.pumpUntil ([&] { return e.haveGlobals(); }));
-    ui::pump (50);
+    ASSERT_TRUE (rig.settle());
     e.selectProgram (4 * 99 + 7, false, false);   // a factory program is current
     main.handleCommand (969);
     auto* dialog = main.getWriteDialog();
@@ -100,7 +100,7 @@ TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
     dialog->getLcd().setBankProgram (3, 44);
     dialog->setName ("My Lead");
     main.applyCategoryMenu (10, 89, -1, -1);
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     rig.synth.clearReceived();
 
     main.stsbutChanged (&dialog->getWriteButton());
@@ -112,8 +112,7 @@ TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
     EXPECT_EQ (e.editBuffer(), e.deviceBank (3).programBytes (44));
 
     ASSERT_TRUE (rig.synth.waitForReceived (1));
-    rig.synth.waitUntilIdle();
-    ui::pump (300);
+    ASSERT_TRUE (rig.settle());
     const auto got = rig.synth.received();
     ASSERT_EQ (got.size(), 1u);
     EXPECT_EQ (got[0].message.getRawDataSize(), 1178);
@@ -121,7 +120,7 @@ TEST (BankDialogs, WriteStoresNameAndCategoryAndSendsOneDump)
     EXPECT_EQ (main.getKeyboardPanel().getStatusText(), "WRITTEN TO U4 P 45");
 }
 
-TEST (BankDialogs, PanelsCloseFromTheirOwnButtons)
+TEST (BankDialogsThreads, PanelsCloseFromTheirOwnButtons)
 {
     EditorTestRig rig;
     auto& main = rig.open();

@@ -239,3 +239,50 @@ TEST (Bank_Program, OnlyWritesThatChangeARecordCountAsAChange)
         EXPECT_EQ (bank.recordsChanged(), c.changes);
     }
 }
+
+// A program bank file's dumps each go to the slot their own program byte names,
+// whatever bank they were saved from; exactly 99 replace the bank as they come.
+TEST (Bank_ProgramFiles, BankFileDumpsLandInTheSlotTheyName)
+{
+    const auto record = [] (int p) { return ByteArray ((size_t) ProgramRecord::size, (juce::uint8) (p + 1)); };
+    const auto dumpsOf = [&] (const std::vector<std::pair<int, int>>& bankAndProgram)
+    {
+        ByteArray out;
+        for (auto [b, p] : bankAndProgram)
+        {
+            const auto d = DSI_Program::programDump (record (p), b, p);
+            out.insert (out.end(), d.begin(), d.end());
+        }
+        return out;
+    };
+
+    struct Case { const char* what; std::vector<std::pair<int, int>> dumps; int loaded; std::vector<int> filled, untouched; };
+    const Case cases[] =
+    {
+        { "out of order, from bank 3", { { 3, 40 }, { 3, 7 } },            2, { 7, 40 }, { 0, 8 } },
+        { "a program past the bank",   { { 0, 99 }, { 0, 120 }, { 0, 5 } }, 1, { 5 },     { 0 } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        Bank_Program bank ("bank");
+        bank.initialise (false);
+        const auto basic = bank.programBytes (0);
+
+        EXPECT_EQ (bank.loadFromBankFile (dumpsOf (c.dumps)), c.loaded);
+        for (int p : c.filled)
+            EXPECT_EQ (bank.programBytes (p), record (p)) << p;
+        for (int p : c.untouched)
+            EXPECT_EQ (bank.programBytes (p), basic) << p;
+    }
+
+    std::vector<std::pair<int, int>> reversed;
+    for (int p = 98; p >= 0; --p)
+        reversed.push_back ({ 0, p });
+
+    Bank_Program whole ("whole");
+    EXPECT_EQ (whole.loadFromBankFile (dumpsOf (reversed)), 99);
+    EXPECT_EQ (whole.programBytes (0), record (98));
+    EXPECT_EQ (whole.programBytes (98), record (0));
+}

@@ -48,7 +48,7 @@ void answer (MainComp& main, bool goAhead)
     EXPECT_EQ (main.getQuestion(), nullptr);
 }
 
-struct Commands : public ::testing::Test
+struct CommandsThreads : public ::testing::Test
 {
     EditorTestRig rig;
     MainComp& main = rig.open();
@@ -57,7 +57,7 @@ struct Commands : public ::testing::Test
 }
 
 //==============================================================================
-TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
+TEST_F (CommandsThreads, MenusReadAsTheyShouldForTheCurrentState)
 {
     struct Case { const char* what; int bank; std::function<juce::PopupMenu()> build; std::vector<juce::String> present, absent; };
     const Case cases[] =
@@ -86,7 +86,7 @@ TEST_F (Commands, MenusReadAsTheyShouldForTheCurrentState)
     }
 }
 
-TEST_F (Commands, MenuChoicesDoWhatTheySay)
+TEST_F (CommandsThreads, MenuChoicesDoWhatTheySay)
 {
     ui::MenuRecorder recorder;
 
@@ -110,7 +110,7 @@ TEST_F (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getLcd().getCategory(), 4);
 
     // SEND "Current Preset" gives the synthesizer the edit buffer as one dump.
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     rig.synth.clearReceived();
     main.applySendMenu (1);
     ASSERT_TRUE (rig.synth.waitForReceived (1));
@@ -126,7 +126,7 @@ TEST_F (Commands, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getCurrentSection(), 3);
 }
 
-TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
+TEST_F (CommandsThreads, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
 {
     ui::MenuRecorder recorder;
 
@@ -140,16 +140,32 @@ TEST_F (Commands, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
     main.copyProgram();
     EXPECT_TRUE (contains (main.buildEditMenu(), juce::String ("Paste ") + juce::String ("Marked 2").paddedRight (' ', 16)));
 
-    // The grid menu names the clicked slot but copies the edit buffer.
+    // The grid menu names the clicked slot and copies the program stored there,
+    // whatever the edit buffer holds (it follows only once the synthesizer answers).
     EXPECT_TRUE (contains (main.buildGridProgramMenu (3, 7), "Copy Program: " + e.deviceBank (3).programName (7)));
     main.applyGridProgramMenu (2, 3, 7);
     EXPECT_EQ (slot (e, 3, 7), marked (2));
     main.applyGridProgramMenu (2, 9, 7);   // no such bank
-    main.applyGridProgramMenu (1, 3, 8);
+    main.applyGridProgramMenu (1, 9, 8);
+    EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
+
+    e.putProgram (true, 5, 20, marked (3));
+    for (const auto& [bank, program] : { std::pair { 5, 20 }, std::pair { 3, 7 }, std::pair { 0, 0 } })
+    {
+        const auto stored = slot (e, bank, program);
+        main.applyGridProgramMenu (1, bank, program);
+        EXPECT_EQ (main.getClipboard()->getParams(), stored);
+        main.applyGridProgramMenu (2, 1, 40);
+        EXPECT_EQ (slot (e, 1, 40), stored);
+    }
+    EXPECT_EQ (e.editBuffer(), marked (2));
+
+    // EDIT's copy still takes the edit buffer.
+    main.copyProgram();
     EXPECT_EQ (main.getClipboard()->getParams(), marked (2));
 }
 
-TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
+TEST_F (CommandsThreads, ProgramAndBankFilesRoundTripThroughTheChooser)
 {
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-files");
@@ -196,7 +212,7 @@ TEST_F (Commands, ProgramAndBankFilesRoundTripThroughTheChooser)
 }
 
 //==============================================================================
-TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
+TEST_F (CommandsThreads, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
 {
     // A device that answers at once can finish the bank before the menu returns:
     // the overlay still shows and closes.
@@ -214,17 +230,15 @@ TEST_F (Commands, BankReceiveRunsToTheLastProgramAndCancelKeepsTheEditBuffer)
     ASSERT_TRUE (rig.pumpUntil ([&] { return slot (e, 0, 2) == rig.synth.record (0, 2); }));
     main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
-    rig.synth.waitUntilIdle();
-    ui::pump (100);
+    ASSERT_TRUE (rig.settle());
     EXPECT_EQ (e.editBuffer(), edit);
     // The chain has stopped: nothing more is asked for.
     const int asked = rig.synth.numReceived();
-    ui::pump (150);
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.settle());
     EXPECT_EQ (rig.synth.numReceived(), asked);
 }
 
-TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
+TEST_F (CommandsThreads, TransmitsAskFirstShowProgressAndCanBeCancelled)
 {
     e.transmitter().setPacing (0.0, 1.0);
 
@@ -233,7 +247,8 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     main.applyBankMidiMenu (300);
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
     answer (main, false);
-    ui::pump (50);
+    ASSERT_TRUE (rig.settle());
+    EXPECT_FALSE (e.isTransmitting());
     EXPECT_EQ (rig.synth.numReceived(), 0);
 
     // Current bank U2 to the synthesizer's F3: exactly its 99 programs arrive there.
@@ -243,7 +258,7 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     EXPECT_EQ (main.getTransferCode(), 100);
     ASSERT_NE (main.getProgressOverlay(), nullptr);
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getProgressOverlay() == nullptr; }));
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     for (int p = 0; p < 99; ++p)
         ASSERT_EQ (rig.synth.record (6, p), slot (e, 1, p)) << p;
 
@@ -256,12 +271,12 @@ TEST_F (Commands, TransmitsAskFirstShowProgressAndCanBeCancelled)
     main.stsbutChanged (&main.getProgressOverlay()->getCancelButton());
     EXPECT_EQ (main.getProgressOverlay(), nullptr);
     ASSERT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
-    rig.synth.waitUntilIdle();
+    ASSERT_TRUE (rig.synth.waitUntilIdle());
     EXPECT_LT (rig.synth.numReceived(), 396);
 }
 
 // Closing the editor leaves a transmit running; the next editor shows it and can stop it.
-TEST_F (Commands, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
+TEST_F (CommandsThreads, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
 {
     e.transmitter().setPacing (0.0, 40.0);
     main.applyBankMidiMenu (300);
@@ -276,7 +291,7 @@ TEST_F (Commands, ReopenedEditorShowsARunningTransmitAndCanCancelIt)
     EXPECT_TRUE (rig.pumpUntil ([&] { return ! e.isTransmitting(); }));
 }
 
-TEST_F (Commands, NothingStartsWithTheOutputClosed)
+TEST_F (CommandsThreads, NothingStartsWithTheOutputClosed)
 {
     e.selectOutputPort (0);
 
@@ -290,7 +305,7 @@ TEST_F (Commands, NothingStartsWithTheOutputClosed)
     }
 }
 
-TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
+TEST_F (CommandsThreads, BankOverwritesInThePluginAskAndFillTheChosenBank)
 {
     e.splitProgramIndex (0);
 
@@ -310,4 +325,50 @@ TEST_F (Commands, BankOverwritesInThePluginAskAndFillTheChosenBank)
     answer (main, true);
     EXPECT_EQ (e.deviceBank (0).programBytes (0), e.deviceBank (0).programBytes (98));
     EXPECT_EQ (e.deviceBank (0).programName (50).trim(), "Basic Program");
+}
+
+// A bank file with programs missing loads the others into their own slots and says how many it found.
+TEST_F (CommandsThreads, BankFileWithProgramsMissingSaysHowManyItLoaded)
+{
+    ui::MenuRecorder recorder;
+    TestFolder folder ("commands-bank-files");
+    auto status = [&] { return main.getKeyboardPanel().getStatusText(); };
+
+    ByteArray whole;
+    for (int p = 0; p < 99; ++p)
+    {
+        const auto dump = DSI_Program::programDump (marked (p), 2, p);   // saved from U3
+        whole.insert (whole.end(), dump.begin(), dump.end());
+    }
+    auto damagedFirst = whole;
+    damagedFirst[ProgramRecord::programDumpSize - 1] = 0x00;
+
+    struct Case { const char* name; ByteArray bytes; const char* said; int emptySlot; };
+    const Case cases[] =
+    {
+        { "whole.p12b",   whole, "", -1 },
+        { "damaged.p12b", damagedFirst, "LOADED 98 OF 99 PROGRAMS FROM damaged.p12b", 0 },
+        { "half.p12b",    ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
+                          "LOADED 49 OF 99 PROGRAMS FROM half.p12b", 49 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        {
+            const juce::ScopedLock sl (e.getProgramLock());
+            e.deviceBank (0).initialise (false);
+        }
+        const auto basic = slot (e, 0, 0);
+        main.setStatusText ("");
+        const auto file = folder.file().getChildFile (c.name);
+        file.replaceWithData (c.bytes.data(), c.bytes.size());
+
+        main.applyBankFileMenu (100);
+        recorder.chooseFile (file);
+
+        EXPECT_EQ (status(), c.said);
+        for (int p : { 0, 1, 48, 49, 98 })
+            EXPECT_EQ (slot (e, 0, p), p == c.emptySlot || (c.emptySlot == 49 && p > 49) ? basic : marked (p)) << p;
+    }
 }

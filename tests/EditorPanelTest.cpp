@@ -7,7 +7,7 @@
 
 namespace
 {
-struct Page : public ::testing::Test
+struct PageThreads : public ::testing::Test
 {
     SimulatedSynth synth;
     VantorAudioProcessor processor { synth };
@@ -33,7 +33,7 @@ struct Page : public ::testing::Test
 };
 }
 
-TEST_F (Page, EachTabShowsItsColumnsFromTheLeftEdge)
+TEST_F (PageThreads, EachTabShowsItsColumnsFromTheLeftEdge)
 {
     struct Case { int tabPosition; std::set<int> shown; };
     const Case cases[] =
@@ -49,7 +49,7 @@ TEST_F (Page, EachTabShowsItsColumnsFromTheLeftEdge)
     for (const auto& c : cases)
     {
         page->getAppBar().getTab (c.tabPosition)->getChildButton()->triggerClick();
-        ui::pump (10);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (shownPositions (0), c.shown) << "tab " << c.tabPosition;
         EXPECT_EQ (shownPositions (1), c.shown) << "tab " << c.tabPosition;
     }
@@ -60,7 +60,7 @@ TEST_F (Page, EachTabShowsItsColumnsFromTheLeftEdge)
     EXPECT_TRUE (shownPositions (0).empty());
 }
 
-TEST_F (Page, ZoomingOutOrWideningShowsTheColumnsThatNowFit)
+TEST_F (PageThreads, ZoomingOutOrWideningShowsTheColumnsThatNowFit)
 {
     page->showSection (2);
     const auto atFullSize = shownPositions (0);
@@ -75,7 +75,7 @@ TEST_F (Page, ZoomingOutOrWideningShowsTheColumnsThatNowFit)
 
 // Every control showing what reaches it, and nothing else redrawn, goes end to
 // end in the editor round trip; ids past the parameters must reach nothing.
-TEST_F (Page, IdsPastTheParametersReachNoControl)
+TEST_F (PageThreads, IdsPastTheParametersReachNoControl)
 {
     std::vector<std::pair<StsCont*, int>> shownBefore;
     for (int layer = 0; layer < 2; ++layer)
@@ -89,21 +89,21 @@ TEST_F (Page, IdsPastTheParametersReachNoControl)
         EXPECT_EQ (control->getShownValue(), value) << control->getKey();
 }
 
-TEST_F (Page, ZoomingIntoAPanelAndBack)
+TEST_F (PageThreads, ZoomingIntoAPanelAndBack)
 {
     auto* osc = page->getPanel (0, 1);
     const auto stripBounds = osc->getBounds();
 
     page->setZoom (0.5f);
     ui::click (*page, page->getPanel (0, 1)->getBounds().getCentre());
-    ui::pump (5);
+    ASSERT_TRUE (ui::drain());
     ASSERT_TRUE (page->isZoomedIn());
     EXPECT_TRUE (page->isAnimating());
     EXPECT_TRUE (page->getDimBand (0)->isVisible());
 
     // No way back while the panel is still moving.
     ui::click (*page, page->getDimBand (0)->getBounds().getCentre());
-    ui::pump (5);
+    ASSERT_TRUE (ui::drain());
     EXPECT_TRUE (page->isZoomedIn());
 
     EXPECT_TRUE (EditorTestRig::pumpUntil ([&] { return ! page->isAnimating(); }));
@@ -111,7 +111,7 @@ TEST_F (Page, ZoomingIntoAPanelAndBack)
     EXPECT_EQ (osc->getBounds().getCentre().x, page->getWidth() / 2);
 
     ui::click (*page, page->getDimBand (0)->getBounds().getCentre());
-    ui::pump (5);
+    ASSERT_TRUE (ui::drain());
     EXPECT_FALSE (page->isZoomedIn());
     EXPECT_FALSE (page->getDimBand (0)->isVisible());
     EXPECT_FLOAT_EQ (osc->getScale(), 0.5f);
@@ -119,7 +119,7 @@ TEST_F (Page, ZoomingIntoAPanelAndBack)
     EXPECT_EQ (osc->getBounds(), stripBounds);
 }
 
-TEST_F (Page, TheAbModePanelOpensInPlaceOfZooming)
+TEST_F (PageThreads, TheAbModePanelOpensInPlaceOfZooming)
 {
     auto* abMode = page->getAbModePanel();
     const auto folded = abMode->getBounds();

@@ -1,14 +1,48 @@
 #include <gtest/gtest.h>
 #include "engine/MidiCntrState.h"
 #include "engine/SettingsFiles.h"
+#include "engine/VantorAudioProcessor.h"
 #include "support/RecordingMidiDevices.h"
 #include "support/ScopedHome.h"
 #include <functional>
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
 ByteArray fileBytes (const juce::File& f)                        { return SettingsFiles::readWholeFile (f); }
 void writeBytes (const juce::File& f, const ByteArray& bytes)    { SettingsFiles::writeWholeFile (bytes, f); }
+
+// Makes a file unreadable while it lives. The folders stay open to everyone, and
+// root, who reads anything, reads and writes as nobody meanwhile.
+class ScopedUnreadable
+{
+public:
+    ScopedUnreadable (const juce::File& f, bool active) : file (f), on (active)
+    {
+        if (! on)
+            return;
+        chmod (file.getParentDirectory().getFullPathName().toRawUTF8(), 0777);
+        chmod (file.getParentDirectory().getParentDirectory().getFullPathName().toRawUTF8(), 0755);
+        chmod (file.getFullPathName().toRawUTF8(), 0);
+        if (geteuid() == 0)
+            setfsuid (65534);
+    }
+
+    ~ScopedUnreadable()
+    {
+        if (! on)
+            return;
+        if (geteuid() == 0)
+            setfsuid (0);
+        chmod (file.getFullPathName().toRawUTF8(), 0644);
+    }
+
+private:
+    juce::File file;
+    bool on;
+};
 }
 
 TEST (EngineFiles, FreshStartAndCloseLeaveDefaultFilesThatTheNextStartReads)
@@ -279,5 +313,173 @@ TEST (EngineFiles, BankLibraryIsReadFromItsMinimumSizeOn)
         EXPECT_EQ (std::string (stored.begin(), stored.begin() + 13), openTag);
         EXPECT_EQ (std::string (stored.end() - 13, stored.end()), closeTag);
         EXPECT_TRUE (std::equal (stored.begin() + 13, stored.end() - 13, library.begin() + 13));
+    }
+}
+
+//==============================================================================
+namespace
+{
+ByteArray filledRecord (int value)     { return ByteArray ((size_t) ProgramRecord::size, (juce::uint8) value); }
+}
+
+// Two plug-in instances of one project change device banks; whichever closes
+// last, each keeps its own slots, and a slot both changed holds the last one's.
+TEST (EngineFiles, TwoInstancesKeepEachOthersBankChangesInEitherClosingOrder)
+{
+    for (const bool firstClosesFirst : { true, false })
+    {
+        SCOPED_TRACE (firstClosesFirst ? "first closes first" : "second closes first");
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        { VantorAudioProcessor makesTheFile (devices); makesTheFile.getEngine().putProgram (true, 5, 9, filledRecord (0x19)); }
+
+        auto first = std::make_unique<VantorAudioProcessor> (devices);
+        auto second = std::make_unique<VantorAudioProcessor> (devices);
+        first->getEngine().putProgram (true, 0, 3, filledRecord (0x11));
+        first->getEngine().putProgram (true, 2, 5, filledRecord (0x12));
+        second->getEngine().putProgram (true, 1, 7, filledRecord (0x21));
+        second->getEngine().putProgram (true, 2, 5, filledRecord (0x22));
+
+        if (firstClosesFirst) { first.reset(); second.reset(); }
+        else                  { second.reset(); first.reset(); }
+
+        MidiCntrState reopened (devices);
+        EXPECT_EQ (reopened.deviceBank (0).programBytes (3), filledRecord (0x11));
+        EXPECT_EQ (reopened.deviceBank (1).programBytes (7), filledRecord (0x21));
+        EXPECT_EQ (reopened.deviceBank (2).programBytes (5), filledRecord (firstClosesFirst ? 0x22 : 0x12));
+        EXPECT_EQ (reopened.deviceBank (5).programBytes (9), filledRecord (0x19));   // stored before either started
+        EXPECT_EQ (reopened.deviceBank (0).programBytes (4), reopened.deviceBank (4).programBytes (4));   // untouched: factory
+    }
+}
+
+// A library the plug-in cannot read is never simply replaced: a short one is kept
+// beside itself first, one that cannot be opened is not written at all.
+TEST (EngineFiles, BankLibraryThatCannotBeReadIsKeptBeforeItIsReplaced)
+{
+    struct Case { const char* what; size_t size; bool readable; bool replaced; };
+    const Case cases[] =
+    {
+        { "shorter than the minimum", 811020, true,  true },
+        { "only a few bytes",         40,     true,  true },
+        { "no read permission",       811034, false, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ScopedHome home;
+        RecordingMidiDevices devices;
+        const auto file = home.settings ("Ph12_data.dat");
+        const ByteArray original (c.size, 0x44);
+        writeBytes (file, original);
+
+        {
+            // Root reads anything: it reads as another user for the unreadable case.
+            ScopedUnreadable unreadable (file, ! c.readable);
+            MidiCntrState engine (devices);
+            engine.putProgram (true, 0, 0, filledRecord (0x55));
+        }
+
+        const auto kept = file.getSiblingFile ("Ph12_data damaged.dat");
+        if (c.replaced)
+        {
+            EXPECT_EQ (fileBytes (kept), original);
+            const auto stored = fileBytes (file);
+            ASSERT_EQ (stored.size(), 811034u);
+            EXPECT_TRUE (std::equal (stored.begin() + 13, stored.begin() + 13 + 1024, filledRecord (0x55).begin()));
+        }
+        else
+        {
+            EXPECT_FALSE (kept.exists());
+            EXPECT_EQ (fileBytes (file), original);
+        }
+    }
+}
+
+// A write killed half-way leaves its temporary file; the next start removes
+// those our writer names and nothing else.
+TEST (EngineFiles, LeftoversOfKilledWritesAreRemovedAtStart)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+    const auto folder = home.settings ("Ph12_data.dat").getParentDirectory();
+    folder.createDirectory();
+
+    // As our writer names them, for a process that is gone, one alive, and this one.
+    const auto ownName = SettingsFiles::temporaryFileFor (folder.getChildFile ("Ph12_data.dat")).getFileName();
+    const auto own = juce::String (getpid());
+    const auto asProcess = [&] (const char* target, const juce::String& pid)
+    {
+        return ownName.replace ("Ph12_data.dat", target).replace (".tmp-" + own + "-", ".tmp-" + pid + "-");
+    };
+
+    const auto hourAgo = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
+    struct Case { juce::String name; bool old; bool removed; };
+    const Case cases[] =
+    {
+        { asProcess ("Ph12_data.dat", "999999999"),     false, true },
+        { asProcess ("pro12plports.dat", "999999999"),  false, true },
+        { asProcess ("p12Lib.p12l", "999999999"),       false, true },
+        { asProcess ("Ph12_data.dat", "1"),             true,  false },   // a write under way elsewhere
+        { asProcess ("Ph12_data.dat", own),             true,  false },
+        { asProcess ("notes.txt", "999999999"),         true,  false },
+        { "Ph12_data_temp3fa81c0d.dat",                 true,  true },    // the earlier naming
+        { "ph12plugstV2_temp7.dat",                     true,  true },
+        { "Ph12_data_temp3fa81c0e.dat",                 false, false },   // could still be written
+        { "Ph12_data_tempzz.dat",                       true,  false },
+        { "notes_temp12.txt",                           true,  false },
+        { "Ph12_data.dat.bak",                          true,  false },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto f = folder.getChildFile (c.name);
+        f.replaceWithText ("partial");
+        if (c.old)
+            f.setLastModificationTime (hourAgo);
+    }
+
+    MidiCntrState engine (devices);
+
+    for (const auto& c : cases)
+        EXPECT_EQ (folder.getChildFile (c.name).exists(), ! c.removed) << c.name;
+}
+
+// A ports file longer than its names can be is damaged: both ports none, and the
+// file is stored again as it is kept.
+TEST (EngineFiles, PortsFileLongerThanItsNamesCanBeIsDamaged)
+{
+    const auto portsFile = [] (const std::string& input)
+    {
+        const std::string tail { 0x0F,'S','y','n','t','h',' ','O','u','t',0x10,'x',0x11,'9',0x12 };
+        const auto text = input + tail;
+        return ByteArray (text.begin(), text.end());
+    };
+
+    juce::Random random (24);
+    ByteArray noise (1 << 20);
+    for (auto& b : noise)
+        b = (juce::uint8) random.nextInt (256);
+
+    struct Case { const char* what; ByteArray bytes; bool damaged; };
+    const Case cases[] =
+    {
+        { "names of the longest kind",  portsFile (std::string (512, 'a')), false },
+        { "a name longer than any",     portsFile (std::string (1600, 'a')), true },
+        { "a megabyte of noise",        noise, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ScopedHome home;
+        RecordingMidiDevices devices ({ "In A" }, { "Synth Out" });
+        writeBytes (home.settings ("pro12plports.dat"), c.bytes);
+
+        MidiCntrState engine (devices);
+        EXPECT_EQ (engine.getPortNames()[1] == "NONE", c.damaged);
+        EXPECT_EQ (engine.ports().isOutputOpen(), ! c.damaged);
+        if (c.damaged)
+            EXPECT_EQ (fileBytes (home.settings ("pro12plports.dat")).size(), 17u);
     }
 }

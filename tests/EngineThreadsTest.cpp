@@ -157,13 +157,13 @@ TEST (EngineThreads, MidiInputAutomationAudioAndMessageThreadsShareTheEngine)
             engine.stopBankReceive();
 
         events.take();
-        ui::pump (1);
+        ASSERT_TRUE (ui::drain());
     }
 
     midiInput.join();
     automation.join();
     audio.join();
-    ui::pump (1);
+    ASSERT_TRUE (ui::drain());
     events.take();
 
     EXPECT_EQ (badChunks, 0);
@@ -230,7 +230,7 @@ TEST (EngineThreads, RemovedListenersAreNeverCalledAgain)
             engine->postCommand (EngineEvent::make (EngineEvent::keyboardCommand, i & 0xFF));
             if (! engine->isBankReceiveRunning())
                 engine->startBankReceive (MidiCntrState::allUserBanks, 0);
-            synth.waitUntilIdle (1000);
+            EXPECT_TRUE (synth.waitUntilIdle());
         }
     });
 

@@ -58,9 +58,7 @@ TEST (Envel, HandleDragsMoveTheirValuesAndStopAtTheLimits)
 
         // The settle report comes from a timer; a slow message loop may fold the
         // gesture's own report into it, never turn it into another one.
-        for (int waited = 0; (codes.seen.empty() || codes.seen.back() != 66) && waited < 2000; waited += 10)
-            ui::pump (10);
-        ASSERT_FALSE (codes.seen.empty());
+        ASSERT_TRUE (ui::pumpUntil ([&] { return ! codes.seen.empty() && codes.seen.back() == 66; })) << where;
         EXPECT_TRUE (codes.seen.front() == (juce::String (c.text) == " " ? 67 : 1) || codes.seen.size() == 1) << where;
         EXPECT_EQ (codes.seen.back(), 66) << where;
     }
@@ -78,7 +76,7 @@ TEST (Envel, ClicksThePanelOwnsAreNotGrabs)
         env.rebuildPath();
         ChangeRecorder codes (env, [&env] { return env.changeCode; });
         ui::press (shown (env), handlePoint (env, 0), c.mods);
-        ui::pump (10);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (codes.seen, (std::vector<int> { c.code })) << c.zoom;
         EXPECT_EQ (env.isDragging(), c.code == 67) << c.zoom;
         ui::release (env, handlePoint (env, 0), c.mods);

@@ -32,7 +32,7 @@ TEST_F (Panel, ClicksZoomOnlyWhenSmallOrRight)
         panel.setVisible (true);
         ChangeRecorder zoomAsked (panel);
         ui::click (panel, { 10, 10 }, c.mods);
-        ui::pump (5);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (! zoomAsked.seen.empty(), c.zooms) << c.scale;
     }
 }
@@ -50,7 +50,7 @@ TEST_F (Panel, EnvelopeReleaseSendsTheFinalValues)
         std::tie (graph.attack, graph.decay, graph.sustain, graph.release) = std::tie (values[0], values[1], values[2], values[3]);
         graph.changeCode = Envel::released;
         graph.sendChangeMessage();
-        ui::pump (5);
+        ASSERT_TRUE (ui::drain());
 
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ (engine.getValue (panel.getControl (first + i)->getParameterNumber()), (int) values[i]) << section << " stage " << i;
@@ -67,13 +67,13 @@ TEST_F (Panel, SplitKeyboardDragShowsAndReleaseSends)
     keys.setNote (before + 7);
     keys.changeCode = ZoneKeyClassB::dragged;
     keys.sendChangeMessage();
-    ui::pump (5);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (panel.getControl (0)->getShownValue(), before + 7);
     EXPECT_EQ (engine.getValue (424), before);
 
     keys.changeCode = ZoneKeyClassB::picked;
     keys.sendChangeMessage();
-    ui::pump (5);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (engine.getValue (424), before + 7);
 }
 

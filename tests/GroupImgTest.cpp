@@ -26,7 +26,7 @@ TEST (GroupImg, TimedAndUntimedShows)
         overlay.setBounds (0, 0, 200, 100);
         EXPECT_TRUE (overlay.isShown()) << c.name;
 
-        ui::pump (250);
+        ASSERT_TRUE (ui::pumpPastTimers (60));
         EXPECT_EQ (overlay.isShown(), c.upAfterWait) << c.name;
         EXPECT_EQ (overlay.isVisible(), c.upAfterWait) << c.name;
 

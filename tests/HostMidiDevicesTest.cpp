@@ -163,7 +163,9 @@ TEST_F (HostMidiDevicesTest, RefusesPortsItCannotUse)
 
 // One receiver serves every running input; it leaves with the last, and after
 // stop() returns no message reaches that input, even from a delivery under way.
-TEST_F (HostMidiDevicesTest, StoppingIsFinalWhileTheHostDelivers)
+struct HostMidiDevicesThreads : public HostMidiDevicesTest {};
+
+TEST_F (HostMidiDevicesThreads, StoppingIsFinalWhileTheHostDelivers)
 {
     Recorder other;
     auto a = devices.openInput (0, &recorder);

@@ -13,7 +13,7 @@
 
 namespace
 {
-struct Played { bool on; int note, velocity; };
+struct Played { bool on; int note, velocity, channel; };
 
 struct KeyboardPlay : public ::testing::Test
 {
@@ -34,7 +34,7 @@ struct KeyboardPlay : public ::testing::Test
         for (const auto& call : devices.lastOutput()->sends())
             for (const auto& m : call.messages)
                 if (m.isNoteOn (true) || m.isNoteOff (false))
-                    result.push_back ({ m.isNoteOn(), m.getNoteNumber(), m.getVelocity() });
+                    result.push_back ({ m.isNoteOn(), m.getNoteNumber(), m.getVelocity(), m.getChannel() });
         return result;
     }
 
@@ -179,7 +179,7 @@ TEST_F (KeyboardPlay, PanelDragStopsBelowTheTopBarAndAtTheRightEdge)
     panel.setTopLeftPosition (0, 500);
     ui::drag (parent, { 450, 510 }, { 450, 300 }, 6);
     EXPECT_EQ (panel.getY(), 290);
-    ui::pump (30);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (finished.seen.size(), 1u);
 }
 
@@ -289,8 +289,7 @@ TEST_F (ComputerKeys, SpaceSilencesEverythingAndTheStatusFades)
     EXPECT_EQ (player.getStatusText(), "All Notes OFF");
     lift ('z');   // already off: nothing more
     EXPECT_EQ ((int) notes().size(), 129);
-    ui::pump (900);
-    EXPECT_TRUE (player.getStatusText().isEmpty());
+    EXPECT_TRUE (ui::pumpUntil ([&] { return player.getStatusText().isEmpty(); }));
 }
 
 TEST_F (ComputerKeys, DigitsPostSectionCommandsOnlyFromTheKeyboardPanel)
@@ -305,6 +304,43 @@ TEST_F (ComputerKeys, DigitsPostSectionCommandsOnlyFromTheKeyboardPanel)
     KeyPlayClass library (&engine, KeyPlayClass::libraryOwner);
     EXPECT_TRUE (library.keyPressed (juce::KeyPress ('3')));
     EXPECT_TRUE (engine.takeEvents().empty());
+}
+
+TEST_F (ComputerKeys, NotesEndOnTheChannelTheyStartedOnWhateverChanHoldsAtTheRelease)
+{
+    // Both players: a note held while "Chan" changes, then released (or silenced by space).
+    struct Case { const char* what; std::function<void()> press, release; };
+    const Case cases[] = {
+        { "computer key", [&] { type ('x'); },                [&] { lift ('x'); } },
+        { "space",        [&] { type ('x'); },                [&] { player.keyPressed (juce::KeyPress (' ')); lift ('x'); } },
+        { "screen key",   [&] { pad.key (2).press (140); },   [&] { pad.key (2).release(); } },
+        { "screen glide", [&] { auto& o = pad.overlay(); o.mouseDown (at (o, { 30, 140 })); },
+                          [&] { auto& o = pad.overlay(); o.mouseUp (at (o, { 30, 140 })); } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        engine.setMidiChannel (3);
+        const auto before = notes().size();
+        c.press();
+        engine.setMidiChannel (11);
+        c.release();
+
+        const auto all = notes();
+        const std::vector<Played> played (all.begin() + (std::ptrdiff_t) before, all.end());
+        ASSERT_FALSE (played.empty());
+        ASSERT_TRUE (played.front().on);
+        const int note = played.front().note;
+        int offs = 0;
+        for (const auto& p : played)
+            if (! p.on && p.note == note)
+            {
+                ++offs;
+                EXPECT_EQ (p.channel, 3);
+            }
+        EXPECT_EQ (offs, 1);
+    }
 }
 
 TEST (KeyNames, FollowTheNoteNameRule)

@@ -266,12 +266,155 @@ TEST (LibClass, AddCurrentAddsOnceAndRenameShowsTheFilterCategory)
     // Rename under "LIST ALL" switches to the filter category (0 until one is chosen).
     p->getList().selectRow (0);
     p.clickButton (LibClass::renameId);
-    EXPECT_EQ (p.boxTitle(), "Rename " + ProgramRecord::name (p->getList().records(), 0) + ":");
+    EXPECT_EQ (p.boxTitle(), "Rename " + ProgramRecord::name (p->getList().records(), 0).trimEnd() + ":");
     p->getTextBox()->getEditor().setText ("Renamed");
     p.answer ('Y');
     EXPECT_EQ (ProgramRecord::name (p->getList().records(), 0).trimEnd(), "Renamed");
     EXPECT_EQ (p->getList().getFilterMode(), 1);
     EXPECT_EQ (p->getCategoryLabel().text, ParDes::categoryName (0));
+}
+
+TEST (LibClass, RenameOffersTheNameWithoutBlanksAndTakesSixteenCharacters)
+{
+    struct Case { const char* stored; const char* appended; const char* expected; };
+    const Case cases[] = {
+        { "Bass",             " Deep",             "Bass Deep" },
+        { "Bass",             " Deep Growl Lead",  "Bass Deep Growl" },   // 20 typed: the first 16 stay
+        { "  Pad",            " X",                "  Pad X" },           // leading blanks are the name's own
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.stored);
+        Page p;
+        p.fill (record (3, c.stored));
+        p->getList().selectRow (0);
+        p.clickButton (LibClass::renameId);
+
+        auto& editor = p->getTextBox()->getEditor();
+        EXPECT_EQ (editor.getText(), juce::String (c.stored).trimEnd());
+        EXPECT_EQ (p.boxTitle(), "Rename " + juce::String (c.stored).trimEnd() + ":");
+        editor.setText (editor.getText() + c.appended);
+        p.answer ('Y');
+        EXPECT_EQ (ProgramRecord::name (p->getList().records(), 0).trimEnd(), c.expected);
+    }
+}
+
+TEST (LibClass, CategoryLabelNamesACategoryOnlyWhileItFiltersTheList)
+{
+    const auto incoming = records (2, 9, 1);
+
+    // Each starts filtered by category 2 and ends with the list as shown; filtered: the mode expected.
+    struct Case { const char* what; std::function<void (Page&)> act; bool filtered; };
+    const Case cases[] = {
+        { "append import",     [&] (Page& p) { p.load (LibClass::libraryFileItem, homeFile ("in.p12l", LibraryFile::image (incoming))); p.answer ('Y'); }, false },
+        { "replace import",    [&] (Page& p) { p.load (LibClass::libraryFileItem, homeFile ("in.p12l", LibraryFile::image (incoming))); p.answer ('N'); p.answer ('N'); }, false },
+        { "clear all, no",     [] (Page& p) { p.clickButton (LibClass::clearId); p.answer ('N'); }, false },
+        { "import cancelled",  [&] (Page& p) { p.load (LibClass::libraryFileItem, homeFile ("in.p12l", LibraryFile::image (incoming))); p.answer ('C'); }, true },
+        { "another category",  [] (Page& p) { p->categoryChosen (9); }, true },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        Page p;
+        p.fill (records (3, 2));
+        p->categoryChosen (2);
+        ASSERT_EQ (p->getCategoryLabel().text, ParDes::categoryName (2));
+
+        c.act (p);
+        ASSERT_FALSE (p->isBoxShown());
+        EXPECT_EQ (p->getList().getFilterMode() == 1, c.filtered);
+        EXPECT_EQ (p->getCategoryLabel().text,
+                   c.filtered ? ParDes::categoryName (p->getList().getFilterCategory()) : juce::String());
+    }
+}
+
+TEST (LibClass, AnEmptiedLibraryStaysEmptyInTheNextSession)
+{
+    const auto file = LibClass::defaultLibraryFile();
+
+    struct Case { const char* what; std::function<void (Page&)> empty; };
+    const Case cases[] = {
+        { "clear all",              [] (Page& p) { p.clickButton (LibClass::clearId); p.answer ('N'); } },
+        { "every program deleted",  [] (Page& p)
+          {
+              while (p->getList().numRecords() > 0)
+              {
+                  p->getList().selectRow (0);
+                  p.clickButton (LibClass::deleteId);
+                  p.answer ('Y');
+              }
+          } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        ASSERT_TRUE (LibraryFile::write (records (3), file));
+
+        {
+            Page p, other;   // another instance keeps the library open, unchanged
+            p->loadDefaultLibrary();
+            other->loadDefaultLibrary();
+            c.empty (p);
+            ASSERT_EQ (p->getList().numRecords(), 0);
+        }
+
+        Page next;
+        next->loadDefaultLibrary();
+        EXPECT_EQ (next->getList().numRecords(), 0);
+        EXPECT_FALSE (next->isBoxShown());   // an empty library is no damaged one
+        EXPECT_FALSE (file.getSiblingFile ("p12Lib damaged.p12l").exists());
+
+        // And it fills again as any library does.
+        next.fill (records (1, 4));
+        next.page.reset();
+        EXPECT_EQ (LibraryFile::read (file).numRecords(), 1);
+    }
+}
+
+TEST (LibClass, DefaultLibraryProblemsAreToldOnThePage)
+{
+    const auto file = LibClass::defaultLibraryFile();
+
+    // A default library path that is a folder.
+    file.deleteRecursively();
+    ASSERT_TRUE (file.createDirectory());
+    {
+        Page p;
+        p->loadDefaultLibrary();
+        ASSERT_TRUE (p->isBoxShown());
+        EXPECT_TRUE (p.boxTitle().contains ("is a folder"));
+        p.answer ('N');
+        EXPECT_FALSE (p->isBoxShown());
+    }
+    ASSERT_TRUE (file.deleteRecursively());
+
+    // A library that cannot be stored as the page goes: the next page of the instance says so.
+    ASSERT_TRUE (LibraryFile::write (records (2), file));
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor { devices };
+    {
+        LibClass page (processor);
+        page.loadDefaultLibrary();
+        page.getList().addRecord ("Added", { record (1, "Added").data(), recordSize });
+        // A folder with something in it, in the way of the write.
+        ASSERT_TRUE (file.deleteFile() && file.createDirectory() && file.getChildFile ("inside").replaceWithText ("x"));
+    }
+    ASSERT_TRUE (file.deleteRecursively());
+    ASSERT_TRUE (LibraryFile::write (records (2), file));
+    {
+        LibClass page (processor);
+        page.loadDefaultLibrary();
+        ASSERT_TRUE (page.isBoxShown());
+        EXPECT_TRUE (page.getTextBox()->getTitle().getText().contains ("could not be stored"));
+    }
+    {
+        LibClass page (processor);   // told once
+        page.loadDefaultLibrary();
+        EXPECT_FALSE (page.isBoxShown());
+    }
 }
 
 TEST (LibClass, DoubleClickOnTheListActsAsDone)
@@ -309,6 +452,6 @@ TEST (CatContainer, ReportsTheReleasedButton)
     ui::click (selector, { 50, 9 });                 // -----
     ui::press (selector, { 160, 55 });               // pressed on one, released outside
     ui::release (selector, { 160, 200 });
-    ui::pump (50);
+    ASSERT_TRUE (ui::drain());
     EXPECT_EQ (listener.chosen, (std::vector<int> { 26, 0 }));
 }

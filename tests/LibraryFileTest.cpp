@@ -109,6 +109,7 @@ TEST (LibraryFile, RefusesWhatIsNoLibraryAndTakesBankFilesWhole)
         { "no header",      noHeader,                   Kind::refused,     0 },
         { "wrong header",   lowerCaseHeader,            Kind::refused,     0 },
         { "header only",    LibraryFile::header(),      Kind::library,     0 },
+        { "emptied library", concat ({ LibraryFile::header(), LibraryFile::trailer() }), Kind::library, 0 },
         { "150-program bank", bankFile (records),       Kind::programBank, 150 },
         { "bank with junk", concat ({ { 1, 2, 3 }, bankFile (makeRecords (2)), { 0xf0, 0x01 } }), Kind::programBank, 2 },
     };
@@ -119,7 +120,7 @@ TEST (LibraryFile, RefusesWhatIsNoLibraryAndTakesBankFilesWhole)
         const auto read = LibraryFile::read (writeFile ("hostile.p12l", c.bytes));
         EXPECT_EQ (read.kind, c.kind);
         EXPECT_EQ (read.numRecords(), c.records);
-        EXPECT_EQ (read.problem.isEmpty(), c.kind == Kind::programBank);
+        EXPECT_EQ (read.problem.isEmpty(), c.kind == Kind::programBank || c.bytes.size() == 26);
     }
 
     const auto bank = LibraryFile::parse (bankFile (records).data(), bankFile (records).size());
@@ -166,6 +167,8 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
         { "we removed b",       concat ({ a, c }),   concat ({ a, b, c, y }),  concat ({ a, c, y }),    LibraryFile::StoreResult::merged },
         { "they removed a",     concat ({ a, b, c, x }), concat ({ b, c }),     concat ({ b, c, x }),    LibraryFile::StoreResult::merged },
         { "same addition",      concat ({ a, b, c, x }), concat ({ a, b, c, x }), concat ({ a, b, c, x }), LibraryFile::StoreResult::merged },
+        { "we emptied it",      {},                   {},                      {},                      LibraryFile::StoreResult::written },
+        { "we emptied, they added", {},               concat ({ a, b, c, y }), y,                       LibraryFile::StoreResult::merged },
     };
 
     for (const auto& t : cases)
@@ -181,6 +184,7 @@ TEST (LibraryFile, StoresOwnChangesOverAnotherInstancesFile)
 
         EXPECT_EQ (LibraryFile::store (t.ours, origin), t.result);
         EXPECT_EQ (LibraryFile::read (file).records, t.expected);
+        EXPECT_TRUE (LibraryFile::read (file).problem.isEmpty());
 
         // The origin now follows the file: a second store is a plain write.
         EXPECT_EQ (LibraryFile::store (t.ours, origin), LibraryFile::StoreResult::written);

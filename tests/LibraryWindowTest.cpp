@@ -39,7 +39,7 @@ void clickButton (Lib_Manager_Comp& content, LibBut& button)
 }
 }
 
-TEST (LibraryWindow, OpensOnThePresetBankHidesOnDoneAndKeepsItsPage)
+TEST (LibraryWindowThreads, OpensOnThePresetBankHidesOnDoneAndKeepsItsPage)
 {
     EditorTestRig rig;
     rig.open();
@@ -80,7 +80,7 @@ TEST (LibraryWindow, OpensOnThePresetBankHidesOnDoneAndKeepsItsPage)
     EXPECT_GE (40, content.getPresetBankPage()->getList().getFirstRow());
 }
 
-TEST (LibraryWindow, OnlyTheHeaderDragsTheWindow)
+TEST (LibraryWindowThreads, OnlyTheHeaderDragsTheWindow)
 {
     EditorTestRig rig;
     rig.open();
@@ -96,7 +96,7 @@ TEST (LibraryWindow, OnlyTheHeaderDragsTheWindow)
     }
 }
 
-TEST (LibraryWindow, GoesWithTheEditorWhateverItShows)
+TEST (LibraryWindowThreads, GoesWithTheEditorWhateverItShows)
 {
     for (const bool onLibrary : { false, true })
         for (const bool visible : { true, false })
@@ -109,7 +109,6 @@ TEST (LibraryWindow, GoesWithTheEditorWhateverItShows)
             window.setVisible (visible);
             juce::Component::SafePointer<juce::Component> watch (&window);
             rig.close();
-            ui::pump (20);
-            EXPECT_EQ (watch.getComponent(), nullptr);
+            EXPECT_TRUE (ui::pumpUntil ([&] { return watch.getComponent() == nullptr; }));
         }
 }

@@ -6,7 +6,7 @@
 #include "controls/ProgBar.h"
 #include "support/EditorTestRig.h"
 
-TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
+TEST (MainCompThreads, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
 {
     EditorTestRig rig;
     auto& main = rig.open (false);
@@ -39,7 +39,7 @@ TEST (MainComp, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
     EXPECT_EQ (rig.page().getHeight(), EditorRules::pageHeightForZoom (0.8f));
 }
 
-TEST (MainComp, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
+TEST (MainCompThreads, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
 {
     EditorTestRig rig;
     rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 734));   // while closed
@@ -66,8 +66,7 @@ TEST (MainComp, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
 
     for (const auto& c : cases)
     {
-        ASSERT_TRUE (rig.synth.waitUntilIdle());
-        rig.pumpUntil ([] { return false; }, 20);
+        ASSERT_TRUE (rig.settle());
         c.act();
         EXPECT_TRUE (rig.pumpUntil (c.shows)) << c.what;
     }
@@ -75,13 +74,12 @@ TEST (MainComp, EngineEventsReachWhatShowsThemAndWaitForAnEditor)
     // Controller 7 moves no wheel; digit 0 changes no section.
     rig.synth.send (juce::MidiMessage::controllerEvent (1, 7, 5));
     rig.engine().postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 726));
-    ASSERT_TRUE (rig.synth.waitUntilIdle());
-    ui::pump (50);
+    ASSERT_TRUE (rig.settle());
     EXPECT_EQ (keyboard.getModWheel(), 77);
     EXPECT_EQ (rig.page().getCurrentSection(), 3);
 }
 
-TEST (MainComp, TransferEventsWithoutAnOverlayAreHarmless)
+TEST (MainCompThreads, TransferEventsWithoutAnOverlayAreHarmless)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -107,7 +105,7 @@ TEST (MainComp, TransferEventsWithoutAnOverlayAreHarmless)
     EXPECT_EQ (main.getTransferCode(), -1);
 }
 
-TEST (MainComp, ZoomHandleResizesTheEditorWithinItsLimits)
+TEST (MainCompThreads, ZoomHandleResizesTheEditorWithinItsLimits)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -120,7 +118,7 @@ TEST (MainComp, ZoomHandleResizesTheEditorWithinItsLimits)
         rig.engine().setMonitorArea ({ 0, 0, 1920, 1080 });
         const auto at = corner.getBoundsInParent().getTopRight().translated (-4, 6) + rig.page().getPosition();
         ui::drag (main, at, at.translated (0, dy), 4);
-        ui::pump (5);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (rig.page().getHeight(), pageHeight) << dy;
         EXPECT_EQ (rig.editor->getHeight(), pageHeight + 172) << dy;
     }

@@ -3,6 +3,7 @@
 #include "controls/StsLabel.h"
 #include "editor/MIDI_Setup.h"
 #include "editor/MainComp.h"
+#include "engine/SettingsFiles.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
 #include "support/EditorTestRig.h"
@@ -66,8 +67,54 @@ TEST_F (MidiSetup, PortBoxesOpenMenusOnlyInside)
 
     panel.setPortLists ({}, {});
     ui::MenuRecorder none;
-    ui::click (panel, { 100, 90 });
-    EXPECT_EQ (none.menusShown, 0);
+    for (const auto at : { juce::Point<int> { 100, 90 }, { 100, 140 } })
+    {
+        panel.statusLabel().setText ("------");
+        ui::click (panel, at);
+        EXPECT_EQ (none.menusShown, 0);
+        EXPECT_EQ (panel.statusLabel().getText(), MIDI_Setup::noPortsText) << at.toString();   // says why nothing opened
+    }
+}
+TEST_F (MidiSetup, TwoPortsOfOneNameAreEachTheOneChosen)
+{
+    // value: the device index + 1 sent to the engine, 0 with code 0 when nothing opens.
+    struct Case { const char* what; juce::StringArray shown, now; int item, code, value, chosenInput; };
+    const juce::StringArray twins { "USB MIDI", "USB MIDI", "Out C" };
+    const Case cases[] = {
+        { "first of two",            twins, twins, 2, 302, 1, 2 },
+        { "second of two",           twins, twins, 3, 302, 2, 2 },
+        { "second, list grew ahead", twins, { "Out X", "USB MIDI", "USB MIDI", "Out C" }, 3, 302, 3, 2 },
+        { "second, one twin gone",   twins, { "USB MIDI", "Out C" }, 3, 0, 0, 2 },
+        { "first, one twin gone",    twins, { "Out C", "USB MIDI" }, 2, 302, 2, 2 },
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        devices.inputNames = { "In A", "In B" };
+        devices.outputNames = c.shown;
+        panel.setPortLists (engine.ports().inputDeviceNames(), engine.ports().outputDeviceNames());
+        panel.chosenInput = 2;
+        panel.chosenOutput = 0;
+        panel.commandCode = panel.commandValue = 0;
+        devices.outputNames = c.now;
+        panel.applyPortMenu (MIDI_Setup::outputCommand, c.item);
+        EXPECT_EQ (panel.commandCode, c.code);
+        EXPECT_EQ (panel.commandValue, c.value);
+        EXPECT_EQ (panel.chosenOutput, c.value);
+        EXPECT_EQ (panel.chosenInput, c.chosenInput);
+    }
+
+    // Inputs alike; the chosen output keeps its place among twins when the inputs change.
+    devices.inputNames = { "Keys", "Keys" };
+    devices.outputNames = twins;
+    panel.setPortLists (engine.ports().inputDeviceNames(), engine.ports().outputDeviceNames());
+    panel.chosenOutput = 2;
+    devices.inputNames = { "Pad", "Keys", "Keys" };
+    devices.outputNames = { "Out Z", "USB MIDI", "USB MIDI", "Out C" };
+    panel.applyPortMenu (MIDI_Setup::inputCommand, 3);
+    EXPECT_EQ (panel.commandCode, 300);
+    EXPECT_EQ (panel.commandValue, 3);
+    EXPECT_EQ (panel.chosenOutput, 3);
 }
 
 TEST_F (MidiSetup, SysExSizeMenuSetsTheModeAndSendsNoCommand)
@@ -79,7 +126,7 @@ TEST_F (MidiSetup, SysExSizeMenuSetsTheModeAndSendsNoCommand)
         ui::MenuRecorder menus;
         menus.setAutoAnswer (c.answer);
         ui::click (panel, { 180 + 50, 172 + 8 });
-        ui::pump (30);
+        ASSERT_TRUE (ui::drain());
         EXPECT_EQ (menus.menusShown, 1);
         EXPECT_EQ (engine.ports().sysexChunkSize, c.mode);
         EXPECT_EQ (panel.sysExSizeLabel().getText(), c.text);
@@ -100,23 +147,23 @@ TEST_F (MidiSetup, GlobalsButtonTogglesThePageAndCloseIsIdempotent)
     // before the 100 ms are over.
     panel.toggleGlobalPage();
     ui::click (panel, { 38 + 750 - 27, 285 + 16 });
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     ASSERT_NE (panel.getGlobalPage(), nullptr);
     ui::click (panel, { 38 + 750 - 18, 285 + 16 });
     ASSERT_NE (panel.getGlobalPage(), nullptr);
     panel.toggleGlobalPage();
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
     EXPECT_TRUE (panel.instructionLabel().isVisible());
 
     panel.toggleGlobalPage();
     ui::click (panel, { 38 + 750 - 18, 285 + 16 });
-    ui::pump (200);
+    ASSERT_TRUE (ui::pumpPastTimers (100));
     EXPECT_EQ (panel.getGlobalPage(), nullptr);
 }
 
-TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
+TEST (MidiSetupInEditorThreads, OkAndPortChoicesReachTheEngine)
 {
     EditorTestRig rig;
     auto& main = rig.open();
@@ -148,5 +195,44 @@ TEST (MidiSetupInEditor, OkAndPortChoicesReachTheEngine)
 
     ui::click (*panel, panel->okButton().getBounds().getCentre());
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
+}
+
+TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
+{
+    struct Case { const char* what; std::function<void (std::unique_ptr<VantorAudioProcessorEditor>&)> close; };
+    const Case cases[] = {
+        { "OK",            [] (auto& ed) { auto* p = ed->getMainComp().getMidiSetup(); ui::click (*p, p->okButton().getBounds().getCentre()); } },
+        { "MIDI button",   [] (auto& ed) { ed->getMainComp().handleCommand (77); } },
+        { "editor closed", [] (auto& ed) { ed.reset(); } },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        const auto file = MidiCntrState::settingsFile (SettingsFiles::portsFileName);
+        file.deleteFile();
+
+        RecordingMidiDevices devices { { "In A", "In B" }, { "Out A", "Out B", "Out C" } };
+        VantorAudioProcessor processor { devices };
+        auto editor = std::make_unique<VantorAudioProcessorEditor> (processor);
+        auto& main = editor->getMainComp();
+        main.start();
+        main.showMidiSetup (true);
+        ASSERT_NE (main.getMidiSetup(), nullptr);
+
+        main.getMidiSetup()->applyPortMenu (MIDI_Setup::outputCommand, 3);
+        main.getMidiSetup()->applySysExSizeMenu (2);
+        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return processor.getEngine().ports().getOutputIndex() == 1; }));
+
+        c.close (editor);
+        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return editor == nullptr || editor->getMainComp().getMidiSetup() == nullptr; }));
+
+        juce::StringArray names { "?", "?", "?", "?" };
+        int chunk = -1;
+        ASSERT_TRUE (SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (file), names, chunk));
+        EXPECT_EQ (names[0], "NONE");
+        EXPECT_EQ (names[1], "Out B");
+        EXPECT_EQ (chunk, 1);
+    }
 }
 }

@@ -124,6 +124,41 @@ TEST (PresetBank, ForeignFilesAreRefusedWithAMessage)
     }
 }
 
+TEST (PresetBank, FoldersAndFilesWithoutProgramsAreToldNotIgnored)
+{
+    const auto folder = scratchFile ("a folder.p12b");
+    ASSERT_TRUE (folder.createDirectory());
+    juce::MemoryBlock noise (4000);
+    for (size_t i = 0; i < noise.getSize(); ++i)
+        noise[i] = (char) ((i * 37) % 0x7f);   // no F0 anywhere
+
+    const struct { const char* name; int item; juce::File file; const char* told; } cases[] =
+    {
+        { "folder as preset",       Plugin_Bank::presetFileItem,  folder, "is a folder" },
+        { "folder as bank",         Plugin_Bank::bankFileItem,    folder, "is a folder" },
+        { "folder as program bank", Plugin_Bank::programBankItem, folder, "is a folder" },
+        { "program bank, no dump",  Plugin_Bank::programBankItem, writeFile ("noise.p12b", noise), "No program" },
+        { "program bank, short",    Plugin_Bank::programBankItem, writeFile ("short.p12b", juce::MemoryBlock ("short", 5)), "No program" },
+        { "gone",                   Plugin_Bank::programBankItem, scratchFile ("gone.p12b"), "does not exist" },
+    };
+
+    for (auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        Page p;
+        const auto before = p.state();
+        p.load (c.item, c.file);
+        EXPECT_EQ (p.state(), before);
+        ASSERT_TRUE (p.noticeShown());
+        EXPECT_TRUE (p->getTextBox()->getTitle().getText().contains (c.told)) << p->getTextBox()->getTitle().getText();
+    }
+
+    // A cancelled chooser stays silent.
+    Page p;
+    p.load (Plugin_Bank::programBankItem, {});
+    EXPECT_FALSE (p.noticeShown());
+}
+
 TEST (PresetBank, ChangesToTheCurrentSlotSurviveTheNextHostSave)
 {
     Bank_Program source ("src");
@@ -227,7 +262,8 @@ TEST (PresetBank, ListScrollIsClampedAtBothEnds)
 
     list.scrollTo (last - 2);
     ui::press (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
-    ui::pump (900);
+    ASSERT_TRUE (ui::pumpUntil ([&] { return list.getScrollPosition() == last; }));
+    ASSERT_TRUE (ui::pumpPastTimers (Plugin_File::repeatMs));   // one more repeat, held at the end
     ui::release (*p.page, list.getPosition() + juce::Point<int> (list.scrollBarX + 10, list.getHeight() - 2));
     EXPECT_EQ (list.getScrollPosition(), last);
 }

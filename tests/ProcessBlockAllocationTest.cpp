@@ -185,7 +185,9 @@ TEST_F (ProcessBlockAllocation, QueuedEngineMidiIsHandedOutWithoutTouchingTheHea
     EXPECT_EQ (hostMidi.getNumEvents(), 128);
 }
 
-TEST_F (ProcessBlockAllocation, BlockWhileTheEngineIsBusyWaitsForNothingAndKeepsTheQueue)
+struct ProcessBlockAllocationThreads : public ProcessBlockAllocation {};
+
+TEST_F (ProcessBlockAllocationThreads, BlockWhileTheEngineIsBusyWaitsForNothingAndKeepsTheQueue)
 {
     engine.sendModWheelToHost (1, 7);
 

@@ -35,7 +35,7 @@ struct Collector : public juce::MidiInputCallback
 };
 }
 
-TEST (SimulatedSynth, AnswersProgramRequestsWholeAndSplitOnItsOwnThread)
+TEST (SimulatedSynthThreads, AnswersProgramRequestsWholeAndSplitOnItsOwnThread)
 {
     SimulatedSynth synth;
     Collector engine;

@@ -168,7 +168,7 @@ TEST (StsContRequests, DropDownMenuChoiceEndsTheGestureAndDismissalRequestsNothi
         Rig rig (StsCont::dropDown, 8, 100, 40);
         rig.show (0);
         ui::click (rig.root, { 40, c.clickY });
-        ui::pump (20);
+        ASSERT_TRUE (ui::drain());
 
         EXPECT_EQ (menus.menusShown > 0, c.menuShown);
         const auto got = lastRequest (rig.cable, c.expected);

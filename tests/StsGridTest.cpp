@@ -99,7 +99,9 @@ TEST (StsGridClicks, ReportsOnlyRowsThatExist)
         { "left click on a row",            -1, { 20, 50 },  left,  { 91 },     99 + 1, 1 },
         { "right click in the third column", -1, { 200, 50 }, right, { 91, 88 }, 99 + 1, 1 },
         { "right click elsewhere",          -1, { 100, 5 },  right, { 91, 90 }, 99, 0 },
-        { "below a short list",              2, { 20, 200 }, left,  { 91 },     99 * 2, 1 },
+        { "below a short list",              2, { 20, 200 }, left,  {},         -1, -1 },
+        { "right below a short list",        2, { 200, 100 }, right, {},        -1, -1 },
+        { "last row of a short list",        2, { 20, 91 },  left,  { 91 },     99 * 2, 1 },
         { "left on an empty list",           0, { 20, 50 },  left,  {},         -1, -1 },
         { "right on an empty list",          0, { 200, 50 }, right, {},         -1, -1 },
         { "left edge keeps the last click", -1, { 0, 50 },   left,  {},         3 * 99, -1 },
@@ -177,7 +179,7 @@ TEST (StsGridScrolling, WheelAndThumbStayInsideTheList)
     EXPECT_FALSE (rig.grid.createComponentSnapshot (rig.grid.getLocalBounds()).isNull());
 }
 
-TEST (StsGridPainting, ReadsBanksWhileTheInputThreadStoresThem)
+TEST (StsGridPaintingThreads, ReadsBanksWhileTheInputThreadStoresThem)
 {
     GridRig rig (8);
     rig.grid.fill (StsGrid::bankMode, 0);

@@ -196,7 +196,7 @@ TEST_F (Processor, EditGesturesBeginOnceAndEndAfterTheLastEditOrWithTheProcessor
     EXPECT_EQ (host.count ('b', 4), 1);
     EXPECT_EQ (host.count ('e', 0), 0);
 
-    ui::pump (400);
+    ASSERT_TRUE (ui::pumpUntil ([&] { return host.count ('e', 0) > 0 && host.count ('e', 4) > 0; }));
     EXPECT_EQ (host.count ('e', 0), 1);
     EXPECT_EQ (host.count ('e', 4), 1);
     EXPECT_FALSE (processor->isGestureOpen (0));
@@ -274,7 +274,7 @@ TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
 
 // The synthesizer replaces its program while a knob value is still queued: the
 // value stays with the old program and the host rereads the new one.
-TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
+TEST (ProcessorWithSynthThreads, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
 {
     SimulatedSynth synth;
     {
@@ -288,8 +288,7 @@ TEST (ProcessorWithSynth, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
         const auto newProgram = engine.deviceBank (0).programBytes (5);
         synth.turnKnob (1, 19, (newProgram[5] + 1) % 100);      // id 5, "Fine 2"
         synth.send (juce::MidiMessage::programChange (1, 5));
-        ASSERT_TRUE (synth.waitUntilIdle());
-        ui::pump (100);
+        ASSERT_TRUE (synth.settle());
 
         EXPECT_EQ (engine.editBuffer(), newProgram);
         EXPECT_GE (host.programChanges, 1);

@@ -109,17 +109,50 @@ void wheel (juce::Component& root, juce::Point<int> pos, float deltaY)
     target->mouseWheelMove (makeEvent (*target, local, {}, local, juce::Time::getCurrentTime(), false), details);
 }
 
-void pump (int milliseconds)
+bool drain (int* dispatched)
 {
     jassert (juce::MessageManager::getInstance()->isThisTheMessageThread());
-    const auto end = juce::Time::currentTimeMillis() + milliseconds;
 
-    do
+    for (int i = 0; i < 1000000; ++i)
     {
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+        {
+            if (dispatched != nullptr)
+                *dispatched = i;
+            return true;
+        }
+    }
+
+    return false;
+}
+
+bool pumpUntil (const std::function<bool()>& condition, int limitMs)
+{
+    jassert (juce::MessageManager::getInstance()->isThisTheMessageThread());
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) limitMs;
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+            return false;
+
         if (! juce::dispatchNextMessageOnSystemQueue (true))
             juce::Thread::sleep (1);
     }
-    while (juce::Time::currentTimeMillis() < end);
+
+    return true;
+}
+
+bool pumpPastTimers (int ms)
+{
+    struct Later : juce::Timer
+    {
+        bool fired = false;
+        void timerCallback() override   { fired = true; stopTimer(); }
+    } later;
+
+    later.startTimer (ms);
+    return pumpUntil ([&] { return later.fired; }, ms + 20000);
 }
 
 juce::Image snapshot (juce::Component& c)

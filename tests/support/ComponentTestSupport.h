@@ -28,8 +28,20 @@ void wheel (juce::Component& root, juce::Point<int> pos, float deltaY);
 void press (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods = leftButton);
 void release (juce::Component& root, juce::Point<int> pos, juce::ModifierKeys mods = leftButton);
 
-// Runs the message loop: timers, async updates, change broadcasts.
-void pump (int milliseconds = 20);
+// Dispatches every message already posted to the message thread (async
+// updates, change broadcasts, posted calls) and those they post in turn.
+// False if the queue never ran dry. Timers that are not yet due are not waited
+// for. `dispatched`, if given, receives the number of messages dispatched.
+bool drain (int* dispatched = nullptr);
+
+// Runs the message loop, timers included, until the condition holds. False if
+// it still does not after limitMs: a bound for a loaded machine, not a timing claim.
+bool pumpUntil (const std::function<bool()>& condition, int limitMs = 20000);
+
+// Runs the message loop until a timer of ms, started now, has fired: every
+// timer started before with an interval up to ms has had its turn by then.
+// For checking what a timer did, or that it did nothing.
+bool pumpPastTimers (int ms);
 
 // The component's own drawing, headless.
 juce::Image snapshot (juce::Component&);

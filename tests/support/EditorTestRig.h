@@ -44,16 +44,12 @@ struct EditorTestRig
 
     void close()                              { editor.reset(); }
 
-    // Runs the message loop until the condition holds or the time is up.
-    static bool pumpUntil (const std::function<bool()>& condition, int timeoutMs = 5000)
+    static bool pumpUntil (const std::function<bool()>& condition, int limitMs = 20000)
     {
-        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-        while (! condition())
-        {
-            if (juce::Time::getMillisecondCounter() > end)
-                return false;
-            ui::pump (5);
-        }
-        return true;
+        return ui::pumpUntil (condition, limitMs);
     }
+
+    // Until the synthesizer has nothing left to deliver and the message thread
+    // nothing left to dispatch: whatever an answer sets off has happened.
+    bool settle()                             { return synth.settle(); }
 };

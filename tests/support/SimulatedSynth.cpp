@@ -1,5 +1,6 @@
 #include "SimulatedSynth.h"
 #include "engine/DSI_Program.h"
+#include "support/ComponentTestSupport.h"
 #include <algorithm>
 
 namespace
@@ -257,6 +258,19 @@ void SimulatedSynth::clearReceived()
 bool SimulatedSynth::waitForReceived (int count, int timeoutMs) const
 {
     return waitFor ([this, count] { return numReceived() >= count; }, timeoutMs);
+}
+
+bool SimulatedSynth::settle() const
+{
+    for (int round = 0; round < 1000; ++round)
+    {
+        int dispatched = 0;
+        if (! waitUntilIdle() || ! ui::drain (&dispatched))
+            return false;
+        if (dispatched == 0 && waitUntilIdle (0))
+            return true;
+    }
+    return false;
 }
 
 bool SimulatedSynth::waitUntilIdle (int timeoutMs) const

@@ -63,6 +63,11 @@ public:
     bool waitForReceived (int count, int timeoutMs = 5000) const;
     bool waitUntilIdle (int timeoutMs = 5000) const;     // nothing queued, nothing being delivered
 
+    // On the message thread: runs it until the synth has nothing left to deliver
+    // and the message thread nothing left to dispatch, so whatever a message set
+    // off has happened. False if that never came. Timers not yet due are not waited for.
+    bool settle() const;
+
 private:
     class Output;
     class Input;

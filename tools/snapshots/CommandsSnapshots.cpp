@@ -41,6 +41,14 @@ VANTOR_SNAPSHOT ("write-dialog-rename", 0, 0, [] {
         m.getWriteDialog()->openRename ("Soft Rhodes");
     });
 })
+// A descender and a capital: "Xy" must not read "Xv".
+VANTOR_SNAPSHOT ("write-dialog-rename-xy", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        m.showWriteDialog (true);
+        m.getWriteDialog()->openRename ("Xy");
+    });
+})
 VANTOR_SNAPSHOT ("transmit-question", 0, 0, [] {
     return std::make_unique<ArrangedEditor> ([] (MainComp& m)
     {

@@ -20,12 +20,15 @@ struct NoPorts : public MidiDeviceSystem
 class LibraryWindowPicture : public juce::Component
 {
 public:
-    LibraryWindowPicture (bool libraryTab, bool nameBox)
+    LibraryWindowPicture (bool libraryTab, bool nameBox, const juce::String& name = {})
     {
         processor.setCurrentProgram (14);
         content.showPresetBankPage();
         if (nameBox)
             content.getPresetBankPage()->showSetCurrent();
+        if (name.isNotEmpty())
+            if (auto* box = content.getPresetBankPage()->getNameBox())
+                box->getEditor().setText (name, false);
         if (libraryTab)
             content.showLibraryPage();
         addAndMakeVisible (content);
@@ -44,3 +47,4 @@ private:
 VANTOR_SNAPSHOT ("library-window-preset-bank", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, false); })
 VANTOR_SNAPSHOT ("library-window-library", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (true, false); })
 VANTOR_SNAPSHOT ("library-window-set-current", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, true); })
+VANTOR_SNAPSHOT ("library-window-name-xy", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, true, "Xy"); })

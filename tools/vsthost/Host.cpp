@@ -41,7 +41,14 @@ VstIntPtr VSTCALLBACK hostCallback (AEffect* effect, VstInt32 opcode, VstInt32 i
                 host.anomaly ("automate for parameter index " + std::to_string (index));
             if (! (opt >= 0.0f && opt <= 1.0f))
                 host.anomaly ("automate value " + std::to_string (opt) + " for parameter " + std::to_string (index));
+            if (auto* answer = host.answerCallback.load())
+                answer (effect, opcode);
             return 0;
+        case audioMasterUpdateDisplay:
+            ++host.updateDisplayCalls;
+            if (auto* answer = host.answerCallback.load())
+                answer (effect, opcode);
+            return 1;
         case audioMasterBeginEdit:
         {
             ++host.beginEditCalls;

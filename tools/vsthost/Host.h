@@ -20,6 +20,10 @@ struct HostState
     std::atomic<double> sampleRate { 44100.0 };
     std::atomic<int> blockSize { 512 };
     std::atomic<int> sizeWindowWidth { 0 }, sizeWindowHeight { 0 }, sizeWindowCalls { 0 };
+    std::atomic<int> updateDisplayCalls { 0 };
+    // Set by a check: what the host does from inside audioMasterUpdateDisplay and
+    // audioMasterAutomate, on the thread they came on (some hosts call the plug-in back).
+    std::atomic<void (*) (AEffect*, VstInt32 opcode)> answerCallback { nullptr };
 
     std::mutex lock;
     std::vector<std::vector<unsigned char>> midiOut;       // guarded by lock

@@ -94,9 +94,12 @@ void SimulatedDevice::send (const unsigned char* bytes, size_t size)
 {
     if (bytes == nullptr || size == 0)
         return;
+    if ((bytes[0] & 0xE0) == 0x80)
+        ++noteMessages;
     {
         const std::lock_guard<std::mutex> l (lock);
         incoming.emplace_back (bytes, bytes + size);
+        ++sends;
         if (! worker.joinable() && ! quit)
             worker = std::thread ([this] { run(); });
     }
@@ -124,7 +127,8 @@ void SimulatedDevice::run()
             const auto bytes = std::move (incoming.front());
             incoming.pop_front();
             l.unlock();
-            // Each send holds whole messages; only the SysEx ones matter here.
+            // Each send holds whole messages.
+            hear (bytes);
             for (auto start = std::find (bytes.begin(), bytes.end(), 0xF0); start != bytes.end();)
             {
                 const auto end = std::find (start, bytes.end(), 0xF7);
@@ -134,6 +138,8 @@ void SimulatedDevice::run()
                 start = std::find (end, bytes.end(), 0xF0);
             }
             l.lock();
+            ++handled;
+            heard.notify_all();
             continue;
         }
 
@@ -202,6 +208,7 @@ void SimulatedDevice::handle (const Bytes& m)
                     const std::lock_guard<std::mutex> l (lock);
                     banks[(size_t) (m[4] * programsPerBank + m[5])].assign (m.begin() + 6, m.end() - 1);
                 }
+                lastStored = m[4] * programsPerBank + m[5];
                 ++dumps;
             }
             break;
@@ -209,6 +216,101 @@ void SimulatedDevice::handle (const Bytes& m)
         default:
             break;
     }
+}
+
+// Everything but SysEx: counted, and NRPN values kept as the synthesizer would set them.
+void SimulatedDevice::hear (const Bytes& bytes)
+{
+    unsigned char status = 0;
+    Bytes data;
+    bool inSysex = false;
+    const auto length = [] (unsigned char s) -> size_t
+    {
+        if (s >= 0xF0)
+            return s == 0xF2 ? 3 : (s == 0xF1 || s == 0xF3) ? 2 : 1;
+        return (s & 0xE0) == 0xC0 ? 2 : 3;
+    };
+    const auto complete = [&]
+    {
+        ++others;
+        if ((status & 0xF0) != 0xB0)
+            return;
+        const int controller = data[0], value = data[1];
+        if (controller == 99)
+            nrpnNumber = value << 7;
+        else if (controller == 98 && nrpnNumber >= 0)
+            nrpnNumber = (nrpnNumber & ~127) | value;
+        else if (controller == 6)
+            nrpnMsb = value;
+        else if (controller == 38 && nrpnNumber >= 0)
+        {
+            const std::lock_guard<std::mutex> l (lock);
+            nrpn[nrpnNumber] = nrpnMsb * 128 + value;
+        }
+    };
+
+    for (const auto b : bytes)
+    {
+        if (b >= 0xF8)
+            continue;                        // real time, even inside SysEx
+        if (b == 0xF0 || b == 0xF7)
+        {
+            inSysex = b == 0xF0;
+            status = 0;
+            continue;
+        }
+        if (inSysex)
+            continue;
+        if (b >= 0x80)
+        {
+            status = b;
+            data.clear();
+        }
+        else if (status != 0)
+            data.push_back (b);
+        else
+            continue;                        // a stray data byte
+
+        if (data.size() + 1 == length (status))
+        {
+            complete();
+            data.clear();
+            if (status >= 0xF0)
+                status = 0;                  // system common ends running status
+        }
+    }
+}
+
+bool SimulatedDevice::caughtUp (std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> l (lock);
+    return heard.wait_for (l, limit, [this] { return handled == sends || quit; });
+}
+
+std::map<int, int> SimulatedDevice::nrpnValues() const
+{
+    const std::lock_guard<std::mutex> l (lock);
+    return nrpn;
+}
+
+std::string SimulatedDevice::storedName (int slot) const
+{
+    if (slot < 0 || slot >= numBanks * programsPerBank)
+        return {};
+    Bytes body;
+    {
+        const std::lock_guard<std::mutex> l (lock);
+        body = banks[(size_t) slot];
+    }
+    // Packed as groups of eight: a byte of high bits, then seven low parts.
+    Bytes data;
+    for (size_t at = 0; at < body.size(); at += 8)
+        for (size_t i = 1; i < 8 && at + i < body.size(); ++i)
+            data.push_back ((unsigned char) (body[at + i] | (((body[at] >> (i - 1)) & 1) << 7)));
+    constexpr size_t nameOffset = 402, nameLength = 16;
+    if (data.size() < nameOffset + nameLength)
+        return {};
+    return std::string (data.begin() + nameOffset, data.begin() + nameOffset + nameLength);
 }
 
 SimulatedDevice::Bytes SimulatedDevice::programDump (int bank, int program) const

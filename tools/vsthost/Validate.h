@@ -8,8 +8,10 @@
 #include "Host.h"
 
 #include <unistd.h>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -105,6 +107,27 @@ struct State
 
 State capture (AEffect* e);
 std::string compareStates (AEffect* e, const State& before, const State& after);
+
+// A file of the plug-in's settings folder ("VantorConfig" beside ~/.config)
+// given the content some checks need while they run; what was there before
+// comes back afterwards, for the groups that follow. No content: no file.
+class SettingsFileSwap
+{
+public:
+    SettingsFileSwap (const char* name, std::optional<std::string> content);
+    ~SettingsFileSwap();
+    SettingsFileSwap (const SettingsFileSwap&) = delete;
+    SettingsFileSwap& operator= (const SettingsFileSwap&) = delete;
+
+private:
+    void put (const std::optional<std::string>& content) const;
+
+    std::filesystem::path file;
+    std::optional<std::string> before;
+};
+
+// The ports file ("pro12plports.dat") that names the simulated synthesizer's ports.
+std::string simulatedDevicePorts();
 
 //==============================================================================
 // Audio.

@@ -10,62 +10,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 
 namespace vsthost::validation
 {
 namespace
 {
-namespace fs = std::filesystem;
-
 SimulatedDevice& device()   { return SimulatedDevice::get(); }
-
-// A file of the plug-in's settings folder ("VantorConfig" beside ~/.config)
-// given the content these checks need while they run; what was there before
-// comes back afterwards, for the groups that follow.
-class SettingsFileSwap
-{
-public:
-    SettingsFileSwap (const char* name, std::optional<std::string> content)
-        : file (settingsFolder() / name)
-    {
-        if (std::ifstream in { file, std::ios::binary })
-            before = std::string (std::istreambuf_iterator<char> (in), {});
-        put (content);
-    }
-
-    ~SettingsFileSwap()   { put (before); }
-
-private:
-    static fs::path settingsFolder()
-    {
-        const char* home = std::getenv ("HOME");
-        return fs::path (home != nullptr ? home : ".") / "VantorConfig";
-    }
-
-    void put (const std::optional<std::string>& content) const
-    {
-        std::error_code ignored;
-        if (! content)
-        {
-            fs::remove (file, ignored);
-            return;
-        }
-        fs::create_directories (file.parent_path(), ignored);
-        std::ofstream out (file, std::ios::binary | std::ios::trunc);
-        out << *content;
-    }
-
-    fs::path file;
-    std::optional<std::string> before;
-};
 
 // Where the editor shows its commands at the size it first opens at.
 constexpr int banksX = 267 + 23, banksY = 11;            // top bar, "BANKS"
@@ -394,8 +348,7 @@ void deviceGroup (Reporter& r, Library& lib, std::mt19937&)
         return;
 
     // The stored ports name the device's; the editor opens at its first size.
-    const SettingsFileSwap ports ("pro12plports.dat", std::string (SimulatedDevice::inputName) + '\x0f'
-                                                          + SimulatedDevice::outputName + '\x10' + "NONE" + '\x11' + "0" + '\x12');
+    const SettingsFileSwap ports ("pro12plports.dat", simulatedDevicePorts());
     const SettingsFileSwap geometry ("pro12ltwh.dat", std::nullopt);
 
     r.check ("device.closeEditorDuringBankReceive",

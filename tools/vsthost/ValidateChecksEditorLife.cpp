@@ -4,6 +4,7 @@
 #include "Validate.h"
 #include "ValidateWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -13,6 +14,9 @@ namespace vsthost::validation
 namespace
 {
 bool sane (int w, int h)   { return w > 0 && h > 0 && w <= 8192 && h <= 8192; }
+
+// The corner's limits: the narrowest window still shows the whole function row.
+constexpr int minWidth = 653, minHeight = 298;
 
 // The page of a first opening is 710 high (zoom 1.0) with its zoom handle in its lower right corner.
 constexpr int pageHeight = 710;
@@ -61,9 +65,9 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1))
                 p.add (fmt ("cycle %d: after the corner drag the size reads %dx%d", cycle, w1, h1));
-            else if (w1 < 454 || h1 < 298)
+            else if (w1 < minWidth || h1 < minHeight)
                 p.add (fmt ("cycle %d: the corner made the editor %dx%d, below its limits", cycle, w1, h1));
-            else if (w1 == w0 && h1 == h0 && w0 > 454 && h0 > 298)
+            else if (w1 == w0 && h1 == h0 && w0 > minWidth && h0 > minHeight)
                 p.add (fmt ("cycle %d: dragging the corner left the editor at %dx%d", cycle, w1, h1));
 
             // The zoom handle, where the window shows it.
@@ -93,6 +97,61 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             }
         }
 
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    // Pulled smaller by its corner, the editor keeps the keyboard's strip in sight
+    // under the page: the zoom handle sits right above that strip, and dragging
+    // it must still zoom (it was lost below the window when the page kept its height).
+    r.check ("editorLife.shrinkKeepsTheKeyboardStrip", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        const auto parent = openInNewParent (x, a, p, "opening");
+        const auto window = editorWindow (x, parent);
+
+        // Earlier checks leave their size in the stored geometry: start from what opens.
+        int wOpen = 0, hOpen = 0;
+        editorRect (a, wOpen, hOpen);
+        for (const int target : { std::max (minHeight + 42, hOpen - 117), minHeight })
+        {
+            int w0 = 0, h0 = 0;
+            editorRect (a, w0, h0);
+            if (h0 <= target)
+                continue;
+            const auto sizeIs = [&] (int w, int h) { return [&, w, h] { int ww = 0, hh = 0; editorRect (a, ww, hh); return ww != w || hh != h; }; };
+            const auto shrunk = sizeIs (w0, h0);
+            for (int attempt = 0; attempt < 2 && ! shrunk(); ++attempt)
+            {
+                x.idle (a, 10);
+                drag (x, a, window, w0 - 8, h0 - 8, std::max (minWidth, w0 - 240) - 8, target - 8);
+                x.idleUntil (a, shrunk, 100);
+            }
+            int w1 = 0, h1 = 0;
+            if (! editorRect (a, w1, h1) || ! sane (w1, h1) || h1 >= h0)
+            {
+                p.add (fmt ("pulling the corner up to %d left the editor %dx%d", target, w1, h1));
+                continue;
+            }
+
+            const int handleX = w1 - 6, handleY = h1 - 20 - 7;
+            const auto zoomed = sizeIs (w1, h1);
+            for (int attempt = 0; attempt < 2 && ! zoomed(); ++attempt)
+            {
+                x.idle (a, 10);
+                drag (x, a, window, handleX, handleY, handleX, handleY - 50);
+                x.idleUntil (a, zoomed, 100);
+            }
+            int w2 = 0, h2 = 0;
+            editorRect (a, w2, h2);
+            if (! zoomed())
+                p.add (fmt ("at %dx%d no zoom handle above the keyboard strip (%d, %d)", w1, h1, handleX, handleY));
+            else if (! sane (w2, h2) || h2 < minHeight)
+                p.add (fmt ("at %dx%d the zoom handle made the editor %dx%d", w1, h1, w2, h2));
+        }
+
+        p.addAll (closeEditor (x, a, parent), "closing");
         x.destroy (parent);
         return p.str();
     }));

@@ -71,6 +71,10 @@ constexpr Point oscillatorPanel { 400, 120 }, leftDimBand { 60, 400 };
 constexpr Point presetBankTab { 1 + 20 + 50, 1 + 22 + 17 }, libraryTab { 1 + 130 + 50, 1 + 22 + 17 };
 constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 
+// In the write dialog (0, 54): the display at (202, 18) with the name line 26 to 38
+// down; the rename box over it at (274, 82), its text field 180 x 24.
+constexpr Point writeName { 202 + 80, 54 + 18 + 32 }, renameField { 274 + 60, 82 + 12 };
+
 // The page between the top bar and the status line, and the section tab strip.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
 // The page above the library window, which opens centred on the screen (1000 x 620:
@@ -648,6 +652,133 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             }
             return p.str();
         }));
+
+        // Some hosts hide their window instead of closing the editor: the library window,
+        // a window of its own, goes with it and comes back with it, unless closed meanwhile.
+        r.check ("overlays.libraryFollowsHostWindow", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            ::Window library = 0;
+            if (auto reason = ed.openLibrary (library); ! reason.empty())
+                return reason;
+            const auto libraryShown = [&] { return shownTopLevels (x).count (library) != 0; };
+
+            for (int cycle = 0; cycle < 2; ++cycle)
+            {
+                XUnmapWindow (x.display, ed.parent);
+                XSync (x.display, False);
+                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }, 200))
+                    p.add (fmt ("cycle %d: the library window stayed while the host hid the editor", cycle));
+                XMapWindow (x.display, ed.parent);
+                XSync (x.display, False);
+                if (! x.idleUntil (ed.e(), libraryShown, 200))
+                    p.add (fmt ("cycle %d: the library window did not come back with the editor", cycle));
+            }
+
+            p.addAll (ed.closeLibrary (library), "");
+            XUnmapWindow (x.display, ed.parent);
+            XSync (x.display, False);
+            x.idle (ed.e(), 20);
+            XMapWindow (x.display, ed.parent);
+            XSync (x.display, False);
+            if (x.idleUntil (ed.e(), libraryShown, 60))
+                p.add ("the library window, closed, came back when the host showed the editor again");
+            p.addAll (ed.close(), "");
+            return p.str();
+        }));
+
+        // The write dialog's rename box has the keyboard focus and a few typed keys when
+        // the host hides its window, closes the editor, or closes it and destroys its
+        // window; each time the editor opens again in a working window, without X errors.
+        const auto openRenameBox = [&] (Editor& ed, Problems& p, const char* when)
+        {
+            const auto page = ed.grab (pageArea);
+            if (auto reason = ed.openWriteDialog (page); ! reason.empty())
+                return p.add (fmt ("%s: %s", when, reason.c_str()));
+            ed.settle (pageArea);
+            const auto dialog = ed.grab (pageArea);
+            if (! ed.clickUntil (writeName, ed.differs (pageArea, dialog, 0.001)))
+                return p.add (fmt ("%s: a click on the name showed no rename box", when));
+            ed.clickAt (ed.window, renameField);
+            for (KeySym k : { XK_B, XK_BackSpace, XK_x, XK_y })
+            {
+                sendKey (x, ed.window, true, k);
+                sendKey (x, ed.window, false, k);
+                x.idle (ed.e(), 2);
+            }
+        };
+        const auto worksAgain = [&] (Editor& ed, Problems& p)
+        {
+            p.addAll (ed.open(), "reopened at the end");
+            const auto page = ed.grab (pageArea);
+            p.addAll (ed.openWriteDialog (page), "reopened at the end");
+            p.addAll (ed.closeWriteDialog (page), "reopened at the end");
+            p.addAll (ed.close(), "reopened at the end");
+        };
+
+        r.check ("overlays.renameBoxThroughHostWindows", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            for (int way = 0; way < 3; ++way)
+            {
+                const char* name = way == 0 ? "hidden and shown" : way == 1 ? "closed and reopened" : "closed, host window destroyed";
+                if (auto reason = ed.open(); ! reason.empty())
+                {
+                    p.add (fmt ("%s: %s", name, reason.c_str()));
+                    continue;
+                }
+                openRenameBox (ed, p, name);
+                if (way == 0)
+                {
+                    XUnmapWindow (x.display, ed.parent);
+                    XSync (x.display, False);
+                    x.idle (ed.e(), 20);
+                    XMapWindow (x.display, ed.parent);
+                    XSync (x.display, False);
+                    x.idle (ed.e(), 20);
+                }
+                p.addAll (ed.close(), name);
+                if (way == 2)
+                {
+                    x.destroy (ed.parent);
+                    ed.parent = 0;
+                }
+            }
+            worksAgain (ed, p);
+            return p.str();
+        }));
+
+        // A host that destroys its window before it closes the editor takes the editor's
+        // window along; once the editor has seen that (a look every 200 ms), nothing of
+        // it touches that window, closing included, and it opens again in a new one.
+        r.check ("overlays.hostDestroysItsWindowFirst", [&]() -> std::string
+        {
+            Problems p;
+            auto ed = std::make_shared<Editor> (x, lib.entry);
+            if (auto reason = ed->open(); ! reason.empty())
+                return reason;
+            openRenameBox (*ed, p, "before");
+            x.destroy (ed->parent);
+            ed->parent = 0;
+            const auto destroyed = std::chrono::steady_clock::now();
+            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); }, 1000);
+
+            p.addAll (withXErrors (x, [&]() -> std::string
+            {
+                Problems after;
+                x.idle (ed->e(), 10);
+                dispatch (ed->e(), effEditClose);
+                ed->window = 0;
+                x.idle (ed->e(), 10);
+                worksAgain (*ed, after);
+                return after.str();
+            })(), "after the editor saw its window go");
+            return p.str();
+        });
     }
 
     lib.unload();

@@ -1,4 +1,5 @@
 #include "Validate.h"
+#include "SimulatedDevice.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -356,6 +359,38 @@ std::string quickUse (AEffect* e, std::mt19937& rng)
 }
 
 // Runs the body in a child process and hands back its answer; a crash there is an answer too.
+SettingsFileSwap::SettingsFileSwap (const char* name, std::optional<std::string> content)
+{
+    const char* home = std::getenv ("HOME");
+    file = std::filesystem::path (home != nullptr ? home : ".") / "VantorConfig" / name;
+    if (std::ifstream in { file, std::ios::binary })
+        before = std::string (std::istreambuf_iterator<char> (in), {});
+    put (content);
+}
+
+SettingsFileSwap::~SettingsFileSwap()
+{
+    put (before);
+}
+
+void SettingsFileSwap::put (const std::optional<std::string>& content) const
+{
+    std::error_code ignored;
+    if (! content)
+    {
+        std::filesystem::remove (file, ignored);
+        return;
+    }
+    std::filesystem::create_directories (file.parent_path(), ignored);
+    std::ofstream out (file, std::ios::binary | std::ios::trunc);
+    out << *content;
+}
+
+std::string simulatedDevicePorts()
+{
+    return std::string (SimulatedDevice::inputName) + '\x0f' + SimulatedDevice::outputName + '\x10' + "NONE" + '\x11' + "0" + '\x12';
+}
+
 std::string inFreshProcess (const std::function<std::string()>& body)
 {
     int fds[2];

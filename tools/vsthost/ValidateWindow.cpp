@@ -250,10 +250,10 @@ void sendMotion (XSession& x, ::Window w, int px, int py)
     deliver (x, w, PointerMotionMask | ButtonMotionMask | Button1MotionMask, ev);
 }
 
-void sendKey (XSession& x, ::Window w, bool press, KeySym key)
+void sendKey (XSession& x, ::Window w, bool press, KeySym key, unsigned modifiers)
 {
     XEvent ev {};
-    address (ev.xkey, press ? KeyPress : KeyRelease, x, w, 0, 0, 0);
+    address (ev.xkey, press ? KeyPress : KeyRelease, x, w, 0, 0, modifiers);
     ev.xkey.keycode = XKeysymToKeycode (x.display, key);
     deliver (x, w, press ? KeyPressMask : KeyReleaseMask, ev);
 }

@@ -55,7 +55,7 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
 // each followed by a few idle rounds of the editor.
 void sendButton (XSession& x, ::Window w, bool press, int px, int py, unsigned button);
 void sendMotion (XSession& x, ::Window w, int px, int py);
-void sendKey (XSession& x, ::Window w, bool press, KeySym key);
+void sendKey (XSession& x, ::Window w, bool press, KeySym key, unsigned modifiers = 0);
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY);
 void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py);
 void click (XSession& x, AEffect* e, ::Window w, int px, int py);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+#include <functional>
+
+// Where the component's native window is: showing and viewable; hidden (a host
+// may unmap its own window around the editor's without closing the editor, and
+// nothing in the toolkit hears of it); or gone (a host destroyed its window, and
+// the server ours with it).
+enum class WindowState { onScreen, hidden, gone };
+WindowState windowState (const juce::Component&);
+
+inline bool isWindowOnScreen (const juce::Component& c)   { return windowState (c) == WindowState::onScreen; }
+
+// Runs the call with X errors on the toolkit's own connection ignored: it may
+// touch windows a host has destroyed, and some hosts end the process on any X
+// error. Errors on other connections go where they went before.
+void ignoringOwnXErrors (const std::function<void()>& call);
+

@@ -1,0 +1,249 @@
+// What the host is told, when and on which thread: a host that answers a call
+// by calling the plug-in back must never get one from a thread of the
+// toolkit's own, and is never told of a change it made itself.
+#include <gtest/gtest.h>
+
+#include "editor/MainComp.h"
+#include "editor/VantorAudioProcessorEditor.h"
+#include "controls/WinMovCan.h"
+#include "librarian/Lib_Manager_Comp.h"
+#include "engine/VantorAudioProcessor.h"
+#include "support/ComponentTestSupport.h"
+#include "support/QuietXErrors.h"
+#include "support/RecordingMidiDevices.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace
+{
+struct ToldHost : public juce::AudioProcessorListener
+{
+    std::atomic<int> refreshes { 0 }, values { 0 }, begins { 0 }, ends { 0 }, offMessageThread { 0 };
+
+    void note()   { if (! juce::MessageManager::existsAndIsCurrentThread()) ++offMessageThread; }
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override    { note(); ++values; }
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& d) override  { note(); refreshes += d.programChanged ? 1 : 0; }
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int) override { note(); ++begins; }
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int) override   { note(); ++ends; }
+};
+
+// Everything posted before the call has been delivered.
+bool deliverPosted()    { return ui::drain(); }
+
+bool pumpUntil (const std::function<bool()>& condition)    { return ui::pumpUntil (condition); }
+
+// Runs the call on a thread the toolkit started, as its own message thread or a MIDI input thread is.
+bool onToolkitThread (std::function<void()> call)
+{
+    auto done = std::make_shared<juce::WaitableEvent>();
+    auto mayCall = std::make_shared<bool> (true);
+    if (! juce::Thread::launch ([call, done, mayCall]
+    {
+        *mayCall = VantorAudioProcessor::mayCallHost();
+        call();
+        done->signal();
+    }))
+        return false;
+    return done->wait (20000) && ! *mayCall;
+}
+
+struct HostCalls : public ::testing::Test
+{
+    RecordingMidiDevices devices;
+    std::unique_ptr<VantorAudioProcessor> processor = std::make_unique<VantorAudioProcessor> (devices);
+    MidiCntrState& engine = processor->getEngine();
+    ToldHost host;
+
+    HostCalls()
+    {
+        deliverPosted();            // whatever the start-up posted
+        processor->addListener (&host);
+    }
+
+    ~HostCalls() override           { processor->removeListener (&host); }
+};
+
+struct Change
+{
+    const char* what;
+    std::function<void (VantorAudioProcessor&)> make;
+};
+
+juce::MemoryBlock stateOf (VantorAudioProcessor& p, bool program)
+{
+    juce::MemoryBlock block;
+    if (program)
+        p.getCurrentProgramStateInformation (block);
+    else
+        p.getStateInformation (block);
+    return block;
+}
+} // namespace
+
+// The host restored or chose it: telling it again invites it to call back into the
+// plug-in from inside the notification (a hang with JUCE's Linux wrapper).
+// The same fixture, for the tests that run calls on threads of their own.
+class HostCallsThreads : public HostCalls {};
+
+TEST_F (HostCalls, ChangesTheHostMadeAreNotReportedBack)
+{
+    engine.setControlsProgramChange (true);
+    const auto bank = stateOf (*processor, false), program = stateOf (*processor, true);
+
+    const Change hostMade[] = {
+        { "bank chunk",         [&] (VantorAudioProcessor& p) { p.setStateInformation (bank.getData(), (int) bank.getSize()); } },
+        { "program chunk",      [&] (VantorAudioProcessor& p) { p.setCurrentProgramStateInformation (program.getData(), (int) program.getSize()); } },
+        { "program",            [] (VantorAudioProcessor& p) { p.setCurrentProgram (5); } },
+        { "another program",    [] (VantorAudioProcessor& p) { p.setCurrentProgram (6); } },
+        { "rename of another",  [] (VantorAudioProcessor& p) { p.changeProgramName (9, "Other"); } },
+        { "rename of current",  [] (VantorAudioProcessor& p) { p.changeProgramName (p.getCurrentProgram(), "Current"); } },
+        { "program select",     [] (VantorAudioProcessor& p) { p.getParameters()[618]->setValue (0.5f); } },
+        { "program select off", [] (VantorAudioProcessor& p) { p.getParameters()[618]->setValue (0.0f); } },
+    };
+
+    for (const auto& change : hostMade)
+    {
+        change.make (*processor);
+        ASSERT_TRUE (deliverPosted());
+        EXPECT_EQ (host.refreshes, 0) << change.what;
+        host.refreshes = 0;
+    }
+}
+
+TEST_F (HostCalls, ChangesOfOurOwnAreReportedOnce)
+{
+    const Change ours[] = {
+        { "librarian",            [] (VantorAudioProcessor& p) { p.tellHostProgramsChanged(); } },
+        { "editor loads preset",  [] (VantorAudioProcessor& p) { p.getEngine().loadCurrentPreset(); } },
+        { "device program",       [] (VantorAudioProcessor& p) { p.getEngine().selectProgram (100, false, false); } },
+    };
+
+    for (const auto& change : ours)
+    {
+        change.make (*processor);
+        ASSERT_TRUE (deliverPosted());
+        EXPECT_EQ (host.refreshes, 1) << change.what;
+        host.refreshes = 0;
+    }
+    EXPECT_EQ (host.offMessageThread, 0);
+}
+
+// A host change made inside our own (the host set a program while our librarian
+// reported): our report still goes out.
+TEST_F (HostCalls, AHostChangeDoesNotSwallowAPendingReportOfOurs)
+{
+    processor->tellHostProgramsChanged();
+    processor->setCurrentProgram (4);
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.refreshes, 1);
+}
+
+TEST_F (HostCallsThreads, HostMadeMarkIsPerThreadAndEnds)
+{
+    {
+        const MidiCntrState::HostMadeChange byHost;
+        ASSERT_TRUE (onToolkitThread ([this] { engine.loadCurrentPreset(); }));
+    }
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.refreshes, 1);   // the mark on this thread is not the other thread's
+
+    host.refreshes = 0;
+    {
+        const MidiCntrState::HostMadeChange byHost;
+        engine.loadCurrentPreset();
+    }
+    engine.loadCurrentPreset();      // after the mark has gone
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.refreshes, 1);
+}
+
+// A value from a toolkit thread reaches the host later, on the message thread,
+// inside a gesture that ends.
+TEST_F (HostCallsThreads, ValueFromAToolkitThreadWaitsForTheMessageThread)
+{
+    const int h = 10;
+    const auto id = processor->parameterTable().idForHostIndex (h);
+    const int value = processor->parameterTable().maximum (id);
+    ASSERT_NE (engine.getValue (id), value);
+    ASSERT_TRUE (onToolkitThread ([&] { processor->parameterChanged (id, value, true, false, false); }));
+    EXPECT_EQ (host.values + host.begins + host.ends, 0);
+    EXPECT_EQ (engine.getValue (id), value);
+
+    ASSERT_TRUE (pumpUntil ([&] { return host.values >= 1 && host.ends >= 1; }));
+    EXPECT_EQ (host.begins, 1);
+    EXPECT_EQ (host.offMessageThread, 0);
+    EXPECT_FALSE (processor->isGestureOpen (h));
+    EXPECT_FLOAT_EQ (processor->getParameters()[h]->getValue(), processor->hostValue (h));
+}
+
+TEST_F (HostCallsThreads, GestureEndFromAToolkitThreadWaitsForTheMessageThread)
+{
+    const int h = 12;
+    const auto id = processor->parameterTable().idForHostIndex (h);
+    processor->parameterChanged (id, processor->parameterTable().maximum (id), false, false, false);
+    ASSERT_TRUE (processor->isGestureOpen (h));
+    ASSERT_TRUE (onToolkitThread ([this, h] { processor->endGesture (h); }));
+    EXPECT_EQ (host.ends, 0);
+
+    ASSERT_TRUE (pumpUntil ([&] { return ! processor->isGestureOpen (h); }));
+    EXPECT_EQ (host.ends, 1);
+    EXPECT_EQ (host.offMessageThread, 0);
+}
+
+TEST_F (HostCallsThreads, RefreshFromAToolkitThreadComesOnTheMessageThread)
+{
+    ASSERT_TRUE (onToolkitThread ([this] { engine.selectProgram (3, false, false); }));
+    ASSERT_TRUE (pumpUntil ([&] { return host.refreshes >= 1; }));
+    EXPECT_EQ (host.refreshes, 1);
+    EXPECT_EQ (host.offMessageThread, 0);
+}
+
+//==============================================================================
+// A host may hide its window around the editor instead of closing it: the
+// library window, on the desktop of its own, goes and comes back with it.
+TEST (LibraryWindowWithEditor, HidesWhileTheEditorIsHiddenAndReturnsUnlessClosed)
+{
+    const QuietXErrors quiet;
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor (devices);
+    juce::DocumentWindow hostWindow ({}, juce::Colours::black, 0, true);
+    hostWindow.setTitleBarHeight (0);
+    auto editor = std::make_unique<VantorAudioProcessorEditor> (processor);
+    hostWindow.setContentNonOwned (editor.get(), true);
+    hostWindow.setVisible (true);
+
+    auto& main = editor->getMainComp();
+    ASSERT_TRUE (pumpUntil ([&] { return main.hasStarted(); }));
+    main.openLibraryWindow();
+    auto* library = main.getLibraryWindow();
+    ASSERT_NE (library, nullptr);
+    ASSERT_TRUE (library->isVisible());
+
+    for (int cycle = 0; cycle < 2; ++cycle)
+    {
+        hostWindow.setVisible (false);
+        EXPECT_TRUE (pumpUntil ([&] { return ! library->isVisible(); })) << cycle;
+        hostWindow.setVisible (true);
+        EXPECT_TRUE (pumpUntil ([&] { return library->isVisible(); })) << cycle;
+    }
+
+    // Closed by its own button while the editor shows: it stays closed.
+    main.windowToolClicked (&library->getContent().getCloseButton(), WinMovCan::closeCode);
+    ASSERT_FALSE (library->isVisible());
+    hostWindow.setVisible (false);
+    ASSERT_TRUE (deliverPosted());
+    hostWindow.setVisible (true);
+    ASSERT_TRUE (pumpUntil ([&] { return editor->isShowing(); }));
+    ASSERT_TRUE (ui::pumpPastTimers (400));   // the editor's window poll has had its turns
+    EXPECT_FALSE (library->isVisible());
+
+    // The editor taken out of the host's window (it is closing): the library window goes first.
+    main.openLibraryWindow();
+    ASSERT_TRUE (library->isVisible());
+    hostWindow.clearContentComponent();
+    EXPECT_FALSE (library->isVisible());
+    editor.reset();
+}

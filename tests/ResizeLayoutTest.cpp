@@ -1,0 +1,220 @@
+// Every resize keeps what a musician needs inside the window: the top bar,
+// the keyboard's strip with its status line and player, and the buttons that
+// close whatever panel is open. Checked by real hit-testing after each step.
+#include <gtest/gtest.h>
+#include "controls/CorButton.h"
+#include "controls/ProgBar.h"
+#include "controls/StsLabel.h"
+#include "editor/AppBar.h"
+#include "editor/BankComp.h"
+#include "editor/EditorRules.h"
+#include "editor/WriteSnd.h"
+#include "support/EditorTestRig.h"
+
+namespace
+{
+bool within (juce::Component* hit, juce::Component& expected)
+{
+    return hit != nullptr && (hit == &expected || expected.isParentOf (hit));
+}
+
+juce::Point<int> centreIn (MainComp& main, juce::Component& c)
+{
+    return c.getScreenBounds().getCentre() - main.getScreenPosition();
+}
+
+struct ResizeThreads : public ::testing::Test
+{
+    EditorTestRig rig;
+    MainComp* main = nullptr;
+
+    void SetUp() override
+    {
+        main = &rig.open();
+        main->showAbout (false, 0);
+        rig.editor->setSize (1200, 730);
+        rig.editor->setVisible (true);
+    }
+
+    // What must stay in reach whatever the size: a function button of the top
+    // bar, the status line, the player strip and the zoom handle.
+    void expectEverythingInReach()
+    {
+        auto& page = rig.page();
+        auto& keyboard = main->getKeyboardPanel();
+        const int h = main->getHeight();
+
+        EXPECT_EQ (main->getBounds().getHeight(), rig.editor->getHeight());
+        EXPECT_LE (page.getBottom(), h);
+        EXPECT_EQ (keyboard.getY(), page.getBottom());
+        EXPECT_LE (keyboard.getY() + EditorRules::keyboardStripHeight, h);
+
+        auto& banks = *page.getAppBar().getFunctionButton (0);
+        EXPECT_TRUE (within (main->getComponentAt (centreIn (*main, banks)), banks));
+
+        const juce::Point<int> status { 60, keyboard.getY() + 10 };
+        EXPECT_TRUE (within (main->getComponentAt (status), keyboard));
+        auto& player = keyboard.player();
+        ASSERT_TRUE (main->getLocalBounds().contains (centreIn (*main, player)));
+        EXPECT_TRUE (within (main->getComponentAt (centreIn (*main, player)), player));
+
+        auto& corner = page.getZoomCorner();
+        ASSERT_TRUE (main->getLocalBounds().contains (centreIn (*main, corner)));
+        EXPECT_TRUE (within (main->getComponentAt (centreIn (*main, corner)), corner));
+        const float zoom = EditorRules::zoomForPageHeight ((float) page.getHeight());
+        EXPECT_EQ (corner.percent, (int) std::floor (zoom * 100.0f));
+    }
+};
+}
+
+TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndBackInWhenThereIsRoom)
+{
+    // The chosen page is the opening one, 710 px (zoom 1.0).
+    const struct { int w, h, page; } steps[] = {
+        { 958, 613, 593 },    // the corner pulled up: the strip stays under the page
+        { 700, 400, 380 },
+        { VantorAudioProcessorEditor::minWidth, 298, 278 },    // the smallest editor
+        { 1200, 500, 480 },
+        { 1200, 900, 710 },   // room again: back to the chosen height, not beyond
+        { 1200, 731, 710 },
+        { 1200, 729, 709 },
+    };
+
+    for (const auto& s : steps)
+    {
+        SCOPED_TRACE (juce::String (s.w) + "x" + juce::String (s.h));
+        rig.editor->setSize (s.w, s.h);
+        EXPECT_EQ (main->getWidth(), s.w);
+        EXPECT_EQ (rig.page().getHeight(), s.page);
+        expectEverythingInReach();
+    }
+}
+
+TEST_F (ResizeThreads, TheNarrowestWindowShowsTheWholeFunctionRow)
+{
+    rig.editor->setSize (VantorAudioProcessorEditor::minWidth, VantorAudioProcessorEditor::minHeight);
+    auto& bar = rig.page().getAppBar();
+    for (int i = 0; i < bar.getNumFunctionButtons(); ++i)
+    {
+        auto& button = *bar.getFunctionButton (i);
+        SCOPED_TRACE (button.getName());
+        const auto at = centreIn (*main, button);
+        ASSERT_TRUE (main->getLocalBounds().contains (button.getScreenBounds() - main->getScreenPosition()));
+        EXPECT_TRUE (within (main->getComponentAt (at), button));
+    }
+    auto& channel = bar.getChannelLabel();
+    EXPECT_TRUE (main->getLocalBounds().contains (channel.getScreenBounds() - main->getScreenPosition()));
+    expectEverythingInReach();
+}
+
+TEST_F (ResizeThreads, AZoomChosenByTheHandleIsWhatAGrowingWindowReturnsTo)
+{
+    auto& corner = rig.page().getZoomCorner();
+    corner.changeCode = 321;
+    main->zoomHandleChanged (400);
+    ASSERT_EQ (rig.page().getHeight(), 400);
+    // The editor follows the main component's broadcast.
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.editor->getHeight() == 400 + main->getKeyboardPanel().getHeight(); }));
+
+    rig.editor->setSize (900, 300);
+    EXPECT_EQ (rig.page().getHeight(), 280);
+    expectEverythingInReach();
+
+    rig.editor->setSize (900, 1000);
+    EXPECT_EQ (rig.page().getHeight(), 400);
+    expectEverythingInReach();
+
+    // Closing at a small size and opening again keeps the page the window showed.
+    rig.editor->setSize (900, 350);
+    rig.close();
+    main = &rig.open();
+    main->showAbout (false, 0);
+    EXPECT_EQ (main->getHeight(), 350);
+    EXPECT_NEAR (rig.page().getHeight(), 330, 1);   // the stored zoom rounds to a pixel
+    expectEverythingInReach();
+}
+
+TEST_F (ResizeThreads, TheBanksPageHandsTheFittedPageBack)
+{
+    main->showBankPanel (true);
+    rig.editor->setSize (1000, 500);
+    auto& banks = *main->getBankComp();
+    auto& ok = banks.getOkButton();
+    EXPECT_TRUE (within (main->getComponentAt (centreIn (*main, ok)), ok));
+    EXPECT_LE (main->getKeyboardPanel().getY() + EditorRules::keyboardStripHeight, main->getHeight());
+
+    main->showBankPanel (false);
+    EXPECT_EQ (rig.page().getHeight(), 480);
+    expectEverythingInReach();
+
+    rig.editor->setSize (1000, 800);
+    EXPECT_EQ (rig.page().getHeight(), 710);
+}
+
+TEST_F (ResizeThreads, ThePanelsThatCoverTheWindowKeepTheirButtonsInReachWhenItShrinks)
+{
+    rig.synth.setAnswer (SimulatedSynth::Answer::drop);   // a receive that waits for ever
+    // Opened in a large window, then shrunk as far as the corner allows.
+    const struct { const char* what; std::function<void()> open; std::function<juce::Component*()> button; std::function<void()> close; } panels[] = {
+        { "write dialog", [&] { main->showWriteDialog (true); },
+                          [&] { return (juce::Component*) &main->getWriteDialog()->getCancelButton(); },
+                          [&] { main->showWriteDialog (false); } },
+        { "write button", [&] { main->showWriteDialog (true); },
+                          [&] { return (juce::Component*) &main->getWriteDialog()->getWriteButton(); },
+                          [&] { main->showWriteDialog (false); } },
+        { "bank selector", [&] { main->showBankPanel (true); },
+                           [&] { return (juce::Component*) &main->getBankComp()->getOkButton(); },
+                           [&] { main->showBankPanel (false); } },
+        { "MIDI setup OK", [&] { main->showMidiSetup (true); },
+                           [&] { return (juce::Component*) &main->getMidiSetup()->okButton(); },
+                           [&] { main->showMidiSetup (false); } },
+        { "MIDI setup GLOBALS", [&] { main->showMidiSetup (true); },
+                                [&] { return (juce::Component*) &main->getMidiSetup()->globalsButton(); },
+                                [&] { main->showMidiSetup (false); } },
+        { "automation toggle", [&] { main->showMidiSetup (true); },
+                               [&] { return (juce::Component*) &main->getMidiSetup()->automationToggle(); },
+                               [&] { main->showMidiSetup (false); } },
+        { "progress overlay", [&] { main->applyBankMidiMenu (200); },
+                              [&] { return (juce::Component*) &main->getProgressOverlay()->getCancelButton(); },
+                              [&] { main->endTransfer(); } },
+    };
+
+    const struct { int w, h; } sizes[] = { { 900, VantorAudioProcessorEditor::minHeight },
+                                           { VantorAudioProcessorEditor::minWidth, VantorAudioProcessorEditor::minHeight },
+                                           { VantorAudioProcessorEditor::minWidth, 700 } };
+    for (const auto& p : panels)
+    {
+        for (const auto& s : sizes)
+        {
+            SCOPED_TRACE (juce::String (p.what) + " " + juce::String (s.w) + "x" + juce::String (s.h));
+            rig.editor->setSize (1200, 1000);
+            p.open();
+            rig.editor->setSize (s.w, s.h);
+            auto* button = p.button();
+            ASSERT_NE (button, nullptr);
+            const auto at = centreIn (*main, *button);
+            ASSERT_TRUE (main->getLocalBounds().contains (button->getScreenBounds() - main->getScreenPosition()))
+                << (button->getScreenBounds() - main->getScreenPosition()).toString();
+            EXPECT_TRUE (within (main->getComponentAt (at), *button));
+            p.close();
+        }
+    }
+}
+
+TEST (ProgBarLayout, TheBoxFollowsTheOverlaySize)
+{
+    ProgBar bar (1200, 1000);
+    bar.setProgress (10, "U1:11");
+    const struct { int w, h; } sizes[] = { { 454, 298 }, { 1200, 1000 }, { 300, 30 } };
+    for (const auto& s : sizes)
+    {
+        bar.setSize (s.w, s.h);
+        auto& cancel = bar.getCancelButton();
+        EXPECT_EQ (bar.getTrack().getX(), juce::jmax (0, (s.w - 400) / 2));
+        EXPECT_EQ (bar.getTrack().getY(), juce::jmax (0, (s.h - 40) / 2));
+        EXPECT_EQ (bar.getFill().getWidth(), 30);   // the progress shown so far stays
+        EXPECT_EQ (cancel.getY(), bar.getTrack().getY() + 40);
+        if (s.w >= 400 && s.h >= 104)
+            EXPECT_TRUE (bar.getLocalBounds().contains (cancel.getBounds()));
+    }
+}
