@@ -5,7 +5,6 @@
 #include "editor/VantorAudioProcessorEditor.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
-#include "support/EditorTestRig.h"
 #include "support/RecordingMidiDevices.h"
 
 // The ports chosen in the MIDI setup and confirmed with OK are the ones the
@@ -36,12 +35,12 @@ TEST (StoredPorts, OkInTheMidiSetupStoresThePortsANewEngineOpens)
             ASSERT_NE (panel, nullptr);
             auto& ports = processor.getEngine().ports();
             panel->applyPortMenu (MIDI_Setup::inputCommand, c.inputItem);
-            ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return ports.getInputIndex() == c.inputIndex; }));
+            ASSERT_TRUE (ui::pumpUntil ([&] { return ports.getInputIndex() == c.inputIndex; }));
             panel->applyPortMenu (MIDI_Setup::outputCommand, c.outputItem);
-            ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return ports.getOutputIndex() == c.outputIndex; }));
+            ASSERT_TRUE (ui::pumpUntil ([&] { return ports.getOutputIndex() == c.outputIndex; }));
 
             ui::click (*panel, panel->okButton().getBounds().getCentre());
-            ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
+            ASSERT_TRUE (ui::pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
 
             // Opened while the first still runs, as a second instance in the host.
             MidiCntrState second (devices);
