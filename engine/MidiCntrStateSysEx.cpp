@@ -69,14 +69,15 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
 
     if (kind == 0xC0)
     {
-        if (data1 == currentProgram)
+        // Program numbers past the bank's last slot name no slot: kept as the
+        // current program they would point into the next bank.
+        if (data1 >= programsPerBank || data1 == currentProgram)
             return;
 
         currentProgram = data1;
         const int bank = currentBank;
 
-        // Program numbers past the bank's last slot would select into the next bank.
-        if (juce::isPositiveAndBelow (bank, numBanks) && data1 < programsPerBank)
+        if (juce::isPositiveAndBelow (bank, numBanks))
             selectProgram (bank * programsPerBank + data1, false, programChangeWithAutomation);
         return;
     }

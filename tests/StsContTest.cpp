@@ -77,6 +77,10 @@ TEST (StsContRequests, ClickZonesDragsAndWheelsRequestWithinRange)
         { "3-way right at 1 goes to 0",     threeWay, 2, 64, 1.0f, 1, click, { 40, 5 }, {}, 0, 0 },
         { "3-way gap does nothing",         threeWay, 2, 64, 1.0f, 0, click, { 31, 5 }, {}, -1, 0 },
         { "centred LED edge is outside",    centred, 1, 60, 1.0f, 0, click, { 20, 5 }, {}, -1, 0 },
+        { "centred LED inside its right edge", centred, 1, 60, 1.0f, 0, click, { 39, 5 }, {}, 1, 0 },
+        { "centred LED right edge is outside", centred, 1, 60, 1.0f, 0, click, { 40, 5 }, {}, -1, 0 },
+        { "LED zone ends before 25 px",     led, 1, 60, 1.0f, 0, click, { 24, 5 }, {}, 1, 0 },
+        { "3-way right zone starts past 35", threeWay, 2, 64, 1.0f, 0, click, { 36, 5 }, {}, 2, 0 },
         { "knob click requests nothing",    knob, 127, 60, 1.0f, 5, click, { 30, 20 }, {}, -1, 0 },
         { "zoom below 0.6 only notifies",   led, 1, 60, 0.5f, 0, click, { 5, 5 }, {}, -1, 1 },
         { "right click only notifies",      led, 1, 60, 1.0f, 0, rightClick, { 5, 5 }, {}, -1, 1 },
@@ -213,4 +217,26 @@ TEST (StsContDisplay, LitLedDiffersFromUnlit)
     const auto on = control.createComponentSnapshot (control.getLocalBounds());
 
     EXPECT_NE (off.getPixelAt (14, 10), on.getPixelAt (14, 10));
+}
+
+// A drop-down opens its value list only from its top 18 pixels (scaled), pressed and released there.
+TEST (StsContRequests, DropDownMenuOpensOnlyFromItsValueLine)
+{
+    const struct { float zoom; int pressY, releaseY; int menus; } cases[] =
+    {
+        { 1.0f, 5, 5, 1 },   { 1.0f, 17, 17, 1 }, { 1.0f, 18, 18, 0 }, { 1.0f, 30, 30, 0 },
+        { 1.0f, 5, 25, 0 },  { 1.0f, 25, 5, 0 },  { 1.25f, 22, 22, 1 }, { 0.73f, 14, 14, 0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        ui::MenuRecorder menus;
+        menus.setAutoAnswer (0);
+        Rig rig (StsCont::dropDown, 5, 70, 40, 0, c.zoom);
+        rig.show (2);
+        ui::press (rig.root, { 20, c.pressY });
+        ui::release (rig.root, { 20, c.releaseY });
+        EXPECT_EQ (menus.menusShown, c.menus) << c.zoom << " " << c.pressY << " " << c.releaseY;
+        EXPECT_TRUE (rig.cable.calls.empty());
+    }
 }
