@@ -47,6 +47,7 @@ public:
     int getChangeCode() const noexcept      { return changeCode; }
     int getClickedProgram() const noexcept  { return clickedProgram; }
     int getClickedBank() const noexcept     { return clickedBank; }
+    int getClickedColumn() const noexcept   { return clickedColumn; }
     int getSelectedRow() const noexcept     { return selectedRow; }
     int getNumRows() const noexcept         { return (int) rowPrograms.size(); }
     int getTopRow() const noexcept          { return topRow; }

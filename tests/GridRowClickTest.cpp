@@ -123,7 +123,9 @@ TEST (GridRowClickThreads, WriteDialogRowAfterScrollIsTheSlotWritten)
             for (int p : { target - 1, target + 1 })
             {
                 if (p >= 0 && p < 99)
+                {
                     EXPECT_EQ (e.deviceBank (2).programBytes (p), neighbours[(size_t) k]) << p;
+                }
                 ++k;
             }
         }

@@ -98,7 +98,11 @@ TEST (LibraryEdits, DeleteRemovesTheSelectedRecordOnly)
         ASSERT_EQ (lib.page.getList().numRecords(), 3) << selected;
         int k = 0;
         for (int original = 0; original < 4; ++original)
+        {
             if (original != selected)
+            {
                 EXPECT_EQ (lib.name (k++), "Record " + juce::String (original)) << selected;
+            }
+        }
     }
 }
