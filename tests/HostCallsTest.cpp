@@ -36,18 +36,25 @@ bool deliverPosted()    { return ui::drain(); }
 bool pumpUntil (const std::function<bool()>& condition)    { return ui::pumpUntil (condition); }
 
 // Runs the call on a thread the toolkit started, as its own message thread or a MIDI input thread is.
+// The thread is owned here: one that deletes itself (Thread::launch) can end while its
+// starter still holds its lock.
 bool onToolkitThread (std::function<void()> call)
 {
-    auto done = std::make_shared<juce::WaitableEvent>();
-    auto mayCall = std::make_shared<bool> (true);
-    if (! juce::Thread::launch ([call, done, mayCall]
+    struct CallThread : public juce::Thread
     {
-        *mayCall = VantorAudioProcessor::mayCallHost();
-        call();
-        done->signal();
-    }))
-        return false;
-    return done->wait (20000) && ! *mayCall;
+        explicit CallThread (std::function<void()> c) : juce::Thread ("toolkit call"), callToRun (std::move (c)) {}
+        void run() override
+        {
+            mayCall = VantorAudioProcessor::mayCallHost();
+            callToRun();
+        }
+
+        std::function<void()> callToRun;
+        bool mayCall = true;
+    };
+
+    CallThread thread (std::move (call));
+    return thread.startThread() && thread.waitForThreadToExit (20000) && ! thread.mayCall;
 }
 
 struct HostCalls : public ::testing::Test
