@@ -90,7 +90,7 @@ void Bank_Program::loadFromDumps (const ByteArray& dumps)
     }
 }
 
-int Bank_Program::loadFromBankFile (const ByteArray& dumps)
+int Bank_Program::loadFromBankFile (const ByteArray& dumps, SlotMarks* filledOut)
 {
     constexpr auto dumpSize = (size_t) ProgramRecord::programDumpSize;
     constexpr int programByte = 5;
@@ -99,12 +99,14 @@ int Bank_Program::loadFromBankFile (const ByteArray& dumps)
     if (count == (size_t) ProgramRecord::programsPerBank)
     {
         loadFromDumps (dumps);
+        if (filledOut != nullptr)
+            filledOut->fill (true);
         return ProgramRecord::programsPerBank;
     }
 
     DSI_Program program;
     ByteArray piece (dumpSize);
-    std::array<bool, ProgramRecord::programsPerBank> filled {};
+    SlotMarks filled {};
 
     for (size_t k = 0; k < count; ++k)
     {
@@ -118,6 +120,8 @@ int Bank_Program::loadFromBankFile (const ByteArray& dumps)
         }
     }
 
+    if (filledOut != nullptr)
+        *filledOut = filled;
     return (int) std::count (filled.begin(), filled.end(), true);
 }
 
