@@ -85,7 +85,7 @@ void Bank_Program::loadFromDumps (const ByteArray& dumps)
     }
 }
 
-int Bank_Program::loadFromBankFile (const ByteArray& dumps)
+int Bank_Program::loadFromBankFile (const ByteArray& dumps, SlotMarks* filledOut)
 {
     constexpr auto dumpSize = (size_t) ProgramRecord::programDumpSize;
     constexpr int programByte = 5;
@@ -94,12 +94,14 @@ int Bank_Program::loadFromBankFile (const ByteArray& dumps)
     if (count == (size_t) ProgramRecord::programsPerBank)
     {
         loadFromDumps (dumps);
+        if (filledOut != nullptr)
+            filledOut->fill (true);
         return ProgramRecord::programsPerBank;
     }
 
     DSI_Program program;
     ByteArray piece (dumpSize);
-    std::array<bool, ProgramRecord::programsPerBank> filled {};
+    SlotMarks filled {};
 
     for (size_t k = 0; k < count; ++k)
     {
@@ -113,6 +115,8 @@ int Bank_Program::loadFromBankFile (const ByteArray& dumps)
         }
     }
 
+    if (filledOut != nullptr)
+        *filledOut = filled;
     return (int) std::count (filled.begin(), filled.end(), true);
 }
 

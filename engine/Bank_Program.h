@@ -27,8 +27,9 @@ public:
     // A program bank file's dumps: exactly 99 load as loadFromDumps does; any
     // other number each go to the slot their own program byte names (the bank
     // byte is ignored), so a missing dump shifts none of the others. Returns
-    // how many slots were filled.
-    int loadFromBankFile (const ByteArray& dumps);
+    // how many slots were filled; `filled`, if given, marks which.
+    using SlotMarks = std::array<bool, ProgramRecord::programsPerBank>;
+    int loadFromBankFile (const ByteArray& dumps, SlotMarks* filled = nullptr);
 
     juce::String programName (int p) const;
     void renameProgram (int p, const juce::String& newName);

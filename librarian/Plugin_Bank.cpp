@@ -243,11 +243,23 @@ void Plugin_Bank::loadProgramBankFile()
             return;
         }
 
-        const int n = juce::jmin (numSlots, reader.getProgram()->getDumpCount());
+        // Each dump goes to the slot its program number names, so a damaged one moves no other.
         Bank_Program scratch ("file");
-        scratch.loadFromDumps (reader.getFileData());
-        self->list.copyBank (scratch, n);
-        self->presetsReplaced (n);
+        Bank_Program::SlotMarks filled {};
+        const int n = scratch.loadFromBankFile (reader.getFileData(), &filled);
+        if (n == 0)
+        {
+            self->showNotice ("No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
+            return;
+        }
+        self->list.copySlots (scratch, filled);
+        auto& engine = self->processor.getEngine();
+        if (filled[(size_t) juce::jlimit (0, numSlots - 1, engine.getCurrentPreset())])
+            engine.loadCurrentPreset();
+        self->processor.tellHostProgramsChanged();
+        if (n < numSlots)
+            self->showNotice ("Loaded " + juce::String (n) + " of " + juce::String (numSlots) + " programs from "
+                              + chosen.getFileName() + ".");
         self->list.repaint();
         self->updateButtons();
     });

@@ -88,6 +88,15 @@ void Plugin_File::copyBank (const Bank_Program& bank, int n)
         engine.presetBank().setProgramBytes (k, bank.programBlock (k));
 }
 
+void Plugin_File::copySlots (const Bank_Program& bank, const Bank_Program::SlotMarks& marked)
+{
+    auto& engine = processor.getEngine();
+    const juce::ScopedLock sl (engine.getProgramLock());
+    for (int k = 0; k < juce::jmin ((int) marked.size(), VantorAudioProcessor::numPrograms); ++k)
+        if (marked[(size_t) k])
+            engine.presetBank().setProgramBytes (k, bank.programBlock (k));
+}
+
 //==============================================================================
 void Plugin_File::paint (juce::Graphics& g)
 {

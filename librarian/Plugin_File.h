@@ -2,9 +2,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 #include "controls/ListenerSet.h"
+#include "engine/Bank_Program.h"
 
 class VantorAudioProcessor;
-class Bank_Program;
 
 class PlugFileListener
 {
@@ -44,6 +44,8 @@ public:
 
     // Preset bank records 0 to n - 1 become records 0 to n - 1 of the bank.
     void copyBank (const Bank_Program& bank, int n);
+    // Only the marked records are copied, each to its own slot.
+    void copySlots (const Bank_Program& bank, const Bank_Program::SlotMarks& marked);
 
     juce::Colour backgroundColour { 0xff373535 }, scrollAreaColour { 0x00000000 };
     juce::Colour numberColour { 0xffaaaaaa }, nameColour { 0xffcccccc }, categoryColour { 0xffbbbbbb };

@@ -120,3 +120,68 @@ TEST (DeviceBankCopies, AShortProgramBankFileReloadsOnlyACurrentSlotItFilled)
         EXPECT_EQ (e.presetBank().editBufferBytes(), current < 40 ? source.programBytes (current) : edited);
     }
 }
+
+// On the preset bank page too, each dump of a program bank file lands in the
+// slot its program number names: a damaged dump moves none of the others.
+TEST (DeviceBankCopies, ProgramBankFileDumpsLandInTheirOwnSlots)
+{
+    Bank_Program source ("src");
+    source.loadFactoryBank (5);
+    ByteArray whole;
+    for (int k = 0; k < 99; ++k)
+        for (auto byte : DSI_Program::programDump (source.programBytes (k), 2, k))   // saved from U3
+            whole.push_back (byte);
+    auto damagedFirst = whole;
+    damagedFirst[ProgramRecord::programDumpSize - 1] = 0x00;
+
+    const struct { const char* name; ByteArray bytes; int missing; const char* told; } cases[] =
+    {
+        { "whole.p12b",   whole,        -1, nullptr },
+        { "damaged.p12b", damagedFirst,  0, "Loaded 98 of 99 programs" },
+        { "half.p12b",    ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
+                          49, "Loaded 49 of 99 programs" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto file = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile (c.name);
+        ASSERT_TRUE (file.replaceWithData (c.bytes.data(), c.bytes.size()));
+        RecordingMidiDevices devices;
+        VantorAudioProcessor processor { devices };
+        auto& e = processor.getEngine();
+        ui::MenuRecorder seams;
+        Plugin_Bank page (processor);
+        ByteArray before;
+        {
+            const juce::ScopedLock sl (e.getProgramLock());
+            before = e.presetBank().programBytes (juce::jmax (0, c.missing));
+        }
+
+        page.applyLoadChoice (Plugin_Bank::programBankItem);
+        seams.chooseFile (file);
+
+        {
+            const juce::ScopedLock sl (e.getProgramLock());
+            for (int p : { 0, 1, 48, 49, 50, 98 })
+            {
+                if (c.missing < 0 || (c.missing == 0 ? p != 0 : p < c.missing))
+                {
+                    EXPECT_EQ (e.presetBank().programBytes (p), source.programBytes (p)) << p;
+                }
+            }
+            if (c.missing >= 0)
+            {
+                EXPECT_EQ (e.presetBank().programBytes (c.missing), before);
+            }
+        }
+        auto* notice = page.getTextBox();
+        if (c.told == nullptr)
+            EXPECT_TRUE (notice == nullptr || ! notice->isVisible());
+        else
+        {
+            ASSERT_TRUE (notice != nullptr && notice->isVisible());
+            EXPECT_TRUE (notice->getTitle().getText().contains (c.told)) << notice->getTitle().getText();
+        }
+    }
+}
