@@ -5,7 +5,7 @@
 #include "engine/VantorAudioProcessor.h"
 
 VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
-    : AudioProcessorEditor (p), processor (p)
+    : AudioProcessorEditor (p)
 {
     setLookAndFeel (&lookAndFeel);
     setOpaque (true);   // paint fills every pixel: nothing behind need be drawn

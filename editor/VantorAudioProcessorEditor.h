@@ -36,7 +36,6 @@ private:
     // The library window is a window of its own: it goes and comes back with ours.
     void followHostWindow (bool onScreen);
 
-    VantorAudioProcessor& processor;
     KitLookAndFeel& lookAndFeel = KitLookAndFeel::shared();
     std::unique_ptr<MainComp> mainComp;
     std::unique_ptr<juce::ResizableCornerComponent> corner;
