@@ -23,19 +23,8 @@ juce::Point<int> centreIn (MainComp& main, juce::Component& c)
     return c.getScreenBounds().getCentre() - main.getScreenPosition();
 }
 
-struct ResizeThreads : public ::testing::Test
+struct ResizeThreads : public OpenEditorTest
 {
-    EditorTestRig rig;
-    MainComp* main = nullptr;
-
-    void SetUp() override
-    {
-        main = &rig.open();
-        main->showAbout (false, 0);
-        rig.editor->setSize (1200, 730);
-        rig.editor->setVisible (true);
-    }
-
     // What must stay in reach whatever the size: a function button of the top
     // bar, the status line, the player strip and the zoom handle.
     void expectEverythingInReach()

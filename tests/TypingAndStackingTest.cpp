@@ -37,19 +37,8 @@ int notesSent (const SimulatedSynth& synth)
 
 enum class Route { box, player, unfocused };
 
-struct EditorWindow : public ::testing::Test
+struct EditorWindow : public OpenEditorTest
 {
-    EditorTestRig rig;
-    MainComp* main = nullptr;
-
-    void SetUp() override
-    {
-        main = &rig.open();
-        main->showAbout (false, 0);
-        rig.editor->setSize (1200, 730);
-        rig.editor->setVisible (true);
-    }
-
     RenameCnt& openRenameBox()
     {
         main->showWriteDialog (true);

@@ -6,6 +6,7 @@
 #include "engine/VantorAudioProcessor.h"
 #include "support/ComponentTestSupport.h"
 #include "support/SimulatedSynth.h"
+#include <gtest/gtest.h>
 #include <functional>
 #include <memory>
 
@@ -52,4 +53,19 @@ struct EditorTestRig
     // Until the synthesizer has nothing left to deliver and the message thread
     // nothing left to dispatch: whatever an answer sets off has happened.
     bool settle()                             { return synth.settle(); }
+};
+
+// A fixture with the editor open at its default size, splash gone, ready for clicks.
+struct OpenEditorTest : public ::testing::Test
+{
+    EditorTestRig rig;
+    MainComp* main = nullptr;
+
+    void SetUp() override
+    {
+        main = &rig.open();
+        main->showAbout (false, 0);
+        rig.editor->setSize (1200, 730);
+        rig.editor->setVisible (true);
+    }
 };
