@@ -99,6 +99,36 @@ void processingGroup (Reporter& r, Library& lib, std::mt19937& rng)
         return p.str();
     });
 
+    // Hosts flush with empty blocks, some without any buffers: nothing may be
+    // read or written; a block without buffers to read is passed over too.
+    r.check ("processing.nullBuffers", [&]() -> std::string
+    {
+        Problems p;
+        prepare (a, 44100.0, 512);
+        resume (a);
+        float* noFloats[numChannels] = {};
+        double* noDoubles[numChannels] = {};
+        const bool doubles = (a->flags & effFlagsCanDoubleReplacing) != 0 && a->processDoubleReplacing != nullptr;
+        for (int frames : { 0, 64 })
+        {
+            onAudioThread = true;
+            currentBlockFrames = frames;
+            a->processReplacing (a, nullptr, nullptr, frames);
+            a->processReplacing (a, noFloats, noFloats, frames);
+            if (doubles)
+            {
+                a->processDoubleReplacing (a, nullptr, nullptr, frames);
+                a->processDoubleReplacing (a, noDoubles, noDoubles, frames);
+            }
+            currentBlockFrames = -1;
+            onAudioThread = false;
+            p.addAll (runBlock (a, 0, rng), fmt ("after %d frames: 0 frames with buffers", frames));
+            p.addAll (runBlock (a, 256, rng), fmt ("after %d frames: a whole block", frames));
+        }
+        suspend (a);
+        return p.str();
+    });
+
     r.check ("processing.midiNotEchoed", [&]() -> std::string
     {
         Problems p;
