@@ -2,8 +2,6 @@
 
 namespace
 {
-constexpr size_t shortSysExLimit = 256;
-
 bool isChannel (int channel) noexcept       { return channel >= 1 && channel <= 16; }
 bool isDataByte (int value) noexcept        { return value >= 0 && value <= 127; }
 }
@@ -155,29 +153,15 @@ void MIDI_PORTS_Control::sendProgramChange (int channel, int program)
         sendOneNow (juce::MidiMessage::programChange (channel, program));
 }
 
+// Every SysEx joins the output's queue whole, behind what waits there already:
+// clearing the queue for a long dump would drop a note-off or a knob's NRPN
+// sent a moment before, and a send beside the output's own thread could
+// interleave with it. The queue hands the message to the device in one call,
+// so the ALSA backend splits a long message itself, each piece in order.
 void MIDI_PORTS_Control::sendSysEx (const ByteArray& message)
 {
     if (message.size() < 2 || message.front() != 0xf0 || message.back() != 0xf7)
         return;
 
-    const juce::MidiMessage m (message.data(), (int) message.size(), 0.0);
-
-    if (message.size() <= shortSysExLimit)
-    {
-        sendOneNow (m);
-        return;
-    }
-
-    const juce::ScopedLock sl (outputLock);
-
-    if (! outputOpen || output == nullptr)
-        return;
-
-    // A long dump goes out directly, in one call: the ALSA backend resets its
-    // encoder after every call and splits a large message itself, whereas raw
-    // chunks without a leading F0 would arrive as running-status channel data.
-    output->clearAllPendingMessages();
-    output->stopBackgroundThread();
-    output->sendMessageNow (m);
-    output->startBackgroundThread();
+    sendOneNow (juce::MidiMessage (message.data(), (int) message.size(), 0.0));
 }

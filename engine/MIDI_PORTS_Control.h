@@ -43,7 +43,7 @@ public:
     void sendPitchWheel (int channel, int value);
     void sendProgramChange (int channel, int program);
 
-    // A complete F0 ... F7 message; anything else is refused.
+    // A complete F0 ... F7 message, queued whole behind what waits; anything else is refused.
     void sendSysEx (const ByteArray& message);
 
     // Stored with the port names and shown in the setup panel; no send uses it.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include "engine/MIDI_PORTS_Control.h"
+#include "engine/DSI_Program.h"
+#include "engine/MidiCntrState.h"
 #include "support/RecordingMidiDevices.h"
+#include "support/SimulatedSynth.h"
 
 namespace
 {
@@ -23,38 +26,29 @@ struct MIDI_PORTS_ControlTest : public ::testing::Test
 };
 }
 
-TEST_F (MIDI_PORTS_ControlTest, ShortSysExGoesAsOneBlockLongSysExAsOneIntactDirectSend)
+// Every SysEx, long or short, joins the output's queue whole, behind what is
+// queued already: nothing is cleared, no thread stopped, nothing sent around the queue.
+TEST_F (MIDI_PORTS_ControlTest, SysExOfAnyLengthJoinsTheQueueWhole)
 {
     ports.openOutput (1);
     auto out = devices.lastOutput();
     ASSERT_NE (out, nullptr);
     ASSERT_TRUE (out->isThreadRunning());
 
-    const auto shortMessage = sysEx (256);
-    const auto before = juce::Time::getMillisecondCounterHiRes();
-    ports.sendSysEx (shortMessage);
-
-    auto calls = out->calls();
-    ASSERT_EQ (calls.size(), 2u);   // thread start, then the block
-    EXPECT_EQ (calls[1].kind, OutputCall::block);
-    ASSERT_EQ (calls[1].messages.size(), 1u);
-    EXPECT_EQ (bytesOf (calls[1].messages[0]), shortMessage);
-    EXPECT_GE (calls[1].startTime, before);
-    EXPECT_EQ (calls[1].rate, 1000.0);
-
-    for (size_t size : { 257u, 1176u, 1178u })
+    for (size_t size : { 6u, 256u, 257u, 1176u, 1178u, 4096u })
     {
-        const auto longMessage = sysEx (size);
+        const auto message = sysEx (size);
         const auto first = out->calls().size();
-        ports.sendSysEx (longMessage);
+        const auto before = juce::Time::getMillisecondCounterHiRes();
+        ports.sendSysEx (message);
 
-        calls = out->calls();
-        std::vector<OutputCall::Kind> kinds;
-        for (auto i = first; i < calls.size(); ++i)
-            kinds.push_back (calls[i].kind);
-        ASSERT_EQ (kinds, (std::vector<OutputCall::Kind> { OutputCall::clear, OutputCall::stopThread, OutputCall::now, OutputCall::startThread })) << size;
-        ASSERT_EQ (calls[first + 2].messages.size(), 1u);
-        EXPECT_EQ (bytesOf (calls[first + 2].messages[0]), longMessage) << size;
+        const auto calls = out->calls();
+        ASSERT_EQ (calls.size(), first + 1) << size;
+        EXPECT_EQ (calls[first].kind, OutputCall::block) << size;
+        ASSERT_EQ (calls[first].messages.size(), 1u) << size;
+        EXPECT_EQ (bytesOf (calls[first].messages[0]), message) << size;
+        EXPECT_GE (calls[first].startTime, before);
+        EXPECT_EQ (calls[first].rate, 1000.0);
         EXPECT_TRUE (out->isThreadRunning());
     }
 }
@@ -175,4 +169,39 @@ TEST (MIDI_PORTS_Control, StoredNameMatching)
                                                   { "AB", 0 }, { "", 0 }, { "NONE", 0 } };
     for (auto [stored, index] : cases)
         EXPECT_EQ (MIDI_PORTS_Control::indexForStoredName (names, stored), index) << stored;
+}
+
+// A program dump sent while a note-off and a knob's NRPN still wait in the
+// output's queue goes out after them; nothing waiting is lost, and the dump
+// arrives whole.
+TEST (OutputQueueThreads, ALongDumpKeepsWhatWasQueuedBeforeIt)
+{
+    SimulatedSynth synth;
+    MidiCntrState engine (synth);
+    engine.selectOutputPort (1);
+    ASSERT_TRUE (engine.ports().isOutputOpen());
+
+    ByteArray record ((size_t) ProgramRecord::size, 0);
+    for (size_t i = 0; i < record.size(); ++i)
+        record[i] = (juce::uint8) (i * 13);
+    const auto dump = DSI_Program::programDump (record, 1, 4);
+
+    synth.clearReceived();
+    synth.holdOutput (true);
+    engine.sendNoteOff (1, 60);
+    engine.sendParameter (5, 42);
+    engine.ports().sendSysEx (dump);
+    engine.sendNoteOff (1, 61);
+    synth.holdOutput (false);
+
+    ASSERT_TRUE (synth.waitForReceived (7, 20000));
+    const auto received = synth.received();
+    ASSERT_EQ (received.size(), 7u);
+    EXPECT_TRUE (received[0].message.isNoteOff());
+    EXPECT_EQ (received[0].message.getNoteNumber(), 60);
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_TRUE (received[(size_t) i].message.isController()) << i;
+    EXPECT_EQ (bytesOf (received[5].message), dump);
+    EXPECT_EQ (received[6].message.getNoteNumber(), 61);
+    EXPECT_EQ (synth.record (1, 4), record);
 }

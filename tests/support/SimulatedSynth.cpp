@@ -32,60 +32,21 @@ bool waitFor (Condition condition, int timeoutMs)
 }
 
 //==============================================================================
-// Stands for the output's background thread: blocks sent while it is stopped
-// wait until it starts again, and clearing drops them, as JUCE's output does.
+// Stands for the output device; its queue and thread live in the synth.
 class SimulatedSynth::Output final : public MidiDeviceOutput
 {
 public:
     explicit Output (SimulatedSynth& s) : synth (s) {}
+    ~Output() override                                                       { synth.runOutput (false); }
 
-    void sendBlockOfMessages (const juce::MidiBuffer& buffer, double, double) override
-    {
-        const juce::ScopedLock sl (lock);
-
-        for (const auto metadata : buffer)
-        {
-            if (running)
-                synth.receive (metadata.getMessage());
-            else
-                pending.push_back (metadata.getMessage());
-        }
-    }
-
-    void sendMessageNow (const juce::MidiMessage& m) override
-    {
-        const juce::ScopedLock sl (lock);
-        synth.receive (m);
-    }
-
-    void clearAllPendingMessages() override
-    {
-        const juce::ScopedLock sl (lock);
-        pending.clear();
-    }
-
-    void startBackgroundThread() override
-    {
-        const juce::ScopedLock sl (lock);
-        running = true;
-
-        for (const auto& m : pending)
-            synth.receive (m);
-
-        pending.clear();
-    }
-
-    void stopBackgroundThread() override
-    {
-        const juce::ScopedLock sl (lock);
-        running = false;
-    }
+    void sendBlockOfMessages (const juce::MidiBuffer& buffer, double, double) override   { synth.queueOutput (buffer); }
+    void sendMessageNow (const juce::MidiMessage& m) override                { synth.sendOutputNow (m); }
+    void clearAllPendingMessages() override                                  { synth.clearOutput(); }
+    void startBackgroundThread() override                                    { synth.runOutput (true); }
+    void stopBackgroundThread() override                                     { synth.runOutput (false); }
 
 private:
     SimulatedSynth& synth;
-    juce::CriticalSection lock;
-    bool running = false;
-    std::vector<juce::MidiMessage> pending;
 };
 
 class SimulatedSynth::Input final : public MidiDeviceInput
@@ -279,6 +240,53 @@ bool SimulatedSynth::waitUntilIdle (int timeoutMs) const
 }
 
 //==============================================================================
+void SimulatedSynth::queueOutput (const juce::MidiBuffer& buffer)
+{
+    const juce::ScopedLock sl (outputLock);
+    for (const auto metadata : buffer)
+        outputQueue.push_back (metadata.getMessage());
+    deliverOutput();
+}
+
+void SimulatedSynth::sendOutputNow (const juce::MidiMessage& message)
+{
+    const juce::ScopedLock sl (outputLock);
+    receive (message);
+}
+
+void SimulatedSynth::clearOutput()
+{
+    const juce::ScopedLock sl (outputLock);
+    outputQueue.clear();
+}
+
+// A stopped thread drops what it had not sent, as JUCE's output does when its thread ends.
+void SimulatedSynth::runOutput (bool running)
+{
+    const juce::ScopedLock sl (outputLock);
+    outputRunning = running;
+    if (! running)
+        outputQueue.clear();
+    deliverOutput();
+}
+
+void SimulatedSynth::holdOutput (bool held)
+{
+    const juce::ScopedLock sl (outputLock);
+    outputHeld = held;
+    deliverOutput();
+}
+
+void SimulatedSynth::deliverOutput()
+{
+    if (! outputRunning || outputHeld)
+        return;
+
+    for (const auto& m : outputQueue)
+        receive (m);
+    outputQueue.clear();
+}
+
 void SimulatedSynth::receive (const juce::MidiMessage& message)
 {
     {

@@ -36,6 +36,13 @@ public:
     void setDeviceId (juce::uint8 id);    // 0x2B module (default), 0x2A keyboard
     void setAddressedOnly (bool only);    // ignore messages carrying the other model's id
 
+    // The output queues as a real one does: what is sent as a block waits for the
+    // output's thread, which takes it in order; clearing the queue, or stopping
+    // that thread, drops what waits; a direct send bypasses the queue. While held,
+    // the thread takes nothing, as when it has not got to the queue yet;
+    // releasing lets it deliver what waits.
+    void holdOutput (bool held);
+
     //==============================================================================
     // Records start as distinct deterministic pseudo-random bytes.
     ByteArray record (int bank, int program) const;
@@ -80,12 +87,21 @@ private:
     };
 
     void receive (const juce::MidiMessage& message);
+    void queueOutput (const juce::MidiBuffer& buffer);
+    void sendOutputNow (const juce::MidiMessage& message);
+    void clearOutput();
+    void runOutput (bool running);
+    void deliverOutput();   // under outputLock
     void answer (const ByteArray& message);
     void enqueue (std::vector<juce::MidiMessage> parts, double delayMs);
     void deliverDue();
     void setListener (juce::MidiInputCallback* callback);
 
     static bool isSlot (int bank, int program) noexcept;
+
+    juce::CriticalSection outputLock;           // the output's queue and thread state
+    std::vector<juce::MidiMessage> outputQueue;
+    bool outputRunning = false, outputHeld = false;
 
     mutable juce::CriticalSection lock;         // state, queue and log
     juce::CriticalSection deliveryLock;         // held while the engine's callback runs
