@@ -232,6 +232,7 @@ void MidiCntrState::editBufferReplaced()
         incomingParameters.clear();
     }
 
+    loadedSelection = -1;
     forgetSentNrpn();
     if (hostMadeChanges == 0)
         hostRefresh = true;
@@ -395,20 +396,24 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
             record = banks[(size_t) bank]->programBytes (program);
         }
         replaceEditBuffer (record);
+        loadedSelection = bank * programsPerBank + program;
     }
     else
     {
         postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
     }
 
+    // The host hears of the choice; the synthesizer gets it below, once, and
+    // never when the choice was its own.
     if (notifyHost && programChangeWithAutomation)
         callListeners (cableListeners, [=] (CableListener* l)
         {
-            l->parameterChanged (ParameterIds::programSelect, bank * programsPerBank + program, true, true, true);
+            l->parameterChanged (ParameterIds::programSelect, bank * programsPerBank + program, true, false, true);
         });
 
     if (sendToDevice && ProgramRecord::isSlot (bank, program))
     {
+        deviceBankSelect = bank;
         midiPorts->sendController (midiChannel, 32, bank);
         midiPorts->sendProgramChange (midiChannel, program);
     }

@@ -305,6 +305,12 @@ private:
     const NrpnMap nrpn;
 
     std::atomic<int> currentBank { 0 }, currentProgram { 0 };
+    // The bank the synthesizer is on, as it announced (controller 32) or was sent;
+    // its program change names a slot of that bank.
+    std::atomic<int> deviceBankSelect { 0 };
+    // The slot the edit buffer was loaded from by a selection (-1: none since the
+    // edit buffer was last replaced otherwise): choosing it again changes nothing.
+    std::atomic<int> loadedSelection { -1 };
 
     // NRPN running state: sends happen on several threads.
     juce::CriticalSection sendLock;

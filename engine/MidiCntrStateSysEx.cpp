@@ -69,16 +69,18 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
 
     if (kind == 0xC0)
     {
-        // Program numbers past the bank's last slot name no slot: kept as the
-        // current program they would point into the next bank.
-        if (data1 >= programsPerBank || data1 == currentProgram)
+        // A program number past the bank's last slot, or a bank outside the
+        // device's, names no slot and changes nothing; so does the program
+        // already selected and loaded. The same number in another bank is another program.
+        const int bank = deviceBankSelect;
+        if (data1 >= programsPerBank || ! juce::isPositiveAndBelow (bank, numBanks))
             return;
 
-        currentProgram = data1;
-        const int bank = currentBank;
+        const int flat = bank * programsPerBank + data1;
+        if (flat == loadedSelection && bank == currentBank && data1 == currentProgram)
+            return;
 
-        if (juce::isPositiveAndBelow (bank, numBanks))
-            selectProgram (bank * programsPerBank + data1, false, programChangeWithAutomation);
+        selectProgram (flat, false, programChangeWithAutomation);
         return;
     }
 
@@ -166,7 +168,7 @@ void MidiCntrState::handleController (int channel, int controller, int value)
         }
 
         case 32:
-            currentBank = value;
+            deviceBankSelect = value;
             break;
 
         default:
@@ -262,6 +264,7 @@ void MidiCntrState::receiveProgramDump (const ByteArray& message)
         }
         postEvent (EngineEvent::make (EngineEvent::programStored));
         replaceEditBuffer (record);
+        loadedSelection = bank * programsPerBank + program;
         return;
     }
 

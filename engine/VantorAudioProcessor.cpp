@@ -429,9 +429,9 @@ void VantorAudioProcessor::parameterChanged (ParameterId id, int value, bool end
         return;
 
     // Stored before the host is told: telling it runs setParameter, which would
-    // otherwise take the value as new and send a slider's controller itself.
-    if (id != ParameterIds::programSelect)
-        engine.setValue (id, value);
+    // otherwise take the value as new and send a slider's controller, or select
+    // the program on the synthesizer, itself.
+    engine.setValue (id, value);
 
     reportChange (id, value, endGestureNow, sendToDevice, notifyEditor);
 }

@@ -12,6 +12,7 @@ struct Engine : public ::testing::Test
     EventRecorder events { engine };
 
     void receive (const juce::MidiMessage& m)    { engine.handleIncomingMidiMessage (nullptr, m); }
+    void receive (const ByteArray& bytes)        { receive (juce::MidiMessage (bytes.data(), (int) bytes.size())); }
     void cc (int channel, int controller, int value)   { receive (juce::MidiMessage::controllerEvent (channel, controller, value)); }
     void nrpn (int channel, int number, int value)
     {
@@ -29,17 +30,6 @@ struct RecordingCable : public CableListener
 };
 
 ByteArray recordFilledWith (juce::uint8 v)   { return ByteArray ((size_t) ProgramRecord::size, v); }
-
-// Every message the device received from the given send on, as hex.
-juce::String sentHex (const OutputLog& log, size_t fromSend = 0)
-{
-    juce::StringArray texts;
-    const auto sends = log.sends();
-    for (auto s = fromSend; s < sends.size(); ++s)
-        for (const auto& m : sends[s].messages)
-            texts.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize()));
-    return texts.joinIntoString ("|");
-}
 }
 
 TEST_F (Engine, DeviceNotesWheelsAndBendBecomeEventsWithTheirStatusByte)
@@ -112,18 +102,52 @@ TEST_F (Engine, ProgramChangesFromTheDevice)
     EXPECT_EQ (engine.editBuffer(), engine.deviceBank (2).programBytes (5));
     EXPECT_EQ (cable.calls, (decltype (cable.calls) { { 1024, 2 * 99 + 5, true } }));
 
-    // The same program number again is ignored, even after a new bank select.
+    // The same program number in another bank is another program.
     cc (1, 32, 3);
     receive (juce::MidiMessage::programChange (1, 5));
-    EXPECT_EQ (cable.calls.size(), 1u);
+    EXPECT_EQ (std::make_pair (engine.getCurrentBank(), engine.getCurrentProgram()), std::make_pair (3, 5));
+    EXPECT_EQ (engine.editBuffer(), engine.deviceBank (3).programBytes (5));
+    EXPECT_EQ (cable.calls.size(), 2u);
+
+    // The same bank and program again is no change; a bank select alone selects nothing.
+    receive (juce::MidiMessage::programChange (1, 5));
+    cc (1, 32, 3);
+    receive (juce::MidiMessage::programChange (1, 5));
+    cc (1, 32, 6);
+    EXPECT_EQ (cable.calls.size(), 2u);
+    EXPECT_EQ (engine.getCurrentBank(), 3);
 
     // A bank outside 0-7, or a program past the bank's end, selects nothing.
     cc (1, 32, 9);
     receive (juce::MidiMessage::programChange (1, 6));
     cc (1, 32, 0);
     receive (juce::MidiMessage::programChange (1, 120));
-    EXPECT_EQ (cable.calls.size(), 1u);
+    EXPECT_EQ (cable.calls.size(), 2u);
+    EXPECT_EQ (std::make_pair (engine.getCurrentBank(), engine.getCurrentProgram()), std::make_pair (3, 5));
+
+    // A program dump received on its own selects its slot: choosing that slot next is no change.
+    receive (DSI_Program::programDump (recordFilledWith (4), 1, 7));
+    cc (1, 32, 1);
+    receive (juce::MidiMessage::programChange (1, 7));
+    EXPECT_EQ (cable.calls.size(), 2u);
+    EXPECT_EQ (engine.editBuffer(), recordFilledWith (4));
     engine.removeCableListener (&cable);
+}
+
+// Right after loading, the edit buffer holds a preset, not the first slot of any
+// bank: the first program chosen on the synthesizer is always loaded.
+TEST (EngineAtStart, FirstProgramChosenOnTheDeviceIsLoadedInAnyBank)
+{
+    for (int bank : { 0, 1, 4 })
+    {
+        RecordingMidiDevices devices;
+        MidiCntrState engine (devices);
+        engine.putProgram (true, bank, 0, recordFilledWith ((juce::uint8) (bank + 1)));
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 32, bank));
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage::programChange (1, 0));
+        EXPECT_EQ (std::make_pair (engine.getCurrentBank(), engine.getCurrentProgram()), std::make_pair (bank, 0));
+        EXPECT_EQ (engine.editBuffer(), recordFilledWith ((juce::uint8) (bank + 1))) << bank;
+    }
 }
 
 TEST_F (Engine, ProgramIndexSplitsIntoBankAndProgram)

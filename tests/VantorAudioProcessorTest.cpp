@@ -296,6 +296,54 @@ TEST (ProcessorWithSynthThreads, ReplacedProgramDropsQueuedKnobValuesAndTellsThe
     }
 }
 
+// Whoever chose a program, the synthesizer gets it once or not at all: its own
+// choice never comes back to it. The host hears of the synthesizer's choice and
+// the plug-in's, never of its own.
+TEST_F (Processor, ProgramChoicesReachTheSynthesizerOnceAndNeverEchoBack)
+{
+    constexpr int chosen = 2 * 99 + 5;
+    const auto fromSynth = [this]
+    {
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage::controllerEvent (1, 32, 2));
+        engine.handleIncomingMidiMessage (nullptr, juce::MidiMessage::programChange (1, 5));
+    };
+    const auto fromPlugin = [this] { engine.selectProgram (chosen, true, true); };
+    const auto fromHost = [this] { param (618).setValue ((float) chosen / 791.0f); };
+    const auto fromEditEntry = [this] { processor->parameterChanged (ParameterIds::programSelect, chosen, true, true, true); };
+
+    // loads: the edit buffer becomes the chosen program (host automation loads only while followed).
+    struct Case { const char* source; bool following; std::function<void()> choose; const char* sent; int hostTold; bool loads; };
+    const Case cases[] =
+    {
+        { "synthesizer", true,  fromSynth,     "",               1, true },
+        { "synthesizer", false, fromSynth,     "",               0, true },
+        { "plug-in",     true,  fromPlugin,    "b0 20 02|c0 05", 1, true },
+        { "plug-in",     false, fromPlugin,    "b0 20 02|c0 05", 0, true },
+        { "host",        true,  fromHost,      "b0 20 02|c0 05", 0, true },
+        { "host",        false, fromHost,      "",               0, false },
+        { "edit entry",  true,  fromEditEntry, "b0 20 02|c0 05", 1, true },
+    };
+
+    engine.ports().openOutput (1);
+    HostListener host;
+    processor->addListener (&host);
+    for (const auto& c : cases)
+    {
+        engine.setControlsProgramChange (c.following);
+        engine.selectProgram (0, false, false);
+        host.calls.clear();
+        const auto before = devices.lastOutput()->sends().size();
+
+        c.choose();
+
+        EXPECT_EQ (sentHex (*devices.lastOutput(), before), c.sent) << c.source << " " << c.following;
+        EXPECT_EQ (host.count ('v', 618), c.hostTold) << c.source << " " << c.following;
+        EXPECT_EQ (engine.getValue (ParameterIds::programSelect), chosen) << c.source;
+        EXPECT_EQ (engine.editBuffer() == engine.deviceBank (2).programBytes (5), c.loads) << c.source << " " << c.following;
+    }
+    processor->removeListener (&host);
+}
+
 // The host's "Program No." selects on the synthesizer: bank select, then program change.
 TEST_F (Processor, HostProgramNumberSelectsOnTheSynthesizer)
 {
@@ -315,13 +363,7 @@ TEST_F (Processor, HostProgramNumberSelectsOnTheSynthesizer)
         param (618).setValue (0.5f);    // away from the value under test, so that one is a change
         const auto before = devices.lastOutput()->sends().size();
         param (618).setValue (c.hostValue);
-
-        juce::StringArray sent;
-        const auto sends = devices.lastOutput()->sends();
-        for (auto call = before; call < sends.size(); ++call)
-            for (const auto& m : sends[call].messages)
-                sent.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize()));
-        EXPECT_EQ (sent.joinIntoString ("|"), c.expected) << c.hostValue;
+        EXPECT_EQ (sentHex (*devices.lastOutput(), before), c.expected) << c.hostValue;
     }
 }
 

@@ -29,6 +29,17 @@ inline std::vector<std::pair<int, int>> sentControllers (const OutputLog& log)
     return result;
 }
 
+// Every message the device received from the given send on, as hex, "|" between messages.
+inline juce::String sentHex (const OutputLog& log, size_t fromSend = 0)
+{
+    juce::StringArray texts;
+    const auto sends = log.sends();
+    for (auto s = fromSend; s < sends.size(); ++s)
+        for (const auto& m : sends[s].messages)
+            texts.add (juce::String::toHexString (m.getRawData(), m.getRawDataSize()));
+    return texts.joinIntoString ("|");
+}
+
 inline juce::MidiMessage rawMessage (std::initializer_list<int> bytes)
 {
     std::vector<juce::uint8> data;
