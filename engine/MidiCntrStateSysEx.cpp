@@ -128,8 +128,13 @@ void MidiCntrState::handlePartialSysexMessage (juce::MidiInput*, const juce::uin
     handleSysEx (message);
 }
 
+// A parameter the table does not describe (the map carries two without a name)
+// has no range of its own: its value is kept as the synthesizer sent it, so that
+// SEND and WRITE give it back unchanged.
 int MidiCntrState::clampToRange (ParameterId id, int value) const
 {
+    if (! table.describes (id))
+        return juce::jlimit (0, 255, value);
     return juce::jlimit (juce::jmax (0, table.minimum (id)), juce::jmax (0, table.maximum (id)), value);
 }
 
@@ -156,7 +161,7 @@ void MidiCntrState::handleController (int channel, int controller, int value)
             if (id == NrpnMap::none || (id == 0 && number != 0))
                 break;
 
-            // Device values can run to 16383; only the parameter's own range may reach the record and the host.
+            // Device values can run to 16383; only what the record holds may reach it and the host.
             const int clamped = clampToRange (id, received);
             {
                 const juce::ScopedLock sl (lock);

@@ -35,6 +35,8 @@ public:
     static bool isHostIndex (int hostIndex) noexcept       { return hostIndex >= 0 && hostIndex < numHostParameters; }
 
     juce::String name (ParameterId id) const;
+    // Whether the table describes the id (it has a name); an undescribed id's range means nothing.
+    bool describes (ParameterId id) const                  { return name (id).isNotEmpty(); }
     int section (ParameterId id) const noexcept            { return isValidId (id) ? rows[(size_t) id].section : 0; }
     int minimum (ParameterId id) const noexcept            { return isValidId (id) ? rows[(size_t) id].minimum : 0; }
     int maximum (ParameterId id) const noexcept            { return isValidId (id) ? rows[(size_t) id].maximum : 0; }

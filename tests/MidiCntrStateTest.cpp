@@ -66,6 +66,29 @@ TEST_F (Engine, IncomingNrpnIsAssembledPerChannelMappedClampedAndQueuedNotEchoed
     EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (5 << 16) | 42 }));
 }
 
+// The table gives no range to the two parameters the map carries without a name:
+// the synthesizer's value for them is kept as it came (as a byte), the others are clamped.
+TEST_F (Engine, DeviceValuesAreClampedOnlyWhereTheTableGivesARange)
+{
+    struct Case { int nrpn, value, id, stored; };
+    const Case cases[] =
+    {
+        { 77,   3,     64,  3 },     // unnamed, range 0-0 in the table
+        { 511,  5,     423, 5 },     // unnamed, range 32-120 in the table
+        { 589,  3,     576, 3 },     // layer B of 64
+        { 1023, 200,   935, 200 },   // layer B of 423
+        { 511,  300,   423, 255 },   // more than a byte holds
+        { 90,   16383, 85,  164 },   // "LPF Freq": its maximum
+        { 296,  20,    256, 30 },    // "BPM": its minimum
+    };
+
+    for (const auto& c : cases)
+    {
+        nrpn (1, c.nrpn, c.value);
+        EXPECT_EQ (engine.takeIncomingParameters(), (std::vector<int> { (c.id << 16) | c.stored })) << c.nrpn << " " << c.value;
+    }
+}
+
 TEST_F (Engine, ParametersGoOutAsNrpnWithRunningStatus)
 {
     // Sent while the output is closed: nothing goes out, and no running status is kept.
