@@ -121,7 +121,7 @@ constexpr Run layerARuns[] =
     { 257, 257, "Unison ON",       13, 0,   1, 12, true },
     { 258, 258, "Unis Detune",     13, 0, 127,  0, true },
     { 259, 259, "Unis Mode",       13, 0,   1, 20, true },
-    { 260, 260, "Unis Key Ass.",   13, 0,   5, 18, true },
+    { 260, 260, "Unis Key Ass.",   13, 0,   5, 180, true },   // the key-assign names, as the editor shows them
     { 261, 293, nullptr,            0, 0,   0,  0, false },
     { 294, 294, "Arp Mode",        14, 0,   4,  2, true },
     { 295, 295, "Arp Range",       14, 0,   2,  3, true },

@@ -272,6 +272,22 @@ TEST_F (Processor, HostValuesStayInRangeAndTextsAnswerForTheValueAsked)
         }
 }
 
+// "Unis Key Ass." reads and takes the key-assign names on the host, as in the editor, on both layers.
+TEST_F (Processor, KeyAssignTextsAreTheKeyAssignNames)
+{
+    for (int id : { 260, 772 })
+    {
+        const int h = engine.parameterTable().hostIndex (id);
+        ASSERT_TRUE (ParameterTable::isHostIndex (h)) << id;
+        EXPECT_EQ (param (h).getText (0.0f, 24), "Low Note") << id;
+        EXPECT_EQ (param (h).getText (1.0f, 24), "Last Retrig") << id;
+        EXPECT_FLOAT_EQ (param (h).getValueForText ("High Retrig"), 3.0f / 5.0f) << id;
+
+        param (h).setValue (2.0f / 5.0f);
+        EXPECT_EQ (param (h).getCurrentValueAsText(), "High Note") << id;
+    }
+}
+
 // The synthesizer replaces its program while a knob value is still queued: the
 // value stays with the old program and the host rereads the new one.
 TEST (ProcessorWithSynthThreads, ReplacedProgramDropsQueuedKnobValuesAndTellsTheHost)
