@@ -264,3 +264,126 @@ TEST (EngineThreads, RemovedListenersAreNeverCalledAgain)
     EXPECT_EQ (late, 0);
     EXPECT_GT (called, 0);
 }
+
+namespace
+{
+// A listener in all three lists whose next call waits at a gate until the test
+// opens it, so the test decides where a call stands when the removal comes.
+struct GatedListener : public MidiCntrStateListener, public stateListener, public CableListener
+{
+    void midiCntrStateChanged (MidiCntrState*) override                      { called(); }
+    void stateChanged() override                                             { called(); }
+    void handleStateEvent (int) override                                     {}
+    void parameterChanged (ParameterId, int, bool, bool, bool) override      { called(); }
+
+    void called()
+    {
+        ++calls;
+        if (! holdNextCall.exchange (false))
+            return;
+
+        entered.signal();
+        EXPECT_TRUE (gate.wait (20000));
+        finished = true;              // plain: ThreadSanitizer sees a removal that does not wait for this
+        removeReturnedInCall = removeReturned.load();
+    }
+
+    std::atomic<int> calls { 0 };
+    std::atomic<bool> holdNextCall { false }, removeReturned { false }, removeReturnedInCall { false };
+    juce::WaitableEvent entered, gate;
+    bool finished = false;
+};
+
+struct ListenerKind
+{
+    const char* name;
+    void (*add) (MidiCntrState&, GatedListener&);
+    void (*remove) (MidiCntrState&, GatedListener&);
+    void (*call) (MidiCntrState&);   // one call to each listener of the kind
+};
+
+const ListenerKind listenerKinds[] =
+{
+    { "engine events",
+      [] (MidiCntrState& e, GatedListener& l) { e.addListener (&l); },
+      [] (MidiCntrState& e, GatedListener& l) { e.removeListener (&l); },
+      [] (MidiCntrState& e) { e.postEvent (EngineEvent::make (EngineEvent::latchChanged)); } },
+    { "commands",
+      [] (MidiCntrState& e, GatedListener& l) { e.addStateListener (&l); },
+      [] (MidiCntrState& e, GatedListener& l) { e.removeStateListener (&l); },
+      [] (MidiCntrState& e) { e.postCommand (EngineEvent::make (EngineEvent::keyboardCommand, 1)); } },
+    { "edits",
+      [] (MidiCntrState& e, GatedListener& l) { e.addCableListener (&l); },
+      [] (MidiCntrState& e, GatedListener& l) { e.removeCableListener (&l); },
+      [] (MidiCntrState& e) { e.sendSliderController (1, ParameterIds::slider1, 5, false, true); } },
+};
+}
+
+// A call on its way on another thread when the listener is removed: not begun
+// yet, it never begins; begun, the removal returns only after it ended. The
+// gates force both orders every run.
+TEST (EngineThreads, ARemovedListenerIsNeverCalledAfterItsRemovalReturned)
+{
+    RecordingMidiDevices devices;
+    MidiCntrState engine (devices);
+
+    for (const auto& kind : listenerKinds)
+    {
+        SCOPED_TRACE (kind.name);
+
+        // On its way: the snapshot of the list holds the target, and the call
+        // waits behind a listener registered later (called first).
+        {
+            GatedListener target, blocker;
+            kind.add (engine, target);
+            kind.add (engine, blocker);
+            blocker.holdNextCall = true;
+
+            std::thread caller ([&] { kind.call (engine); });
+            ASSERT_TRUE (blocker.entered.wait (20000));
+            kind.remove (engine, target);
+            blocker.gate.signal();
+            caller.join();
+            kind.remove (engine, blocker);
+
+            EXPECT_EQ (target.calls, 0);
+            EXPECT_EQ (blocker.calls, 1);
+        }
+
+        // In progress: the call is inside the listener when another thread removes it.
+        {
+            GatedListener target;
+            kind.add (engine, target);
+            target.holdNextCall = true;
+
+            std::thread caller ([&] { kind.call (engine); });
+            ASSERT_TRUE (target.entered.wait (20000));
+
+            bool finishedWhenRemoved = false;
+            std::thread remover ([&]
+            {
+                kind.remove (engine, target);
+                target.removeReturned = true;
+                finishedWhenRemoved = target.finished;
+            });
+
+            // Once a call from here no longer reaches the target, the remover has
+            // taken it out of the list: it is waiting now, or (wrongly) done.
+            const auto limit = juce::Time::getMillisecondCounter() + 20000;
+            for (;;)
+            {
+                const int before = target.calls;
+                kind.call (engine);
+                if (target.calls == before || juce::Time::getMillisecondCounter() > limit)
+                    break;
+            }
+
+            target.gate.signal();
+            caller.join();
+            remover.join();
+
+            EXPECT_TRUE (finishedWhenRemoved);
+            EXPECT_FALSE (target.removeReturnedInCall);
+        }
+    }
+}
