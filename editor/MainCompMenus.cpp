@@ -176,11 +176,11 @@ void MainComp::applySendMenu (int id)
     auto& e = engine();
     if (id == 1)
     {
-        // The synthesizer gets what the screen shows.
+        // The synthesizer gets what the screen shows, addressed as the engine knows it.
         reloadEditBuffer();
         const auto record = e.editBuffer();
         if (e.ports().isOutputOpen())
-            e.ports().sendSysEx (DSI_Program::editBufferDump (record));
+            e.ports().sendSysEx (DSI_Program::editBufferDump (record, e.getDeviceId()));
         else
             setStatusText ("NO MIDI OUTPUT: NOTHING SENT");
     }

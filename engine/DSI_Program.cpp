@@ -193,9 +193,9 @@ ByteArray DSI_Program::unpack (const juce::uint8* packed, size_t numBytes)
     return record;
 }
 
-ByteArray DSI_Program::editBufferDump (const ByteArray& record)
+ByteArray DSI_Program::editBufferDump (const ByteArray& record, juce::uint8 deviceId)
 {
-    return dumpAround (record, { 0xf0, 0x01, ProgramRecord::moduleDeviceId, 0x03 });
+    return dumpAround (record, { 0xf0, 0x01, (juce::uint8) (deviceId & 0x7f), 0x03 });
 }
 
 ByteArray DSI_Program::programDump (const ByteArray& record, int bank, int program, juce::uint8 deviceId)

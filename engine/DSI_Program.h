@@ -39,7 +39,8 @@ public:
     static ByteArray pack (const ByteArray& record);
     static ByteArray unpack (const juce::uint8* packed, size_t numBytes);
 
-    static ByteArray editBufferDump (const ByteArray& record);
+    static ByteArray editBufferDump (const ByteArray& record,
+                                     juce::uint8 deviceId = ProgramRecord::moduleDeviceId);
     static ByteArray programDump (const ByteArray& record, int bank, int program,
                                   juce::uint8 deviceId = ProgramRecord::moduleDeviceId);
 

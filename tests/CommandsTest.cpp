@@ -126,6 +126,21 @@ TEST_F (CommandsThreads, MenuChoicesDoWhatTheySay)
     EXPECT_EQ (rig.page().getCurrentSection(), 3);
 }
 
+// A keyboard ignores what is addressed to the module: once it has shown itself,
+// SEND addresses the edit buffer to it, as requests are.
+TEST_F (CommandsThreads, SendReachesAKeyboardThatShowedItself)
+{
+    rig.synth.setDeviceId (ProgramRecord::keyboardDeviceId);
+    rig.synth.setAddressedOnly (true);
+    const auto shown = DSI_Program::programDump (marked (7), 0, 3, ProgramRecord::keyboardDeviceId);
+    rig.synth.send (juce::MidiMessage (shown.data(), (int) shown.size()));
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.getDeviceId() == ProgramRecord::keyboardDeviceId; }));
+
+    e.putProgram (false, 0, 0, marked (8));
+    main.applySendMenu (1);
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.synth.editBuffer() == marked (8); }));
+}
+
 TEST_F (CommandsThreads, ClipboardCopiesTheEditBufferAndPastesIntoSlots)
 {
     ui::MenuRecorder recorder;
