@@ -146,9 +146,8 @@ void GlbCont::setValue (int v)
     v = juce::jlimit (minimum, maximum, v);
     if (engine == nullptr || v == getValue())
         return;
-    engine->setGlobalByte (id, v);
-    // sendNrpn also makes the next parameter edit name its own number.
-    engine->sendNrpn (nrpnBase + id, v);
+    // Sent as NRPN, which also makes the next parameter edit name its own number.
+    engine->setGlobalSetting (id, v);
     repaint();
 }
 

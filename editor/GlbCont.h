@@ -12,7 +12,6 @@ class GlbCont : public juce::Component
 public:
     enum Kind { popUp = 0, toggle = 1, knob = 3 };
     static constexpr int numSettings = 26;
-    static constexpr int nrpnBase = 1024;
 
     struct Layout
     {

@@ -645,6 +645,10 @@ void MainComp::handleEngineEvent (int event)
             setStatusText ("OFF-LINE");
             break;
 
+        case EngineEvent::midiChannelChanged:
+            editorPanel->getAppBar().getChannelLabel().setText ("Chan: " + juce::String (e.getMidiChannel()));
+            break;
+
         case EngineEvent::transmitProgress:
         {
             const int sent = (event >> 12) & 0xFFF, total = event & 0xFFF;

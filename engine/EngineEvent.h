@@ -23,6 +23,7 @@ namespace EngineEvent
         programStored       = 0x19,
         sliderSent          = 0x1A,
         latchChanged        = 0x1B,
+        midiChannelChanged  = 0x1C,   // the engine's channel, 1-16, in bits 0-7
         keyboardCommand     = 0x21
     };
 

@@ -478,10 +478,18 @@ void MidiCntrState::setMidiChannel (int channel)
 {
     if (channel < 1 || channel > 16)
         return;
-    if (midiChannel.exchange (channel) != channel)
+
+    const bool changed = midiChannel.exchange (channel) != channel;
+    {
+        const juce::ScopedLock sl (programLock);
+        settingsBlock[SettingsFiles::midiChannelOffset] = (juce::uint8) channel;
+    }
+
+    if (changed)
+    {
         forgetSentNrpn();
-    const juce::ScopedLock sl (programLock);
-    settingsBlock[SettingsFiles::midiChannelOffset] = (juce::uint8) channel;
+        postEvent (EngineEvent::make (EngineEvent::midiChannelChanged, channel));
+    }
 }
 
 Bank_Program& MidiCntrState::deviceBank (int index)
@@ -512,6 +520,16 @@ void MidiCntrState::setGlobalByte (int index, int value)
     const juce::ScopedLock sl (programLock);
     if (juce::isPositiveAndBelow (index, (int) globals.size()))
         globals[(size_t) index] = (juce::uint8) juce::jlimit (0, 255, value);
+}
+
+void MidiCntrState::setGlobalSetting (int id, int value)
+{
+    setGlobalByte (id, value);
+    sendNrpn (globalNrpnBase + id, value);
+
+    // Told on the channel it listened on, the synthesizer now listens on the new one.
+    if (id == globalMidiChannel && value >= 1 && value <= 16)
+        setMidiChannel (value);
 }
 
 //==============================================================================

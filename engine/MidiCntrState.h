@@ -107,7 +107,7 @@ public:
     // A bank-grid click loads the stored program instead of selecting it on the synthesizer.
     bool getUseLoadedData() const noexcept               { return useLoadedData.load(); }
     void setUseLoadedData (bool on) noexcept             { useLoadedData = on; }
-    void setMidiChannel (int channel);
+    void setMidiChannel (int channel);   // posts midiChannelChanged when it changes
 
     //==============================================================================
     // Sending to the device (nothing happens while the output is closed).
@@ -160,6 +160,12 @@ public:
     // writes the block when a global dump arrives.
     int globalByte (int index) const;
     void setGlobalByte (int index, int value);
+
+    // A global setting edited here: stored and sent as NRPN globalNrpnBase + id on
+    // the channel the synthesizer listens on. Giving it one MIDI channel moves the
+    // engine's channel there as well; "all channels" (0) keeps the engine's.
+    static constexpr int globalNrpnBase = 1024, globalMidiChannel = 2;
+    void setGlobalSetting (int id, int value);
 
     // Sending programs to the synthesizer's memory, paced to the wire, off the
     // audio and message threads. Progress arrives as transmitProgress events,

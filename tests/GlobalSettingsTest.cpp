@@ -134,4 +134,35 @@ TEST_F (GlobalPage, AParameterEditAfterAGlobalEditSendsItsFullNrpn)
     EXPECT_EQ (after[before].first, 99);
     EXPECT_EQ (after[before + 1].first, 98);
 }
+
+// The synthesizer listens on the channel the page gives it: the setting goes out
+// on the channel it listened on until then, and the plug-in's own channel follows.
+// "ALL CHANNELS" makes it listen everywhere: the plug-in keeps its channel.
+TEST_F (GlobalPage, MidiChannelSettingMovesThePluginsChannel)
+{
+    struct Step { std::function<void()> gesture; int value, sentOn, channelAfter; };
+    auto choose = [this] (int item) { return [this, item] { ui::MenuRecorder m; m.setAutoAnswer (item); ui::click (*page, centreOf (2)); }; };
+    const Step steps[] = {
+        { choose (4),  3,  1,  3 },      // "CHANNEL 3"
+        { choose (1),  0,  3,  3 },      // "ALL CHANNELS"
+        { choose (17), 16, 3,  16 },     // "CHANNEL 16"
+        { [this] { ui::wheel (*page, centreOf (2), -1.0f); }, 15, 16, 15 },
+    };
+    for (const auto& s : steps)
+    {
+        const auto before = devices.lastOutput()->sends().size();
+        s.gesture();
+        EXPECT_EQ (nrpns().back(), std::make_pair (1026, s.value));
+        const auto sends = devices.lastOutput()->sends();
+        ASSERT_GT (sends.size(), before);
+        for (auto i = before; i < sends.size(); ++i)
+            for (const auto& m : sends[i].messages)
+                EXPECT_EQ (m.getChannel(), s.sentOn) << s.value;
+        EXPECT_EQ (engine.getMidiChannel(), s.channelAfter) << s.value;
+    }
+
+    // Every later message goes to the synthesizer's new channel.
+    engine.sendParameter (10, 5);
+    EXPECT_EQ (devices.lastOutput()->sends().back().messages.back().getChannel(), 15);
+}
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include "controls/Check_But.h"
 #include "controls/StsLabel.h"
+#include "editor/AppBar.h"
+#include "editor/Global_Container.h"
 #include "editor/MIDI_Setup.h"
 #include "editor/MainComp.h"
 #include "engine/SettingsFiles.h"
@@ -197,6 +199,18 @@ TEST (MidiSetupInEditorThreads, OkAndPortChoicesReachTheEngine)
 
     ui::click (*panel, panel->okButton().getBounds().getCentre());
     ASSERT_TRUE (rig.pumpUntil ([&] { return main.getMidiSetup() == nullptr; }));
+}
+
+// The channel the global page gives the synthesizer shows in the top bar's "Chan".
+TEST (MidiSetupInEditorThreads, ChannelSetOnTheGlobalPageShowsInTheTopBar)
+{
+    EditorTestRig rig;
+    rig.open();
+    Global_Container page (rig.engine());
+    page.widget (2).setValue (5);
+    EXPECT_EQ (rig.engine().getMidiChannel(), 5);
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.page().getAppBar().getChannelLabel().getText() == "Chan: 5"; }))
+        << rig.page().getAppBar().getChannelLabel().getText();
 }
 
 TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
