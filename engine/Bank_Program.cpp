@@ -132,10 +132,11 @@ void Bank_Program::renameProgram (int p, const juce::String& newName)
     if (record == nullptr)
         return;
 
-    juce::uint8 codes[ProgramRecord::nameLength];
-    ProgramNames::encode (newName, codes);
-
-    writeBytes (record + ProgramRecord::nameOffset, codes, sizeof (codes));
+    // Written through writeRecord, which notes what changed.
+    std::array<juce::uint8, recordSize> renamed;
+    std::copy_n (record, recordSize, renamed.begin());
+    ProgramNames::write (renamed.data(), newName);
+    writeRecord (p, renamed.data(), renamed.size());
 }
 
 juce::uint8 Bank_Program::nameCode (juce::juce_wchar c) noexcept

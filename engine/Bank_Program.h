@@ -32,7 +32,7 @@ public:
     int loadFromBankFile (const ByteArray& dumps, SlotMarks* filled = nullptr);
 
     juce::String programName (int p) const;
-    void renameProgram (int p, const juce::String& newName);
+    void renameProgram (int p, const juce::String& newName);   // as ProgramNames::write does
     static juce::uint8 nameCode (juce::juce_wchar c) noexcept;
     juce::String layerModeLabel (int p) const;
     juce::String arpMarker (int p) const;

@@ -57,9 +57,7 @@ void DSI_Program::setName (const juce::String& newName)
     if (params.size() < (size_t) ProgramRecord::size)
         params.resize ((size_t) ProgramRecord::size, 0);
 
-    juce::uint8 codes[ProgramRecord::nameLength];
-    ProgramNames::encode (name, codes);
-    std::copy (std::begin (codes), std::end (codes), params.begin() + ProgramRecord::nameOffset);
+    ProgramNames::write (params.data(), name);
 }
 
 void DSI_Program::setParams (const ByteArray& bytes)

@@ -15,7 +15,7 @@ public:
     // The 16-character name at 402-417; codes below 32 read as "A". Also kept as the name.
     juce::String nameFromParams();
 
-    // Cut or padded to 16 characters and written into 402-417 by nameCode().
+    // Cut or padded to 16 characters and written as ProgramNames::write does (a short record grows).
     void setName (const juce::String& newName);
     juce::String getName() const                       { return name; }
 

@@ -7,12 +7,13 @@ juce::uint8 code (juce::juce_wchar c) noexcept
     return (c >= 20 && c <= 159) ? (juce::uint8) c : (juce::uint8) 32;
 }
 
-void encode (const juce::String& name, juce::uint8 (&codes)[ProgramRecord::nameLength]) noexcept
+void write (juce::uint8* record, const juce::String& name) noexcept
 {
-    const auto padded = name.substring (0, ProgramRecord::nameLength).paddedRight (' ', ProgramRecord::nameLength);
+    const auto padded = name.substring (0, ProgramRecord::nameLength).paddedRight (' ', ProgramRecord::deviceNameLength);
 
-    for (int i = 0; i < ProgramRecord::nameLength; ++i)
-        codes[i] = code (padded[i]);
+    for (int offset : { ProgramRecord::nameOffset, ProgramRecord::layerBNameOffset })
+        for (int i = 0; i < ProgramRecord::deviceNameLength; ++i)
+            record[offset + i] = code (padded[i]);
 }
 
 juce::String readForEditor (const juce::uint8* codes)

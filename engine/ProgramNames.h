@@ -10,8 +10,10 @@ namespace ProgramNames
     // Every writer stores a character as this code: 20-159 as itself, anything else a space.
     juce::uint8 code (juce::juce_wchar c) noexcept;
 
-    // The name cut or padded with spaces to 16 characters, as codes.
-    void encode (const juce::String& name, juce::uint8 (&codes)[ProgramRecord::nameLength]) noexcept;
+    // Sets the name of a whole record: cut or padded with spaces to 16 characters,
+    // written as codes into both copies of the synthesizer's 20-code name field,
+    // whose last 4 codes become spaces: nothing of an older name is left behind.
+    void write (juce::uint8* record, const juce::String& name) noexcept;
 
     // The edited program: a code below 32 reads as "A", so the name always has 16 characters.
     juce::String readForEditor (const juce::uint8* codes);

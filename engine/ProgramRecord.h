@@ -19,6 +19,10 @@ namespace ProgramRecord
 
     constexpr int nameOffset     = 402;   // 16 name codes at 402-417
     constexpr int nameLength     = 16;
+    // The synthesizer's own name field is 20 codes long (402-421), with a copy
+    // in layer B (914-933).
+    constexpr int deviceNameLength = 20;
+    constexpr int layerBNameOffset = nameOffset + 512;
     constexpr int arpOnA         = 296;
     constexpr int arpOnB         = 808;
     constexpr int splitPoint     = 424;

@@ -40,9 +40,7 @@ void setName (ByteArray& block, int i, const juce::String& text)
     if (! isRecord (block, i))
         return;
 
-    juce::uint8 codes[nameLength];
-    ProgramNames::encode (text, codes);
-    std::memcpy (block.data() + (size_t) i * (size_t) size + nameOffset, codes, sizeof (codes));
+    ProgramNames::write (block.data() + (size_t) i * (size_t) size, text);
 }
 
 bool sameAs (const ByteArray& block, const juce::uint8* candidate)
