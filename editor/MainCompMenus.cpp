@@ -41,8 +41,7 @@ struct ProgramFileRead
 
 juce::String refusalText (const FileMan& reader, const juce::File& file, const juce::String& nothingFound)
 {
-    return reader.wasTooLarge() ? "NOT READ: " + file.getFileName() + " IS TOO LARGE FOR A PROGRAM FILE"
-                                : nothingFound + file.getFileName();
+    return (reader.wasTooLarge() ? juce::String ("TOO LARGE, NOT READ: ") : nothingFound) + file.getFileName();
 }
 
 // The record a single-program file holds.

@@ -417,7 +417,7 @@ TEST_F (CommandsThreads, OversizeProgramFilesAreRefusedWithAMessage)
         m.choose();
         recorder.chooseFile (file);
 
-        EXPECT_EQ (status(), "NOT READ: huge.syx IS TOO LARGE FOR A PROGRAM FILE");
+        EXPECT_EQ (status(), "TOO LARGE, NOT READ: huge.syx");
         EXPECT_EQ (e.editBuffer(), edit);
         EXPECT_EQ (e.deviceBank (1).records(), bank);
     }
