@@ -239,9 +239,8 @@ void Plugin_Bank::loadProgramBankFile()
         FileMan reader;
         if (! reader.loadProgramBank (chosen))
         {
-            self->showNotice ((reader.wasTooLarge() ? chosen.getFileName() + " is too large for a program bank file and was not read"
-                                                    : "No program found in " + chosen.getFileName())
-                              + ": the preset bank is unchanged.");
+            self->showNotice (reader.wasTooLarge() ? chosen.getFileName() + " is too large to be a program bank file: nothing was loaded."
+                                                   : "No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
             return;
         }
 
