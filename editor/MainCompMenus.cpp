@@ -32,18 +32,34 @@ const VoiceSection voiceSections[] =
     { 109, "ARP / SLIDERS            [9] ", 11 },
 };
 
-// The record a single-program file holds, or nothing.
-ByteArray readSingleProgram (const juce::File& file)
+// What a program file gave: its bytes, or why it gave none.
+struct ProgramFileRead
+{
+    ByteArray bytes;
+    juce::String refusal;
+};
+
+juce::String refusalText (const FileMan& reader, const juce::File& file, const juce::String& nothingFound)
+{
+    return (reader.wasTooLarge() ? juce::String ("TOO LARGE, NOT READ: ") : nothingFound) + file.getFileName();
+}
+
+// The record a single-program file holds.
+ProgramFileRead readSingleProgram (const juce::File& file)
 {
     FileMan reader;
-    return reader.loadSingleProgram (file) ? reader.getProgram()->getParams() : ByteArray();
+    if (reader.loadSingleProgram (file))
+        return { reader.getProgram()->getParams(), {} };
+    return { {}, refusalText (reader, file, "NO PROGRAM IN ") };
 }
 
 // The whole program dumps a bank file holds.
-ByteArray readProgramDumps (const juce::File& file)
+ProgramFileRead readProgramDumps (const juce::File& file)
 {
     FileMan reader;
-    return reader.loadProgramBank (file) ? reader.getFileData() : ByteArray();
+    if (reader.loadProgramBank (file))
+        return { reader.getFileData(), {} };
+    return { {}, refusalText (reader, file, "NO PROGRAM BANK IN ") };
 }
 
 StsBut* functionButton (AppBar& bar, int id)
@@ -125,11 +141,11 @@ void MainComp::applyFileMenu (int id)
         {
             if (safe == nullptr || file == juce::File())
                 return;
-            const auto record = readSingleProgram (file);
-            if (record.empty())
-                safe->setStatusText ("NO PROGRAM IN " + file.getFileName());
+            const auto read = readSingleProgram (file);
+            if (read.bytes.empty())
+                safe->setStatusText (read.refusal);
             else
-                safe->engine().putProgram (false, 0, 0, record);
+                safe->engine().putProgram (false, 0, 0, read.bytes);
         });
     }
     else if (id == 2)
@@ -372,14 +388,14 @@ void MainComp::applyGridProgramMenu (int id, int bank, int program)
             {
                 if (safe == nullptr || file == juce::File())
                     return;
-                const auto record = readSingleProgram (file);
-                if (record.empty())
+                const auto read = readSingleProgram (file);
+                if (read.bytes.empty())
                 {
-                    safe->setStatusText ("NO PROGRAM IN " + file.getFileName());
+                    safe->setStatusText (read.refusal);
                     return;
                 }
                 // putProgram stores under the program lock and posts the refresh.
-                safe->engine().putProgram (true, bank, program, record);
+                safe->engine().putProgram (true, bank, program, read.bytes);
                 safe->refillBankGrid();
             });
             break;
@@ -538,19 +554,20 @@ void MainComp::loadProgramBankFile (int bank)
     {
         if (safe == nullptr || file == juce::File())
             return;
-        const auto dumps = readProgramDumps (file);
-        if (dumps.empty())
+        const auto read = readProgramDumps (file);
+        if (read.bytes.empty())
         {
-            safe->setStatusText ("NO PROGRAM BANK IN " + file.getFileName());
+            safe->setStatusText (read.refusal);
             return;
         }
         int loaded = 0;
         {
             const juce::ScopedLock sl (safe->engine().getProgramLock());
-            loaded = safe->engine().deviceBank (bank).loadFromBankFile (dumps);
+            loaded = safe->engine().deviceBank (bank).loadFromBankFile (read.bytes);
         }
-        if (loaded < MidiCntrState::programsPerBank)
-            safe->setStatusText ("LOADED " + juce::String (loaded) + " OF " + juce::String (MidiCntrState::programsPerBank)
+        const auto held = (int) (read.bytes.size() / ProgramRecord::programDumpSize);
+        if (held != MidiCntrState::programsPerBank)
+            safe->setStatusText ("LOADED " + juce::String (loaded) + " OF " + juce::String (held)
                                  + " PROGRAMS FROM " + file.getFileName());
         safe->refillBankGrid();
     });
@@ -567,8 +584,7 @@ void MainComp::saveSingleProgram (const ByteArray& dump, const juce::String& nam
     {
         if (safe == nullptr || file == juce::File())
             return;
-        if (file.getFileExtension().length() < 3)
-            file = file.withFileExtension (".p12p");
+        file = FileMan::withSaveExtension (file, FileMan::saveProgram);
         const bool ok = MidiCntrState::writeWholeFile (dump, file);
         safe->setStatusText ((ok ? "SAVED " : "SAVE FAILED: ") + file.getFileName());
     });
@@ -600,8 +616,7 @@ void MainComp::saveProgramBankFile (int bank)
     {
         if (safe == nullptr || file == juce::File())
             return;
-        if (file.getFileExtension().length() < 3)
-            file = file.withFileExtension (".p12b");
+        file = FileMan::withSaveExtension (file, FileMan::saveProgramBank);
         const bool ok = MidiCntrState::writeWholeFile (data, file);
         safe->setStatusText ((ok ? "SAVED " : "SAVE FAILED: ") + file.getFileName());
     });

@@ -108,7 +108,8 @@ int Bank_Program::loadFromBankFile (const ByteArray& dumps, SlotMarks* filledOut
         std::copy_n (dumps.begin() + (std::ptrdiff_t) (k * dumpSize), dumpSize, piece.begin());
         const int p = piece[programByte];
 
-        if (isValidProgram (p) && program.loadFromData (piece))
+        // A file of several banks: the first bank's program keeps its slot.
+        if (isValidProgram (p) && ! filled[(size_t) p] && program.loadFromData (piece))
         {
             writeRecord (p, program.getParams().data(), program.getParams().size());
             filled[(size_t) p] = true;

@@ -26,8 +26,9 @@ public:
 
     // A program bank file's dumps: exactly 99 load as loadFromDumps does; any
     // other number each go to the slot their own program byte names (the bank
-    // byte is ignored), so a missing dump shifts none of the others. Returns
-    // how many slots were filled; `filled`, if given, marks which.
+    // byte is ignored), so a missing dump shifts none of the others, and the
+    // first dump for a slot wins over later ones. Returns how many slots were
+    // filled; `filled`, if given, marks which.
     using SlotMarks = std::array<bool, ProgramRecord::programsPerBank>;
     int loadFromBankFile (const ByteArray& dumps, SlotMarks* filled = nullptr);
 

@@ -99,16 +99,40 @@ ByteArray FileMan::firstSysEx (const ByteArray& bytes)
 ByteArray FileMan::readProgramFile (const juce::File& file)
 {
     chosenFile = file;
+    fileData.clear();
+    const auto size = file == juce::File() ? 0 : chosenFile.getSize();
+    tooLarge = size > largestProgramFile;
 
-    if (file == juce::File() || chosenFile.getSize() < minimumProgramFileSize)
+    if (size < minimumProgramFileSize || tooLarge)
         return {};
 
-    auto bytes = loadFileBytes (chosenFile);
+    // Bounded as well: the file may have grown since its size was asked.
+    fileData = SettingsFiles::readFileStart (chosenFile, (size_t) largestProgramFile + 1);
+    tooLarge = (juce::int64) fileData.size() > largestProgramFile;
 
-    if ((juce::int64) bytes.size() < minimumProgramFileSize)
+    if ((juce::int64) fileData.size() < minimumProgramFileSize || tooLarge)
+    {
+        fileData.clear();
         return {};
+    }
 
-    return bytes;
+    return fileData;
+}
+
+juce::File FileMan::withSaveExtension (const juce::File& chosen, int code)
+{
+    FileMan spec;
+    spec.dialogSpec (code);
+    const auto name = chosen.getFileName();
+
+    if (spec.patterns.isEmpty() || chosen == juce::File())
+        return chosen;
+
+    for (const auto& pattern : spec.patterns)
+        if (name.endsWithIgnoreCase (pattern.fromFirstOccurrenceOf ("*", false, false)))
+            return chosen;
+
+    return juce::File (chosen.getFullPathName() + spec.patterns[0].fromFirstOccurrenceOf ("*", false, false));
 }
 
 bool FileMan::loadSingleProgram (const juce::File& file)

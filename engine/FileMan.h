@@ -44,6 +44,18 @@ public:
     // A program bank file: its program dumps become the file data.
     bool loadProgramBank (const juce::File& file);
 
+    // The synthesizer's whole memory as program dumps (eight banks) is under
+    // this; a larger program or bank file is no real one and is refused unread.
+    static constexpr juce::int64 largestProgramFile = 1 << 20;
+
+    // Whether the last load refused its file for its size.
+    bool wasTooLarge() const noexcept                       { return tooLarge; }
+
+    // The file a save chooser's answer names: the code's first extension is
+    // appended unless the name already ends with one of its extensions, so
+    // "Pad v1.2" saves as "Pad v1.2.p12p".
+    static juce::File withSaveExtension (const juce::File& chosen, int code);
+
     const juce::String& getTitle() const noexcept           { return title; }
     const juce::StringArray& getPatterns() const noexcept   { return patterns; }
     const ByteArray& getProgramBytes() const noexcept       { return programBytes; }
@@ -62,6 +74,7 @@ private:
     juce::String title;
     juce::StringArray patterns;
     std::unique_ptr<DSI_Program> program;
+    bool tooLarge = false;
 
     JUCE_DECLARE_NON_COPYABLE (FileMan)
 };

@@ -5,6 +5,7 @@
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/ParDes.h"
+#include "engine/SettingsFiles.h"
 #include "engine/VantorAudioProcessor.h"
 #include "librarian/LibraryRecords.h"
 
@@ -243,10 +244,19 @@ void LibClass::loadProgramBankFile()
 
 void LibClass::importFile (const juce::File& file)
 {
+    list.clearStaging();
+
+    // A library may be large; a program bank file larger than any real one is refused unread.
+    if (file.getSize() > FileMan::largestProgramFile
+        && SettingsFiles::readFileStart (file, (size_t) LibraryFile::tagSize) != LibraryFile::header())
+    {
+        showNotice (file.getFileName() + ": The file is too large for a program bank file and was not read.");
+        return;
+    }
+
     // A library file, or a program bank file with every program it holds;
     // anything else is refused with the reason.
     const auto contents = LibraryFile::read (file);
-    list.clearStaging();
 
     if (! contents.accepted())
     {
@@ -300,8 +310,7 @@ void LibClass::saveLibraryAs (std::function<void (bool)> then)
 
         if (chosen != juce::File())
         {
-            if (chosen.getFileExtension().length() < 3)
-                chosen = juce::File (chosen.getFullPathName() + ".p12l");
+            chosen = FileMan::withSaveExtension (chosen, FileMan::saveLibrary);
 
             saved = self->list.saveToFile (chosen);
 

@@ -239,7 +239,8 @@ void Plugin_Bank::loadProgramBankFile()
         FileMan reader;
         if (! reader.loadProgramBank (chosen))
         {
-            self->showNotice ("No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
+            self->showNotice (reader.wasTooLarge() ? chosen.getFileName() + " is too large to be a program bank file: nothing was loaded."
+                                                   : "No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
             return;
         }
 
@@ -257,8 +258,9 @@ void Plugin_Bank::loadProgramBankFile()
         if (filled[(size_t) juce::jlimit (0, numSlots - 1, engine.getCurrentPreset())])
             engine.loadCurrentPreset();
         self->processor.tellHostProgramsChanged();
-        if (n < numSlots)
-            self->showNotice ("Loaded " + juce::String (n) + " of " + juce::String (numSlots) + " programs from "
+        const auto held = (int) (reader.getFileData().size() / ProgramRecord::programDumpSize);
+        if (held != numSlots)
+            self->showNotice ("Loaded " + juce::String (n) + " of " + juce::String (held) + " programs from "
                               + chosen.getFileName() + ".");
         self->list.repaint();
         self->updateButtons();
@@ -294,17 +296,15 @@ void Plugin_Bank::saveChunk (bool wholeBank, const juce::String& proposedName)
 {
     FileMan spec;
     spec.dialogSpec (wholeBank ? FileMan::savePresetBank : FileMan::savePreset);
-    const auto patterns = spec.getPatterns();
     juce::Component::SafePointer<Plugin_Bank> self (this);
 
     UiSeam::chooseFile (true, spec.getTitle(), FileMan::settingsFolder().getChildFile (proposedName),
-                        patterns.joinIntoString (";"), [self, wholeBank, patterns] (juce::File chosen)
+                        spec.getPatterns().joinIntoString (";"), [self, wholeBank] (juce::File chosen)
     {
         if (self == nullptr || chosen == juce::File())
             return;
 
-        if (chosen.getFileExtension().length() < 3 && ! patterns.isEmpty())
-            chosen = juce::File (chosen.getFullPathName() + patterns[0].substring (1));
+        chosen = FileMan::withSaveExtension (chosen, wholeBank ? FileMan::savePresetBank : FileMan::savePreset);
 
         juce::MemoryBlock block;
         if (wholeBank)

@@ -2,6 +2,7 @@
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "librarian/LibraryRecords.h"
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -241,26 +242,38 @@ TEST (Bank_Program, OnlyWritesThatChangeARecordCountAsAChange)
 }
 
 // A program bank file's dumps each go to the slot their own program byte names,
-// whatever bank they were saved from; exactly 99 replace the bank as they come.
+// whatever bank they were saved from, the first for a slot winning; exactly 99
+// replace the bank as they come.
 TEST (Bank_ProgramFiles, BankFileDumpsLandInTheSlotTheyName)
 {
-    const auto record = [] (int p) { return ByteArray ((size_t) ProgramRecord::size, (juce::uint8) (p + 1)); };
+    const auto record = [] (int p, int b = 0)
+    {
+        ByteArray r ((size_t) ProgramRecord::size, (juce::uint8) (p + 1));
+        r[0] = (juce::uint8) b;
+        return r;
+    };
     const auto dumpsOf = [&] (const std::vector<std::pair<int, int>>& bankAndProgram)
     {
         ByteArray out;
         for (auto [b, p] : bankAndProgram)
         {
-            const auto d = DSI_Program::programDump (record (p), b, p);
+            const auto d = DSI_Program::programDump (record (p, b), b, p);
             out.insert (out.end(), d.begin(), d.end());
         }
         return out;
     };
+    std::vector<std::pair<int, int>> twoBanks;
+    for (int b : { 0, 1 })
+        for (int p = 0; p < 99; ++p)
+            twoBanks.push_back ({ b, p });
 
     struct Case { const char* what; std::vector<std::pair<int, int>> dumps; int loaded; std::vector<int> filled, untouched; };
     const Case cases[] =
     {
         { "out of order, from bank 3", { { 3, 40 }, { 3, 7 } },            2, { 7, 40 }, { 0, 8 } },
         { "a program past the bank",   { { 0, 99 }, { 0, 120 }, { 0, 5 } }, 1, { 5 },     { 0 } },
+        { "a slot twice",              { { 2, 5 }, { 1, 5 }, { 1, 6 } },    2, { 5, 6 },  { 0, 7 } },
+        { "two whole banks",           twoBanks,                          99, { 0, 50, 98 }, {} },
     };
 
     for (const auto& c : cases)
@@ -272,7 +285,10 @@ TEST (Bank_ProgramFiles, BankFileDumpsLandInTheSlotTheyName)
 
         EXPECT_EQ (bank.loadFromBankFile (dumpsOf (c.dumps)), c.loaded);
         for (int p : c.filled)
-            EXPECT_EQ (bank.programBytes (p), record (p)) << p;
+        {
+            const auto first = std::find_if (c.dumps.begin(), c.dumps.end(), [p] (auto d) { return d.second == p; });
+            EXPECT_EQ (bank.programBytes (p), record (p, first->first)) << p;
+        }
         for (int p : c.untouched)
             EXPECT_EQ (bank.programBytes (p), basic) << p;
     }

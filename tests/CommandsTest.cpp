@@ -7,6 +7,7 @@
 #include "controls/ProgBar.h"
 #include "controls/StsLabel.h"
 #include "engine/DSI_Program.h"
+#include "engine/FileMan.h"
 #include "engine/ParDes.h"
 #include "support/EditorTestRig.h"
 #include "support/TestFolder.h"
@@ -342,29 +343,39 @@ TEST_F (CommandsThreads, BankOverwritesInThePluginAskAndFillTheChosenBank)
     EXPECT_EQ (e.deviceBank (0).programName (50).trim(), "Basic Program");
 }
 
-// A bank file with programs missing loads the others into their own slots and says how many it found.
-TEST_F (CommandsThreads, BankFileWithProgramsMissingSaysHowManyItLoaded)
+// A bank file with programs missing loads the others into their own slots, one
+// of several banks loads the first bank's programs, and either says how many it found.
+TEST_F (CommandsThreads, BankFileWithProgramsMissingOrOverSaysHowManyItLoaded)
 {
     ui::MenuRecorder recorder;
     TestFolder folder ("commands-bank-files");
     auto status = [&] { return main.getKeyboardPanel().getStatusText(); };
 
-    ByteArray whole;
-    for (int p = 0; p < 99; ++p)
+    const auto bankOf = [] (int bank, int seed)
     {
-        const auto dump = DSI_Program::programDump (marked (p), 2, p);   // saved from U3
-        whole.insert (whole.end(), dump.begin(), dump.end());
-    }
+        ByteArray dumps;
+        for (int p = 0; p < 99; ++p)
+        {
+            const auto dump = DSI_Program::programDump (marked (p + seed), bank, p);
+            dumps.insert (dumps.end(), dump.begin(), dump.end());
+        }
+        return dumps;
+    };
+    const auto whole = bankOf (2, 0);   // saved from U3
     auto damagedFirst = whole;
     damagedFirst[ProgramRecord::programDumpSize - 1] = 0x00;
+    auto twoBanks = whole;
+    for (auto b : bankOf (3, 100))
+        twoBanks.push_back (b);
 
-    struct Case { const char* name; ByteArray bytes; const char* said; int emptySlot; };
+    struct Case { const char* name; ByteArray bytes; const char* said; bool (*keeps) (int slot); };
     const Case cases[] =
     {
-        { "whole.p12b",   whole, "", -1 },
-        { "damaged.p12b", damagedFirst, "LOADED 98 OF 99 PROGRAMS FROM damaged.p12b", 0 },
-        { "half.p12b",    ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
-                          "LOADED 49 OF 99 PROGRAMS FROM half.p12b", 49 },
+        { "whole.p12b",     whole,        "",                                                  [] (int) { return false; } },
+        { "damaged.p12b",   damagedFirst, "LOADED 98 OF 98 PROGRAMS FROM damaged.p12b",       [] (int p) { return p == 0; } },
+        { "half.p12b",      ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
+                            "LOADED 49 OF 49 PROGRAMS FROM half.p12b",                          [] (int p) { return p >= 49; } },
+        { "two banks.p12b", twoBanks,     "LOADED 99 OF 198 PROGRAMS FROM two banks.p12b",    [] (int) { return false; } },
     };
 
     for (const auto& c : cases)
@@ -384,6 +395,72 @@ TEST_F (CommandsThreads, BankFileWithProgramsMissingSaysHowManyItLoaded)
 
         EXPECT_EQ (status(), c.said);
         for (int p : { 0, 1, 48, 49, 98 })
-            EXPECT_EQ (slot (e, 0, p), p == c.emptySlot || (c.emptySlot == 49 && p > 49) ? basic : marked (p)) << p;
+            EXPECT_EQ (slot (e, 0, p), c.keeps (p) ? basic : marked (p)) << p;
     }
+}
+
+// Program and bank files larger than any real one are refused unread, whichever menu chose them.
+TEST_F (CommandsThreads, OversizeProgramFilesAreRefusedWithAMessage)
+{
+    ui::MenuRecorder recorder;
+    TestFolder folder ("commands-oversize");
+    auto status = [&] { return main.getKeyboardPanel().getStatusText(); };
+
+    ByteArray huge;
+    while ((juce::int64) huge.size() <= FileMan::largestProgramFile)
+    {
+        const auto dump = DSI_Program::programDump (marked (7), 0, (int) (huge.size() / ProgramRecord::programDumpSize) % 99);
+        huge.insert (huge.end(), dump.begin(), dump.end());
+    }
+    const auto file = folder.file().getChildFile ("huge.syx");
+    ASSERT_TRUE (file.replaceWithData (huge.data(), huge.size()));
+
+    const struct { const char* what; std::function<void()> choose; } menus[] =
+    {
+        { "file menu",      [&] { main.applyFileMenu (1); } },
+        { "grid menu",      [&] { main.applyGridProgramMenu (4, 1, 10); } },
+        { "bank file menu", [&] { main.applyBankFileMenu (101); } },
+    };
+
+    for (const auto& m : menus)
+    {
+        SCOPED_TRACE (m.what);
+        main.setStatusText ("");
+        const auto edit = e.editBuffer();
+        const auto bank = e.deviceBank (1).records();
+
+        m.choose();
+        recorder.chooseFile (file);
+
+        EXPECT_EQ (status(), "TOO LARGE, NOT READ: huge.syx");
+        EXPECT_EQ (e.editBuffer(), edit);
+        EXPECT_EQ (e.deviceBank (1).records(), bank);
+    }
+}
+
+// A name with a dot keeps all of it: the extension is appended unless the name ends with it.
+TEST_F (CommandsThreads, SavedNamesWithADotKeepTheirEnd)
+{
+    ui::MenuRecorder recorder;
+    TestFolder folder ("commands-dotted");
+
+    const struct { const char* what; std::function<void()> save; const char* typed; const char* written; } cases[] =
+    {
+        { "file menu",      [&] { main.applyFileMenu (2); },              "Pad v1.2",      "Pad v1.2.p12p" },
+        { "file menu",      [&] { main.applyFileMenu (2); },              "Pad v1.3",      "Pad v1.3.p12p" },
+        { "grid menu",      [&] { main.applyGridProgramMenu (3, 0, 4); }, "Lead.p12p",     "Lead.p12p" },
+        { "bank file menu", [&] { main.applyBankFileMenu (200); },        "Set 2024.1",    "Set 2024.1.p12b" },
+        { "bank file menu", [&] { main.applyBankFileMenu (201); },        "Set 2024.10",   "Set 2024.10.p12b" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.typed);
+        c.save();
+        recorder.chooseFile (folder.file().getChildFile (c.typed));
+        EXPECT_TRUE (folder.file().getChildFile (c.written).existsAsFile());
+    }
+
+    // Nothing else was written: in particular no "Pad v1.p12p" overwritten by the second save.
+    EXPECT_EQ (folder.file().findChildFiles (juce::File::findFiles, false).size(), 5);
 }

@@ -133,13 +133,21 @@ TEST (DeviceBankCopies, ProgramBankFileDumpsLandInTheirOwnSlots)
             whole.push_back (byte);
     auto damagedFirst = whole;
     damagedFirst[ProgramRecord::programDumpSize - 1] = 0x00;
+    // Another bank after it: the first bank's programs keep their slots.
+    auto twoBanks = whole;
+    Bank_Program other ("other");
+    other.loadFactoryBank (2);
+    for (int k = 0; k < 99; ++k)
+        for (auto byte : DSI_Program::programDump (other.programBytes (k), 3, k))
+            twoBanks.push_back (byte);
 
     const struct { const char* name; ByteArray bytes; int missing; const char* told; } cases[] =
     {
-        { "whole.p12b",   whole,        -1, nullptr },
-        { "damaged.p12b", damagedFirst,  0, "Loaded 98 of 99 programs" },
-        { "half.p12b",    ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
-                          49, "Loaded 49 of 99 programs" },
+        { "whole.p12b",     whole,        -1, nullptr },
+        { "damaged.p12b",   damagedFirst,  0, "Loaded 98 of 98 programs" },
+        { "half.p12b",      ByteArray (whole.begin(), whole.begin() + 49 * ProgramRecord::programDumpSize + 600),
+                            49, "Loaded 49 of 49 programs" },
+        { "two banks.p12b", twoBanks,     -1, "Loaded 99 of 198 programs" },
     };
 
     for (const auto& c : cases)

@@ -89,3 +89,60 @@ TEST (FileMan, ProgramBankFilesSkipWhatIsNotADump)
     EXPECT_FALSE (fm.loadProgramBank (write ("garbage.p12b", ByteArray (3000, 0xf0))));
     EXPECT_FALSE (fm.loadProgramBank (juce::File()));
 }
+
+TEST (FileMan, ProgramFilesLargerThanAnyRealOneAreRefusedUnread)
+{
+    // The synthesizer's whole memory as dumps loads; a file one dump past the bound does not.
+    ByteArray whole;
+    for (int n = 0; n < 8 * 99; ++n)
+        append (whole, programDump (n / 99, n % 99));
+    ASSERT_LE ((juce::int64) whole.size(), FileMan::largestProgramFile);
+    auto over = whole;
+    while ((juce::int64) over.size() <= FileMan::largestProgramFile)
+        append (over, programDump (0, 0));
+
+    const struct { const char* name; const ByteArray& bytes; bool loads; } cases[] =
+    {
+        { "all banks.syx", whole, true },
+        { "too large.syx", over,  false },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto file = write (c.name, c.bytes);
+
+        FileMan single;
+        EXPECT_EQ (single.loadSingleProgram (file), c.loads);
+        EXPECT_EQ (single.wasTooLarge(), ! c.loads);
+
+        FileMan bank;
+        EXPECT_EQ (bank.loadProgramBank (file), c.loads);
+        EXPECT_EQ (bank.wasTooLarge(), ! c.loads);
+        EXPECT_EQ (bank.getFileData().empty(), ! c.loads);
+    }
+}
+
+TEST (FileMan, SavesAppendTheExtensionUnlessTheNameEndsWithOne)
+{
+    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    const struct { int code; const char* typed; const char* saved; } cases[] =
+    {
+        { FileMan::saveProgram,     "Pad v1.2",       "Pad v1.2.p12p" },
+        { FileMan::saveProgram,     "Pad v1.23",      "Pad v1.23.p12p" },
+        { FileMan::saveProgram,     "Pad.p12p",       "Pad.p12p" },
+        { FileMan::saveProgram,     "Pad.P12P",       "Pad.P12P" },
+        { FileMan::saveProgram,     "Pad.syx",        "Pad.syx" },
+        { FileMan::saveProgram,     "Pad.p12b",       "Pad.p12b.p12p" },
+        { FileMan::saveProgramBank, "Set 2024.1",     "Set 2024.1.p12b" },
+        { FileMan::saveLibrary,     "Lib 2.10",       "Lib 2.10.p12l" },
+        { FileMan::savePresetBank,  "Live.set",       "Live.set.fxb" },
+        { FileMan::savePreset,      "Lead v3.0",      "Lead v3.0.fxp" },
+        { FileMan::savePreset,      "Lead.fxp",       "Lead.fxp" },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (FileMan::withSaveExtension (folder.getChildFile (c.typed), c.code), folder.getChildFile (c.saved)) << c.typed;
+
+    EXPECT_EQ (FileMan::withSaveExtension (juce::File(), FileMan::saveProgram), juce::File());
+}

@@ -182,8 +182,24 @@ TEST (LibClass, FilesAreImportedRefusedOrReported)
         for (auto b : DSI_Program::programDump (record (k % 26, "Bank", k), k / 99, k % 99))
             bank.push_back (b);
 
+    // Past the largest real program bank file: a bank file that big is refused unread, a library is not.
+    ByteArray oversizeBank, largeLibrary;
+    for (int k = 0; (juce::int64) largeLibrary.size() <= FileMan::largestProgramFile; ++k)
+    {
+        auto r = record (k % 26, "Big", k % 256);
+        r[8] = (juce::uint8) (k / 256);
+        for (auto b : DSI_Program::programDump (r, 0, k % 99))
+            oversizeBank.push_back (b);
+        largeLibrary.insert (largeLibrary.end(), r.begin(), r.end());
+    }
+    const int largeCount = ProgramRecord::count (largeLibrary);
+    largeLibrary = LibraryFile::image (largeLibrary);
+    ASSERT_GT ((juce::int64) largeLibrary.size(), FileMan::largestProgramFile);
+
     struct Case { const char* name; int item; ByteArray bytes; bool notice; int records; };
     const Case cases[] = {
+        { "oversize bank file",    LibClass::programBankFileItem, oversizeBank,                     true,  0 },
+        { "large library",         LibClass::libraryFileItem,     largeLibrary,                     false, largeCount },
         { "bank as a library",     LibClass::libraryFileItem,     bank,                             false, 150 },
         { "150-program bank file", LibClass::programBankFileItem, bank,                             false, 150 },
         { "cut short",             LibClass::libraryFileItem,     partial,                          true,  1 },
@@ -454,4 +470,22 @@ TEST (CatContainer, ReportsTheReleasedButton)
     ui::release (selector, { 160, 200 });
     ASSERT_TRUE (ui::drain());
     EXPECT_EQ (listener.chosen, (std::vector<int> { 26, 0 }));
+}
+
+TEST (LibClass, SavedNamesWithADotKeepTheirEnd)
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    for (const auto& [typed, written] : { std::pair { "Lib 2024.10", "Lib 2024.10.p12l" }, std::pair { "Lib v1.2", "Lib v1.2.p12l" },
+                                          std::pair { "Lib.p12l", "Lib.p12l" } })
+    {
+        SCOPED_TRACE (typed);
+        home.getChildFile (written).deleteFile();
+        Page p;
+        p.fill (records (2));
+        bool saved = false;
+        p->saveLibraryAs ([&] (bool ok) { saved = ok; });
+        p.seams.chooseFile (home.getChildFile (typed));
+        EXPECT_TRUE (saved);
+        EXPECT_EQ (LibraryFile::read (home.getChildFile (written)).records, records (2));
+    }
 }

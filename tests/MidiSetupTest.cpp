@@ -213,6 +213,38 @@ TEST (MidiSetupInEditorThreads, ChannelSetOnTheGlobalPageShowsInTheTopBar)
         << rig.page().getAppBar().getChannelLabel().getText();
 }
 
+// An editor with its MIDI setup open on two inputs and three outputs, started without a ports file.
+struct OpenSetup
+{
+    OpenSetup()
+    {
+        auto& main = editor->getMainComp();
+        main.start();
+        main.showMidiSetup (true);
+    }
+
+    MIDI_Setup* setup()   { return editor != nullptr ? editor->getMainComp().getMidiSetup() : nullptr; }
+
+    bool portsFileRemoved = MidiCntrState::settingsFile (SettingsFiles::portsFileName).deleteFile();
+    RecordingMidiDevices devices { { "In A", "In B" }, { "Out A", "Out B", "Out C" } };
+    VantorAudioProcessor processor { devices };
+    std::unique_ptr<VantorAudioProcessorEditor> editor = std::make_unique<VantorAudioProcessorEditor> (processor);
+};
+
+// The ports file's names ("?" where it cannot be read) and chunk size (-1 then).
+struct StoredPorts
+{
+    StoredPorts()
+    {
+        read = SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (MidiCntrState::settingsFile (SettingsFiles::portsFileName)),
+                                               names, chunk);
+    }
+
+    juce::StringArray names { "?", "?", "?", "?" };
+    int chunk = -1;
+    bool read = false;
+};
+
 TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
 {
     struct Case { const char* what; std::function<void (std::unique_ptr<VantorAudioProcessorEditor>&)> close; };
@@ -225,30 +257,48 @@ TEST (MidiSetupInEditorThreads, PortsChosenAreStoredHoweverTheSetupCloses)
     for (const auto& c : cases)
     {
         SCOPED_TRACE (c.what);
-        const auto file = MidiCntrState::settingsFile (SettingsFiles::portsFileName);
-        file.deleteFile();
+        OpenSetup open;
+        ASSERT_NE (open.setup(), nullptr);
 
-        RecordingMidiDevices devices { { "In A", "In B" }, { "Out A", "Out B", "Out C" } };
-        VantorAudioProcessor processor { devices };
-        auto editor = std::make_unique<VantorAudioProcessorEditor> (processor);
-        auto& main = editor->getMainComp();
-        main.start();
-        main.showMidiSetup (true);
-        ASSERT_NE (main.getMidiSetup(), nullptr);
+        open.setup()->applyPortMenu (MIDI_Setup::outputCommand, 3);
+        open.setup()->applySysExSizeMenu (2);
+        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return open.processor.getEngine().ports().getOutputIndex() == 1; }));
 
-        main.getMidiSetup()->applyPortMenu (MIDI_Setup::outputCommand, 3);
-        main.getMidiSetup()->applySysExSizeMenu (2);
-        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return processor.getEngine().ports().getOutputIndex() == 1; }));
+        c.close (open.editor);
+        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return open.setup() == nullptr; }));
 
-        c.close (editor);
-        ASSERT_TRUE (EditorTestRig::pumpUntil ([&] { return editor == nullptr || editor->getMainComp().getMidiSetup() == nullptr; }));
-
-        juce::StringArray names { "?", "?", "?", "?" };
-        int chunk = -1;
-        ASSERT_TRUE (SettingsFiles::decodePortsFile (SettingsFiles::readWholeFile (file), names, chunk));
-        EXPECT_EQ (names[0], "NONE");
-        EXPECT_EQ (names[1], "Out B");
-        EXPECT_EQ (chunk, 1);
+        const StoredPorts stored;
+        ASSERT_TRUE (stored.read);
+        EXPECT_EQ (stored.names[0], "NONE");
+        EXPECT_EQ (stored.names[1], "Out B");
+        EXPECT_EQ (stored.chunk, 1);
     }
+}
+
+// Either port is in the ports file as soon as it is chosen, while the setup is still open.
+TEST (MidiSetupInEditorThreads, APortChosenIsStoredAtOnce)
+{
+    OpenSetup open;
+    const struct { int command, choice, stored; const char* name; } cases[] =
+    {
+        { MIDI_Setup::outputCommand, 3, 1, "Out B" },
+        { MIDI_Setup::inputCommand,  3, 0, "In B" },
+        { MIDI_Setup::outputCommand, 1, 1, "NONE" },
+        { MIDI_Setup::outputCommand, 4, 1, "Out C" },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        ASSERT_NE (open.setup(), nullptr);
+        open.setup()->applyPortMenu (c.command, c.choice);
+        EXPECT_TRUE (EditorTestRig::pumpUntil ([&] { return StoredPorts().names[c.stored] == c.name; }))
+            << StoredPorts().names[c.stored];
+    }
+
+    const StoredPorts stored;
+    EXPECT_EQ (stored.names[0], "In B");
+    EXPECT_EQ (stored.names[1], "Out C");
+    EXPECT_NE (open.setup(), nullptr);
 }
 }

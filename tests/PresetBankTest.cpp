@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
+#include "engine/FileMan.h"
 #include "engine/VantorAudioProcessor.h"
 #include "librarian/Plugin_Bank.h"
 #include "support/ComponentTestSupport.h"
@@ -84,10 +85,10 @@ TEST (PresetBank, PresetAndBankFilesRoundTripByteForByte)
         b.processor.setCurrentProgram (5);
         b.load (wholeBank ? Plugin_Bank::bankFileItem : Plugin_Bank::presetFileItem, written);
         EXPECT_FALSE (b.noticeShown());
-        const auto again = scratchFile ("again.bin");
+        const auto again = scratchFile ("again v1.0");
         b.save (wholeBank ? Plugin_Bank::saveBankItem : Plugin_Bank::savePresetItem, again);
         juce::MemoryBlock reread;
-        ASSERT_TRUE (again.loadFileAsData (reread));
+        ASSERT_TRUE (scratchFile (wholeBank ? "again v1.0.fxb" : "again v1.0.fxp").loadFileAsData (reread));
         EXPECT_EQ (reread, saved);
     }
 }
@@ -132,8 +133,16 @@ TEST (PresetBank, FoldersAndFilesWithoutProgramsAreToldNotIgnored)
     for (size_t i = 0; i < noise.getSize(); ++i)
         noise[i] = (char) ((i * 37) % 0x7f);   // no F0 anywhere
 
+    juce::MemoryBlock huge;
+    while ((juce::int64) huge.getSize() <= FileMan::largestProgramFile)
+    {
+        const auto dump = DSI_Program::programDump (ByteArray (1024, 5), 0, 0);
+        huge.append (dump.data(), dump.size());
+    }
+
     const struct { const char* name; int item; juce::File file; const char* told; } cases[] =
     {
+        { "program bank, too large", Plugin_Bank::programBankItem, writeFile ("huge.syx", huge), "too large" },
         { "folder as preset",       Plugin_Bank::presetFileItem,  folder, "is a folder" },
         { "folder as bank",         Plugin_Bank::bankFileItem,    folder, "is a folder" },
         { "folder as program bank", Plugin_Bank::programBankItem, folder, "is a folder" },
