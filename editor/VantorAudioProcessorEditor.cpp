@@ -31,6 +31,7 @@ VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
 VantorAudioProcessorEditor::~VantorAudioProcessorEditor()
 {
     stopTimer();
+    takeBackStandIn();
     mainComp->removeChangeListener (this);
     mainComp.reset();
     corner.reset();
@@ -74,6 +75,11 @@ void VantorAudioProcessorEditor::startWhenShowing()
     const auto state = windowState (*this);
     if (state == WindowState::gone)
         hostWindowGone();
+    else if (state == WindowState::onScreen && ! standInLent)
+    {
+        lendHostStandIn (*this, true);
+        standInLent = true;
+    }
     followHostWindow (state == WindowState::onScreen);
 
     // Hosts hide their window around ours without a word: look again now and then.
@@ -91,6 +97,13 @@ void VantorAudioProcessorEditor::hostWindowGone()
     windowGone = true;
     ignoringOwnXErrors ([this] { if (auto* window = hostWindow.getComponent()) window->setVisible (false); });
     followHostWindow (false);
+}
+
+void VantorAudioProcessorEditor::takeBackStandIn()
+{
+    if (standInLent && ! windowGone)
+        lendHostStandIn (*this, false);
+    standInLent = false;
 }
 
 void VantorAudioProcessorEditor::followHostWindow (bool nowOnScreen)
@@ -136,6 +149,7 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
     }
 
     followHostWindow (false);
+    takeBackStandIn();
 
     // The host may have destroyed its window, and ours with it, before closing us.
     if (auto* window = hostWindow.getComponent())

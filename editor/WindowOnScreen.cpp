@@ -10,14 +10,15 @@ XErrorHandler previousHandler = nullptr;
 int trapDepth = 0;
 bool trapped = false;
 
-int onXError (::Display* display, XErrorEvent* event)
+// The handler is one per process, shared with the host, whose own threads may
+// swap it at the same time (a toolkit's error traps do). While ours is in, every
+// error is ignored: forwarding to the handler we replaced could hand a host's
+// error to a fatal handler that the host's thread has already taken out again.
+int onXError (::Display* display, XErrorEvent*)
 {
     if (display == trappedDisplay)
-    {
         trapped = true;
-        return 0;
-    }
-    return previousHandler != nullptr ? previousHandler (display, event) : 0;
+    return 0;
 }
 
 ::Display* ownDisplay()
@@ -44,7 +45,12 @@ void ignoringOwnXErrors (const std::function<void()>& call)
     call();
     x->xSync (display, False);   // this call's errors arrive while trapped
     --trapDepth;
-    x->xSetErrorHandler (previousHandler);
+    // Put back what was there, unless a host thread changed the handler
+    // meanwhile: then theirs stays, or a trap of theirs would end with ours
+    // (or the one they had taken out) left in for good.
+    const auto current = x->xSetErrorHandler (previousHandler);
+    if (current != onXError)
+        x->xSetErrorHandler (current);
     trappedDisplay = nullptr;
 }
 
@@ -69,7 +75,55 @@ WindowState windowState (const juce::Component& component)
         return WindowState::gone;
     return component.isShowing() && attributes.map_state == IsViewable ? WindowState::onScreen : WindowState::hidden;
 }
+
+namespace
+{
+::Window standIn = 0;   // message thread only; lives as long as the toolkit's connection
+
+::Window hostWindowOf (::Display* display, ::Window window)
+{
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (juce::X11Symbols::getInstance()->xQueryTree (display, window, &root, &parent, &children, &count) == 0)
+        return 0;
+    if (children != nullptr)
+        juce::X11Symbols::getInstance()->xFree (children);
+    return parent != root ? parent : 0;
+}
+}
+
+void lendHostStandIn (const juce::Component& component, bool lend)
+{
+    auto* peer = component.getPeer();
+    auto* display = ownDisplay();
+    if (display == nullptr || (lend && peer == nullptr))
+        return;
+
+    const auto window = lend ? (::Window) (juce::pointer_sized_uint) peer->getNativeHandle() : 0;
+    ignoringOwnXErrors ([&]
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        auto* x = juce::X11Symbols::getInstance();
+        const auto root = x->xRootWindow (display, x->xDefaultScreen (display));
+        if (standIn == 0)
+        {
+            XSetWindowAttributes attributes {};
+            standIn = x->xCreateWindow (display, root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
+                                        nullptr, 0, &attributes);
+        }
+        if (lend)
+        {
+            if (const auto host = hostWindowOf (display, window))
+                x->xReparentWindow (display, standIn, host, 0, 0);
+        }
+        else
+        {
+            x->xReparentWindow (display, standIn, root, -10, -10);
+        }
+    });
+}
 #else
+void lendHostStandIn (const juce::Component&, bool) {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif
