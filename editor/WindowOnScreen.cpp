@@ -105,15 +105,20 @@ void lendHostStandIn (const juce::Component& component, bool lend)
         juce::XWindowSystemUtilities::ScopedXLock xLock;
         auto* x = juce::X11Symbols::getInstance();
         const auto root = x->xRootWindow (display, x->xDefaultScreen (display));
+        // A host that destroyed its window before closing us took the stand-in with it.
+        XWindowAttributes attributes {};
+        if (standIn != 0 && x->xGetWindowAttributes (display, standIn, &attributes) == 0)
+            standIn = 0;
         if (standIn == 0)
         {
-            XSetWindowAttributes attributes {};
+            XSetWindowAttributes none {};
             standIn = x->xCreateWindow (display, root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
-                                        nullptr, 0, &attributes);
+                                        nullptr, 0, &none);
         }
         if (lend)
         {
-            if (const auto host = hostWindowOf (display, window))
+            const auto host = hostWindowOf (display, window);
+            if (host != 0)
                 x->xReparentWindow (display, standIn, host, 0, 0);
         }
         else

@@ -88,6 +88,38 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
         return p.str();
     }));
 
+    // A host that keeps the last window reparented into its own and moves it
+    // again when it next opens an editor (before the new window's notice
+    // arrives) must find a live window there, or it gets BadWindow, and some
+    // hosts end on that. The editor's own window dies with the host's.
+    r.check ("editor.lastWindowInHostOutlivesIt", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        ::Window stale = 0;
+        for (int cycle = 0; cycle < 2; ++cycle)
+        {
+            const auto parent = openInNewParent (x, a, p, fmt ("cycle %d", cycle));
+            const auto own = editorWindow (x, parent);
+            if (! x.idleUntil (a, [&] { return x.lastReparentedInto[parent] != 0 && x.lastReparentedInto[parent] != own; }))
+                p.add (fmt ("cycle %d: the last window put into the host's window is the editor's own, which dies with it", cycle));
+            stale = x.lastReparentedInto[parent];
+            p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
+            x.destroy (parent);
+            x.lastReparentedInto.erase (parent);
+
+            XWindowAttributes attributes {};
+            if (stale == 0 || XGetWindowAttributes (x.display, stale, &attributes) == 0)
+            {
+                p.add (fmt ("cycle %d: the last window put into the host's window is gone once the host's window is", cycle));
+                continue;
+            }
+            XMoveWindow (x.display, stale, 0, 0);
+            XSync (x.display, False);
+        }
+        return p.str();
+    }));
+
     r.check ("editor.parametersWhileOpen", withXErrors (x, [&]() -> std::string
     {
         Problems p;
