@@ -31,7 +31,6 @@ VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
 VantorAudioProcessorEditor::~VantorAudioProcessorEditor()
 {
     stopTimer();
-    takeBackStandIn();
     mainComp->removeChangeListener (this);
     mainComp.reset();
     corner.reset();
@@ -77,7 +76,7 @@ void VantorAudioProcessorEditor::startWhenShowing()
         hostWindowGone();
     else if (state == WindowState::onScreen && ! standInLent)
     {
-        lendHostStandIn (*this, true);
+        lendHostStandIn (*this);
         standInLent = true;
     }
     followHostWindow (state == WindowState::onScreen);
@@ -97,13 +96,6 @@ void VantorAudioProcessorEditor::hostWindowGone()
     windowGone = true;
     ignoringOwnXErrors ([this] { if (auto* window = hostWindow.getComponent()) window->setVisible (false); });
     followHostWindow (false);
-}
-
-void VantorAudioProcessorEditor::takeBackStandIn()
-{
-    if (standInLent && ! windowGone)
-        lendHostStandIn (*this, false);
-    standInLent = false;
 }
 
 void VantorAudioProcessorEditor::followHostWindow (bool nowOnScreen)
@@ -149,7 +141,6 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
     }
 
     followHostWindow (false);
-    takeBackStandIn();
 
     // The host may have destroyed its window, and ours with it, before closing us.
     if (auto* window = hostWindow.getComponent())

@@ -26,6 +26,31 @@ int onXError (::Display* display, XErrorEvent*)
     auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
     return windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
 }
+
+// Message thread only; it lives as long as the toolkit's connection, which
+// closes with the last instance and may open again for the next.
+::Window standIn = 0;
+::Display* standInDisplay = nullptr;
+
+// An unmapped input-only window of ours on the root window, made on first use
+// and again when it is gone (a host that destroyed its window in the moment
+// the stand-in was in it took it along).
+::Window standInWindow (::Display* display)
+{
+    auto* x = juce::X11Symbols::getInstance();
+    // A connection opened anew may give the old id to a window of its own: ours is the only input-only one.
+    XWindowAttributes attributes {};
+    if (standIn == 0 || standInDisplay != display || x->xGetWindowAttributes (display, standIn, &attributes) == 0
+        || attributes.c_class != InputOnly)
+    {
+        standInDisplay = display;
+        XSetWindowAttributes none {};
+        standIn = x->xCreateWindow (display, x->xRootWindow (display, x->xDefaultScreen (display)), -10, -10, 1, 1, 0,
+                                    CopyFromParent, InputOnly, nullptr, 0, &none);
+    }
+    return standIn;
+}
+
 }
 
 void ignoringOwnXErrors (const std::function<void()>& call)
@@ -78,8 +103,6 @@ WindowState windowState (const juce::Component& component)
 
 namespace
 {
-::Window standIn = 0;   // message thread only; lives as long as the toolkit's connection
-
 ::Window hostWindowOf (::Display* display, ::Window window)
 {
     ::Window root = 0, parent = 0, *children = nullptr;
@@ -92,43 +115,30 @@ namespace
 }
 }
 
-void lendHostStandIn (const juce::Component& component, bool lend)
+void lendHostStandIn (const juce::Component& component)
 {
     auto* peer = component.getPeer();
     auto* display = ownDisplay();
-    if (display == nullptr || (lend && peer == nullptr))
+    if (peer == nullptr || display == nullptr)
         return;
 
-    const auto window = lend ? (::Window) (juce::pointer_sized_uint) peer->getNativeHandle() : 0;
+    const auto window = (::Window) (juce::pointer_sized_uint) peer->getNativeHandle();
     ignoringOwnXErrors ([&]
     {
         juce::XWindowSystemUtilities::ScopedXLock xLock;
         auto* x = juce::X11Symbols::getInstance();
         const auto root = x->xRootWindow (display, x->xDefaultScreen (display));
-        // A host that destroyed its window before closing us took the stand-in with it.
-        XWindowAttributes attributes {};
-        if (standIn != 0 && x->xGetWindowAttributes (display, standIn, &attributes) == 0)
-            standIn = 0;
-        if (standIn == 0)
+        const auto lent = standInWindow (display);
+        // In and straight out again: the host hears of it, and its window never holds it.
+        if (const auto host = hostWindowOf (display, window))
         {
-            XSetWindowAttributes none {};
-            standIn = x->xCreateWindow (display, root, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
-                                        nullptr, 0, &none);
-        }
-        if (lend)
-        {
-            const auto host = hostWindowOf (display, window);
-            if (host != 0)
-                x->xReparentWindow (display, standIn, host, 0, 0);
-        }
-        else
-        {
-            x->xReparentWindow (display, standIn, root, -10, -10);
+            x->xReparentWindow (display, lent, host, 0, 0);
+            x->xReparentWindow (display, lent, root, -10, -10);
         }
     });
 }
 #else
-void lendHostStandIn (const juce::Component&, bool) {}
+void lendHostStandIn (const juce::Component&) {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif

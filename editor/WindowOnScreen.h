@@ -22,5 +22,6 @@ void ignoringOwnXErrors (const std::function<void()>& call);
 // window again when it next opens an editor, by then long destroyed; some hosts
 // end on the error that follows. Lending it a small window of ours that never
 // dies (an unmapped input-only one) leaves that stale id pointing at a live
-// window: lent while the editor shows, taken back before the host's window goes.
-void lendHostStandIn (const juce::Component& editorWindow, bool lend);
+// window. It is put into the host's window and taken out at once, once the
+// editor shows: the host hears of it last, and its window never holds it.
+void lendHostStandIn (const juce::Component& editorWindow);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace vsthost::validation
 {
@@ -117,6 +118,52 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
             XMoveWindow (x.display, stale, 0, 0);
             XSync (x.display, False);
         }
+        return p.str();
+    }));
+
+    // A window of another program (a file chooser, a menu) that closes over
+    // the editor leaves it to repaint what it uncovered, when the X server says so.
+    r.check ("editor.repaintsWhatAWindowUncovers", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        // The first opening shows a splash that goes by itself: look at the second.
+        const auto first = openInNewParent (x, a, p, "first opening");
+        p.addAll (closeEditor (x, a, first), "first opening");
+        x.destroy (first);
+        const auto parent = openInNewParent (x, a, p, "");
+        const auto own = editorWindow (x, parent);
+        const int left = 20, top = 120, width = 300, height = 150;   // knobs of the first panel: nothing moves there
+        std::vector<uint32_t> before;
+        if (! x.idleUntil (a, [&]
+            {
+                auto now = grabPixels (x, own, left, top, width, height);
+                // The host's window is white until the editor has painted.
+                const bool settled = ! now.empty() && now == before && now[0] != 0xFFFFFFu;
+                before = std::move (now);
+                return settled;
+            }))
+            p.add ("the editor's pixels never settled");
+
+        int rootX = 0, rootY = 0;
+        ::Window child = 0;
+        XTranslateCoordinates (x.display, own, DefaultRootWindow (x.display), left, top, &rootX, &rootY, &child);
+        XSetWindowAttributes attributes {};
+        attributes.override_redirect = True;
+        attributes.background_pixel = 0x00FF00FFu;
+        const auto cover = XCreateWindow (x.display, DefaultRootWindow (x.display), rootX, rootY, (unsigned) width,
+                                          (unsigned) height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                          CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapRaised (x.display, cover);
+        XSync (x.display, False);
+        if (! x.idleUntil (a, [&] { return pixelDifference (grabPixels (x, own, left, top, width, height), before) > 0.5; }))
+            p.add ("the covering window never showed over the editor");
+        x.destroy (cover);
+        if (! x.idleUntil (a, [&] { return pixelDifference (grabPixels (x, own, left, top, width, height), before) == 0.0; }))
+            p.add (fmt ("%.0f%% of what the closed window uncovered stayed unpainted",
+                        100.0 * pixelDifference (grabPixels (x, own, left, top, width, height), before)));
+        p.addAll (closeEditor (x, a, parent), "");
+        x.destroy (parent);
         return p.str();
     }));
 
