@@ -222,3 +222,21 @@ TEST (ProgBarLayout, TheBoxFollowsTheOverlaySize)
         }
     }
 }
+
+TEST_F (ResizeThreads, ANarrowWindowNarrowsTheTabsAndKeepsEveryOneInReach)
+{
+    for (const int w : { 1200, 900, VantorAudioProcessorEditor::minWidth })
+    {
+        rig.editor->setSize (w, 730);
+        auto& bar = rig.page().getAppBar();
+        for (int i = 0; i < bar.getNumTabs(); ++i)
+        {
+            auto& tab = *bar.getTab (i);
+            SCOPED_TRACE (juce::String (w) + " wide, tab " + juce::String (i));
+            const auto bounds = tab.getScreenBounds() - main->getScreenPosition();
+            ASSERT_TRUE (main->getLocalBounds().contains (bounds)) << bounds.toString();
+            EXPECT_TRUE (within (main->getComponentAt (bounds.getCentre()), tab));
+            EXPECT_LE (tab.getWidth(), AppBar::tabWidth);
+        }
+    }
+}
