@@ -51,24 +51,6 @@ int onXError (::Display* display, XErrorEvent*)
     return standIn;
 }
 
-// Our round trips read what arrived before their replies into the toolkit's
-// queue, and the toolkit looks there only when its connection has news: an
-// Expose would wait, its area unpainted, until the pointer moved. A message
-// to ourselves is that news.
-void wakeForQueuedEvents (::Display* display)
-{
-    auto* x = juce::X11Symbols::getInstance();
-    if (x->xEventsQueued (display, QueuedAlready) == 0)
-        return;
-
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = standInWindow (display);
-    event.xclient.message_type = XA_INTEGER;
-    event.xclient.format = 32;
-    x->xSendEvent (display, event.xclient.window, False, NoEventMask, &event);
-    x->xFlush (display);
-}
 }
 
 void ignoringOwnXErrors (const std::function<void()>& call)
@@ -87,7 +69,6 @@ void ignoringOwnXErrors (const std::function<void()>& call)
     ++trapDepth;
     call();
     x->xSync (display, False);   // this call's errors arrive while trapped
-    wakeForQueuedEvents (display);
     --trapDepth;
     // Put back what was there, unless a host thread changed the handler
     // meanwhile: then theirs stays, or a trap of theirs would end with ours
