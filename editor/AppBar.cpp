@@ -31,7 +31,7 @@ AppBar::AppBar()
     for (const auto& spec : tabSpecs())
     {
         tabs.push_back (std::make_unique<StsBut> (spec.text, spec.id, 135));
-        tabs.back()->setBoundsAndStyle (i * 59, 32, 59, 16, true);
+        tabs.back()->setBoundsAndStyle (i * tabWidth, 32, tabWidth, 16, true);
         tabs.back()->setBackdrop (juce::Colour (barColour));
         addAndMakeVisible (*tabs.back());
         ++i;
@@ -120,4 +120,10 @@ void AppBar::mouseDrag (const juce::MouseEvent& e)
 void AppBar::resized()
 {
     windowTools->setBounds (getWidth() - 60, 4, 54, 22);
+
+    // A narrow window narrows the tabs rather than dropping the last ones.
+    const int count = (int) tabs.size();
+    const int width = count > 0 ? juce::jlimit (1, tabWidth, getWidth() / count) : tabWidth;
+    for (int i = 0; i < count; ++i)
+        tabs[(size_t) i]->setBoundsAndStyle (i * width, 32, width, 16, true);
 }

@@ -14,6 +14,7 @@ class AppBar : public juce::Component,
                public juce::ChangeBroadcaster
 {
 public:
+    static constexpr int tabWidth = 59;
     AppBar();
     ~AppBar() override;
 

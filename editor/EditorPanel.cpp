@@ -201,10 +201,13 @@ void EditorPanel::paint (juce::Graphics& g)
     g.setColour (juce::Colour (0xFF000000));
     g.fillRect (0, EditorRules::barHeight, getWidth(), getHeight() - EditorRules::barHeight);
 
-    // The model name on the bar: one opaque picture, copied at every opening.
+    // The model name on the bar: one opaque picture, copied at every opening,
+    // and only whole: a narrow window shows none of it rather than a cut piece.
+    if (getWidth() < modelNameArea.getRight())
+        return;
     PaintCache::Key key;
     key.kind = 0x6d6f646c;   // model name
-    PaintCache::drawPicture (g, key, { 926, 0, 219, 27 }, true, [this] (juce::Graphics& pg)
+    PaintCache::drawPicture (g, key, modelNameArea, true, [this] (juce::Graphics& pg)
     {
         pg.fillAll (juce::Colour (AppBar::barColour));
         pg.setOpacity (1.0f);

@@ -24,6 +24,7 @@ class EditorPanel : public juce::Component,
                     public juce::ChangeBroadcaster
 {
 public:
+    static inline const juce::Rectangle<int> modelNameArea { 926, 0, 219, 27 };
     explicit EditorPanel (VantorAudioProcessor& processor);
     ~EditorPanel() override;
 

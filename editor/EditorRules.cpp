@@ -70,7 +70,15 @@ float zoomForPageHeight (float pageHeight)
 
 int fittedPageHeight (int chosenHeight, int windowHeight)
 {
-    return juce::jmin (chosenHeight, juce::jmax (minPageHeight, windowHeight - keyboardStripHeight));
+    const int withWholeKeyboard = windowHeight - defaultKeyboardHeight;
+    if (withWholeKeyboard >= chosenHeight)
+        return juce::jmin (withWholeKeyboard, pageHeightForZoom (maxZoom));
+
+    // Keys shown whole or not at all: whichever page is nearer the chosen one.
+    const int withStripOnly = juce::jmax (minPageHeight, windowHeight - keyboardStripHeight);
+    if (withWholeKeyboard >= minPageHeight && chosenHeight - withWholeKeyboard < withStripOnly - chosenHeight)
+        return withWholeKeyboard;
+    return withStripOnly;
 }
 
 float focusScale (int screenHeight)

@@ -37,9 +37,13 @@ namespace EditorRules
 
     float zoomForPageHeight (float pageHeight);
 
-    // The page height a window this high shows: the height the zoom handle
-    // chose, lowered until the keyboard's top strip (status line and player)
-    // fits under it, but never below the handle's own 200.
+    // The page height a window this high shows. Where the whole keyboard fits
+    // under the height the zoom handle chose, the page fills what the keyboard
+    // leaves (up to the largest zoom), so no empty band stays below. Otherwise
+    // the keys show whole or not at all, never as a strip of key tops: the
+    // page ends either above the whole keyboard or above its top strip (status
+    // line and player) at the window's foot, whichever is nearer the chosen
+    // height, and never below the handle's own 200.
     int fittedPageHeight (int chosenHeight, int windowHeight);
 
     // The scale a panel takes when zoomed into on a display this high.

@@ -74,6 +74,11 @@ void VantorAudioProcessorEditor::startWhenShowing()
     const auto state = windowState (*this);
     if (state == WindowState::gone)
         hostWindowGone();
+    else if (state == WindowState::onScreen && ! standInLent)
+    {
+        lendHostStandIn (*this);
+        standInLent = true;
+    }
     followHostWindow (state == WindowState::onScreen);
 
     // Hosts hide their window around ours without a word: look again now and then.

@@ -44,6 +44,7 @@ private:
     juce::Component::SafePointer<juce::Component> hostWindow;
     bool onScreen = false, libraryHiddenByUs = false, windowGone = false;
     void hostWindowGone();
+    bool standInLent = false;   // once per opening, when the window shows (see lendHostStandIn)
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

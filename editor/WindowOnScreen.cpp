@@ -10,14 +10,15 @@ XErrorHandler previousHandler = nullptr;
 int trapDepth = 0;
 bool trapped = false;
 
-int onXError (::Display* display, XErrorEvent* event)
+// The handler is one per process, shared with the host, whose own threads may
+// swap it at the same time (a toolkit's error traps do). While ours is in, every
+// error is ignored: forwarding to the handler we replaced could hand a host's
+// error to a fatal handler that the host's thread has already taken out again.
+int onXError (::Display* display, XErrorEvent*)
 {
     if (display == trappedDisplay)
-    {
         trapped = true;
-        return 0;
-    }
-    return previousHandler != nullptr ? previousHandler (display, event) : 0;
+    return 0;
 }
 
 ::Display* ownDisplay()
@@ -25,6 +26,31 @@ int onXError (::Display* display, XErrorEvent* event)
     auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
     return windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
 }
+
+// Message thread only; it lives as long as the toolkit's connection, which
+// closes with the last instance and may open again for the next.
+::Window standIn = 0;
+::Display* standInDisplay = nullptr;
+
+// An unmapped input-only window of ours on the root window, made on first use
+// and again when it is gone (a host that destroyed its window in the moment
+// the stand-in was in it took it along).
+::Window standInWindow (::Display* display)
+{
+    auto* x = juce::X11Symbols::getInstance();
+    // A connection opened anew may give the old id to a window of its own: ours is the only input-only one.
+    XWindowAttributes attributes {};
+    if (standIn == 0 || standInDisplay != display || x->xGetWindowAttributes (display, standIn, &attributes) == 0
+        || attributes.c_class != InputOnly)
+    {
+        standInDisplay = display;
+        XSetWindowAttributes none {};
+        standIn = x->xCreateWindow (display, x->xRootWindow (display, x->xDefaultScreen (display)), -10, -10, 1, 1, 0,
+                                    CopyFromParent, InputOnly, nullptr, 0, &none);
+    }
+    return standIn;
+}
+
 }
 
 void ignoringOwnXErrors (const std::function<void()>& call)
@@ -44,7 +70,12 @@ void ignoringOwnXErrors (const std::function<void()>& call)
     call();
     x->xSync (display, False);   // this call's errors arrive while trapped
     --trapDepth;
-    x->xSetErrorHandler (previousHandler);
+    // Put back what was there, unless a host thread changed the handler
+    // meanwhile: then theirs stays, or a trap of theirs would end with ours
+    // (or the one they had taken out) left in for good.
+    const auto current = x->xSetErrorHandler (previousHandler);
+    if (current != onXError)
+        x->xSetErrorHandler (current);
     trappedDisplay = nullptr;
 }
 
@@ -69,7 +100,45 @@ WindowState windowState (const juce::Component& component)
         return WindowState::gone;
     return component.isShowing() && attributes.map_state == IsViewable ? WindowState::onScreen : WindowState::hidden;
 }
+
+namespace
+{
+::Window hostWindowOf (::Display* display, ::Window window)
+{
+    ::Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (juce::X11Symbols::getInstance()->xQueryTree (display, window, &root, &parent, &children, &count) == 0)
+        return 0;
+    if (children != nullptr)
+        juce::X11Symbols::getInstance()->xFree (children);
+    return parent != root ? parent : 0;
+}
+}
+
+void lendHostStandIn (const juce::Component& component)
+{
+    auto* peer = component.getPeer();
+    auto* display = ownDisplay();
+    if (peer == nullptr || display == nullptr)
+        return;
+
+    const auto window = (::Window) (juce::pointer_sized_uint) peer->getNativeHandle();
+    ignoringOwnXErrors ([&]
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        auto* x = juce::X11Symbols::getInstance();
+        const auto root = x->xRootWindow (display, x->xDefaultScreen (display));
+        const auto lent = standInWindow (display);
+        // In and straight out again: the host hears of it, and its window never holds it.
+        if (const auto host = hostWindowOf (display, window))
+        {
+            x->xReparentWindow (display, lent, host, 0, 0);
+            x->xReparentWindow (display, lent, root, -10, -10);
+        }
+    });
+}
 #else
+void lendHostStandIn (const juce::Component&) {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif

@@ -17,3 +17,11 @@ inline bool isWindowOnScreen (const juce::Component& c)   { return windowState (
 // error. Errors on other connections go where they went before.
 void ignoringOwnXErrors (const std::function<void()>& call);
 
+
+// A host may keep the id of the last window put into its own and move that
+// window again when it next opens an editor, by then long destroyed; some hosts
+// end on the error that follows. Lending it a small window of ours that never
+// dies (an unmapped input-only one) leaves that stale id pointing at a live
+// window. It is put into the host's window and taken out at once, once the
+// editor shows: the host hears of it last, and its window never holds it.
+void lendHostStandIn (const juce::Component& editorWindow);

@@ -30,7 +30,9 @@ TEST (MainCompThreads, FirstOpeningUsesDefaultsAndShowsTheSplashOnce)
     EXPECT_TRUE (rig.pumpUntil ([&] { return main.getAboutPanel() == nullptr; }));
 
     // Reopening: no splash; the zoom chosen before comes back from the geometry file.
-    rig.page().setZoom (0.8f);
+    rig.page().getZoomCorner().changeCode = CorButton::dragging;
+    main.zoomHandleChanged (EditorRules::pageHeightForZoom (0.8f));
+    EXPECT_TRUE (rig.pumpUntil ([&] { return rig.editor->getHeight() == main.getHeight(); }));
     rig.close();
     rig.engine().windowGeometry() = {};
     rig.open();

@@ -37,6 +37,10 @@ struct ResizeThreads : public OpenEditorTest
         EXPECT_LE (page.getBottom(), h);
         EXPECT_EQ (keyboard.getY(), page.getBottom());
         EXPECT_LE (keyboard.getY() + EditorRules::keyboardStripHeight, h);
+        // The keys show whole or not at all (never a strip of key tops), and
+        // a whole keyboard reaches the window's foot (no empty band below).
+        EXPECT_TRUE (keyboard.getY() + EditorRules::keyboardStripHeight == h || keyboard.getBottom() == h)
+            << "keyboard " << keyboard.getBounds().toString() << " in a window " << h << " high";
 
         auto& banks = *page.getAppBar().getFunctionButton (0);
         EXPECT_TRUE (within (main->getComponentAt (centreIn (*main, banks)), banks));
@@ -56,7 +60,7 @@ struct ResizeThreads : public OpenEditorTest
 };
 }
 
-TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndBackInWhenThereIsRoom)
+TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndFillsWhatTheKeyboardLeaves)
 {
     // The chosen page is the opening one, 710 px (zoom 1.0).
     const struct { int w, h, page; } steps[] = {
@@ -64,8 +68,11 @@ TEST_F (ResizeThreads, ThePageZoomsOutForTheKeyboardStripAndBackInWhenThereIsRoo
         { 700, 400, 380 },
         { VantorAudioProcessorEditor::minWidth, 298, 278 },    // the smallest editor
         { 1200, 500, 480 },
-        { 1200, 900, 710 },   // room again: back to the chosen height, not beyond
-        { 1200, 731, 710 },
+        { 1200, 882, 710 },   // room for the whole keyboard under the chosen page
+        { 1200, 900, 728 },   // more room: the page fills it, no band below the keyboard
+        { 1594, 1082, 910 },
+        { 1200, 742, 722 },   // short of the whole keyboard: its keys go out of sight, not a strip of them
+        { 1200, 731, 711 },
         { 1200, 729, 709 },
     };
 
@@ -96,7 +103,7 @@ TEST_F (ResizeThreads, TheNarrowestWindowShowsTheWholeFunctionRow)
     expectEverythingInReach();
 }
 
-TEST_F (ResizeThreads, AZoomChosenByTheHandleIsWhatAGrowingWindowReturnsTo)
+TEST_F (ResizeThreads, AZoomChosenByTheHandleIsWhatAWindowOfItsHeightShows)
 {
     auto& corner = rig.page().getZoomCorner();
     corner.changeCode = 321;
@@ -109,8 +116,12 @@ TEST_F (ResizeThreads, AZoomChosenByTheHandleIsWhatAGrowingWindowReturnsTo)
     EXPECT_EQ (rig.page().getHeight(), 280);
     expectEverythingInReach();
 
-    rig.editor->setSize (900, 1000);
+    rig.editor->setSize (900, 400 + EditorRules::defaultKeyboardHeight);
     EXPECT_EQ (rig.page().getHeight(), 400);
+    expectEverythingInReach();
+
+    rig.editor->setSize (900, 1000);
+    EXPECT_EQ (rig.page().getHeight(), 1000 - EditorRules::defaultKeyboardHeight);
     expectEverythingInReach();
 
     // Closing at a small size and opening again keeps the page the window showed.
@@ -137,6 +148,8 @@ TEST_F (ResizeThreads, TheBanksPageHandsTheFittedPageBack)
     expectEverythingInReach();
 
     rig.editor->setSize (1000, 800);
+    EXPECT_EQ (rig.page().getHeight(), 780);
+    rig.editor->setSize (1000, 882);
     EXPECT_EQ (rig.page().getHeight(), 710);
 }
 
@@ -206,6 +219,24 @@ TEST (ProgBarLayout, TheBoxFollowsTheOverlaySize)
         if (s.w >= 400 && s.h >= 104)
         {
             EXPECT_TRUE (bar.getLocalBounds().contains (cancel.getBounds()));
+        }
+    }
+}
+
+TEST_F (ResizeThreads, ANarrowWindowNarrowsTheTabsAndKeepsEveryOneInReach)
+{
+    for (const int w : { 1200, 900, VantorAudioProcessorEditor::minWidth })
+    {
+        rig.editor->setSize (w, 730);
+        auto& bar = rig.page().getAppBar();
+        for (int i = 0; i < bar.getNumTabs(); ++i)
+        {
+            auto& tab = *bar.getTab (i);
+            SCOPED_TRACE (juce::String (w) + " wide, tab " + juce::String (i));
+            const auto bounds = tab.getScreenBounds() - main->getScreenPosition();
+            ASSERT_TRUE (main->getLocalBounds().contains (bounds)) << bounds.toString();
+            EXPECT_TRUE (within (main->getComponentAt (bounds.getCentre()), tab));
+            EXPECT_LE (tab.getWidth(), AppBar::tabWidth);
         }
     }
 }

@@ -333,6 +333,8 @@ TEST_F (PanelStackThreads, MidiSetupReadsTheStatusAtOnceAndItsPageFitsTheSmalles
     auto& corner = rig.page().getZoomCorner();
     corner.changeCode = 321;
     main->zoomHandleChanged (200);
+    // The window follows the handle (a taller one would give the page its room).
+    ASSERT_TRUE (rig.pumpUntil ([&] { return rig.editor->getHeight() == main->getHeight(); }));
     rig.editor->setSize (454, rig.editor->getHeight());
     ASSERT_EQ (rig.page().getHeight(), 200);
     EXPECT_EQ (setup->getBounds(), main->getLocalBounds());

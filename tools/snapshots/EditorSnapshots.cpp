@@ -11,11 +11,13 @@ namespace
 class EditorHolder : public juce::Component
 {
 public:
-    EditorHolder (bool firstOpening, std::function<void (MainComp&)> arrange = {})
+    EditorHolder (bool firstOpening, std::function<void (MainComp&)> arrange = {}, juce::Point<int> hostSize = {})
     {
         processor.getEngine().setEditorOpenedBefore (! firstOpening);
         editor = std::make_unique<VantorAudioProcessorEditor> (processor);
         editor->getMainComp().start();
+        if (hostSize.x > 0)
+            editor->setSize (hostSize.x, hostSize.y);
         if (arrange)
             arrange (editor->getMainComp());
         addAndMakeVisible (*editor);
@@ -64,3 +66,7 @@ VANTOR_SNAPSHOT ("panel-lpf-a", 0, 0, [] { return panel (3, 0); })
 VANTOR_SNAPSHOT ("panel-empty-b", 0, 0, [] { return panel (-1, 1); })
 VANTOR_SNAPSHOT ("panel-abmode-collapsed", 0, 0, [] { return panel (15, 0, false); })
 VANTOR_SNAPSHOT ("panel-abmode-expanded", 0, 0, [] { return panel (15, 0, true); })
+// Sizes hosts were seen to give the window.
+VANTOR_SNAPSHOT ("editor-900-wide", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 900, 730 }); })
+VANTOR_SNAPSHOT ("editor-742-high", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 1200, 742 }); })
+VANTOR_SNAPSHOT ("editor-1594x1082", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 1594, 1082 }); })

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace vsthost::validation
 {
@@ -84,6 +85,81 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
                 p.add (fmt ("cycle %d: the size reads %dx%d while open", cycle, w2, h2));
             p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
         }
+        x.destroy (parent);
+        return p.str();
+    }));
+
+    // A host that keeps the last window reparented into its own and moves it
+    // again when it next opens an editor (before the new window's notice
+    // arrives) must find a live window there, or it gets BadWindow, and some
+    // hosts end on that. The editor's own window dies with the host's.
+    r.check ("editor.lastWindowInHostOutlivesIt", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        ::Window stale = 0;
+        for (int cycle = 0; cycle < 2; ++cycle)
+        {
+            const auto parent = openInNewParent (x, a, p, fmt ("cycle %d", cycle));
+            const auto own = editorWindow (x, parent);
+            if (! x.idleUntil (a, [&] { return x.lastReparentedInto[parent] != 0 && x.lastReparentedInto[parent] != own; }))
+                p.add (fmt ("cycle %d: the last window put into the host's window is the editor's own, which dies with it", cycle));
+            stale = x.lastReparentedInto[parent];
+            p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
+            x.destroy (parent);
+            x.lastReparentedInto.erase (parent);
+
+            XWindowAttributes attributes {};
+            if (stale == 0 || XGetWindowAttributes (x.display, stale, &attributes) == 0)
+            {
+                p.add (fmt ("cycle %d: the last window put into the host's window is gone once the host's window is", cycle));
+                continue;
+            }
+            XMoveWindow (x.display, stale, 0, 0);
+            XSync (x.display, False);
+        }
+        return p.str();
+    }));
+
+    // A window of another program (a file chooser, a menu) that closes over
+    // the editor leaves it to repaint what it uncovered, when the X server says so.
+    r.check ("editor.repaintsWhatAWindowUncovers", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        Instance a (lib.entry);
+        const auto parent = openInNewParent (x, a, p, "");
+        const auto own = editorWindow (x, parent);
+        const int left = 20, top = 120, width = 300, height = 150;
+        constexpr uint32_t coverColour = 0xFF00FFu;   // the editor draws nothing in it
+
+        int rootX = 0, rootY = 0;
+        ::Window child = 0;
+        XTranslateCoordinates (x.display, own, DefaultRootWindow (x.display), left, top, &rootX, &rootY, &child);
+        // As the screen shows it: what the editor painted, or what is left of the cover.
+        const auto shareOfCover = [&]
+        {
+            const auto pixels = grabPixels (x, DefaultRootWindow (x.display), rootX, rootY, width, height);
+            if (pixels.empty())
+                return 1.0;
+            size_t covered = 0;
+            for (const auto pixel : pixels)
+                covered += pixel == coverColour ? 1 : 0;
+            return (double) covered / (double) pixels.size();
+        };
+        XSetWindowAttributes attributes {};
+        attributes.override_redirect = True;
+        attributes.background_pixel = coverColour;
+        const auto cover = XCreateWindow (x.display, DefaultRootWindow (x.display), rootX, rootY, (unsigned) width,
+                                          (unsigned) height, 0, CopyFromParent, InputOutput, CopyFromParent,
+                                          CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapRaised (x.display, cover);
+        XSync (x.display, False);
+        if (! x.idleUntil (a, [&] { return shareOfCover() > 0.99; }))
+            p.add ("the covering window never showed over the editor");
+        x.destroy (cover);
+        if (! x.idleUntil (a, [&] { return shareOfCover() == 0.0; }))
+            p.add (fmt ("%.0f%% of what the closed window uncovered still shows it", 100.0 * shareOfCover()));
+        p.addAll (closeEditor (x, a, parent), "");
         x.destroy (parent);
         return p.str();
     }));

@@ -89,6 +89,8 @@ void XSession::pump()
     {
         XEvent event;
         XNextEvent (display, &event);
+        if (event.type == ReparentNotify && event.xreparent.event == event.xreparent.parent)
+            lastReparentedInto[event.xreparent.parent] = event.xreparent.window;
     }
 }
 

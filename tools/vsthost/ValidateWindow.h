@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ bool displaySet();
 struct XSession
 {
     Display* display = nullptr;
+
+    // Per host window, the last window the server reported reparented into it
+    // (as hosts that select SubstructureNotify on their window see it).
+    std::map<::Window, ::Window> lastReparentedInto;
 
     bool open();
     ~XSession();
