@@ -6,6 +6,8 @@
 #include "controls/CorButton.h"
 #include "controls/KitFonts.h"
 #include "controls/TextInputCont.h"
+#include "librarian/Lib_Manager_Comp.h"
+#include "librarian/Plugin_Bank.h"
 #include "librarian/TextSetCurCont.h"
 #include "controls/LCD_Comp.h"
 #include "controls/ProgBar.h"
@@ -162,6 +164,94 @@ TEST_F (TypingThreads, EscapeCancelsAndThePlayerPlaysAgainOnceNoBoxHasTheKeys)
     auto& player = main->getKeyboardPanel().player();
     ui::click (*main, player.getScreenBounds().getCentre() - main->getScreenPosition());
     EXPECT_EQ (TextEntry::current (*main), nullptr);
+}
+
+// Two instances, both editors open: a box open in the first takes nothing that
+// reaches the second's window, whether there the player has the focus or
+// nothing has; the second plays it. What reaches the first's window, with
+// nothing focused there, still goes into its box.
+TEST_F (TypingThreads, EachEditorKeepsItsOwnKeys)
+{
+    EditorTestRig second;
+    auto& other = second.open();
+    other.showAbout (false, 0);
+    second.editor->setSize (1200, 730);
+    second.editor->setVisible (true);
+    second.editor->addToDesktop (0);
+    rig.editor->addToDesktop (0);
+
+    auto& box = openRenameBox();
+    ASSERT_EQ (TextEntry::current (*main), &box.getEditor());
+    EXPECT_EQ (TextEntry::current (other), nullptr);
+    box.getEditor().setText ("Ab", false);
+    box.getEditor().moveCaretToEnd();
+    rig.synth.clearReceived();
+    second.synth.clearReceived();
+
+    // Each key goes down and up: a note-on, then its note-off.
+    auto& player = other.getKeyboardPanel().player();
+    const struct { const char* how; std::function<void (const juce::KeyPress&)> send; } ways[] = {
+        { "at its root", [&] (const juce::KeyPress& k)
+          {
+              atRoot (*second.editor, k);
+              second.editor->getPeer()->handleKeyUpOrDown (false);
+          } },
+        { "to its focused player", [&] (const juce::KeyPress& k)
+          {
+              player.keyPressed (k);
+              player.keyStateChanged (false);
+          } },
+    };
+    int played = 0;
+    for (const auto& way : ways)
+    {
+        for (auto c : juce::String ("cv"))
+            way.send (juce::KeyPress ((int) c, {}, c));
+        played += 4;
+        EXPECT_TRUE (second.synth.waitForReceived (played)) << way.how;
+        EXPECT_EQ (notesSent (second.synth), played) << way.how;
+        EXPECT_EQ (box.getText(), "Ab") << way.how;
+    }
+
+    type (Route::unfocused, "Xy");
+    EXPECT_EQ (box.getText(), "AbXy");
+    ASSERT_TRUE (rig.settle());
+    EXPECT_EQ (notesSent (rig.synth), 0);
+    second.editor->removeFromDesktop();
+}
+
+// The library window's name box hides with its answer (OK): a Return that
+// reaches the window later answers nothing again, and the window's player has
+// the keys back.
+TEST_F (TypingThreads, ABoxHiddenWithItsAnswerTakesNoKeys)
+{
+    main->openLibraryWindow();
+    auto* library = main->getLibraryWindow();
+    ASSERT_NE (library, nullptr);
+    auto* bank = library->getContent().getPresetBankPage();
+    ASSERT_NE (bank, nullptr);
+    bank->showSetCurrent();
+    auto* nameBox = bank->getNameBox();
+    ASSERT_NE (nameBox, nullptr);
+    ASSERT_EQ (TextEntry::current (*library), &nameBox->getEditor());
+    EXPECT_EQ (TextEntry::current (*main), &nameBox->getEditor());   // one editor, one keyboard
+
+    nameBox->getEditor().setText ({}, false);
+    for (auto c : juce::String ("Xy"))
+        atRoot (*library, juce::KeyPress ((int) c, {}, c));
+    nameBox->getButton (TextSetCurCont::okId).click();
+    ASSERT_TRUE (rig.pumpUntil ([&] { return ! nameBox->isVisible(); }));
+    EXPECT_EQ (rig.processor->getProgramName (0), "Xy");
+    EXPECT_EQ (TextEntry::current (*library), nullptr);
+
+    rig.processor->setCurrentProgram (5);
+    rig.synth.clearReceived();
+    atRoot (*library, returnKey);
+    atRoot (*library, juce::KeyPress ('z', {}, 'z'));
+    EXPECT_TRUE (rig.synth.waitForReceived (1));
+    EXPECT_EQ (notesSent (rig.synth), 1);
+    EXPECT_EQ (rig.processor->getCurrentProgram(), 5);
+    atRoot (*library, juce::KeyPress (' ', {}, ' '));
 }
 
 TEST_F (TypingThreads, TextSitsInTheMiddleOfItsBoxWithItsDescendersWhole)
