@@ -57,16 +57,24 @@ void typeKeys (XSession& x, AEffect* e, ::Window w, std::initializer_list<Key> k
         typeKey (x, e, w, k);
 }
 
-// A host window of its own with the editor in it, past the first opening's splash.
-::Window openPastSplash (XSession& x, AEffect* e, Problems& p)
+// The instance's editor in a host window of its own, past the first opening's
+// splash; false, with p telling why, when it is not.
+bool openPastSplash (XSession& x, const Instance& a, Problems& p, ::Window& parent, ::Window& window)
 {
-    const ::Window parent = openInNewParent (x, e, p, "open");
-    if (p.count > 0)
-        return parent;
-    // The first opening shows the splash over everything: open once more.
-    p.addAll (closeEditor (x, e, parent), "closing after the splash");
-    p.addAll (openEditor (x, e, parent), "reopening");
-    return parent;
+    if (a.e == nullptr)
+    {
+        p.add ("the plug-in did not open");
+        return false;
+    }
+    parent = openInNewParent (x, a.e, p, "open");
+    if (p.count == 0)
+    {
+        // The first opening shows the splash over everything: open once more.
+        p.addAll (closeEditor (x, a.e, parent), "closing after the splash");
+        p.addAll (openEditor (x, a.e, parent), "reopening");
+    }
+    window = editorWindow (x, parent);
+    return p.count == 0;
 }
 
 void clickAt (XSession& x, AEffect* e, ::Window w, int px, int py)
@@ -129,13 +137,10 @@ std::string storeTheName (XSession& x, AEffect* e, ::Window window, const std::v
 std::string nameAProgram (XSession& x, Library& lib)
 {
     Instance a (lib.entry);
-    if (a.e == nullptr)
-        return "the plug-in did not open";
     Problems p;
-    const ::Window parent = openPastSplash (x, a.e, p);
-    if (p.count > 0)
+    ::Window parent = 0, window = 0;
+    if (! openPastSplash (x, a, p, parent, window))
         return p.str();
-    const auto window = editorWindow (x, parent);
 
     std::vector<uint32_t> dialog;
     p.addAll (openRenameBox (x, a.e, window, dialog), "");
@@ -174,11 +179,10 @@ void hostKeepsTheFocus (XSession& x, AEffect* e, ::Window hostWindow)
 std::string keysStayInTheirEditor (XSession& x, Library& lib)
 {
     Instance a (lib.entry), b (lib.entry);
-    if (a.e == nullptr || b.e == nullptr)
-        return "the plug-in did not open";
     Problems p;
-    const ::Window parentA = openPastSplash (x, a.e, p), parentB = openPastSplash (x, b.e, p);
-    const auto windowA = editorWindow (x, parentA), windowB = editorWindow (x, parentB);
+    ::Window parentA = 0, windowA = 0, parentB = 0, windowB = 0;
+    if (! openPastSplash (x, a, p, parentA, windowA) || ! openPastSplash (x, b, p, parentB, windowB))
+        return p.str();
 
     // The host windows lie on each other: the one worked in is raised.
     XRaiseWindow (x.display, parentA);
@@ -225,13 +229,10 @@ std::string keysStayInTheirEditor (XSession& x, Library& lib)
 std::string hiddenBoxTakesNoKeys (XSession& x, Library& lib)
 {
     Instance a (lib.entry);
-    if (a.e == nullptr)
-        return "the plug-in did not open";
     Problems p;
-    const ::Window parent = openPastSplash (x, a.e, p);
-    if (p.count > 0)
+    ::Window parent = 0, window = 0;
+    if (! openPastSplash (x, a, p, parent, window))
         return p.str();
-    const auto window = editorWindow (x, parent);
 
     const auto before = shownTopLevels (x);
     ::Window library = 0;
