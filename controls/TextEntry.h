@@ -48,7 +48,7 @@ public:
     ~KeyScope();
 
     // Keys reaching the member's window are this editor's; the player (or none)
-    // plays them while no entry has them. Both must outlive their membership.
+    // plays them while no entry has them. Either may be deleted while a member.
     void addWindow (juce::Component& member, juce::Component* player);
     void removeWindow (juce::Component& member);
 
