@@ -60,7 +60,7 @@ bool KeyPlayClass::keyPressed (const juce::KeyPress& key)
 {
     // While a name is being typed every key is the name's, even when the
     // toolkit's focus stayed with us.
-    if (TextEntry::routeKey (key))
+    if (TextEntry::routeKey (key, *this))
         return true;
 
     const int code = key.getKeyCode();
@@ -188,7 +188,7 @@ void KeyPlayClass::paint (juce::Graphics& g)
 
 void KeyPlayClass::mouseDown (const juce::MouseEvent& e)
 {
-    TextEntry::release();   // a click on the strip takes the keyboard back from a name box
+    TextEntry::release (*this);   // a click on the strip takes the keyboard back from a name box
     grabKeyboardFocus();
     const int x = e.x + getX(), y = e.y + getY();
     listeners.call ([x, y] (KeyPlayListener& l) { l.keyPlayMouseDown (x, y); });

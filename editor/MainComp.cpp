@@ -7,6 +7,7 @@
 #include "editor/EditorPanel.h"
 #include "editor/EditorRules.h"
 #include "editor/GroupClass.h"
+#include "editor/WindowOnScreen.h"
 #include "librarian/Lib_Manager_Comp.h"
 #include "controls/AppSetBarBut.h"
 #include "controls/Check_But.h"
@@ -84,6 +85,7 @@ void MainComp::build()
 
     keyboardPanel = std::make_unique<KeyBrd> (&engine());
     addAndMakeVisible (*keyboardPanel);
+    keys.addWindow (*this, &keyboardPanel->player());
     keyboardPanel->addChangeListener (this);
     restack();
 
@@ -144,6 +146,7 @@ void MainComp::teardown()
     if (libraryWindow != nullptr)
     {
         libraryWindow->getContent().getCloseButton().removeListener (this);
+        keys.removeWindow (*libraryWindow);
         libraryWindow.reset();
     }
     showMidiSetup (false);
@@ -317,11 +320,14 @@ void MainComp::openLibraryWindow()
         libraryWindow->getContent().getCloseButton().addListener (this);
         libraryWindow->getContent().setSize (1000, 620);
         libraryWindow->centreWithSize (1000, 620);
+        keys.addWindow (*libraryWindow, &libraryWindow->getContent().player());
     }
 
-    libraryWindow->setAlwaysOnTop (false);
-    libraryWindow->setAlwaysOnTop (true);
+    // Above its own editor only: a window that floats over everything hides
+    // the host's dialogs, and the host then looks frozen.
+    keepAboveOwner (*libraryWindow, *this);
     libraryWindow->setVisible (true);
+    libraryWindow->toFront (false);
 }
 
 void MainComp::windowToolClicked (WinMovCan* source, int code)

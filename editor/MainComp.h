@@ -8,6 +8,7 @@
 #include "controls/ListenerInterfaces.h"
 #include "controls/StsBut.h"
 #include "controls/StsGrid.h"
+#include "controls/TextEntry.h"
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
@@ -187,6 +188,8 @@ private:
     // font lookup can come back empty (text drawn low, descenders cut).
     // Declared before the panels so it outlives them.
     KitDefaultLook defaultLook;
+    // The computer keyboard of this editor's windows, its own and the library's.
+    KeyScope keys;
     std::unique_ptr<BankComp> bankComp;
     bool bankPanelShown = false;
     int pageHeightBeforeBanks = 0;

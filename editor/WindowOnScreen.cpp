@@ -51,6 +51,42 @@ int onXError (::Display* display, XErrorEvent*)
     return standIn;
 }
 
+
+// The top-level window that holds the window: the highest one a window manager
+// manages (it has WM_STATE), else the one just below the root; 0 when unknown.
+::Window topLevelOf (::Display* display, ::Window window)
+{
+    auto* x = juce::X11Symbols::getInstance();
+    const auto wmState = x->xInternAtom (display, "WM_STATE", True);
+    ::Window managed = 0;
+    for (auto current = window; current != 0;)
+    {
+        ::Window root = 0, parent = 0, *kids = nullptr;
+        unsigned count = 0;
+        if (x->xQueryTree (display, current, &root, &parent, &kids, &count) == 0)
+            return 0;
+        if (kids != nullptr)
+            x->xFree (kids);
+
+        if (wmState != None)
+        {
+            Atom type = None;
+            int format = 0;
+            unsigned long items = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (x->xGetWindowProperty (display, current, wmState, 0, 0, False, AnyPropertyType, &type, &format, &items,
+                                       &after, &data) == Success && type != None)
+                managed = current;
+            if (data != nullptr)
+                x->xFree (data);
+        }
+
+        if (parent == 0 || parent == root)
+            return managed != 0 ? managed : current;
+        current = parent;
+    }
+    return 0;
+}
 }
 
 void ignoringOwnXErrors (const std::function<void()>& call)
@@ -101,6 +137,34 @@ WindowState windowState (const juce::Component& component)
     return component.isShowing() && attributes.map_state == IsViewable ? WindowState::onScreen : WindowState::hidden;
 }
 
+void keepAboveOwner (juce::Component& window, const juce::Component& owner)
+{
+    auto* peer = window.getPeer();
+    auto* ownerPeer = owner.getPeer();
+    auto* display = ownDisplay();
+    if (peer == nullptr || display == nullptr)
+        return;
+
+    const auto handle = (::Window) (juce::pointer_sized_uint) peer->getNativeHandle();
+    const auto ownerHandle = ownerPeer != nullptr ? (::Window) (juce::pointer_sized_uint) ownerPeer->getNativeHandle() : 0;
+    const auto title = window.getName().toStdString();
+
+    ignoringOwnXErrors ([&]
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        auto* x = juce::X11Symbols::getInstance();
+
+        // The toolkit sets WM_NAME only.
+        const auto netName = x->xInternAtom (display, "_NET_WM_NAME", False);
+        const auto utf8 = x->xInternAtom (display, "UTF8_STRING", False);
+        x->xChangeProperty (display, handle, netName, utf8, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*> (title.data()), (int) title.size());
+
+        if (const auto top = ownerHandle != 0 ? topLevelOf (display, ownerHandle) : (::Window) 0; top != 0 && top != handle)
+            x->xChangeProperty (display, handle, XA_WM_TRANSIENT_FOR, XA_WINDOW, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char*> (&top), 1);
+    });
+}
 namespace
 {
 ::Window hostWindowOf (::Display* display, ::Window window)
@@ -139,6 +203,7 @@ void lendHostStandIn (const juce::Component& component)
 }
 #else
 void lendHostStandIn (const juce::Component&) {}
+void keepAboveOwner (juce::Component&, const juce::Component&) {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif

@@ -12,6 +12,13 @@ WindowState windowState (const juce::Component&);
 
 inline bool isWindowOnScreen (const juce::Component& c)   { return windowState (c) == WindowState::onScreen; }
 
+// Makes the window (a window of its own on the desktop) a transient window of
+// the owner's top-level window: the window manager keeps it above that window,
+// not above the host's dialogs or other programs. It also gives the window its
+// name in the form window lists read first. Call it before every showing: a new
+// native window starts without either.
+void keepAboveOwner (juce::Component& window, const juce::Component& owner);
+
 // Runs the call with X errors on the toolkit's own connection ignored: it may
 // touch windows a host has destroyed, and some hosts end the process on any X
 // error. Errors on other connections go where they went before.

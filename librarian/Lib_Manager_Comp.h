@@ -36,6 +36,7 @@ public:
     Plugin_Bank* getPresetBankPage() const noexcept { return presetPage.get(); }
     LibClass* getLibraryPage() const noexcept       { return libraryPage.get(); }
     juce::Label& getHelpLine() noexcept             { return helpLine; }
+    KeyPlayClass& player() noexcept                 { return keyPlayer; }
 
     void libButClicked (LibBut* source, int id) override;
     void libButEntered (LibBut* source, int id) override;

@@ -2,7 +2,7 @@
 #include "librarian/Lib_Manager_Comp.h"
 
 Lib_Manager_Win::Lib_Manager_Win (VantorAudioProcessor& processor)
-    : juce::DocumentWindow ({}, juce::Colour (0xff000000), 0, true)
+    : juce::DocumentWindow ("Library", juce::Colour (0xff000000), 0, true)
 {
     setTitleBarHeight (0);
     repaint (getTitleBarArea());

@@ -6,6 +6,8 @@
 #include "controls/CorButton.h"
 #include "controls/KitFonts.h"
 #include "controls/TextInputCont.h"
+#include "librarian/Lib_Manager_Comp.h"
+#include "librarian/Plugin_Bank.h"
 #include "librarian/TextSetCurCont.h"
 #include "controls/LCD_Comp.h"
 #include "controls/ProgBar.h"
@@ -18,6 +20,7 @@
 #include "editor/WriteSnd.h"
 #include "support/ChangeRecorder.h"
 #include "support/EditorTestRig.h"
+#include "support/QuietXErrors.h"
 
 namespace
 {
@@ -37,7 +40,23 @@ int notesSent (const SimulatedSynth& synth)
 
 enum class Route { box, player, unfocused };
 
-struct EditorWindow : public OpenEditorTest
+// A key as the toolkit delivers what reaches a window while nothing in it has
+// the focus (a host kept the X focus).
+void atRoot (juce::Component& window, const juce::KeyPress& k)
+{
+    if (! window.isOnDesktop())
+        window.addToDesktop (0);
+    juce::Component::unfocusAllComponents();
+    window.getPeer()->handleKeyPress (k);
+}
+
+// Windows on a display without a window manager: quiet until they are gone.
+struct Quiet
+{
+    QuietXErrors quiet;
+};
+
+struct EditorWindow : public Quiet, public OpenEditorTest
 {
     RenameCnt& openRenameBox()
     {
@@ -53,16 +72,16 @@ struct EditorWindow : public OpenEditorTest
         {
             // The toolkit's focus went to the box.
             case Route::box:
-                if (auto* entry = TextEntry::current())
+                if (auto* entry = TextEntry::current (*main))
                     entry->keyPressed (k);
                 break;
             // The focus stayed with the keyboard's player (the host kept the X focus).
             case Route::player:
                 main->getKeyboardPanel().player().keyPressed (k);
                 break;
-            // Nothing has the focus: the window's root hands it on.
+            // Nothing has the focus: the key reaches the window's root.
             case Route::unfocused:
-                TextEntry::routeKey (k);
+                atRoot (*rig.editor, k);
                 break;
         }
     }
@@ -89,7 +108,7 @@ TEST_F (TypingThreads, EveryKeyReachesTheBoxWhereverTheFocusIsAndNoNotePlays)
     for (const auto route : { Route::box, Route::player, Route::unfocused })
     {
         auto& box = openRenameBox();
-        ASSERT_EQ (TextEntry::current(), &box.getEditor());
+        ASSERT_EQ (TextEntry::current (*main), &box.getEditor());
         EXPECT_EQ (box.getText(), "Init Program");   // shown at once, not after a click
         rig.synth.clearReceived();
 
@@ -133,7 +152,7 @@ TEST_F (TypingThreads, EscapeCancelsAndThePlayerPlaysAgainOnceNoBoxHasTheKeys)
     EXPECT_EQ (dialog->getLcd().getProgramName(), shownName);
     juce::ignoreUnused (box);
 
-    EXPECT_EQ (TextEntry::current(), nullptr);
+    EXPECT_EQ (TextEntry::current (*main), nullptr);
     rig.synth.clearReceived();
     key (Route::player, juce::KeyPress ('z', {}, 'z'));
     EXPECT_TRUE (rig.synth.waitForReceived (1));
@@ -141,10 +160,98 @@ TEST_F (TypingThreads, EscapeCancelsAndThePlayerPlaysAgainOnceNoBoxHasTheKeys)
 
     // A click on the player's strip takes the keys back from an open box.
     dialog->openRename ("Init");
-    ASSERT_NE (TextEntry::current(), nullptr);
+    ASSERT_NE (TextEntry::current (*main), nullptr);
     auto& player = main->getKeyboardPanel().player();
     ui::click (*main, player.getScreenBounds().getCentre() - main->getScreenPosition());
-    EXPECT_EQ (TextEntry::current(), nullptr);
+    EXPECT_EQ (TextEntry::current (*main), nullptr);
+}
+
+// Two instances, both editors open: a box open in the first takes nothing that
+// reaches the second's window, whether there the player has the focus or
+// nothing has; the second plays it. What reaches the first's window, with
+// nothing focused there, still goes into its box.
+TEST_F (TypingThreads, EachEditorKeepsItsOwnKeys)
+{
+    EditorTestRig second;
+    auto& other = second.open();
+    other.showAbout (false, 0);
+    second.editor->setSize (1200, 730);
+    second.editor->setVisible (true);
+    second.editor->addToDesktop (0);
+    rig.editor->addToDesktop (0);
+
+    auto& box = openRenameBox();
+    ASSERT_EQ (TextEntry::current (*main), &box.getEditor());
+    EXPECT_EQ (TextEntry::current (other), nullptr);
+    box.getEditor().setText ("Ab", false);
+    box.getEditor().moveCaretToEnd();
+    rig.synth.clearReceived();
+    second.synth.clearReceived();
+
+    // Each key goes down and up: a note-on, then its note-off.
+    auto& player = other.getKeyboardPanel().player();
+    const struct { const char* how; std::function<void (const juce::KeyPress&)> send; } ways[] = {
+        { "at its root", [&] (const juce::KeyPress& k)
+          {
+              atRoot (*second.editor, k);
+              second.editor->getPeer()->handleKeyUpOrDown (false);
+          } },
+        { "to its focused player", [&] (const juce::KeyPress& k)
+          {
+              player.keyPressed (k);
+              player.keyStateChanged (false);
+          } },
+    };
+    int played = 0;
+    for (const auto& way : ways)
+    {
+        for (auto c : juce::String ("cv"))
+            way.send (juce::KeyPress ((int) c, {}, c));
+        played += 4;
+        EXPECT_TRUE (second.synth.waitForReceived (played)) << way.how;
+        EXPECT_EQ (notesSent (second.synth), played) << way.how;
+        EXPECT_EQ (box.getText(), "Ab") << way.how;
+    }
+
+    type (Route::unfocused, "Xy");
+    EXPECT_EQ (box.getText(), "AbXy");
+    ASSERT_TRUE (rig.settle());
+    EXPECT_EQ (notesSent (rig.synth), 0);
+    second.editor->removeFromDesktop();
+}
+
+// The library window's name box hides with its answer (OK): a Return that
+// reaches the window later answers nothing again, and the window's player has
+// the keys back.
+TEST_F (TypingThreads, ABoxHiddenWithItsAnswerTakesNoKeys)
+{
+    main->openLibraryWindow();
+    auto* library = main->getLibraryWindow();
+    ASSERT_NE (library, nullptr);
+    auto* bank = library->getContent().getPresetBankPage();
+    ASSERT_NE (bank, nullptr);
+    bank->showSetCurrent();
+    auto* nameBox = bank->getNameBox();
+    ASSERT_NE (nameBox, nullptr);
+    ASSERT_EQ (TextEntry::current (*library), &nameBox->getEditor());
+    EXPECT_EQ (TextEntry::current (*main), &nameBox->getEditor());   // one editor, one keyboard
+
+    nameBox->getEditor().setText ({}, false);
+    for (auto c : juce::String ("Xy"))
+        atRoot (*library, juce::KeyPress ((int) c, {}, c));
+    nameBox->getButton (TextSetCurCont::okId).click();
+    ASSERT_TRUE (rig.pumpUntil ([&] { return ! nameBox->isVisible(); }));
+    EXPECT_EQ (rig.processor->getProgramName (0), "Xy");
+    EXPECT_EQ (TextEntry::current (*library), nullptr);
+
+    rig.processor->setCurrentProgram (5);
+    rig.synth.clearReceived();
+    atRoot (*library, returnKey);
+    atRoot (*library, juce::KeyPress ('z', {}, 'z'));
+    EXPECT_TRUE (rig.synth.waitForReceived (1));
+    EXPECT_EQ (notesSent (rig.synth), 1);
+    EXPECT_EQ (rig.processor->getCurrentProgram(), 5);
+    atRoot (*library, juce::KeyPress (' ', {}, ' '));
 }
 
 TEST_F (TypingThreads, TextSitsInTheMiddleOfItsBoxWithItsDescendersWhole)

@@ -9,9 +9,12 @@
 #include "Validate.h"
 #include "ValidateWindow.h"
 
+#include <X11/Xatom.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -83,39 +86,6 @@ constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
 constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
 
 constexpr double changed = 0.2, returned = 0.03;
-
-//==============================================================================
-// The top-level windows on the screen that are mapped.
-std::set<::Window> shownTopLevels (XSession& x)
-{
-    std::set<::Window> shown;
-    // Held while reading, so no window goes between the list and the question about it.
-    XGrabServer (x.display);
-    ::Window root = 0, parent = 0, *kids = nullptr;
-    unsigned count = 0;
-    if (XQueryTree (x.display, DefaultRootWindow (x.display), &root, &parent, &kids, &count) != 0)
-        for (unsigned i = 0; i < count; ++i)
-        {
-            XWindowAttributes attributes {};
-            if (XGetWindowAttributes (x.display, kids[i], &attributes) != 0 && attributes.map_state == IsViewable)
-                shown.insert (kids[i]);
-        }
-    XUngrabServer (x.display);
-    XSync (x.display, False);
-    if (kids != nullptr)
-        XFree (kids);
-    return shown;
-}
-
-// The one shown top-level window that is not in the set, or 0.
-::Window newTopLevel (XSession& x, const std::set<::Window>& before)
-{
-    ::Window found = 0;
-    for (auto w : shownTopLevels (x))
-        if (before.count (w) == 0)
-            found = w;
-    return found;
-}
 
 Area geometry (XSession& x, ::Window w)
 {
@@ -387,6 +357,48 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     return p.str();
 }
 
+// "" when the window is a transient of the owner, not kept above all others, and named.
+std::string windowOwnership (XSession& x, ::Window window, ::Window owner)
+{
+    Problems p;
+    ::Window transientFor = 0;
+    if (XGetTransientForHint (x.display, window, &transientFor) == 0 || transientFor != owner)
+        p.add (fmt ("WM_TRANSIENT_FOR is 0x%lx, not the editor's top-level window 0x%lx", transientFor, owner));
+
+    const auto property = [&] (const char* name, Atom type)
+    {
+        std::vector<unsigned char> bytes;
+        Atom actual = None;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty (x.display, window, XInternAtom (x.display, name, False), 0, 1024, False, type, &actual,
+                                &format, &items, &after, &data) == Success && data != nullptr)
+            bytes.assign (data, data + items * (size_t) (format == 32 ? sizeof (long) : (size_t) format / 8));
+        if (data != nullptr)
+            XFree (data);
+        return bytes;
+    };
+
+    const auto states = property ("_NET_WM_STATE", XA_ATOM);
+    const auto above = XInternAtom (x.display, "_NET_WM_STATE_ABOVE", False);
+    for (size_t i = 0; i + sizeof (long) <= states.size(); i += sizeof (long))
+    {
+        long state = 0;
+        std::memcpy (&state, states.data() + i, sizeof (long));
+        if ((Atom) state == above)
+            p.add ("it is kept above every other window (_NET_WM_STATE_ABOVE)");
+    }
+
+    const auto utf8 = XInternAtom (x.display, "UTF8_STRING", False);
+    const auto netName = property ("_NET_WM_NAME", utf8), name = property ("WM_NAME", AnyPropertyType);
+    if (netName.empty())
+        p.add ("it has no _NET_WM_NAME");
+    if (name.empty())
+        p.add ("it has no WM_NAME");
+    return p.str();
+}
+
 //==============================================================================
 enum class Overlay { bankSelector, writeDialog, midiSetup, globalPage, about, library };
 
@@ -650,6 +662,30 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
                     p.add ("the library window stayed after its editor closed");
             }
+            return p.str();
+        }));
+
+        // The library window stays above its own editor, not above the host's dialogs
+        // or other programs: a transient window of the editor's top-level window (the
+        // host's), never kept above everything; and it has a name for window lists.
+        r.check ("overlays.libraryWindowBelongsToItsEditor", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            for (const char* when : { "first opening", "reopened" })
+            {
+                ::Window library = 0;
+                if (auto reason = ed.openLibrary (library); ! reason.empty())
+                {
+                    p.add (fmt ("%s: %s", when, reason.c_str()));
+                    break;
+                }
+                p.addAll (windowOwnership (x, library, ed.parent), when);
+                p.addAll (ed.closeLibrary (library), when);
+            }
+            p.addAll (ed.close(), "");
             return p.str();
         }));
 

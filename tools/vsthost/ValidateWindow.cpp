@@ -39,10 +39,11 @@ bool XSession::open()
 
     // Without a window manager these atoms do not exist, and the editor's
     // toolkit looks them up only if they exist; a None answer ends in BadAtom.
+    // With _NET_WM_STATE_ABOVE it also marks a window it keeps above all others.
     const char* names[] =
     {
         "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_STATE", "WM_TAKE_FOCUS", "WM_CHANGE_STATE", "WM_NAME",
-        "_NET_WM_NAME", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_FULLSCREEN",
+        "_NET_WM_NAME", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN", "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_FULLSCREEN",
         "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_PING", "_NET_WM_WINDOW_TYPE",
         "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_PID", "_NET_WM_USER_TIME",
         "_NET_ACTIVE_WINDOW", "_NET_SUPPORTED", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_NET_WM_ICON",
@@ -320,6 +321,36 @@ double pixelDifference (const std::vector<uint32_t>& a, const std::vector<uint32
     for (size_t i = 0; i < a.size(); ++i)
         differ += a[i] != b[i] ? 1 : 0;
     return (double) differ / (double) a.size();
+}
+
+std::set<::Window> shownTopLevels (XSession& x)
+{
+    std::set<::Window> shown;
+    // Held while reading, so no window goes between the list and the question about it.
+    XGrabServer (x.display);
+    ::Window root = 0, parent = 0, *kids = nullptr;
+    unsigned count = 0;
+    if (XQueryTree (x.display, DefaultRootWindow (x.display), &root, &parent, &kids, &count) != 0)
+        for (unsigned i = 0; i < count; ++i)
+        {
+            XWindowAttributes attributes {};
+            if (XGetWindowAttributes (x.display, kids[i], &attributes) != 0 && attributes.map_state == IsViewable)
+                shown.insert (kids[i]);
+        }
+    XUngrabServer (x.display);
+    XSync (x.display, False);
+    if (kids != nullptr)
+        XFree (kids);
+    return shown;
+}
+
+::Window newTopLevel (XSession& x, const std::set<::Window>& before)
+{
+    ::Window found = 0;
+    for (auto w : shownTopLevels (x))
+        if (before.count (w) == 0)
+            found = w;
+    return found;
 }
 
 void pointTo (XSession& x, ::Window w, int px, int py)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,12 @@ std::vector<uint32_t> grabPixels (XSession& x, ::Window w, int left, int top, in
 
 // The share of pixels that differ between two grabs of one rectangle; 1 when they cannot be compared.
 double pixelDifference (const std::vector<uint32_t>& a, const std::vector<uint32_t>& b);
+
+// The top-level windows on the screen that are mapped.
+std::set<::Window> shownTopLevels (XSession& x);
+
+// The one shown top-level window that is not in the set, or 0.
+::Window newTopLevel (XSession& x, const std::set<::Window>& before);
 
 // Puts the real pointer where sent events say it is: the editor's toolkit asks the
 // server where the pointer is to decide whether a button press is still over its button.
