@@ -78,7 +78,8 @@ BankComp::~BankComp()
 void BankComp::layout (int x, int y, int width, int height)
 {
     juce::ignoreUnused (x);
-    scale = juce::jmin (1.0f, (float) width / (float) fullWidth, (float) height / (float) fullHeight);
+    // (Never zero: an empty area must not divide by it.)
+    scale = juce::jlimit (0.1f, 1.0f, juce::jmin ((float) width / (float) fullWidth, (float) height / (float) fullHeight));
     const int h = (int) ((float) height / scale);   // the height laid out at full size
     const int g = gridHeightFor (h);
 
