@@ -78,7 +78,10 @@ BankComp::~BankComp()
 void BankComp::layout (int x, int y, int width, int height)
 {
     juce::ignoreUnused (x);
-    const int g = gridHeightFor (height);
+    // (Never zero: an empty area must not divide by it.)
+    scale = juce::jlimit (0.1f, 1.0f, juce::jmin ((float) width / (float) fullWidth, (float) height / (float) fullHeight));
+    const int h = (int) ((float) height / scale);   // the height laid out at full size
+    const int g = gridHeightFor (h);
 
     for (int i = 0; i < (int) bankButtons.size(); ++i)
         bankButtons[(size_t) i]->setTopLeft (102, 50 + 36 * i);
@@ -88,8 +91,12 @@ void BankComp::layout (int x, int y, int width, int height)
     loadedData->setTopLeftPosition (446, 26);
     for (int k = 0; k < (int) categoryButtons.size(); ++k)
         categoryButtons[(size_t) k]->setTopLeft (582 + 78 * (k % 4), 50 + 36 * (k / 4));
-    okButton->setTopLeft (juce::jlimit (0, 816, width - 78), g + 38);   // in reach in a narrow window
+    okButton->setTopLeft (816, g + 38);
     grid->setBounds (202, 50, 350, g);
+
+    const auto shrink = juce::AffineTransform::scale (scale);
+    for (auto* child : getChildren())
+        child->setTransform (shrink);
 
     setBounds (0, y, width, height);
     repaint();
@@ -122,10 +129,15 @@ void BankComp::refill()
 void BankComp::paint (juce::Graphics& g)
 {
     g.fillAll (panelGrey);
+    g.addTransform (juce::AffineTransform::scale (scale));
+    // The artwork shows whole or not at all: a half word under the buttons looks broken.
+    const int height = (int) ((float) getHeight() / scale);
     g.setOpacity (1.0f);
-    g.drawImage (modelWord, 600, 320, 275, 43, 0, 0, 275, 43);
+    if (320 + 43 <= height)
+        g.drawImage (modelWord, 600, 320, 275, 43, 0, 0, 275, 43);
     g.setOpacity (0.61f);
-    g.drawImage (modelNumber, 698, 380, 73, 36, 0, 0, 113, 56);
+    if (380 + 36 <= height)
+        g.drawImage (modelNumber, 698, 380, 73, 36, 0, 0, 113, 56);
 }
 
 void BankComp::broadcast (int code)

@@ -30,8 +30,13 @@ public:
     explicit BankComp (MidiCntrState& engine);
     ~BankComp() override;
 
+    // The area every button needs at full size: in a smaller one everything
+    // shrinks alike, so that no button leaves the window or lies on another.
+    static constexpr int fullWidth = 894, fullHeight = 330;
+
     void layout (int x, int y, int width, int height);
     static int gridHeightFor (int height) noexcept   { return juce::jmax (0, (height - 60) / 46) * 46; }
+    float getScale() const noexcept                  { return scale; }
 
     // The grid on one bank (mode 0) or one category (mode 1); filled at once.
     void showBank (int bank);
@@ -68,6 +73,7 @@ private:
     std::unique_ptr<SwitchLED> loadedData;
     juce::Image modelWord, modelNumber;
     int changeCode = 0;
+    float scale = 1.0f;
     int gridMode = StsGrid::bankMode, gridValue = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BankComp)

@@ -108,8 +108,9 @@ bool KeyPlayClass::handleKey (int c)
     {
         case 'o': if (baseNote > 0)   baseNote -= 12; break;
         case 'p': if (baseNote < 115) baseNote += 12; break;
-        case 'i': if (velocity < 122) velocity += 5;  break;
-        case 'u': if (velocity > 4)   velocity -= 5;  break;
+        // A note-on of velocity 0 is a note-off, so the bottom step stops at 1.
+        case 'i': velocity = juce::jmin (125, velocity + 5); break;
+        case 'u': velocity = juce::jmax (1, velocity - 5);   break;
         default:  return false;
     }
 

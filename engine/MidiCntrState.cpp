@@ -213,10 +213,14 @@ void MidiCntrState::replaceEditBuffer (const ByteArray& record)
 namespace
 {
 thread_local int hostMadeChanges = 0;
+thread_local int ownChanges = 0;
 }
 
 MidiCntrState::HostMadeChange::HostMadeChange() noexcept   { ++hostMadeChanges; }
 MidiCntrState::HostMadeChange::~HostMadeChange()           { --hostMadeChanges; }
+MidiCntrState::OwnChange::OwnChange() noexcept             { ++ownChanges; }
+MidiCntrState::OwnChange::~OwnChange()                     { --ownChanges; }
+bool MidiCntrState::isHostMadeChange() noexcept            { return hostMadeChanges > 0 && ownChanges == 0; }
 
 void MidiCntrState::requestHostRefresh()
 {
@@ -234,7 +238,7 @@ void MidiCntrState::editBufferReplaced()
 
     loadedSelection = -1;
     forgetSentNrpn();
-    if (hostMadeChanges == 0)
+    if (! isHostMadeChange())
         hostRefresh = true;
     postEvent (EngineEvent::make (EngineEvent::editBufferChanged));
     sendChangeMessage();

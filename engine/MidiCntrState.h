@@ -81,6 +81,16 @@ public:
         HostMadeChange (const HostMadeChange&) = delete;
         HostMadeChange& operator= (const HostMadeChange&) = delete;
     };
+    // While one lives, this thread uses the host's own entry points for a change of
+    // ours (the librarian's): the host is told of it as of any other of ours.
+    struct OwnChange
+    {
+        OwnChange() noexcept;
+        ~OwnChange();
+        OwnChange (const OwnChange&) = delete;
+        OwnChange& operator= (const OwnChange&) = delete;
+    };
+    static bool isHostMadeChange() noexcept;
 
     //==============================================================================
     // Values.

@@ -56,6 +56,7 @@ VantorAudioProcessor::VantorAudioProcessor (MidiDeviceSystem& devices)
 
     // The start-up program is where the host begins, not a change to tell it of.
     engine.takeHostRefresh();
+    hostHoldsCurrentValues();
 }
 
 VantorAudioProcessor::~VantorAudioProcessor()
@@ -126,6 +127,8 @@ void VantorAudioProcessor::setCurrentProgram (int index)
     const MidiCntrState::HostMadeChange byHost;
     engine.setCurrentPreset (index);
     engine.loadCurrentPreset();
+    if (MidiCntrState::isHostMadeChange())
+        hostHoldsCurrentValues();
 }
 
 const juce::String VantorAudioProcessor::getProgramName (int index)
@@ -168,6 +171,8 @@ void VantorAudioProcessor::changeProgramName (int index, const juce::String& hos
 
     engine.setCurrentPreset (index);
     engine.loadCurrentPreset();
+    if (MidiCntrState::isHostMadeChange())
+        hostHoldsCurrentValues();
 }
 
 //==============================================================================
@@ -221,6 +226,8 @@ void VantorAudioProcessor::setStateInformation (const void* data, int sizeInByte
     {
         engine.setCurrentPreset (index);
         engine.editBufferReplaced();
+        if (MidiCntrState::isHostMadeChange())
+            hostHoldsCurrentValues();
     }
 }
 
@@ -273,6 +280,8 @@ void VantorAudioProcessor::setCurrentProgramStateInformation (const void* data, 
                                                                         (size_t) ProgramRecord::size));
     }
     engine.loadCurrentPreset();
+    if (MidiCntrState::isHostMadeChange())
+        hostHoldsCurrentValues();
 }
 
 //==============================================================================
@@ -318,6 +327,7 @@ void VantorAudioProcessor::setHostValue (int hostIndex, float normalised)
         const MidiCntrState::HostMadeChange byHost;
         engine.setParameterFromHost (id, n);
     }
+    rememberHostHolds (hostIndex, normalisedFor (id, n));
 }
 
 // The bottom of a host slider must not send a value below the parameter's
@@ -462,6 +472,7 @@ void VantorAudioProcessor::reportChange (ParameterId id, int value, bool endGest
                 hostParameter (h)->beginChangeGesture();
 
             hostParameter (h)->setValueNotifyingHost (normalised);
+            rememberHostHolds (h, normalised);
         }
         else
         {
@@ -603,7 +614,9 @@ void VantorAudioProcessor::deliverHostNotifications()
 
         if (begin)
             hostParameter (h)->beginChangeGesture();
-        hostParameter (h)->sendValueChangedMessageToListeners (hostValue (h));
+        const float value = hostValue (h);
+        hostParameter (h)->sendValueChangedMessageToListeners (value);
+        rememberHostHolds (h, value);
     }
 
     if (! values.isEmpty())
@@ -612,7 +625,38 @@ void VantorAudioProcessor::deliverHostNotifications()
     // The wrapper tells the host of a refresh from the message thread, later:
     // only while that thread is the host's is it safe to ask for one.
     if (juce::MessageManager::existsAndIsCurrentThread() && refreshPending.exchange (false))
+    {
+        tellHostChangedValues();
         updateHostDisplay (ChangeDetails().withProgramChanged (true).withParameterInfoChanged (true));
+    }
+}
+
+// Some hosts keep their own copy of every value and apply it over the state on
+// load; a refresh alone leaves that copy stale. A gesture would make hosts in a
+// touch mode record the whole program as automation, so none is opened.
+void VantorAudioProcessor::tellHostChangedValues()
+{
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+    {
+        const float value = hostValue (h);
+        if (hostHolds[(size_t) h].load() != value)
+        {
+            rememberHostHolds (h, value);
+            hostParameter (h)->sendValueChangedMessageToListeners (value);
+        }
+    }
+}
+
+void VantorAudioProcessor::rememberHostHolds (int hostIndex, float normalised)
+{
+    if (ParameterTable::isHostIndex (hostIndex))
+        hostHolds[(size_t) hostIndex] = normalised;
+}
+
+void VantorAudioProcessor::hostHoldsCurrentValues()
+{
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+        rememberHostHolds (h, hostValue (h));
 }
 
 void VantorAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)

@@ -95,6 +95,12 @@ private:
     void endGesture (int hostIndex, bool tellHostNow);
     // What waited for a thread of the host's: values (each inside a gesture) and a program refresh.
     void deliverHostNotifications();
+    // A program we replaced: the host's copy of each value that differs follows, without a
+    // gesture, so that hosts keep no stale copy and record no automation from it.
+    void tellHostChangedValues();
+    void rememberHostHolds (int hostIndex, float normalised);
+    // The host chose or restored a program itself, and rereads the values it holds.
+    void hostHoldsCurrentValues();
     juce::AudioProcessorParameter* hostParameter (int hostIndex) const;
     void reportChange (ParameterId id, int value, bool endGestureNow, bool sendToDevice, bool notifyEditor);
     int hostToValue (ParameterId id, float normalised) const;
@@ -108,6 +114,8 @@ private:
     std::array<juce::uint8, gestureSlots> gestureFlags {};
     juce::Array<juce::uint16> pendingGestureEnds;
     juce::Array<juce::uint16> deferredValues;
+    // Each value as the host holds it, as far as we know.
+    std::array<std::atomic<float>, ParameterTable::numHostParameters> hostHolds;
     std::atomic<bool> refreshPending { false };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessor)

@@ -343,7 +343,10 @@ void LibClass::applySelected()
     const auto record = ProgramRecord::get (list.records(), list.getSelectedRecord());
     juce::MemoryBlock chunk;
     VantorAudioProcessor::writeProgramChunk (record, chunk);
-    processor.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    {
+        const MidiCntrState::OwnChange ours;   // the host's entry point, our change
+        processor.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+    }
     processor.tellHostProgramsChanged();
     updateButtons();
 }

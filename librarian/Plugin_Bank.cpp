@@ -184,6 +184,16 @@ void Plugin_Bank::presetsReplaced (int count)
     processor.tellHostProgramsChanged();
 }
 
+// Through the host's entry point, but our own choice: the host hears of it.
+void Plugin_Bank::choosePreset (int slot)
+{
+    {
+        const MidiCntrState::OwnChange ours;
+        processor.setCurrentProgram (slot);
+    }
+    processor.tellHostProgramsChanged();
+}
+
 void Plugin_Bank::loadChunkFile (bool wholeBank)
 {
     FileMan spec;
@@ -207,6 +217,8 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
             return;
         }
 
+        // The host's entry points, for a change of ours: the host hears of it.
+        const MidiCntrState::OwnChange ours;
         if (wholeBank)
         {
             proc.setStateInformation (data.getData(), (int) data.getSize());
@@ -448,8 +460,7 @@ void Plugin_Bank::nameAccepted (int slot)
         engine.presetBank().setProgramBytes (slot, juce::MemoryBlock (bytes.data(), bytes.size()));
     }
 
-    processor.setCurrentProgram (slot);
-    processor.tellHostProgramsChanged();
+    choosePreset (slot);
     list.repaint();
     updateButtons();
 }
@@ -470,8 +481,7 @@ void Plugin_Bank::libButClicked (LibBut*, int id)
         case applyId:
             if (list.hasSelection())
             {
-                processor.setCurrentProgram (list.getSelectedSlot());
-                processor.tellHostProgramsChanged();
+                choosePreset (list.getSelectedSlot());
             }
             break;
         case saveId:                     showMenu (buildSaveMenu(), getButton (saveId), [this] (int c) { applySaveChoice (c); }); break;
@@ -523,8 +533,7 @@ void Plugin_Bank::presetSelected (int, int)
     updateButtons();
     if (list.hasSelection())
     {
-        processor.setCurrentProgram (list.getSelectedSlot());
-        processor.tellHostProgramsChanged();
+        choosePreset (list.getSelectedSlot());
     }
 }
 

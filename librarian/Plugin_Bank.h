@@ -72,6 +72,7 @@ private:
     void loadProgramBankFile();
     bool chosenFileExists (const juce::File& chosen);
     void presetsReplaced (int count);
+    void choosePreset (int slot);
     void saveChunk (bool wholeBank, const juce::String& proposedName);
     void showEntryBox();
     void showNotice (const juce::String& message);

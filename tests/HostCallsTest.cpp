@@ -12,6 +12,7 @@
 #include "support/QuietXErrors.h"
 #include "support/RecordingMidiDevices.h"
 
+#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -21,10 +22,33 @@ namespace
 struct ToldHost : public juce::AudioProcessorListener
 {
     std::atomic<int> refreshes { 0 }, values { 0 }, begins { 0 }, ends { 0 }, offMessageThread { 0 };
+    // The host's own copy of every value, as hosts that save it with the project keep one.
+    std::array<std::atomic<float>, ParameterTable::numHostParameters> holds {};
 
     void note()   { if (! juce::MessageManager::existsAndIsCurrentThread()) ++offMessageThread; }
 
-    void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override    { note(); ++values; }
+    void reread (VantorAudioProcessor& p)
+    {
+        for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+            holds[(size_t) h] = p.hostValue (h);
+    }
+
+    // Where the host's copy differs from the plug-in's values (-1: nowhere).
+    int firstStale (VantorAudioProcessor& p) const
+    {
+        for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+            if (holds[(size_t) h].load() != p.hostValue (h))
+                return h;
+        return -1;
+    }
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int h, float v) override
+    {
+        note();
+        ++values;
+        if (ParameterTable::isHostIndex (h))
+            holds[(size_t) h] = v;
+    }
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& d) override  { note(); refreshes += d.programChanged ? 1 : 0; }
     void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int) override { note(); ++begins; }
     void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int) override   { note(); ++ends; }
@@ -68,6 +92,27 @@ struct HostCalls : public ::testing::Test
     {
         deliverPosted();            // whatever the start-up posted
         processor->addListener (&host);
+        host.reread (*processor);   // as a host does when it loads the plug-in
+        engine.setControlsProgramChange (false);
+    }
+
+    // How many values the two programs differ in, as the host sees them.
+    int valuesChangedBy (const std::function<void()>& change)
+    {
+        std::vector<float> before;
+        for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+            before.push_back (processor->hostValue (h));
+        change();
+        int changed = 0;
+        for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+            changed += before[(size_t) h] != processor->hostValue (h) ? 1 : 0;
+        return changed;
+    }
+
+    ByteArray deviceProgram (int bank, int program)
+    {
+        const juce::ScopedLock sl (engine.getProgramLock());
+        return engine.deviceBank (bank).programBytes (program);
     }
 
     ~HostCalls() override           { processor->removeListener (&host); }
@@ -116,8 +161,77 @@ TEST_F (HostCalls, ChangesTheHostMadeAreNotReportedBack)
         change.make (*processor);
         ASSERT_TRUE (deliverPosted());
         EXPECT_EQ (host.refreshes, 0) << change.what;
+        EXPECT_EQ (host.values, 0) << change.what;
         host.refreshes = 0;
     }
+}
+
+// Hosts that keep a copy of every value apply it over the restored state: a
+// program we put in the edit buffer must reach that copy, value by value, and
+// without a gesture, which would make a host in a touch mode record it.
+TEST_F (HostCalls, AProgramOfOursBringsTheHostsCopyAlongWithoutAGesture)
+{
+    const auto libraryRecord = deviceProgram (6, 20);
+    const Change ours[] = {
+        { "bank selector",   [] (VantorAudioProcessor& p) { p.getEngine().selectProgram (4 * MidiCntrState::programsPerBank + 3, false, true); } },
+        { "dump",            [this] (VantorAudioProcessor& p) { p.getEngine().putProgram (false, 0, 0, deviceProgram (5, 7)); } },
+        { "librarian",       [&] (VantorAudioProcessor& p)
+          {
+              juce::MemoryBlock chunk;
+              VantorAudioProcessor::writeProgramChunk (libraryRecord, chunk);
+              {
+                  const MidiCntrState::OwnChange own;
+                  p.setCurrentProgramStateInformation (chunk.getData(), (int) chunk.getSize());
+              }
+              p.tellHostProgramsChanged();
+          } },
+        { "same program again", [] (VantorAudioProcessor& p) { p.getEngine().loadCurrentPreset(); p.getEngine().loadCurrentPreset(); } },
+    };
+
+    for (const auto& change : ours)
+    {
+        host.values = 0;
+        const int changed = valuesChangedBy ([&] { change.make (*processor); });
+        EXPECT_EQ (host.values, 0) << change.what << ": told only when the host drives the messages";
+        ASSERT_TRUE (deliverPosted());
+        EXPECT_EQ (host.firstStale (*processor), -1) << change.what;
+        EXPECT_EQ (host.values, changed) << change.what << ": each changed value once, no other";
+        EXPECT_EQ (host.begins + host.ends, 0) << change.what;
+    }
+    EXPECT_EQ (host.offMessageThread, 0);
+}
+
+// After choosing a program itself the host rereads every value; our next
+// program is measured against what it read, not against what we last told it.
+TEST_F (HostCalls, OurProgramAfterOneTheHostChoseStillReachesItsCopy)
+{
+    const auto original = engine.editBuffer();
+    {
+        const juce::ScopedLock sl (engine.getProgramLock());
+        const auto other = deviceProgram (4, 3);
+        engine.presetBank().setProgramBytes (5, juce::MemoryBlock (other.data(), other.size()));
+    }
+
+    ASSERT_GT (valuesChangedBy ([&] { processor->setCurrentProgram (5); }), 10);
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.values, 0);
+    host.reread (*processor);
+
+    ASSERT_GT (valuesChangedBy ([&] { engine.putProgram (false, 0, 0, original); }), 10);
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.firstStale (*processor), -1);
+    EXPECT_EQ (host.begins + host.ends, 0);
+
+    // A host value that the plug-in stored is part of the copy the host holds.
+    const int h = 20;
+    ASSERT_NE (processor->hostValue (h), 1.0f);
+    processor->getParameters()[h]->setValue (1.0f);
+    host.holds[(size_t) h] = 1.0f;
+    host.values = 0;
+    engine.putProgram (false, 0, 0, original);
+    ASSERT_TRUE (deliverPosted());
+    EXPECT_EQ (host.firstStale (*processor), -1);
+    EXPECT_EQ (host.values, 1);
 }
 
 TEST_F (HostCalls, ChangesOfOurOwnAreReportedOnce)
@@ -197,6 +311,17 @@ TEST_F (HostCallsThreads, GestureEndFromAToolkitThreadWaitsForTheMessageThread)
 
     ASSERT_TRUE (pumpUntil ([&] { return ! processor->isGestureOpen (h); }));
     EXPECT_EQ (host.ends, 1);
+    EXPECT_EQ (host.offMessageThread, 0);
+}
+
+TEST_F (HostCallsThreads, ADumpFromAToolkitThreadReachesTheHostsCopyOnTheMessageThread)
+{
+    const auto dump = deviceProgram (7, 40);
+    ASSERT_TRUE (onToolkitThread ([&] { engine.putProgram (false, 0, 0, dump); }));
+    EXPECT_EQ (host.values, 0);
+    ASSERT_TRUE (pumpUntil ([&] { return host.firstStale (*processor) < 0; }));
+    EXPECT_GT (host.values, 10);
+    EXPECT_EQ (host.begins + host.ends, 0);
     EXPECT_EQ (host.offMessageThread, 0);
 }
 

@@ -235,7 +235,8 @@ TEST_F (ComputerKeys, OctaveAndVelocityKeysStopAtTheirLimits)
     struct Case { int key, presses, base, velocity; const char* status; };
     const Case cases[] = {
         { 'P', 7, 120, 100, "Octave 8" }, { 'p', 3, 120, 100, "Octave 8" }, { 'O', 11, 0, 100, "Octave -2" },
-        { 'U', 20, 0, 0, "Note Velocity: 0" }, { 'i', 30, 0, 125, "Note Velocity: 125" },
+        { 'U', 20, 0, 1, "Note Velocity: 1" }, { 'i', 30, 0, 125, "Note Velocity: 125" },
+        { 'u', 1, 0, 120, "Note Velocity: 120" },
     };
     for (const auto& c : cases)
     {
@@ -245,6 +246,19 @@ TEST_F (ComputerKeys, OctaveAndVelocityKeysStopAtTheirLimits)
         EXPECT_EQ (player.getVelocity(), c.velocity);
         EXPECT_EQ (player.getStatusText(), c.status);
     }
+}
+
+TEST_F (ComputerKeys, TheLowestVelocityStillPlaysANote)
+{
+    for (int i = 0; i < 25; ++i)
+        player.keyPressed (juce::KeyPress ('u'));
+    type ('z');
+    lift ('z');
+    const auto played = notes();
+    ASSERT_EQ (played.size(), 2u);
+    EXPECT_TRUE (played[0].on);
+    EXPECT_EQ (played[0].velocity, 1);
+    EXPECT_EQ (player.getStatusText(), "Play Chn: 1 Key: C3 Vel: 1");
 }
 
 TEST_F (ComputerKeys, ANoteHeldAcrossAnOctaveChangeIsReleasedAsSent)

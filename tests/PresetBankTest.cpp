@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <map>
 #include "engine/Bank_Program.h"
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
@@ -302,3 +303,41 @@ TEST (PresetBank, SelectingARowAppliesIt)
     EXPECT_FALSE (p->getButton (Plugin_Bank::applyId).isVisible());
     EXPECT_EQ (p.processor.getCurrentProgram(), 2);
 }
+
+// A host keeps its own copy of the values: a preset chosen in the list reaches it,
+// although the page chooses it through the host's own entry point.
+TEST (PresetBank, APresetChosenInTheListReachesTheHostsCopyOfTheValues)
+{
+    struct Copy : public juce::AudioProcessorListener
+    {
+        std::map<int, float> told;
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int h, float v) override   { told[h] = v; }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+    } host;
+
+    Page p;
+    {
+        const juce::ScopedLock sl (p.engine().getProgramLock());
+        const auto other = p.engine().deviceBank (4).programBytes (3);
+        p.engine().presetBank().setProgramBytes (2, juce::MemoryBlock (other.data(), other.size()));
+    }
+    std::vector<float> before;
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+        before.push_back (p.processor.hostValue (h));
+    p.processor.addListener (&host);
+
+    ui::click (*p.page, p->getList().getPosition() + juce::Point<int> (60, 34 * 2 + 10));
+    ASSERT_TRUE (ui::drain());
+    p.processor.removeListener (&host);
+
+    int changed = 0;
+    for (int h = 0; h < ParameterTable::numHostParameters; ++h)
+    {
+        const float now = p.processor.hostValue (h);
+        changed += now != before[(size_t) h] ? 1 : 0;
+        const float held = host.told.count (h) != 0 ? host.told[h] : before[(size_t) h];
+        EXPECT_EQ (held, now) << h;
+    }
+    EXPECT_GT (changed, 10);
+}
+

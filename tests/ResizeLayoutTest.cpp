@@ -203,6 +203,45 @@ TEST_F (ResizeThreads, ThePanelsThatCoverTheWindowKeepTheirButtonsInReachWhenItS
     }
 }
 
+// Every button of the bank selector lies whole in the window, on no other and
+// under nothing: each corner of it is hit as itself, at every size.
+TEST_F (ResizeThreads, EveryBankSelectorButtonIsInReachAtEverySize)
+{
+    main->showBankPanel (true);
+    auto& banks = *main->getBankComp();
+    std::vector<juce::Component*> buttons { &banks.getFileButton(), &banks.getMidiButton(),
+                                            &banks.getPresetsButton(), &banks.getOkButton() };
+    for (int i = 0; i < 8; ++i)
+        buttons.push_back (&banks.getBankButton (i));
+    for (int k = 0; k < 26; ++k)
+        buttons.push_back (&banks.getCategoryButton (k));
+
+    const int minW = VantorAudioProcessorEditor::minWidth, minH = VantorAudioProcessorEditor::minHeight;
+    const struct { int w, h; } sizes[] = { { minW, minH }, { minW, 400 }, { minW, 1000 }, { 700, 340 }, { 893, 404 },
+                                           { 894, 404 }, { 900, minH }, { 1200, 730 }, { 1600, 1000 }, { 2400, minH } };
+    for (const auto& s : sizes)
+    {
+        rig.editor->setSize (s.w, s.h);
+        ASSERT_EQ (main->getWidth(), s.w);
+        std::vector<juce::Rectangle<int>> taken;
+        for (size_t n = 0; n < buttons.size(); ++n)
+        {
+            auto* b = buttons[n];
+            SCOPED_TRACE (juce::String (s.w) + "x" + juce::String (s.h) + " button " + juce::String ((int) n));
+            const auto area = b->getScreenBounds() - main->getScreenPosition();
+            ASSERT_TRUE (main->getLocalBounds().contains (area)) << area.toString();
+            EXPECT_GE (area.getHeight(), 12);
+            for (const auto& other : taken)
+                EXPECT_FALSE (area.intersects (other)) << area.toString() << " on " << other.toString();
+            taken.push_back (area);
+
+            const auto inner = area.reduced (2);
+            for (const auto at : { inner.getTopLeft(), inner.getTopRight(), inner.getBottomLeft(), inner.getBottomRight(), inner.getCentre() })
+                EXPECT_TRUE (within (main->getComponentAt (at), *b)) << at.toString();
+        }
+    }
+}
+
 TEST (ProgBarLayout, TheBoxFollowsTheOverlaySize)
 {
     ProgBar bar (1200, 1000);

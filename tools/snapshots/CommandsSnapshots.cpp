@@ -10,12 +10,14 @@ namespace
 class ArrangedEditor : public juce::Component
 {
 public:
-    explicit ArrangedEditor (std::function<void (MainComp&)> arrange)
+    explicit ArrangedEditor (std::function<void (MainComp&)> arrange, int width = 0, int height = 0)
     {
         processor.getEngine().setEditorOpenedBefore (true);
         editor = std::make_unique<VantorAudioProcessorEditor> (processor);
         editor->getMainComp().start();
         arrange (editor->getMainComp());
+        if (width > 0)
+            editor->setSize (width, height);
         addAndMakeVisible (*editor);
         setSize (editor->getWidth(), editor->getHeight());
     }
@@ -30,6 +32,13 @@ private:
 
 VANTOR_SNAPSHOT ("bank-selector", 0, 0, [] {
     return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showBankPanel (true); });
+})
+// The smallest windows: everything shrinks alike.
+VANTOR_SNAPSHOT ("bank-selector-653x298", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showBankPanel (true); }, 653, 298);
+})
+VANTOR_SNAPSHOT ("bank-selector-653x400", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showBankPanel (true); }, 653, 400);
 })
 VANTOR_SNAPSHOT ("write-dialog", 0, 0, [] {
     return std::make_unique<ArrangedEditor> ([] (MainComp& m) { m.showWriteDialog (true); });

@@ -41,6 +41,10 @@ VstIntPtr VSTCALLBACK hostCallback (AEffect* effect, VstInt32 opcode, VstInt32 i
                 host.anomaly ("automate for parameter index " + std::to_string (index));
             if (! (opt >= 0.0f && opt <= 1.0f))
                 host.anomaly ("automate value " + std::to_string (opt) + " for parameter " + std::to_string (index));
+            {
+                const std::lock_guard<std::mutex> l (host.lock);
+                host.automated[{ effect, index }] = opt;
+            }
             if (auto* answer = host.answerCallback.load())
                 answer (effect, opcode);
             return 0;

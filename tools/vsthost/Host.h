@@ -30,6 +30,7 @@ struct HostState
     std::vector<std::string> anomalies;                    // guarded by lock
     int anomalyCount = 0;                                  // guarded by lock
     std::map<std::pair<AEffect*, int>, int> openGestures;  // guarded by lock
+    std::map<std::pair<AEffect*, int>, float> automated;   // the last value automated; guarded by lock
 
     void anomaly (const std::string& what);
     void clearMidi();

@@ -51,6 +51,9 @@ constexpr Point libraryButton { 24, 22 };
 // (656 - 60) / 46 * 46 = 552 high and puts OK (70 x 18) at (816, 54 + 552 + 38).
 constexpr Point bankOk { 816 + 35, 54 + 552 + 38 + 9 };
 
+// A row of the bank selector's grid (202, 54 + 50), 46 px a row: the fourth is U1 P 4.
+constexpr Point bankRow (int row)   { return { 202 + 100, 54 + 50 + 46 * row + 23 }; }
+
 // The write dialog's CANCEL: WriteSnd::layout (0, 54, 1200, 730 - 54): grid
 // (676 - 80) / 46 * 46 = 552, CANCEL (70 x 18) at (582, 54 + 74 + 552 - 54).
 constexpr Point writeCancel { 582 + 35, 54 + 74 + 552 - 54 + 9 };
@@ -621,6 +624,67 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                     p.add ("a click beside the zoomed-in panel did not bring the page back");
             }
 
+            p.addAll (ed.close(), "");
+            return p.str();
+        }));
+
+        // A program chosen in the bank selector replaces every value: a host that keeps its
+        // own copy of the values (and puts it back over the state on load) hears each that
+        // changed, without the gestures that make a host in a touch mode record automation.
+        r.check ("overlays.bankProgramReachesTheHostsValues", withXErrors (x, [&]() -> std::string
+        {
+            Problems p;
+            Editor ed (x, lib.entry);
+            if (auto reason = ed.open(); ! reason.empty())
+                return reason;
+            auto* e = ed.e();
+            std::vector<float> copy;   // as a host reads them once the editor is up
+            for (int i = 0; i < e->numParams; ++i)
+                copy.push_back (e->getParameter (e, i));
+            const auto begins = host.beginEditCalls.load(), ends = host.endEditCalls.load();
+            const auto automatedHere = [&]
+            {
+                std::map<int, float> values;
+                const std::lock_guard<std::mutex> l (host.lock);
+                for (const auto& [key, value] : host.automated)
+                    if (key.first == e)
+                        values[key.second] = value;
+                return values;
+            };
+            {
+                // An earlier instance may have lived at the same address.
+                const std::lock_guard<std::mutex> l (host.lock);
+                for (auto it = host.automated.begin(); it != host.automated.end();)
+                    it = it->first.first == e ? host.automated.erase (it) : std::next (it);
+            }
+
+            const auto page = ed.grab (pageArea);
+            if (auto reason = ed.openBankSelector (page); ! reason.empty())
+                return reason;
+            ed.settle (pageArea);
+            const auto banks = ed.grab (pageArea);
+            if (! ed.clickUntil (bankRow (3), ed.differs (pageArea, banks, 0.001)))
+                p.add ("a click on the fourth program of the bank selector changed nothing");
+            p.addAll (ed.closeBankSelector (page), "");
+
+            // The host's copy: what it read, with every value automated since.
+            const auto stale = [&]
+            {
+                const auto told = automatedHere();
+                int count = 0;
+                for (int i = 0; i < e->numParams; ++i)
+                {
+                    const auto it = told.find (i);
+                    count += (it != told.end() ? it->second : copy[(size_t) i]) != e->getParameter (e, i) ? 1 : 0;
+                }
+                return count;
+            };
+            if (! x.idleUntil (e, [&] { return stale() == 0; }))
+                p.add (fmt ("%d of the host's values stayed behind the chosen program", stale()));
+            if (automatedHere().size() < 10)
+                p.add ("the chosen program changed fewer than ten values: the check proves nothing");
+            if (host.beginEditCalls != begins || host.endEditCalls != ends)
+                p.add (fmt ("the program came with %d gesture begin(s) and %d end(s)", host.beginEditCalls - begins, host.endEditCalls - ends));
             p.addAll (ed.close(), "");
             return p.str();
         }));
