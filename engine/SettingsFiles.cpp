@@ -136,7 +136,7 @@ bool isLeftoverOf (const juce::String& name, const juce::String& target)
             && processIsGone (pid.getIntValue());
 }
 
-std::atomic<int> lockTimeoutMs { 10000 };
+std::atomic<int> lockTimeoutMs { 5000 };
 
 // Deletes the temporary file unless it became the target.
 struct TemporaryBeside
@@ -298,6 +298,10 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& linkOrF
         return false;
 
     const auto file = writeTarget (linkOrFile);
+
+    // A device, FIFO or folder in the file's place is never replaced.
+    if (kindOf (file) == Kind::other)
+        return false;
 
     size_t size = 0;
     for (const auto& piece : pieces)

@@ -64,7 +64,8 @@ namespace SettingsFiles
 
     // Writes a temporary file beside the target (creating the folder) and only
     // replaces the target once that is complete, so a failed write leaves the
-    // old file as it was. Returns whether the target now holds the bytes.
+    // old file as it was. A link is written through; a target that is no
+    // regular file (a device, a FIFO) is never replaced. Returns whether the target now holds the bytes.
     // Flushed to the disk first, unless the caller knows there is nothing to keep.
     enum class Durability { flushedBeforeReplacing, leftToTheSystem };
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace
@@ -112,14 +113,20 @@ TEST (SharedFiles, BankLibraryThatIsNoRegularFileIsLeftAlone)
 
     for (const auto shape : { deviceLink, fifo })
     {
-        SCOPED_TRACE (shape == deviceLink ? "link to /dev/zero" : "FIFO");
+        SCOPED_TRACE (shape == deviceLink ? "link to a zero device" : "FIFO");
         ScopedHome home;
         RecordingMidiDevices devices;
         const auto file = home.settings ("Ph12_data.dat");
         file.getParentDirectory().createDirectory();
 
         if (shape == deviceLink)
-            ASSERT_EQ (symlink ("/dev/zero", file.getFullPathName().toRawUTF8()), 0);
+        {
+            // A device of our own like /dev/zero: a slip here must not replace the system's.
+            const auto device = home.home().getChildFile ("zero");
+            if (mknod (device.getFullPathName().toRawUTF8(), S_IFCHR | 0666, makedev (1, 5)) != 0)
+                continue;   // needs root
+            ASSERT_EQ (symlink (device.getFullPathName().toRawUTF8(), file.getFullPathName().toRawUTF8()), 0);
+        }
         else
             ASSERT_EQ (mkfifo (file.getFullPathName().toRawUTF8(), 0644), 0);
 
@@ -155,6 +162,7 @@ TEST (SharedFiles, SettingsFilesThatAreNoRegularFilesAreLeftAlone)
             engine.loadPorts (1);
         }
 
+        EXPECT_FALSE (SettingsFiles::writeWholeFile (ByteArray (3, 1), file));   // nor by a plain write
         EXPECT_EQ (SettingsFiles::kindOf (file), SettingsFiles::Kind::other);
     }
 }
