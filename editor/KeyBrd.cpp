@@ -78,7 +78,14 @@ void KeyBrd::setStatusText (const juce::String& text)
     if (text == statusText)
         return;
     statusText = text;
-    repaint ((int) (20.0f * zoom), 0, (int) (200.0f * zoom), (int) (20.0f * zoom));
+    repaint (statusArea());
+}
+
+// Up to the player strip: a notice naming a file needs more than the usual words.
+juce::Rectangle<int> KeyBrd::statusArea() const
+{
+    const int x = (int) (20.0f * zoom);
+    return { x, 0, juce::jmax ((int) (200.0f * zoom), keyPlayer->getX() - 4 - x), (int) (20.0f * zoom) };
 }
 
 void KeyBrd::setModWheel (int v)       { modWheel->setValue (v, false); }
@@ -106,7 +113,7 @@ void KeyBrd::paint (juce::Graphics& g)
     for (const float x : { 109.0f, 169.0f })
         PaintCache::drawImage (g, wheelWell, (int) (x * z), (int) (43.0f * z), (int) (43.0f * z), (int) (116.0f * z),
                                0, 0, wheelWell.getWidth(), wheelWell.getHeight());
-    PaintCache::drawText (g, statusText, { (int) (20.0f * z), 0, (int) (200.0f * z), (int) (20.0f * z) },
+    PaintCache::drawText (g, statusText, statusArea(),
                           juce::Justification::centredLeft, kitFont (12.0f * z), juce::Colour (0xFFF0E5E5), true);
 }
 

@@ -47,6 +47,7 @@ public:
     void keyPlayMouseDrag (int x, int y) override;
 
 private:
+    juce::Rectangle<int> statusArea() const;
     void dragTo (int pointerY);
 
     MidiCntrState* engine;

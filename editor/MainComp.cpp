@@ -129,6 +129,9 @@ void MainComp::start()
         showProgressOverlay();
 
     editorPanel->refreshFromProgram();
+
+    // Trouble with the stored banks is told as the editor opens.
+    pendingNotice = e.getFilesNotice();
     e.requestGlobals();
 }
 
@@ -643,12 +646,13 @@ void MainComp::handleEngineEvent (int event)
             editorPanel->refreshFromProgram();
             break;
 
+        // A notice outlasts the request that follows it and its answer, which would hide it at once.
         case EngineEvent::globalsReceived:
-            setStatusText ("DSI:  PROPHET 12 MDL ON-LINE");
+            setStatusText (pendingNotice.isNotEmpty() ? std::exchange (pendingNotice, {}) : juce::String ("DSI:  PROPHET 12 MDL ON-LINE"));
             break;
 
         case EngineEvent::globalsRequested:
-            setStatusText ("OFF-LINE");
+            setStatusText (pendingNotice.isNotEmpty() ? pendingNotice : juce::String ("OFF-LINE"));
             break;
 
         case EngineEvent::midiChannelChanged:

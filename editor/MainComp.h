@@ -211,6 +211,7 @@ private:
 
     int transferCode = noTransfer;
     bool started = false;
+    juce::String pendingNotice;   // shown in place of the next "OFF-LINE" and "ON-LINE"
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainComp)
 };

@@ -252,7 +252,8 @@ void MainComp::handleMidiSetupCommand (int code, int value)
         default:  return;
     }
     e.requestGlobals();
-    e.loadSettings (1);
+    if (e.storeSettings() == SettingsFiles::StoreResult::busy)
+        pendingNotice = "SETTINGS NOT STORED: THEIR FOLDER IS LOCKED";
     if (code == 300 || code == 302)
         e.loadPorts (1);
 }

@@ -231,6 +231,17 @@ public:
     void setMonitorArea (juce::Rectangle<int> area) noexcept { monitorArea = area; }
     bool getEditorOpenedBefore() const noexcept          { return editorOpenedBefore; }
     void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
+    // Stores the settings block: the bytes this instance changed go over what
+    // the file holds now (loadSettings (1) does the same).
+    SettingsFiles::StoreResult storeSettings();
+    // Stores the device banks: the slots this instance changed go over what
+    // the file holds now. The engine does it as it closes.
+    SettingsFiles::StoreResult saveBankLibrary();
+
+    // Trouble with the bank library met at start (unreadable, damaged, a
+    // folder it cannot be stored in), for the status line; empty when none.
+    const juce::String& getFilesNotice() const noexcept  { return filesNotice; }
+
     // A library problem met as the library page went (nobody left to tell): the next page shows it.
     void setLibraryNotice (const juce::String& text)     { libraryNotice = text; }
     juce::String takeLibraryNotice()                     { return std::exchange (libraryNotice, {}); }
@@ -255,8 +266,8 @@ private:
     void requestReceiveDump (int bank, int program);
     void applyStartupPreset();
     void loadBankLibrary();
-    bool readBankLibrary (const juce::File& file, bool& wellFormed);
-    void saveBankLibrary();
+    enum class BankLibraryRead { missing, unreadable, damaged, loaded };
+    BankLibraryRead readBankLibrary (const juce::File& file, bool& wellFormed);
     static void removeLeftoverTemporaries();
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
@@ -313,6 +324,9 @@ private:
     SettingsFiles::WindowGeometry geometry;
     SettingsFiles::StoredFiles storedFiles;
     bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
+    bool damagedLibraryKept = false;  // a damaged bank library was copied aside at start
+    juce::String filesNotice;
+    ByteArray settingsBase;           // the settings as last read or stored: what differs is ours
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;
     juce::String libraryNotice;

@@ -21,14 +21,69 @@ void MidiCntrState::loadSettings (int mode)
     if (mode == 0)
     {
         // A missing file reads as the defaults; initialise() stores them.
-        auto block = SettingsFiles::settingsBlockFromFile (storedFiles.read (file));
+        ByteArray bytes;
+        SettingsFiles::readFile (file, (size_t) SettingsFiles::settingsBlockSize, bytes);
+        auto block = SettingsFiles::settingsBlockFromFile (bytes);
+
+        // A repaired channel counts as changed, so the next store writes it.
+        settingsBase = bytes.size() == (size_t) SettingsFiles::settingsBlockSize ? bytes : block;
+
         const juce::ScopedLock sl (programLock);
         settingsBlock = std::move (block);
     }
     else
     {
-        storedFiles.write (getSettingsBlock(), file);
+        storeSettings();
     }
+}
+
+// Another instance may have stored its settings since this one read them: the
+// file keeps what it holds except in the bytes this instance changed. A file
+// that cannot be read is left alone; a short one is kept beside itself first.
+SettingsFiles::StoreResult MidiCntrState::storeSettings()
+{
+    using SettingsFiles::ReadStatus;
+    const auto file = settingsFile (SettingsFiles::settingsFileName);
+    const auto ours = getSettingsBlock();
+    const SettingsFiles::FolderLock held (file);
+
+    if (! held.isHeld())
+        return SettingsFiles::StoreResult::busy;
+
+    ByteArray disk;
+    const auto status = SettingsFiles::readFile (file, (size_t) SettingsFiles::settingsBlockSize, disk);
+
+    if (status == ReadStatus::unreadable)
+        return SettingsFiles::StoreResult::failed;
+
+    auto result = ours;
+    const bool whole = status == ReadStatus::read && disk.size() == (size_t) SettingsFiles::settingsBlockSize;
+
+    if (whole)
+    {
+        result = disk;
+        for (size_t i = 0; i < result.size(); ++i)
+            if (ours[i] != settingsBase[i])
+                result[i] = ours[i];
+
+        if (result == disk)
+        {
+            settingsBase = ours;
+            return SettingsFiles::StoreResult::unchanged;
+        }
+    }
+    else if (status == ReadStatus::read && SettingsFiles::keepDamagedCopy (file, SettingsFiles::settingsBlockSize) == juce::File())
+    {
+        return SettingsFiles::StoreResult::failed;
+    }
+
+    if (! SettingsFiles::writeWholeFile (result, file, status == ReadStatus::missing ? SettingsFiles::Durability::leftToTheSystem
+                                                                                   : SettingsFiles::Durability::flushedBeforeReplacing))
+        return SettingsFiles::StoreResult::failed;
+
+    // What this instance holds is now stored; bytes only another changed stay theirs.
+    settingsBase = ours;
+    return SettingsFiles::StoreResult::written;
 }
 
 ByteArray MidiCntrState::getSettingsBlock() const
@@ -44,13 +99,17 @@ void MidiCntrState::loadPorts (int mode)
     if (mode == 0)
         portNames = { "NONE", "NONE", "NONE", "0" };
 
-    if (! file.existsAsFile())
+    if (SettingsFiles::kindOf (file) == SettingsFiles::Kind::missing)
         storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
 
     if (mode == 0)
     {
         if (! SettingsFiles::decodePortsFile (storedFiles.read (file), portNames, midiPorts->sysexChunkSize))
+        {
+            // Rewritten as it is kept; a file that could not be read at all is not.
+            storedFiles.markDamaged (file);
             storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
+        }
     }
     else
     {
@@ -107,53 +166,76 @@ void MidiCntrState::loadBankLibrary()
 {
     const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
     bool wellFormed = false;
+    const auto read = readBankLibrary (file, wellFormed);
 
-    if (readBankLibrary (file, wellFormed))
-    {
-        // A damaged file is kept beside itself and stored again whole at close.
-        libraryHoldsBanks = wellFormed;
-    }
-    else
+    if (read != BankLibraryRead::loaded)
     {
         for (int i = 0; i < 4; ++i)
         {
             banks[(size_t) i]->loadFactoryBank (i);
             banks[(size_t) i + 4]->loadFactoryBank (i);
         }
-
-        // Missing, the file counts as holding these: another instance may store
-        // its banks before this one closes unchanged. A short one is kept beside
-        // itself and rewritten; one that cannot be opened is left as it is.
-        libraryHoldsBanks = ! file.existsAsFile();
     }
+
+    // Missing, the file counts as holding these: another instance may store
+    // its banks before this one closes unchanged. A damaged one is kept beside
+    // itself now, and stored again whole at close; one that cannot be read is
+    // left as it is.
+    libraryHoldsBanks = read == BankLibraryRead::missing || (read == BankLibraryRead::loaded && wellFormed);
+    damagedLibraryKept = false;
+    filesNotice = {};
+
+    if (read == BankLibraryRead::unreadable)
+    {
+        filesNotice = "BANKS NOT READ: " + file.getFileName() + " UNREADABLE";
+    }
+    else if (! libraryHoldsBanks)
+    {
+        const auto kept = SettingsFiles::keepDamagedCopy (file, SettingsFiles::bankLibraryFileSize);
+        damagedLibraryKept = kept != juce::File();
+        filesNotice = damagedLibraryKept ? "BANK FILE DAMAGED: COPY KEPT AS " + kept.getFileName()
+                                         : "BANK FILE DAMAGED: NO COPY COULD BE KEPT";
+    }
+
+    if (filesNotice.isEmpty() && ! SettingsFiles::folderIsWritable (file.getParentDirectory()))
+        filesNotice = "SETTINGS FOLDER NOT WRITABLE: BANK CHANGES WILL NOT BE KEPT";
 
     for (auto& bank : banks)
         bank->markRecordsUnchanged();
 }
 
-bool MidiCntrState::readBankLibrary (const juce::File& file, bool& wellFormed)
+MidiCntrState::BankLibraryRead MidiCntrState::readBankLibrary (const juce::File& file, bool& wellFormed)
 {
-    juce::FileInputStream in (file);
-    const auto size = in.openedOk() ? in.getTotalLength() : 0;
+    switch (SettingsFiles::kindOf (file))
+    {
+        case SettingsFiles::Kind::missing:  return BankLibraryRead::missing;
+        case SettingsFiles::Kind::other:    return BankLibraryRead::unreadable;
+        case SettingsFiles::Kind::regular:  break;
+    }
 
+    juce::FileInputStream in (file);
+    if (! in.openedOk())
+        return BankLibraryRead::unreadable;
+
+    const auto size = in.getTotalLength();
     if (size < SettingsFiles::bankLibraryMinimumSize)
-        return false;
+        return BankLibraryRead::damaged;
 
     constexpr int tagSize = SettingsFiles::bankLibraryTagSize;
     char openTag[tagSize], closeTag[tagSize];
 
     if (in.read (openTag, tagSize) != tagSize)
-        return false;
+        return BankLibraryRead::damaged;
 
     for (auto& bank : banks)
         if (! bank->readRecords (in))
-            return false;
+            return BankLibraryRead::damaged;
 
     wellFormed = size == SettingsFiles::bankLibraryFileSize
                   && std::memcmp (openTag, SettingsFiles::bankLibraryOpenTag, tagSize) == 0
                   && in.read (closeTag, tagSize) == tagSize
                   && std::memcmp (closeTag, SettingsFiles::bankLibraryCloseTag, tagSize) == 0;
-    return true;
+    return BankLibraryRead::loaded;
 }
 
 void MidiCntrState::removeLeftoverTemporaries()
@@ -166,56 +248,53 @@ void MidiCntrState::removeLeftoverTemporaries()
 
 // Another instance may have stored its banks since this one started: a well-formed
 // file keeps what it holds except in the records this instance changed. Any other
-// file is kept beside itself and replaced by the banks as they are here; one that
-// cannot be opened at all is left alone.
-void MidiCntrState::saveBankLibrary()
+// file is kept beside itself (once) and replaced by the banks as they are here;
+// one that cannot be read is left alone. The read, the merge and the rename
+// happen under the folder lock, so stores of other processes cannot fall between.
+SettingsFiles::StoreResult MidiCntrState::saveBankLibrary()
 {
+    using SettingsFiles::StoreResult;
     const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
     const bool banksChanged = std::any_of (banks.begin(), banks.end(), [] (const auto& b) { return b->recordsChanged(); });
 
-    if (libraryHoldsBanks && ! banksChanged && file.existsAsFile())
-        return;
+    if (libraryHoldsBanks && ! banksChanged && SettingsFiles::kindOf (file) == SettingsFiles::Kind::regular)
+        return StoreResult::unchanged;
 
-    if (file.existsAsFile())
+    const SettingsFiles::FolderLock held (file);
+    if (! held.isHeld())
+        return StoreResult::busy;
+
+    ByteArray disk;
+    const auto status = SettingsFiles::readFile (file, (size_t) SettingsFiles::bankLibraryFileSize + 1, disk);
+
+    if (status == SettingsFiles::ReadStatus::unreadable)
+        return StoreResult::failed;
+
+    if (SettingsFiles::isBankLibrary (disk))
     {
-        ByteArray disk;
+        bool differs = false;
         {
-            juce::FileInputStream in (file);
-            if (! in.openedOk())
-                return;
+            const juce::ScopedLock sl (programLock);
 
-            if (in.getTotalLength() == SettingsFiles::bankLibraryFileSize)
-            {
-                disk.resize ((size_t) SettingsFiles::bankLibraryFileSize);
-                disk.resize ((size_t) juce::jmax (0, in.read (disk.data(), (int) disk.size())));
-            }
+            for (int b = 0; b < ProgramRecord::numDeviceBanks; ++b)
+                for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+                    if (banks[(size_t) b]->recordChanged (p))
+                    {
+                        const auto* record = banks[(size_t) b]->records().data() + (size_t) p * ProgramRecord::size;
+                        auto* stored = disk.data() + SettingsFiles::bankLibraryOffset (b) + (size_t) p * ProgramRecord::size;
+                        differs = differs || std::memcmp (stored, record, (size_t) ProgramRecord::size) != 0;
+                        std::memcpy (stored, record, (size_t) ProgramRecord::size);
+                    }
         }
 
-        if (SettingsFiles::isBankLibrary (disk))
-        {
-            bool differs = false;
-            {
-                const juce::ScopedLock sl (programLock);
-
-                for (int b = 0; b < ProgramRecord::numDeviceBanks; ++b)
-                    for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
-                        if (banks[(size_t) b]->recordChanged (p))
-                        {
-                            const auto* record = banks[(size_t) b]->records().data() + (size_t) p * ProgramRecord::size;
-                            auto* stored = disk.data() + SettingsFiles::bankLibraryOffset (b) + (size_t) p * ProgramRecord::size;
-                            differs = differs || std::memcmp (stored, record, (size_t) ProgramRecord::size) != 0;
-                            std::memcpy (stored, record, (size_t) ProgramRecord::size);
-                        }
-            }
-
-            if (differs)
-                SettingsFiles::writeWholeFile (disk, file);
-            return;
-        }
-
-        if (! SettingsFiles::keepDamagedCopy (file))
-            return;
+        if (! differs)
+            return StoreResult::unchanged;
+        return SettingsFiles::writeWholeFile (disk, file) ? StoreResult::written : StoreResult::failed;
     }
+
+    if (status == SettingsFiles::ReadStatus::read && ! damagedLibraryKept
+         && SettingsFiles::keepDamagedCopy (file, SettingsFiles::bankLibraryFileSize) == juce::File())
+        return StoreResult::failed;
 
     std::vector<SettingsFiles::Piece> pieces { { SettingsFiles::bankLibraryOpenTag, (size_t) SettingsFiles::bankLibraryTagSize } };
     const juce::ScopedLock sl (programLock);
@@ -226,8 +305,9 @@ void MidiCntrState::saveBankLibrary()
     pieces.push_back ({ SettingsFiles::bankLibraryCloseTag, (size_t) SettingsFiles::bankLibraryTagSize });
 
     // A crash can cost a new file nothing that a flush would save: it reads as the factory banks again.
-    SettingsFiles::writeWholeFile (pieces, file, file.existsAsFile() ? SettingsFiles::Durability::flushedBeforeReplacing
-                                                                      : SettingsFiles::Durability::leftToTheSystem);
+    return SettingsFiles::writeWholeFile (pieces, file, status == SettingsFiles::ReadStatus::read ? SettingsFiles::Durability::flushedBeforeReplacing
+                                                                                                 : SettingsFiles::Durability::leftToTheSystem)
+               ? StoreResult::written : StoreResult::failed;
 }
 
 void MidiCntrState::saveWindowGeometry()

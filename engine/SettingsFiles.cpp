@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -10,9 +11,13 @@
 #if JUCE_WINDOWS
  #include <process.h>
 #else
+ #include <fcntl.h>
  #include <signal.h>
+ #include <sys/file.h>
+ #include <sys/stat.h>
  #include <unistd.h>
 #endif
+#include <atomic>
 
 namespace
 {
@@ -31,14 +36,28 @@ int lastPositionOf (const ByteArray& bytes, juce::uint8 mark)
     return -1;
 }
 
-// Bytes from..to-1, one character per byte (zero bytes give nothing), built in
-// one go: a character at a time costs time that grows with the square of the length.
+// Bytes from..to-1 (zero bytes give nothing): UTF-8 when they are valid UTF-8,
+// else one character per byte, as earlier files were written. Built in one go:
+// a character at a time costs time that grows with the square of the length.
 juce::String textOf (const ByteArray& bytes, int from, int to)
 {
+    from = juce::jmax (0, from);
+
+    if (to > from)
+    {
+        const auto* start = reinterpret_cast<const char*> (bytes.data() + from);
+        const auto size = (size_t) (to - from);
+
+        if (std::any_of (start, start + size, [] (char c) { return (juce::uint8) c >= 0x80; })
+             && std::none_of (start, start + size, [] (char c) { return c == 0; })
+             && juce::CharPointer_UTF8::isValidString (start, (int) size))
+            return juce::String::fromUTF8 (start, (int) size);
+    }
+
     std::vector<juce::juce_wchar> chars;
     chars.reserve ((size_t) juce::jmax (0, to - from) + 1);
 
-    for (int i = juce::jmax (0, from); i < to; ++i)
+    for (int i = from; i < to; ++i)
         if (const auto c = bytes[(size_t) i]; c != 0)
             chars.push_back ((juce::juce_wchar) c);
 
@@ -54,8 +73,8 @@ juce::String textBetween (const ByteArray& bytes, int start, int end)
 
 void appendText (ByteArray& bytes, const juce::String& text)
 {
-    for (auto p = text.getCharPointer(); ! p.isEmpty();)
-        bytes.push_back ((juce::uint8) (p.getAndAdvance() & 0xff));
+    const auto utf8 = text.toRawUTF8();
+    bytes.insert (bytes.end(), utf8, utf8 + std::strlen (utf8));
 }
 
 void put16 (ByteArray& bytes, int offset, int value)
@@ -103,6 +122,22 @@ bool isHexText (const juce::String& s, int minLength, int maxLength)
     return s.length() >= minLength && s.length() <= maxLength && s.containsOnly ("0123456789abcdef");
 }
 
+// A temporary file our writer named for the target (target.tmp-<process>-<8 hex
+// digits>), whose process is gone.
+bool isLeftoverOf (const juce::String& name, const juce::String& target)
+{
+    if (! name.startsWith (target + ".tmp-"))
+        return false;
+
+    const auto rest = name.substring (target.length() + 5);
+    const auto pid = rest.upToFirstOccurrenceOf ("-", false, false);
+    return pid.isNotEmpty() && pid.containsOnly ("0123456789") && pid.length() <= 9
+            && isHexText (rest.fromFirstOccurrenceOf ("-", false, false), 8, 8)
+            && processIsGone (pid.getIntValue());
+}
+
+std::atomic<int> lockTimeoutMs { 5000 };
+
 // Deletes the temporary file unless it became the target.
 struct TemporaryBeside
 {
@@ -119,21 +154,64 @@ int get16 (const ByteArray& bytes, int offset)
 
 namespace SettingsFiles
 {
-ByteArray readWholeFile (const juce::File& file)
+Kind kindOf (const juce::File& file)
 {
-    return readFileStart (file, std::numeric_limits<size_t>::max());
+   #if JUCE_WINDOWS
+    return file.existsAsFile() ? Kind::regular : file.exists() ? Kind::other : Kind::missing;
+   #else
+    struct stat info;
+    if (stat (file.getFullPathName().toRawUTF8(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? Kind::missing : Kind::other;
+    return S_ISREG (info.st_mode) ? Kind::regular : Kind::other;
+   #endif
 }
 
-ByteArray readFileStart (const juce::File& file, size_t maxBytes)
+juce::File writeTarget (const juce::File& file)
 {
+    auto target = file;
+
+    // A loop of links ends here; writing it then fails as it should.
+    for (int hops = 0; hops < 40 && target.isSymbolicLink(); ++hops)
+        target = target.getLinkedTarget();
+
+    return target;
+}
+
+bool folderIsWritable (const juce::File& folder)
+{
+    auto f = folder;
+    while (! f.exists() && f.getParentDirectory() != f)
+        f = f.getParentDirectory();
+
+   #if JUCE_WINDOWS
+    return f.isDirectory() && f.hasWriteAccess();
+   #else
+    return f.isDirectory() && access (f.getFullPathName().toRawUTF8(), W_OK | X_OK) == 0;
+   #endif
+}
+
+ReadStatus readFile (const juce::File& file, size_t maxBytes, ByteArray& bytes)
+{
+    bytes.clear();
+
+    switch (kindOf (file))
+    {
+        case Kind::missing:  return ReadStatus::missing;
+        case Kind::other:    return ReadStatus::unreadable;
+        case Kind::regular:  break;
+    }
+
     // Straight into a block of the file's size: growing one as the stream goes
     // costs a start-up several copies of the bank library.
     juce::FileInputStream in (file);
 
-    if (! in.openedOk() || in.getTotalLength() <= 0)
-        return {};
+    if (! in.openedOk())
+        return kindOf (file) == Kind::missing ? ReadStatus::missing : ReadStatus::unreadable;
 
-    ByteArray bytes (juce::jmin ((size_t) in.getTotalLength(), maxBytes));
+    if (in.getTotalLength() <= 0)
+        return ReadStatus::read;
+
+    bytes.resize (juce::jmin ((size_t) in.getTotalLength(), maxBytes));
     size_t done = 0;
 
     while (done < bytes.size())
@@ -148,12 +226,81 @@ ByteArray readFileStart (const juce::File& file, size_t maxBytes)
     }
 
     bytes.resize (done);
+    return ReadStatus::read;
+}
+
+ByteArray readWholeFile (const juce::File& file)
+{
+    return readFileStart (file, std::numeric_limits<size_t>::max());
+}
+
+ByteArray readFileStart (const juce::File& file, size_t maxBytes)
+{
+    ByteArray bytes;
+    readFile (file, maxBytes, bytes);
     return bytes;
 }
 
-bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, Durability durability)
+//==============================================================================
+FolderLock::FolderLock (const juce::File& file)
 {
-    if (file == juce::File())
+   #if JUCE_WINDOWS
+    juce::ignoreUnused (file);
+    held = true;
+   #else
+    // A lock on the folder rather than on the file: the file itself is replaced
+    // by a rename, so a lock on it would guard a file that is no longer there.
+    // flock, unlike fcntl's locks, also keeps instances of one process apart.
+    const auto folder = writeTarget (file).getParentDirectory();
+    folder.createDirectory();
+    handle = open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+
+    if (handle < 0)
+        return;
+
+    const auto deadline = juce::Time::getMillisecondCounterHiRes() + (double) lockTimeoutMs.load();
+
+    for (;;)
+    {
+        if (flock (handle, LOCK_EX | LOCK_NB) == 0)
+        {
+            held = true;
+            return;
+        }
+
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return;
+
+        if (juce::Time::getMillisecondCounterHiRes() >= deadline)
+            return;
+
+        juce::Thread::sleep (2);
+    }
+   #endif
+}
+
+FolderLock::~FolderLock()
+{
+   #if ! JUCE_WINDOWS
+    if (handle >= 0)
+        close (handle);   // releases the lock
+   #endif
+}
+
+int FolderLock::setTimeoutMs (int ms)
+{
+    return lockTimeoutMs.exchange (ms);
+}
+
+bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& linkOrFile, Durability durability)
+{
+    if (linkOrFile == juce::File())
+        return false;
+
+    const auto file = writeTarget (linkOrFile);
+
+    // A device, FIFO or folder in the file's place is never replaced.
+    if (kindOf (file) == Kind::other)
         return false;
 
     size_t size = 0;
@@ -167,6 +314,7 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& file, D
     if (! file.getParentDirectory().createDirectory())
         return false;
 
+    removeLeftoversOf (file);
     TemporaryBeside temp { temporaryFileFor (file) };
 
     if (durability == Durability::flushedBeforeReplacing)
@@ -248,12 +396,7 @@ int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray
 
             if (name.startsWith (target + ".tmp-"))
             {
-                // name.tmp-<process>-<8 hex digits>
-                const auto rest = name.fromFirstOccurrenceOf (target + ".tmp-", false, false);
-                const auto pid = rest.upToFirstOccurrenceOf ("-", false, false);
-                leftover = pid.containsOnly ("0123456789") && pid.length() <= 9
-                            && isHexText (rest.fromFirstOccurrenceOf ("-", false, false), 8, 8)
-                            && processIsGone (pid.getIntValue());
+                leftover = isLeftoverOf (name, target);
             }
             else
             {
@@ -277,11 +420,35 @@ int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray
     return removed;
 }
 
-bool keepDamagedCopy (const juce::File& file)
+int removeLeftoversOf (const juce::File& target)
 {
+    const auto targetName = target.getFileName();
+    int removed = 0;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (target.getParentDirectory(), false, "*", juce::File::findFiles))
+        if (isLeftoverOf (entry.getFile().getFileName(), targetName) && entry.getFile().deleteFile())
+            ++removed;
+
+    return removed;
+}
+
+juce::File keepDamagedCopy (const juce::File& file, juce::int64 maxSize)
+{
+    if (kindOf (file) != Kind::regular)
+        return {};
+
     const auto keep = file.getSiblingFile (file.getFileNameWithoutExtension() + " damaged" + file.getFileExtension())
                           .getNonexistentSibling (true);
-    return file.copyFileTo (keep);
+    const auto size = file.getSize();
+
+    if (size > maxSize)
+        return writeTarget (file).moveFileTo (keep) ? keep : juce::File();
+
+    ByteArray bytes;
+    if (readFile (file, (size_t) maxSize, bytes) != ReadStatus::read || (juce::int64) bytes.size() != size)
+        return {};
+
+    return writeWholeFile (bytes, keep) ? keep : juce::File();
 }
 
 bool writeWholeFile (const void* data, size_t size, const juce::File& file, Durability durability)
@@ -298,9 +465,9 @@ const ByteArray& StoredFiles::read (const juce::File& file)
 {
     static const ByteArray nothing;
     const auto path = file.getFullPathName();
-    auto bytes = readFileStart (file, readLimit + 1);
+    ByteArray bytes;
 
-    if (! file.existsAsFile())
+    if (readFile (file, readLimit + 1, bytes) != ReadStatus::read)
     {
         known.erase (path);
         return nothing;
@@ -323,6 +490,20 @@ bool StoredFiles::write (const ByteArray& bytes, const juce::File& file)
 
     if (entry != known.end() && entry->second == bytes && file.existsAsFile())
         return true;
+
+    // What could not be read is not ours to replace; what was damaged is kept first.
+    ByteArray probe;
+    const auto status = readFile (file, 1, probe);
+
+    if (status == ReadStatus::unreadable)
+        return false;
+
+    if (damaged.count (path) > 0)
+    {
+        if (status == ReadStatus::read && file.getSize() > 0 && keepDamagedCopy (file, (juce::int64) readLimit) == juce::File())
+            return false;
+        damaged.erase (path);
+    }
 
     // A crash can cost a new file nothing that a flush to the disk would
     // save: at worst it is missing or short, and reads as the defaults again.

@@ -3,6 +3,7 @@
 #include "engine/ProgramRecord.h"
 #include <juce_graphics/juce_graphics.h>
 #include <map>
+#include <set>
 #include <vector>
 
 // Byte layouts of the engine's own files in the settings folder, and the
@@ -17,15 +18,54 @@ namespace SettingsFiles
     constexpr const char* defaultLibraryFileName = "p12Lib.p12l";
 
     //==========================================================================
+    // What a path holds. Only regular files are read or copied (a link to one
+    // is followed): a device never ends and a FIFO never opens without a writer.
+    enum class Kind { missing, regular, other };
+    Kind kindOf (const juce::File& file);
+
+    // The file a write of this one replaces: links are followed to their end,
+    // so a link (into a synced folder, say) stays a link.
+    juce::File writeTarget (const juce::File& file);
+
+    // Whether a file that may be written in the folder can be made there.
+    bool folderIsWritable (const juce::File& folder);
+
+    enum class ReadStatus { missing, read, unreadable };
+
+    // At most maxBytes of the file's start into bytes (emptied first). A path
+    // that exists but is no regular file, or cannot be opened, is unreadable.
+    ReadStatus readFile (const juce::File& file, size_t maxBytes, ByteArray& bytes);
+
     // The whole file, or an empty block when it is missing, empty or unreadable.
     ByteArray readWholeFile (const juce::File& file);
 
     // At most maxBytes of the file's start, read the same way.
     ByteArray readFileStart (const juce::File& file, size_t maxBytes);
 
+    // Held from the read to the rename of a file that several plug-ins, in one
+    // process or in several, may store at once: an exclusive lock on the
+    // folder the file is written in. Never waits longer than the lock timeout;
+    // isHeld() then tells whether it was had.
+    class FolderLock
+    {
+    public:
+        explicit FolderLock (const juce::File& file);
+        ~FolderLock();
+        bool isHeld() const noexcept    { return held; }
+
+        // Far longer than any store takes; returns the previous value.
+        static int setTimeoutMs (int ms);
+
+    private:
+        int handle = -1;
+        bool held = false;
+        JUCE_DECLARE_NON_COPYABLE (FolderLock)
+    };
+
     // Writes a temporary file beside the target (creating the folder) and only
     // replaces the target once that is complete, so a failed write leaves the
-    // old file as it was. Returns whether the target now holds the bytes.
+    // old file as it was. A link is written through; a target that is no
+    // regular file (a device, a FIFO) is never replaced. Returns whether the target now holds the bytes.
     // Flushed to the disk first, unless the caller knows there is nothing to keep.
     enum class Durability { flushedBeforeReplacing, leftToTheSystem };
 
@@ -50,9 +90,19 @@ namespace SettingsFiles
     // Nothing else is touched. Returns how many were removed.
     int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray& targetNames);
 
-    // Copies a file that could not be read as it should beside itself (name +
+    // How a store of a file several instances share went.
+    enum class StoreResult { written, unchanged, busy, failed };
+
+    // Removes the temporary files of killed writes of this target (their
+    // process gone), and nothing else; every write does it first.
+    int removeLeftoversOf (const juce::File& target);
+
+    // Keeps a file that could not be read as it should beside itself (name +
     // " damaged", then a number when that is taken), before it is replaced.
-    bool keepDamagedCopy (const juce::File& file);
+    // Only a regular file: one up to maxSize is copied, a larger one (no real
+    // file of its kind is) is moved aside whole rather than copied. The name
+    // of the copy, or juce::File() when none could be kept.
+    juce::File keepDamagedCopy (const juce::File& file, juce::int64 maxSize);
 
     // The bytes one engine last read from or wrote to each of its files. A write
     // through it skips a file that still holds them, so closing an instance that
@@ -72,11 +122,17 @@ namespace SettingsFiles
         void adopt (const juce::File& file, const ByteArray& bytes);
 
         // Writes when the file is missing or the bytes differ from those last
-        // read or written; true when the file holds the bytes.
+        // read or written; true when the file holds the bytes. A file that
+        // exists but cannot be read is never written over; one marked damaged
+        // is kept beside itself first.
         bool write (const ByteArray& bytes, const juce::File& file);
+
+        // The file was read but does not hold what it should.
+        void markDamaged (const juce::File& file)   { damaged.insert (file.getFullPathName()); }
 
     private:
         std::map<juce::String, ByteArray> known;   // by full path
+        std::set<juce::String> damaged;
     };
 
     //==========================================================================
@@ -101,6 +157,8 @@ namespace SettingsFiles
     constexpr int portNameMaximumSize  = 512;
     constexpr int portsFileMaximumSize = 3 * portNameMaximumSize + 10 + 4;
 
+    // Names are stored as UTF-8; a file whose bytes are not valid UTF-8 (one
+    // byte per character, as earlier files were) reads a byte per character.
     // Fills names (made 4 long) from the file. A non-zero chunk size replaces
     // sysexChunkSize; anything else leaves it alone. Returns false, touching
     // nothing, for a file under 3 bytes or over portsFileMaximumSize (the

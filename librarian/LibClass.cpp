@@ -81,9 +81,14 @@ LibClass::LibClass (VantorAudioProcessor& p)
 
 LibClass::~LibClass()
 {
-    if (storeDefaultLibrary() == LibraryFile::StoreResult::failed)
+    const auto stored = storeDefaultLibrary();
+    if (stored == LibraryFile::StoreResult::failed)
         processor.getEngine().setLibraryNotice ("The library could not be stored in " + defaultLibraryFile().getFullPathName()
                                                 + " when the editor last closed: the changes made to it then are lost.");
+    else if (stored == LibraryFile::StoreResult::busy)
+        processor.getEngine().setLibraryNotice ("The library was not stored when the editor last closed: another plug-in kept "
+                                                + defaultLibraryFile().getParentDirectory().getFullPathName()
+                                                + " locked too long. The changes made to it then are lost.");
     list.removeListener (this);
     selector.removeListener (this);
     if (textBox != nullptr)
@@ -141,7 +146,7 @@ LibraryFile::StoreResult LibClass::storeDefaultLibrary()
 
     const auto result = LibraryFile::store (list.records(), origin);
 
-    if (result != LibraryFile::StoreResult::failed)
+    if (result != LibraryFile::StoreResult::failed && result != LibraryFile::StoreResult::busy)
         storedChange = list.getChangeCount();
 
     return result;

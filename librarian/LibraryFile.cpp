@@ -36,17 +36,14 @@ std::vector<juce::uint64> hashesOf (const ByteArray& records)
     return hashes;
 }
 
-// The whole file straight into one array (no intermediate copy); empty when unreadable.
+// The whole file straight into one array (no intermediate copy); empty when
+// unreadable, not a regular file, or larger than any library or bank file.
 ByteArray readAll (const juce::File& file)
 {
-    juce::FileInputStream in (file);
-    const auto size = in.openedOk() ? in.getTotalLength() : -1;
+    ByteArray bytes;
+    const auto limit = juce::jmax (maxLibraryBytes, maxBankBytes);
 
-    if (size <= 0)
-        return {};
-
-    ByteArray bytes ((size_t) size);
-    if (in.read (bytes.data(), (int) size) != (int) size)
+    if (SettingsFiles::readFile (file, limit + 1, bytes) != SettingsFiles::ReadStatus::read || bytes.size() > limit)
         return {};
     return bytes;
 }
@@ -309,6 +306,12 @@ ByteArray merge (const ByteArray& disk, const std::vector<juce::uint64>& base, c
 StoreResult store (const ByteArray& records, Origin& origin)
 {
     const auto& file = origin.file;
+
+    // From the read to the rename: another process's store cannot fall between.
+    const SettingsFiles::FolderLock held (file);
+    if (! held.isHeld())
+        return StoreResult::busy;
+
     auto toWrite = &records;
     ByteArray merged;
     auto result = StoreResult::written;
@@ -336,7 +339,7 @@ StoreResult store (const ByteArray& records, Origin& origin)
     if (empty && ! existsNow && ! origin.existed)
         return StoreResult::nothingWritten;
 
-    if (origin.damaged && existsNow && ! SettingsFiles::keepDamagedCopy (file))
+    if (origin.damaged && existsNow && SettingsFiles::keepDamagedCopy (file, (juce::int64) maxLibraryBytes) == juce::File())
         return StoreResult::failed;
 
     const auto bytes = empty ? emptyLibraryImage() : image (*toWrite);

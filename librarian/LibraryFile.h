@@ -61,7 +61,8 @@ namespace LibraryFile
     // Reads the file and remembers it as the origin; a refused or missing file gives no records.
     Contents load (const juce::File& file, Origin& origin);
 
-    enum class StoreResult { written, merged, nothingWritten, failed };
+    // busy: another store held the library's folder longer than any store takes.
+    enum class StoreResult { written, merged, nothingWritten, busy, failed };
 
     // Writes the records over the origin's file. When the file changed on disk
     // since it was loaded, the disk's records get this instance's changes

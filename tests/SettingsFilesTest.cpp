@@ -67,8 +67,9 @@ TEST_F (SettingsFilesTest, FailedWriteReportsFalseAndKeepsWhatWasThere)
 
 TEST (SettingsFiles, PortsFileLayoutAndLenientReading)
 {
+    // Names are stored as UTF-8 in the same fields.
     EXPECT_EQ (encodePortsFile ({ juce::String::charToString (0x141), "", "", "" }),
-               (ByteArray { 0x41, 0x0f, 0x10, 0x11, 0x12 }));
+               (ByteArray { 0xC5, 0x81, 0x0f, 0x10, 0x11, 0x12 }));
 
     // The chunk size is the field's leading number; a field without one reads as "0" and keeps the size.
     const juce::StringArray defaults { "NONE", "NONE", "NONE", "0" };
@@ -141,4 +142,25 @@ TEST (SettingsFiles, WindowGeometryAndShortStartupPreset)
     ByteArray preset (tag.toRawUTF8(), tag.toRawUTF8() + tag.length());
     preset.resize (1056, 0);
     EXPECT_FALSE (isStartupPreset (preset));
+}
+
+// Names beyond Latin-1 come back as they were stored; files of the earlier
+// kind (a byte per character) still read, as do bytes that are not UTF-8.
+TEST (SettingsFiles, PortNamesAreStoredAsUtf8AndEarlierFilesStillRead)
+{
+    const auto cyrillic = juce::String (juce::CharPointer_UTF8 ("\xd0\x9f\xd0\xbe\xd1\x80\xd1\x82 MIDI 1"));
+    const auto apostrophe = juce::String (juce::CharPointer_UTF8 ("Joe\xe2\x80\x99s Synth"));
+    const auto latin1 = juce::String (juce::CharPointer_UTF8 ("Caf\xc3\xa9 Out"));
+
+    juce::StringArray names;
+    int chunk = 0;
+    ASSERT_TRUE (decodePortsFile (encodePortsFile ({ cyrillic, apostrophe, latin1, "0" }), names, chunk));
+    const juce::String stored[] = { cyrillic, apostrophe, latin1, "0" };
+    EXPECT_EQ (names, juce::StringArray (stored, 4));
+
+    // As earlier builds wrote it: one byte per character, 0xE9 for the accent.
+    const ByteArray earlier { 'C','a','f',0xE9,' ','I','n',0x0F,'O','u','t',0x10,'x',0x11,'0',0x12 };
+    ASSERT_TRUE (decodePortsFile (earlier, names, chunk));
+    EXPECT_EQ (names[0], juce::String (juce::CharPointer_UTF8 ("Caf\xc3\xa9 In")));
+    EXPECT_EQ (names[1], "Out");
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "controls/KitLookAndFeel.h"
+#include "support/ClosingInstance.h"
 
 namespace
 {
@@ -38,6 +39,10 @@ private:
 // exists for the whole run and tests pump it where they need async delivery.
 int main (int argc, char** argv)
 {
+    // The suite starts itself as a second plug-in process for the tests of files shared across processes.
+    if (argc > 1 && juce::String (argv[1]) == ClosingInstance::flag)
+        return ClosingInstance::run (argc, argv);
+
     ::testing::InitGoogleTest (&argc, argv);
     unsetenv ("XDG_CONFIG_HOME");
     ::testing::UnitTest::GetInstance()->listeners().Append (new FreshHomePerTest());
