@@ -1,5 +1,6 @@
 #include "editor/AppBar.h"
 #include "editor/EditorRules.h"
+#include "controls/KitFonts.h"
 #include "controls/StsBut.h"
 #include "controls/StsLabel.h"
 #include "controls/WinMovCan.h"
@@ -117,9 +118,27 @@ void AppBar::mouseDrag (const juce::MouseEvent& e)
     sendChangeMessage();
 }
 
+int AppBar::minButtonWidth()
+{
+    int widest = 0;
+    for (const auto& spec : functionSpecs())
+        widest = juce::jmax (widest, kitFont (12.0f).getStringWidth (spec.text));
+    return widest + 4;
+}
+
+int AppBar::minLabelWidth()
+{
+    return kitFont (12.0f).getStringWidth ("Chan: 16") + 4;
+}
+
 void AppBar::resized()
 {
     windowTools->setBounds (getWidth() - 60, 4, 54, 22);
+
+    const auto row = EditorRules::topBarRow (getX() + getWidth(), minButtonWidth(), minLabelWidth());
+    for (int i = 0; i < (int) functionButtons.size(); ++i)
+        functionButtons[(size_t) i]->setBoundsAndStyle (i * row.buttonWidth, 3, row.buttonWidth, 16, true);
+    channelLabel->setBounds (row.labelX - EditorRules::topBarX, 4, row.labelWidth, 15);
 
     // A narrow window narrows the tabs rather than dropping the last ones.
     const int count = (int) tabs.size();

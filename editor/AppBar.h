@@ -47,6 +47,10 @@ public:
     StsLabel& getChannelLabel() noexcept                 { return *channelLabel; }
     WinMovCan& getWindowTools() noexcept                 { return *windowTools; }
 
+    // The narrowest a function button or the channel label gets: its widest text whole.
+    static int minButtonWidth();
+    static int minLabelWidth();
+
     int getChangeCode() const noexcept                   { return changeCode; }
 
     // Where the main component opens its menus.

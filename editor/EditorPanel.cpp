@@ -9,7 +9,9 @@
 #include "controls/HorScrollClass.h"
 #include "controls/LCD_Comp.h"
 #include "controls/PaintCache.h"
+#include "controls/StsCont.h"
 #include "controls/StsLabel.h"
+#include "controls/ZoneKeyClass.h"
 #include "engine/ParDes.h"
 #include "engine/VantorAudioProcessor.h"
 
@@ -136,7 +138,11 @@ EditorPanel::EditorPanel (VantorAudioProcessor& p)
     abMode.setVisible (true);
     abMode.setShown (true);
     abMode.setScale (1.0f);
-    abMode.setAbModeExpanded (false);
+    // The small keyboard's box reaches past its picture under the selector:
+    // the selector lies above it, so it is not dimmed and takes its own clicks.
+    if (auto* split = abMode.getControl (0))
+        split->toFront (false);
+    foldAbMode();
 
     blocker = std::make_unique<GroupImg> (juce::Colour (0x00000000));
     dimLeft = std::make_unique<GroupImg> (juce::Colour ((juce::uint32) dimColour));
@@ -222,7 +228,9 @@ void EditorPanel::paint (juce::Graphics& g)
 
 void EditorPanel::resized()
 {
-    appBar->setBounds (267, 0, getWidth() - 267, EditorRules::barHeight);
+    appBar->setBounds (EditorRules::topBarX, 0, getWidth() - EditorRules::topBarX, EditorRules::barHeight);
+    if (! zoomed && panelsA[abModePosition] != nullptr)
+        foldAbMode();
 
     if (getHeight() < 55)
     {
@@ -311,7 +319,7 @@ void EditorPanel::setZoom (float zoom)
         panelsB[(size_t) i]->setScale (zoom);
     }
 
-    panelsA[abModePosition]->setAbModeExpanded (false);
+    foldAbMode();
 
     for (juce::Component* c : { (juce::Component*) scrollBar.get(), (juce::Component*) zoomCorner.get() })
     {
@@ -321,6 +329,25 @@ void EditorPanel::setZoom (float zoom)
 
     // Columns that fit at the new zoom must appear without waiting for a scroll.
     showSection (currentSection);
+}
+
+// The folded AB mode group sits in the bar's upper row, as wide as the window leaves it.
+void EditorPanel::foldAbMode()
+{
+    auto& abMode = *panelsA[abModePosition];
+    abMode.setAbModeExpanded (false);
+
+    const auto row = EditorRules::topBarRow (getWidth(), AppBar::minButtonWidth(), AppBar::minLabelWidth());
+    if (auto* keys = abMode.getSmallSplitKeyboard())
+    {
+        keys->zoom = row.keysWidth > 0 ? row.keysZoom : keys->zoom;
+        if (row.keysWidth < 269)
+            keys->setBounds (0, 3, row.keysWidth, (int) std::ceil (18.0f * row.keysZoom));
+        keys->setVisible (row.keysWidth > 0);
+    }
+    if (auto* split = abMode.getControl (0))
+        split->setTopLeftScaled (row.selectorX, 16);
+    abMode.setPosition (row.groupX, -52, row.groupWidth, 18);
 }
 
 void EditorPanel::resetZoom()

@@ -70,6 +70,7 @@ public:
 private:
     MidiCntrState& engine() const;
     juce::Rectangle<int> currentScreenArea() const;
+    void foldAbMode();
 
     VantorAudioProcessor& processor;
     std::unique_ptr<AppSetBarBut> menuButton;

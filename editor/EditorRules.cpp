@@ -81,6 +81,47 @@ int fittedPageHeight (int chosenHeight, int windowHeight)
     return withStripOnly;
 }
 
+TopBarRow topBarRow (int pageWidth, int minButtonWidth, int minLabelWidth)
+{
+    TopBarRow row;
+    if (pageWidth >= row.groupX + row.groupWidth)
+        return row;
+
+    constexpr int rightMargin = 2, keysGap = 1;
+    constexpr float smallestKeys = 0.5f;
+
+    // Where even the selector would not fit beside the label, the gaps close
+    // and the buttons, then the label, give up what they hold beyond their texts.
+    if (pageWidth < row.groupX + selectorWidth + rightMargin)
+    {
+        constexpr int gap = 4;
+        const auto rowEnd = [&] { return topBarX + functionButtonCount * row.buttonWidth + gap + row.labelWidth
+                                         + gap + selectorWidth + rightMargin; };
+        const int buttonSpare = juce::jmax (0, row.buttonWidth - juce::jmax (1, minButtonWidth));
+        const int excess = juce::jmax (0, rowEnd() - pageWidth);
+        row.buttonWidth -= juce::jmin (buttonSpare, (excess + functionButtonCount - 1) / functionButtonCount);
+        row.labelWidth -= juce::jlimit (0, juce::jmax (0, row.labelWidth - minLabelWidth), rowEnd() - pageWidth);
+        row.labelX = topBarX + functionButtonCount * row.buttonWidth + gap;
+        row.groupX = row.labelX + row.labelWidth + gap;
+    }
+
+    const int keysRoom = pageWidth - rightMargin - row.groupX - selectorWidth - keysGap;
+    row.keysZoom = juce::jmin (0.8f, (float) keysRoom / 269.0f);
+    if (row.keysZoom < smallestKeys)
+    {
+        row.keysZoom = 0.0f;
+        row.keysWidth = 0;
+        row.selectorX = 0;
+    }
+    else
+    {
+        row.keysWidth = (int) (269.0f * row.keysZoom);
+        row.selectorX = row.keysWidth + keysGap;
+    }
+    row.groupWidth = row.selectorX + selectorWidth;
+    return row;
+}
+
 float focusScale (int screenHeight)
 {
     return screenHeight < 1600 ? 1.0f : screenHeight <= 2000 ? 1.3f : 1.5f;

@@ -46,6 +46,22 @@ namespace EditorRules
     // height, and never below the handle's own 200.
     int fittedPageHeight (int chosenHeight, int windowHeight);
 
+    // The top bar's upper row: function buttons, channel label and the folded
+    // AB mode group (split keyboard, then split-point selector). Where the
+    // window is narrower than the row at its full size, the group moves left
+    // and its keyboard narrows; below that the buttons and label narrow to
+    // their texts, and the keyboard goes before anything is drawn in part.
+    // Page coordinates; the buttons and label start at the bar's left edge.
+    struct TopBarRow
+    {
+        int buttonWidth = 46, labelX = 597, labelWidth = 56;
+        int groupX = 667, groupWidth = 260, selectorX = 216;
+        int keysWidth = 269;          // 0: no keyboard
+        float keysZoom = 0.8f;
+    };
+    constexpr int topBarX = 267, functionButtonCount = 7, selectorWidth = 36;
+    TopBarRow topBarRow (int pageWidth, int minButtonWidth, int minLabelWidth);
+
     // The scale a panel takes when zoomed into on a display this high.
     float focusScale (int screenHeight);
 

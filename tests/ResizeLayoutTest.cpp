@@ -2,17 +2,30 @@
 // the keyboard's strip with its status line and player, and the buttons that
 // close whatever panel is open. Checked by real hit-testing after each step.
 #include <gtest/gtest.h>
+#include "controls/AppSetBarBut.h"
 #include "controls/CorButton.h"
+#include "controls/LCD_Comp.h"
+#include "controls/StsCont.h"
+#include "controls/ZoneKeyClass.h"
 #include "controls/ProgBar.h"
 #include "controls/StsLabel.h"
 #include "editor/AppBar.h"
 #include "editor/BankComp.h"
 #include "editor/EditorRules.h"
+#include "editor/GroupClass.h"
 #include "editor/WriteSnd.h"
 #include "support/EditorTestRig.h"
 
 namespace
 {
+bool shownIn (const juce::Component* c, const juce::Component& top)
+{
+    for (; c != nullptr && c != &top; c = c->getParentComponent())
+        if (! c->isVisible())
+            return false;
+    return c == &top;
+}
+
 bool within (juce::Component* hit, juce::Component& expected)
 {
     return hit != nullptr && (hit == &expected || expected.isParentOf (hit));
@@ -278,4 +291,51 @@ TEST_F (ResizeThreads, ANarrowWindowNarrowsTheTabsAndKeepsEveryOneInReach)
             EXPECT_LE (tab.getWidth(), AppBar::tabWidth);
         }
     }
+}
+
+// The top bar at every width down to the smallest window: each control whole
+// inside the window and found as itself by hit-testing, the AB mode group
+// (split keyboard and split-point selector) included.
+TEST_F (ResizeThreads, EveryTopBarControlIsWholeAndInReachAtEveryWidth)
+{
+    const struct { int w; bool splitKeys; } widths[] = {
+        { VantorAudioProcessorEditor::minWidth, false }, { 800, false }, { 900, true }, { 945, true }, { 1200, true }
+    };
+
+    for (const auto& step : widths)
+    {
+        rig.editor->setSize (step.w, 730);
+        auto& page = rig.page();
+        auto& bar = page.getAppBar();
+        auto& abMode = *page.getAbModePanel();
+
+        std::vector<std::pair<juce::String, juce::Component*>> controls {
+            { "menu", &page.getMenuButton() }, { "display", &page.getLcd() },
+            { "channel", &bar.getChannelLabel() }, { "split point", abMode.getControl (0) } };
+        for (int i = 0; i < bar.getNumFunctionButtons(); ++i)
+            controls.push_back ({ bar.getFunctionButton (i)->getName(), bar.getFunctionButton (i) });
+        for (int i = 0; i < bar.getNumTabs(); ++i)
+            controls.push_back ({ "tab " + juce::String (i), bar.getTab (i) });
+        auto* keys = (juce::Component*) abMode.getSmallSplitKeyboard();
+        if (step.splitKeys)
+            controls.push_back ({ "split keyboard", keys });
+        else
+            EXPECT_FALSE (shownIn (keys, *main) && ! main->getLocalBounds().contains (keys->getScreenBounds() - main->getScreenPosition()));
+
+        for (auto& [what, c] : controls)
+        {
+            SCOPED_TRACE (juce::String (step.w) + " wide: " + what);
+            ASSERT_NE (c, nullptr);
+            ASSERT_TRUE (shownIn (c, *main));
+            const auto bounds = c->getScreenBounds() - main->getScreenPosition();
+            ASSERT_TRUE (main->getLocalBounds().contains (bounds)) << bounds.toString();
+            EXPECT_LE (bounds.getBottom(), EditorRules::barHeight);
+            EXPECT_TRUE (within (main->getComponentAt (bounds.getCentre()), *c));
+        }
+    }
+
+    // The default width keeps the bar as it always was.
+    EXPECT_EQ (rig.page().getAbModePanel()->getBounds(), juce::Rectangle<int> (667, 2, 260, 18));
+    EXPECT_EQ (rig.page().getAppBar().getFunctionButton (6)->getBounds(), juce::Rectangle<int> (276, 3, 46, 16));
+    EXPECT_EQ (rig.page().getAppBar().getChannelLabel().getBounds(), juce::Rectangle<int> (330, 4, 56, 15));
 }

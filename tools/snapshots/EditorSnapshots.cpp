@@ -70,3 +70,5 @@ VANTOR_SNAPSHOT ("panel-abmode-expanded", 0, 0, [] { return panel (15, 0, true);
 VANTOR_SNAPSHOT ("editor-900-wide", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 900, 730 }); })
 VANTOR_SNAPSHOT ("editor-742-high", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 1200, 742 }); })
 VANTOR_SNAPSHOT ("editor-1594x1082", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 1594, 1082 }); })
+VANTOR_SNAPSHOT ("editor-800-wide", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 800, 730 }); })
+VANTOR_SNAPSHOT ("editor-653-wide", 0, 0, [] { return std::make_unique<EditorHolder> (false, nullptr, juce::Point<int> { 653, 298 }); })
