@@ -27,30 +27,44 @@ int onXError (::Display* display, XErrorEvent*)
     return windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
 }
 
-// Message thread only; it lives as long as the toolkit's connection, which
+// Message thread only; they live as long as the toolkit's connection, which
 // closes with the last instance and may open again for the next.
-::Window standIn = 0;
+::Window standIn = 0, standInHolder = 0;
 ::Display* standInDisplay = nullptr;
 
-// An unmapped input-only window of ours on the root window, made on first use
-// and again when it is gone (a host that destroyed its window in the moment
-// the stand-in was in it took it along).
+bool isInputOnlyWindow (::Display* display, ::Window window)
+{
+    XWindowAttributes attributes {};
+    return window != 0 && juce::X11Symbols::getInstance()->xGetWindowAttributes (display, window, &attributes) != 0
+        && attributes.c_class == InputOnly;
+}
+
+// An input-only window of ours, made on first use and again when it is gone (a
+// host that destroyed its window in the moment the stand-in was in it took it
+// along). It lives in a window that is never mapped: a host's embedding socket
+// maps and sizes what entered it even after it has left, and on the root it
+// would be an invisible window the size of the editor that swallows clicks
+// and leaves what it covers unpainted.
 ::Window standInWindow (::Display* display)
 {
     auto* x = juce::X11Symbols::getInstance();
-    // A connection opened anew may give the old id to a window of its own: ours is the only input-only one.
-    XWindowAttributes attributes {};
-    if (standIn == 0 || standInDisplay != display || x->xGetWindowAttributes (display, standIn, &attributes) == 0
-        || attributes.c_class != InputOnly)
+    // A connection opened anew may give an old id to a window of its own: ours are the only input-only ones.
+    if (standInDisplay != display || ! isInputOnlyWindow (display, standInHolder))
+    {
+        XSetWindowAttributes unmanaged {};
+        unmanaged.override_redirect = True;
+        standInHolder = x->xCreateWindow (display, x->xRootWindow (display, x->xDefaultScreen (display)), -10, -10, 1, 1, 0,
+                                          CopyFromParent, InputOnly, nullptr, CWOverrideRedirect, &unmanaged);
+        standIn = 0;
+    }
+    if (standInDisplay != display || ! isInputOnlyWindow (display, standIn))
     {
         standInDisplay = display;
         XSetWindowAttributes none {};
-        standIn = x->xCreateWindow (display, x->xRootWindow (display, x->xDefaultScreen (display)), -10, -10, 1, 1, 0,
-                                    CopyFromParent, InputOnly, nullptr, 0, &none);
+        standIn = x->xCreateWindow (display, standInHolder, 0, 0, 1, 1, 0, CopyFromParent, InputOnly, nullptr, 0, &none);
     }
     return standIn;
 }
-
 
 // The top-level window that holds the window: the highest one a window manager
 // manages (it has WM_STATE), else the one just below the root; 0 when unknown.
@@ -191,13 +205,12 @@ void lendHostStandIn (const juce::Component& component)
     {
         juce::XWindowSystemUtilities::ScopedXLock xLock;
         auto* x = juce::X11Symbols::getInstance();
-        const auto root = x->xRootWindow (display, x->xDefaultScreen (display));
         const auto lent = standInWindow (display);
         // In and straight out again: the host hears of it, and its window never holds it.
         if (const auto host = hostWindowOf (display, window))
         {
             x->xReparentWindow (display, lent, host, 0, 0);
-            x->xReparentWindow (display, lent, root, -10, -10);
+            x->xReparentWindow (display, lent, standInHolder, 0, 0);
         }
     });
 }

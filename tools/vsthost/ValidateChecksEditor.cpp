@@ -105,6 +105,26 @@ void editorGroup (Reporter& r, Library& lib, std::mt19937& rng)
             if (! x.idleUntil (a, [&] { return x.lastReparentedInto[parent] != 0 && x.lastReparentedInto[parent] != own; }))
                 p.add (fmt ("cycle %d: the last window put into the host's window is the editor's own, which dies with it", cycle));
             stale = x.lastReparentedInto[parent];
+            // An embedding socket maps and sizes every window that entered it, by
+            // its id, also once it has left: that window must not come into view
+            // anywhere (an invisible one the editor's size would swallow clicks
+            // and leave what it covers unpainted).
+            if (stale != 0 && stale != own)
+            {
+                XMapWindow (x.display, stale);
+                XResizeWindow (x.display, stale, 400, 300);
+                XSync (x.display, False);
+                XWindowAttributes lent {};
+                x.idle (a, 3);
+                if (XGetWindowAttributes (x.display, stale, &lent) != 0 && lent.map_state == IsViewable)
+                {
+                    int rootX = 0, rootY = 0;
+                    ::Window child = 0;
+                    XTranslateCoordinates (x.display, stale, DefaultRootWindow (x.display), 0, 0, &rootX, &rootY, &child);
+                    p.add (fmt ("cycle %d: the window put into the host's window comes into view at %d,%d when the host maps it",
+                                cycle, rootX, rootY));
+                }
+            }
             p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
             x.destroy (parent);
             x.lastReparentedInto.erase (parent);
