@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -120,7 +121,7 @@ std::string openStarted (XSession& x, AEffect* e, ::Window parent)
     const int before = device().globalRequests();
     if (auto reason = openEditor (x, e, parent); ! reason.empty())
         return reason;
-    if (! x.idleUntil (e, [&] { return device().globalRequests() > before; }, 500))
+    if (! x.idleUntil (e, [&] { return device().globalRequests() > before; }))
         return "the opened editor did not ask the device for its globals";
     return {};
 }
@@ -149,7 +150,7 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
     {
         pointTo (x, window, banksX, banksY);
         click (x, e, window, banksX, banksY);
-        x.idleUntil (e, selectorShown, 300);
+        x.idleUntil (e, selectorShown);
     }
     x.idle (e, 3);
 
@@ -171,7 +172,7 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
     {
         pointTo (x, window, bankMidiX, bankMidiY);
         click (x, e, window, bankMidiX, bankMidiY);
-        x.idleUntil (e, menuShown, 300);
+        x.idleUntil (e, menuShown);
     }
     if (! menuShown())
         return "the bank selector's MIDI menu did not open";
@@ -186,7 +187,7 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
             return "the MIDI menu closed by itself";
         pointTo (x, menu, px, y);
     }
-    if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }, 1000))
+    if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }))
         return fmt ("the MIDI menu did not highlight the item under the pointer (highlight at %d, item at %d)",
                     highlightedTop (x, menu), top);
 
@@ -194,9 +195,9 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
     for (int attempt = 0; attempt < 3 && popupWindows (x).count (menu) != 0; ++attempt)
     {
         pressKey (x, e, editorWindow (x, parent), XK_Return);
-        x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }, 300);
+        x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; });
     }
-    if (! x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }, 1000))
+    if (! x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }))
         return "the MIDI menu stayed open after Return";
     return {};
 }
@@ -212,7 +213,7 @@ std::string goAhead (XSession& x, AEffect* e, ::Window parent)
         const auto pixels = column (x, parent, window, w / 2 - 226, h / 2 - 71, 1);
         return ! pixels.empty() && pixels[0] == questionBox;
     };
-    if (! x.idleUntil (e, asked, 500))
+    if (! x.idleUntil (e, asked))
         return "the editor asked nothing before transmitting";
     click (x, e, window, w / 2 - 55, h / 2 + 50);
     return {};
@@ -226,7 +227,7 @@ std::string editorWorks (XSession& x, AEffect* e, ::Window parent)
     for (int attempt = 0; attempt < 3; ++attempt)
     {
         click (x, e, editorWindow (x, parent), recvX, recvY);
-        if (x.idleUntil (e, [&] { return device().editBufferRequests() > before; }, 300))
+        if (x.idleUntil (e, [&] { return device().editBufferRequests() > before; }))
             return {};
     }
     return "clicks on RECV reached no device";
@@ -236,14 +237,14 @@ std::string editorWorks (XSession& x, AEffect* e, ::Window parent)
 // more: still for longer than a transmit waits between two programs.
 bool settles (XSession& x, AEffect* e, const std::function<int()>& count)
 {
-    int last = count(), still = 0;
-    return x.idleUntil (e, [&]
+    const auto deadline = std::chrono::steady_clock::now() + XSession::patience;
+    while (std::chrono::steady_clock::now() < deadline)
     {
-        const int now = count();
-        still = now == last ? still + 1 : 0;
-        last = now;
-        return still >= 80;
-    }, 2000);
+        const int before = count();
+        if (x.idleWhile (e, [&] { return count() == before; }, std::chrono::milliseconds (800), 80))
+            return true;
+    }
+    return false;
 }
 
 // After an instance has gone, nothing of it may reach the device.
@@ -252,8 +253,7 @@ std::string quietAfterClose (XSession& x, const std::function<int()>& count, con
     if (device().hasReceiver())
         return "the device still has a receiver after effClose";
     const int atClose = count();
-    x.idleUntil (nullptr, [] { return false; }, 30);
-    if (count() != atClose)
+    if (! x.idleWhile (nullptr, [&] { return count() == atClose; }, std::chrono::milliseconds (300), 30))
         return fmt ("%d %s reached the device after effClose", count() - atClose, what);
     return {};
 }
@@ -293,7 +293,7 @@ std::string closeMidTransfer (XSession& x, Library& lib, Transfer transfer, Clos
             p.addAll (goAhead (x, *a, parent), "Transmit All User Banks");
     }
 
-    if (! x.idleUntil (*a, [&] { return progress() >= start + 3; }, 1000))
+    if (! x.idleUntil (*a, [&] { return progress() >= start + 3; }))
         p.add (fmt ("the transfer did not get going: %d programs moved", progress() - start));
     if (transfer == Transfer::receive && device().programRequests() == requests)
         p.add ("the device saw no program request");

@@ -60,7 +60,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 x.idle (a, 10);
                 drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
-                x.idleUntil (a, resized, 100);
+                x.idleUntil (a, resized);
             }
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1))
@@ -79,7 +79,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
                 {
                     x.idle (a, 10);
                     drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
-                    x.idleUntil (a, zoomed, 100);
+                    x.idleUntil (a, zoomed);
                 }
                 int w2 = 0, h2 = 0;
                 if (! editorRect (a, w2, h2) || ! sane (w2, h2))
@@ -126,7 +126,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 x.idle (a, 10);
                 drag (x, a, window, w0 - 8, h0 - 8, std::max (minWidth, w0 - 240) - 8, target - 8);
-                x.idleUntil (a, shrunk, 100);
+                x.idleUntil (a, shrunk);
             }
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1) || h1 >= h0)
@@ -141,7 +141,7 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 x.idle (a, 10);
                 drag (x, a, window, handleX, handleY, handleX, handleY - 50);
-                x.idleUntil (a, zoomed, 100);
+                x.idleUntil (a, zoomed);
             }
             int w2 = 0, h2 = 0;
             editorRect (a, w2, h2);

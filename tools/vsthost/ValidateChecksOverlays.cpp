@@ -191,10 +191,10 @@ struct Editor
         if (w != firstWidth || h != firstHeight)
             return fmt ("the editor opened at %dx%d, not at its first size %dx%d", w, h, firstWidth, firstHeight);
 
-        for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, 100); ++attempt)
+        for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, std::chrono::seconds (1)); ++attempt)
             clickAt (window, logo);
-        if (! pageUncovered())
-            return "the page never showed (splash or about panel still up, or nothing painted)";
+        if (! x.idleUntil (e(), [&] { return pageUncovered(); }))
+            return "the page never showed (splash or about panel still up, or nothing painted) " + x.waited();
         return settle (pageArea) ? "" : "the page kept changing";
     }
 
@@ -215,7 +215,7 @@ struct Editor
             const bool same = ! now.empty() && now == last;
             last = std::move (now);
             return same;
-        }, 200);
+        });
     }
 
     // A click as a user makes it: the pointer goes there, then the button goes down and up.
@@ -240,7 +240,7 @@ struct Editor
         for (int attempt = 0; attempt < 2; ++attempt)
         {
             clickAt (window, at, right);
-            if (x.idleUntil (e(), condition, 400))
+            if (x.idleUntil (e(), condition))
                 return true;
             std::fprintf (stderr, "note: overlays: nothing came of a click at %d,%d%s\n", at.x, at.y, attempt == 0 ? ", clicking again" : "");
         }
@@ -297,7 +297,7 @@ struct Editor
             const auto before = shownTopLevels (x);
             ::Window menu = 0;
             clickAt (window, functionButton (fileIndex));
-            if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }, 250))
+            if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }))
                 continue;
 
             // A menu ignores a release in its first 250 ms, and follows the real pointer: put it on the entry.
@@ -306,19 +306,19 @@ struct Editor
             const Point item { g.w / 2, g.h - 8 };
             XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
             XSync (x.display, False);
-            x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); }, 1000);
+            x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); });
             sendButton (x, menu, true, item.x, item.y, Button1);
             x.idle (e(), 3);
             sendButton (x, menu, false, item.x, item.y, Button1);
             // The menu may lie over the tab strip too: the panel is up once the menu has gone.
-            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); }, 250);
+            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); });
             parkPointer (x);
             if (shown)
                 return {};
             // Whatever is left of the menu goes with a click on the page's logo.
             if (shownTopLevels (x).count (menu) != 0)
                 clickAt (window, logo);
-            x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0; }, 100);
+            x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0; });
         }
         return "FILE > About showed no about panel";
     }
@@ -345,7 +345,7 @@ struct Editor
         for (int attempt = 0; attempt < 2; ++attempt)
         {
             clickAt (library, close);
-            if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }, 250))
+            if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }))
                 return {};
         }
         return "the library window stayed after its close button";
@@ -362,7 +362,7 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     auto settled = [&]
     {
         auto last = grab();
-        ed.x.idleUntil (ed.e(), [&] { ed.x.idle (ed.e(), 3); auto now = grab(); const bool same = now == last; last = now; return same; }, 200);
+        ed.x.idleUntil (ed.e(), [&] { ed.x.idle (ed.e(), 3); auto now = grab(); const bool same = now == last; last = now; return same; });
         return last;
     };
 
@@ -376,7 +376,7 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
         for (int attempt = 0; attempt < 2 && ! moved; ++attempt)
         {
             ed.clickAt (library, tab);
-            moved = ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; }, 250);
+            moved = ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; });
         }
         if (! moved)
             p.add (fmt ("the %s tab changed nothing", name));
@@ -522,7 +522,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ::Window library = 0;
                 p.addAll (openOverlay (ed, o, page, library), nameOf (o));
                 p.addAll (ed.close(), nameOf (o));
-                if (! x.idleUntil (ed.e(), [&] { return shownTopLevels (x) == hostWindows; }, 100))
+                if (! x.idleUntil (ed.e(), [&] { return shownTopLevels (x) == hostWindows; }))
                     p.add (fmt ("%s: a window of the editor stayed on the screen", nameOf (o)));
             }
 
@@ -564,7 +564,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ed.window = 0;
                 if (! x.idleUntil (nullptr, [&] { return x.children (ed.parent) == 0; }))
                     p.add (fmt ("%s: the editor stayed after effClose", nameOf (o)));
-                if (library != 0 && ! x.idleUntil (nullptr, [&] { return shownTopLevels (x).count (library) == 0; }, 100))
+                if (library != 0 && ! x.idleUntil (nullptr, [&] { return shownTopLevels (x).count (library) == 0; }))
                     p.add ("the library window stayed after effClose");
             }
             return p.str();
@@ -603,7 +603,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 p.add ("a right click on the oscillator panel did not zoom into it");
             else
             {
-                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); }, 1000);
+                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); });
                 ed.settle (pageArea);
                 if (! ed.clickUntil (leftDimBand, ed.matches (pageArea, first)))
                     p.add ("a click beside the zoomed-in panel did not bring the page back");
@@ -631,7 +631,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
 
                 // Raised by its host and clicked on (the logo) to bring it to the front, as a user does.
                 XRaiseWindow (x.display, a.parent);
-                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA), 300))
+                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA)))
                     p.add ("the first editor did not repaint its page when raised");
                 a.clickAt (a.window, logo);
                 x.idle (a.e(), 5);
@@ -647,7 +647,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 if (&firstClosed == &a && ! libraryShown())
                     p.add ("closing the first editor took the second one's library window with it");
                 p.addAll (other.close(), fmt ("order %d, closed last", order));
-                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
+                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }))
                     p.add ("the library window stayed after its editor closed");
             }
             return p.str();
@@ -670,11 +670,11 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 XUnmapWindow (x.display, ed.parent);
                 XSync (x.display, False);
-                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }, 200))
+                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }))
                     p.add (fmt ("cycle %d: the library window stayed while the host hid the editor", cycle));
                 XMapWindow (x.display, ed.parent);
                 XSync (x.display, False);
-                if (! x.idleUntil (ed.e(), libraryShown, 200))
+                if (! x.idleUntil (ed.e(), libraryShown))
                     p.add (fmt ("cycle %d: the library window did not come back with the editor", cycle));
             }
 
@@ -684,7 +684,10 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             x.idle (ed.e(), 20);
             XMapWindow (x.display, ed.parent);
             XSync (x.display, False);
-            if (x.idleUntil (ed.e(), libraryShown, 60))
+            // Judged once the editor shows again, and for a while after.
+            if (! x.idleUntil (ed.e(), [&] { return ed.pageUncovered(); }))
+                p.add ("the editor's page did not show again " + x.waited());
+            else if (! x.idleWhile (ed.e(), [&] { return ! libraryShown(); }, std::chrono::milliseconds (600), 60))
                 p.add ("the library window, closed, came back when the host showed the editor again");
             p.addAll (ed.close(), "");
             return p.str();
@@ -765,7 +768,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             x.destroy (ed->parent);
             ed->parent = 0;
             const auto destroyed = std::chrono::steady_clock::now();
-            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); }, 1000);
+            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); });
 
             p.addAll (withXErrors (x, [&]() -> std::string
             {

@@ -62,7 +62,7 @@ std::string nameAProgram (XSession& x, Library& lib)
     {
         pointTo (x, window, writeFunctionX, writeFunctionY);
         click (x, a.e, window, writeFunctionX, writeFunctionY);
-        x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), page) > 0.2; }, 300);
+        x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), page) > 0.2; });
     }
     x.idle (a.e, 10);
     const auto before = grabBox();
@@ -73,7 +73,7 @@ std::string nameAProgram (XSession& x, Library& lib)
     {
         pointTo (x, window, nameX, nameY);
         click (x, a.e, window, nameX, nameY);
-        x.idleUntil (a.e, boxChanged, 300);
+        x.idleUntil (a.e, boxChanged);
     }
     if (! boxChanged())
         return "a click on the write dialog's name showed no rename box";
@@ -84,13 +84,13 @@ std::string nameAProgram (XSession& x, Library& lib)
     const Key keys[] = { { XK_a, ControlMask }, { XK_X, ShiftMask }, { XK_y, 0 }, { XK_z, 0 }, { XK_BackSpace, 0 } };
     for (const auto& k : keys)
         typeKey (x, a.e, window, k);
-    x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), boxShown) > 0.0; }, 100);
+    x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), boxShown) > 0.0; });
     x.idle (a.e, 20);
     if (device().notes() != notesBefore)
         p.add (fmt ("%d note messages left while the rename box had the keys", device().notes() - notesBefore));
 
     typeKey (x, a.e, window, { XK_Return, 0 });
-    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), before) < 0.5 && ! boxChanged(); }, 500))
+    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), before) < 0.5 && ! boxChanged(); }))
         p.add ("Return left the rename box open");
 
     const int stored = device().programDumps();
@@ -98,7 +98,7 @@ std::string nameAProgram (XSession& x, Library& lib)
     {
         pointTo (x, window, writeX, writeY);
         click (x, a.e, window, writeX, writeY);
-        x.idleUntil (a.e, [&] { return device().programDumps() > stored; }, 500);
+        x.idleUntil (a.e, [&] { return device().programDumps() > stored; });
     }
     if (device().programDumps() == stored)
         p.add ("WRITE sent no program to the device");

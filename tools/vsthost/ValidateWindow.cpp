@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -113,18 +114,54 @@ int XSession::children (::Window window, int* width, int* height)
     return (int) count;
 }
 
-bool XSession::idleUntil (AEffect* e, const std::function<bool()>& condition, int rounds)
+bool XSession::idleUntil (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
-    for (int i = 0; i < rounds; ++i)
+    const auto start = std::chrono::steady_clock::now();
+    const auto done = [&] (int rounds)
+    {
+        lastSeconds = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+        lastRounds = rounds;
+    };
+    for (int rounds = 0;; ++rounds)
     {
         if (condition())
+        {
+            done (rounds);
             return true;
+        }
+        if (std::chrono::steady_clock::now() - start > limit)
+        {
+            done (rounds);
+            return false;
+        }
         if (e != nullptr)
             dispatch (e, effEditIdle);
         pump();
         usleep (10000);
     }
-    return condition();
+}
+
+bool XSession::idleWhile (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds time, int rounds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    bool held = true;
+    int looks = 0;
+    idleUntil (e, [&]
+    {
+        held = condition();
+        return ! held || (++looks > rounds && std::chrono::steady_clock::now() - start >= time);
+    }, std::chrono::hours (1));
+    return held;
+}
+
+void XSession::idleFor (AEffect* e, std::chrono::milliseconds time)
+{
+    idleUntil (e, [] { return false; }, time);
+}
+
+std::string XSession::waited() const
+{
+    return fmt ("after %.1f s (%d idle rounds)", lastSeconds, lastRounds);
 }
 
 void XSession::idle (AEffect* e, int rounds)

@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,9 +31,27 @@ struct XSession
     // The number of child windows, and the size of the first.
     int children (::Window window, int* width = nullptr, int* height = nullptr);
 
-    // Idles the editor until the condition holds, for a bounded number of rounds.
-    bool idleUntil (AEffect* e, const std::function<bool()>& condition, int rounds = 300);
+    // Idles the editor until the condition holds or the time is up. A step waits
+    // this way for what it needs, never for a count of rounds a slow machine runs out of.
+    bool idleUntil (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds limit = patience);
+
+    // For what must not happen: idles while the condition holds, for at least the time
+    // and at least the rounds given (a slow machine idles no less); false once it fails.
+    bool idleWhile (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds time, int rounds);
+
+    // Idles for the time given: for what the editor does a while after an event.
+    void idleFor (AEffect* e, std::chrono::milliseconds time);
     void idle (AEffect* e, int rounds);
+
+    // How long the last wait took, for the message of a check that failed: "after 20.0 s (1234 idle rounds)".
+    std::string waited() const;
+
+    // Generous: a sanitizer build on a loaded machine, as the test support's waits.
+    static constexpr std::chrono::milliseconds patience { 20000 };
+
+private:
+    double lastSeconds = 0;
+    int lastRounds = 0;
 };
 
 bool editorRect (AEffect* e, int& width, int& height);
