@@ -157,7 +157,7 @@ SimulatedSynth::SimulatedSynth()
 
 SimulatedSynth::~SimulatedSynth()
 {
-    thread->stopThread (2000);
+    thread->stopThread (20000);
 }
 
 //==============================================================================
