@@ -75,12 +75,11 @@ constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 // down; the rename box over it at (274, 82), its text field 180 x 24.
 constexpr Point writeName { 202 + 80, 54 + 18 + 32 }, renameField { 274 + 60, 82 + 12 };
 
-// The page between the top bar and the status line, and the section tab strip.
+// The page between the top bar and the status line.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
 // The page above the library window, which opens centred on the screen (1000 x 620:
 // at y 202 on a 1280 x 1024 screen, lower on larger ones).
 constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
-constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
 
 constexpr double changed = 0.2, returned = 0.03;
 
@@ -157,19 +156,7 @@ struct Editor
 
     std::vector<uint32_t> grab (Area a) const   { return grabPixels (x, window, a.x, a.y, a.w, a.h); }
 
-    // The tab strip is light grey; under the splash or the about panel it is dark, and
-    // before the first paint it shows the host window's white.
-    bool pageUncovered() const
-    {
-        const auto pixels = grab (tabStrip);
-        if (pixels.empty())
-            return false;
-        double sum = 0;
-        for (auto p : pixels)
-            sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
-        const double mean = sum / (3.0 * (double) pixels.size());
-        return mean > 110.0 && mean < 220.0;
-    }
+    bool pageUncovered() const   { return pageShows (x, window); }
 
     // Opens the editor and waits for its page, clicking the first opening's splash away.
     std::string open()
@@ -193,9 +180,9 @@ struct Editor
 
         for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, std::chrono::seconds (1)); ++attempt)
             clickAt (window, logo);
-        if (! x.idleUntil (e(), [&] { return pageUncovered(); }))
-            return "the page never showed (splash or about panel still up, or nothing painted) " + x.waited();
-        return settle (pageArea) ? "" : "the page kept changing";
+        if (auto reason = waitForPage (x, e(), parent); ! reason.empty())
+            return reason;
+        return settle (pageArea) ? "" : "the page kept changing " + x.waited();
     }
 
     std::string close()
@@ -204,18 +191,10 @@ struct Editor
         return closeEditor (x, e(), parent);
     }
 
-    // Waits until the area looks the same over a few idle rounds: painted and not animating.
+    // Waits until the area looks the same for a moment: painted and not animating.
     bool settle (Area a)
     {
-        auto last = grab (a);
-        return x.idleUntil (e(), [&]
-        {
-            x.idle (e(), 3);
-            auto now = grab (a);
-            const bool same = ! now.empty() && now == last;
-            last = std::move (now);
-            return same;
-        });
+        return x.holdsStill (e(), [&] { return grab (a); }) && ! grab (a).empty();
     }
 
     // A click as a user makes it: the pointer goes there, then the button goes down and up.
@@ -247,46 +226,53 @@ struct Editor
         return false;
     }
 
-    std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed) const
+    std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed)
     {
-        return [this, a, &from, share] { return pixelDifference (grab (a), from) > share; };
+        return [this, a, &from, share] { return (lastShare = pixelDifference (grab (a), from)) > share; };
     }
 
-    std::function<bool()> matches (Area a, const std::vector<uint32_t>& like) const
+    std::function<bool()> matches (Area a, const std::vector<uint32_t>& like)
     {
-        return [this, a, &like] { return pixelDifference (grab (a), like) < returned; };
+        return [this, a, &like] { return (lastShare = pixelDifference (grab (a), like)) < returned; };
     }
+
+    // What the last wait saw, for a check that failed.
+    std::string seen() const
+    {
+        return fmt (" %s: %.1f%% of the area differed from the look compared with", x.waited().c_str(), 100.0 * lastShare);
+    }
+    double lastShare = 0;
 
     //==============================================================================
     // Each overlay: open it from the page and report whether it showed; close it again.
     std::string openBankSelector (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (banksIndex), differs (pageArea, page)) ? "" : "BANKS showed no bank selector";
+        return clickUntil (functionButton (banksIndex), differs (pageArea, page)) ? "" : "BANKS showed no bank selector" + seen();
     }
 
     std::string closeBankSelector (const std::vector<uint32_t>& page)
     {
-        return clickUntil (bankOk, matches (pageArea, page)) ? "" : "the page did not come back after the bank selector's OK";
+        return clickUntil (bankOk, matches (pageArea, page)) ? "" : "the page did not come back after the bank selector's OK" + seen();
     }
 
     std::string openWriteDialog (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (writeIndex), differs (pageArea, page)) ? "" : "WRITE showed no write dialog";
+        return clickUntil (functionButton (writeIndex), differs (pageArea, page)) ? "" : "WRITE showed no write dialog" + seen();
     }
 
     std::string closeWriteDialog (const std::vector<uint32_t>& page)
     {
-        return clickUntil (writeCancel, matches (pageArea, page)) ? "" : "the page did not come back after the write dialog's CANCEL";
+        return clickUntil (writeCancel, matches (pageArea, page)) ? "" : "the page did not come back after the write dialog's CANCEL" + seen();
     }
 
     std::string openMidiSetup (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (midiIndex), differs (pageArea, page)) ? "" : "MIDI showed no MIDI setup";
+        return clickUntil (functionButton (midiIndex), differs (pageArea, page)) ? "" : "MIDI showed no MIDI setup" + seen();
     }
 
     std::string closeMidiSetup (const std::vector<uint32_t>& page)
     {
-        return clickUntil (midiOk, matches (pageArea, page)) ? "" : "the page did not come back after the MIDI setup's OK";
+        return clickUntil (midiOk, matches (pageArea, page)) ? "" : "the page did not come back after the MIDI setup's OK" + seen();
     }
 
     // The about panel comes from the FILE menu's last entry, "About".
@@ -326,7 +312,7 @@ struct Editor
     std::string closeAbout (const std::vector<uint32_t>& page)
     {
         return clickUntil ({ aboutBox.x + 20, aboutBox.y + 20 }, matches (pageArea, page))
-                   ? "" : "the page did not come back after a click on the about panel";
+                   ? "" : "the page did not come back after a click on the about panel" + seen();
     }
 
     std::string openLibrary (::Window& library)
@@ -361,9 +347,8 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     auto grab = [&] { return grabPixels (ed.x, library, content.x, content.y, content.w, content.h); };
     auto settled = [&]
     {
-        auto last = grab();
-        ed.x.idleUntil (ed.e(), [&] { ed.x.idle (ed.e(), 3); auto now = grab(); const bool same = now == last; last = now; return same; });
-        return last;
+        ed.x.holdsStill (ed.e(), grab);
+        return grab();
     };
 
     const auto presets = settled();
@@ -423,7 +408,7 @@ std::string openOverlay (Editor& ed, Overlay o, const std::vector<uint32_t>& pag
                 return reason;
             ed.settle (globalPage);
             const auto setup = ed.grab (globalPage);
-            return ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)) ? "" : "GLOBALS showed no global page";
+            return ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)) ? "" : "GLOBALS showed no global page" + ed.seen();
         }
     }
     return {};
@@ -474,12 +459,12 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ed.settle (pageArea);
                 const auto setup = ed.grab (globalPage);
                 if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)))
-                    p.add ("GLOBALS showed no global page");
+                    p.add ("GLOBALS showed no global page" + ed.seen());
                 else if (! ed.clickUntil (globalClose, ed.matches (globalPage, setup)))
-                    p.add ("the global page's close box left it up");
+                    p.add ("the global page's close box left it up" + ed.seen());
                 else if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup))
                          || ! ed.clickUntil (midiGlobals, ed.matches (globalPage, setup)))
-                    p.add ("GLOBALS did not open and close the global page again");
+                    p.add ("GLOBALS did not open and close the global page again" + ed.seen());
                 p.addAll (ed.closeMidiSetup (page), "");
             }
 
@@ -585,7 +570,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 const int tab = k % numTabs;
                 if (! ed.clickUntil (sectionTab (tab), ed.differs (pageArea, last)))
-                    p.add (fmt ("tab %d changed nothing on the page", tab + 1));
+                    p.add (fmt ("tab %d changed nothing on the page", tab + 1) + ed.seen());
                 ed.settle (pageArea);
                 views[(size_t) tab] = last = ed.grab (pageArea);
             }
@@ -600,13 +585,13 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             // page ignores that click while the panel still moves (200 ms).
             const auto zoomClick = std::chrono::steady_clock::now();
             if (! ed.clickUntil (oscillatorPanel, ed.differs (pageArea, first), true))
-                p.add ("a right click on the oscillator panel did not zoom into it");
+                p.add ("a right click on the oscillator panel did not zoom into it" + ed.seen());
             else
             {
                 x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); });
                 ed.settle (pageArea);
                 if (! ed.clickUntil (leftDimBand, ed.matches (pageArea, first)))
-                    p.add ("a click beside the zoomed-in panel did not bring the page back");
+                    p.add ("a click beside the zoomed-in panel did not bring the page back" + ed.seen());
             }
 
             p.addAll (ed.close(), "");
@@ -632,10 +617,10 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 // Raised by its host and clicked on (the logo) to bring it to the front, as a user does.
                 XRaiseWindow (x.display, a.parent);
                 if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA)))
-                    p.add ("the first editor did not repaint its page when raised");
+                    p.add ("the first editor did not repaint its page when raised" + a.seen());
                 a.clickAt (a.window, logo);
                 x.idle (a.e(), 5);
-                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup", "first");
+                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup" + a.seen(), "first");
 
                 // Closed in either order, each with its overlay up; the library window goes with
                 // its own editor only.

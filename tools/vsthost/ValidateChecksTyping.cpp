@@ -22,11 +22,14 @@ SimulatedDevice& device()   { return SimulatedDevice::get(); }
 
 // Where things are at the first opening (1200 x 730, page zoom 1.0): the top
 // bar's WRITE; the write dialog's display at (202, 54 + 18), its name line 27
-// to 37 px down; the rename box over it at (274, 82), 180 x 50; the dialog's
+// to 37 px down; the rename box over it at (274, 82), 180 x 50, its text field
+// 24 high and its buttons 26 px down, 50 px in from either side; the dialog's
 // WRITE at (582, 54 + 74 + 552 - 18), 70 x 18.
 constexpr int writeFunctionX = 267 + 6 * 46 + 23, writeFunctionY = 11;
 constexpr int nameX = 202 + 60, nameY = 54 + 18 + 32;
 constexpr int boxX = 274, boxY = 82, boxW = 180, boxH = 24;
+constexpr int boxGapX = boxX + 90, boxGapY = boxY + 36;   // between its Cancel and OK
+constexpr uint32_t renameBox = 0x221414;
 constexpr int writeX = 582 + 35, writeY = 54 + 74 + 552 - 18 + 9;
 
 struct Key { KeySym sym; unsigned modifiers; };
@@ -55,28 +58,30 @@ std::string nameAProgram (XSession& x, Library& lib)
     if (p.count > 0)
         return p.str();
     const auto window = editorWindow (x, parent);
+    if (auto reason = waitForPage (x, a.e, parent); ! reason.empty())
+        return reason;
 
+    // The write dialog covers the page; its display is judged once painted and still.
     const auto grabBox = [&] { return grabPixels (x, window, boxX, boxY, boxW, boxH); };
     const auto page = grabBox();
-    for (int attempt = 0; attempt < 3 && pixelDifference (grabBox(), page) <= 0.2; ++attempt)
-    {
-        pointTo (x, window, writeFunctionX, writeFunctionY);
-        click (x, a.e, window, writeFunctionX, writeFunctionY);
-        x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), page) > 0.2; });
-    }
-    x.idle (a.e, 10);
-    const auto before = grabBox();
-    const auto boxChanged = [&] { return pixelDifference (grabBox(), before) > 0.2; };
+    click (x, a.e, window, writeFunctionX, writeFunctionY);
+    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), page) > 0.2; }))
+        return "WRITE showed no write dialog " + x.waited();
+    if (! x.holdsStill (a.e, grabBox))
+        return "the write dialog kept changing " + x.waited();
 
-    // The name line of the dialog's display: the rename box shows over it.
-    for (int attempt = 0; attempt < 3 && ! boxChanged(); ++attempt)
+    // The rename box shows over the name line of the dialog's display; between its
+    // two buttons its own background shows.
+    const auto boxUp = [&]
     {
-        pointTo (x, window, nameX, nameY);
-        click (x, a.e, window, nameX, nameY);
-        x.idleUntil (a.e, boxChanged);
-    }
-    if (! boxChanged())
-        return "a click on the write dialog's name showed no rename box";
+        const auto pixels = grabPixels (x, window, boxGapX, boxGapY, 1, 1);
+        return ! pixels.empty() && pixels[0] == renameBox;
+    };
+    click (x, a.e, window, nameX, nameY);
+    if (! x.idleUntil (a.e, boxUp))
+        return "a click on the write dialog's name showed no rename box " + x.waited();
+    if (! x.holdsStill (a.e, grabBox))
+        return "the rename box kept changing " + x.waited();
     const auto boxShown = grabBox();
 
     // Ctrl+A, "Xyz", BackSpace, Return; the pointer rests on the dialog, not the box.
@@ -84,26 +89,24 @@ std::string nameAProgram (XSession& x, Library& lib)
     const Key keys[] = { { XK_a, ControlMask }, { XK_X, ShiftMask }, { XK_y, 0 }, { XK_z, 0 }, { XK_BackSpace, 0 } };
     for (const auto& k : keys)
         typeKey (x, a.e, window, k);
-    x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), boxShown) > 0.0; });
-    x.idle (a.e, 20);
-    if (device().notes() != notesBefore)
-        p.add (fmt ("%d note messages left while the rename box had the keys", device().notes() - notesBefore));
+    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), boxShown) > 0.0; }))
+        p.add ("the rename box showed nothing of what was typed " + x.waited());
 
     typeKey (x, a.e, window, { XK_Return, 0 });
-    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox(), before) < 0.5 && ! boxChanged(); }))
-        p.add ("Return left the rename box open");
+    if (! x.idleUntil (a.e, [&] { return ! boxUp(); }))
+        p.add ("Return left the rename box open " + x.waited());
 
+    // WRITE comes after the keys: once the program arrives, a note any key played has arrived before it.
     const int stored = device().programDumps();
-    for (int attempt = 0; attempt < 3 && device().programDumps() == stored; ++attempt)
-    {
-        pointTo (x, window, writeX, writeY);
-        click (x, a.e, window, writeX, writeY);
-        x.idleUntil (a.e, [&] { return device().programDumps() > stored; });
-    }
-    if (device().programDumps() == stored)
-        p.add ("WRITE sent no program to the device");
+    click (x, a.e, window, writeX, writeY);
+    if (! x.idleUntil (a.e, [&] { return device().programDumps() > stored; }))
+        p.add ("WRITE sent no program to the device " + x.waited());
     else if (const auto name = device().storedName (device().lastStoredSlot()); name != "Xy" + std::string (14, ' '))
         p.add ("the device stored the name " + quoted (name) + ", not \"Xy\"");
+    if (! device().caughtUp (XSession::patience))
+        p.add ("the device did not take in what it was sent");
+    if (device().notes() != notesBefore)
+        p.add (fmt ("%d note messages left while the rename box had the keys", device().notes() - notesBefore));
 
     p.addAll (closeEditor (x, a.e, parent), "");
     x.destroy (parent);

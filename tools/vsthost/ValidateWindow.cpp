@@ -246,6 +246,38 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
     return found;
 }
 
+double tabBrightness (XSession& x, ::Window editor)
+{
+    // Six tabs from the top bar's start: the narrowest window still shows them.
+    const auto pixels = grabPixels (x, editor, 267, 34, 6 * 59, 12);
+    if (pixels.empty())
+        return -1.0;
+    double sum = 0;
+    for (auto p : pixels)
+        sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+    return sum / (3.0 * (double) pixels.size());
+}
+
+bool pageShows (XSession& x, ::Window editor)
+{
+    const auto mean = tabBrightness (x, editor);
+    return mean > 110.0 && mean < 220.0;
+}
+
+bool pageCovered (XSession& x, ::Window editor)
+{
+    const auto mean = tabBrightness (x, editor);
+    return mean >= 0.0 && mean <= 110.0;
+}
+
+std::string waitForPage (XSession& x, AEffect* e, ::Window parent)
+{
+    if (! x.idleUntil (e, [&] { return pageShows (x, editorWindow (x, parent)); }))
+        return fmt ("the page did not show %s: its tabs read %.0f of 255 (dark: covered, white: not painted)",
+                    x.waited().c_str(), tabBrightness (x, editorWindow (x, parent)));
+    return {};
+}
+
 namespace
 {
 // The fields button, motion and key events share, as the X server fills them.
@@ -297,6 +329,8 @@ void sendKey (XSession& x, ::Window w, bool press, KeySym key, unsigned modifier
 
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY)
 {
+    // Only before the press: a real motion would tell the toolkit that no button is down.
+    pointTo (x, w, fromX, fromY);
     sendButton (x, w, true, fromX, fromY, Button1);
     x.idle (e, 2);
     for (int i = 1; i <= 6; ++i)
@@ -310,6 +344,7 @@ void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, i
 
 void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
 {
+    pointTo (x, w, px, py);
     sendButton (x, w, true, px, py, Button3);
     sendButton (x, w, false, px, py, Button3);
     x.idle (e, 1);
@@ -317,6 +352,7 @@ void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
 
 void click (XSession& x, AEffect* e, ::Window w, int px, int py)
 {
+    pointTo (x, w, px, py);
     sendButton (x, w, true, px, py, Button1);
     x.idle (e, 1);
     sendButton (x, w, false, px, py, Button1);
