@@ -131,6 +131,9 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
     if (auto* parent = getParentComponent())
     {
         hostWindow = parent;
+        // Before the new window's first event: a press the last window kept would swallow it.
+        if (auto* peer = getPeer())
+            releaseOrphanedPresses (*peer);
         startWhenShowing();
         return;
     }

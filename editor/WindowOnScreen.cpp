@@ -73,3 +73,17 @@ WindowState windowState (const juce::Component& component)
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif
+
+void releaseOrphanedPresses (juce::ComponentPeer& peer)
+{
+    for (auto& source : juce::Desktop::getInstance().getMouseSources())
+    {
+        if (! source.isDragging() || source.getComponentUnderMouse() != nullptr)
+            continue;
+
+        // Outside the window: the release reaches no component, and the next press is a first one.
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys::currentModifiers.withoutMouseButtons();
+        peer.handleMouseEvent (source.getType(), { -1.0f, -1.0f }, juce::ModifierKeys::currentModifiers,
+                               source.getCurrentPressure(), source.getCurrentOrientation(), juce::Time::currentTimeMillis());
+    }
+}

@@ -12,6 +12,13 @@ WindowState windowState (const juce::Component&);
 
 inline bool isWindowOnScreen (const juce::Component& c)   { return windowState (c) == WindowState::onScreen; }
 
+// A press whose release never came (the window it was in went mid-press) leaves
+// the toolkit holding the button down for the whole process: the next window's
+// first press is taken for a second button and lost, and its release lands on
+// whatever is under it. Lets go of such presses, through the given window, where
+// no component hears of it. Presses on components that still exist are left alone.
+void releaseOrphanedPresses (juce::ComponentPeer& peer);
+
 // Runs the call with X errors on the toolkit's own connection ignored: it may
 // touch windows a host has destroyed, and some hosts end the process on any X
 // error. Errors on other connections go where they went before.

@@ -205,6 +205,7 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
         const auto parent = openInNewParent (x, a, p, "opening");
         const auto window = editorWindow (x, parent);
         const int automatedBefore = host.automateCalls, answeredBefore = answers;
+        const int begunBefore = host.beginEditCalls, endedBefore = host.endEditCalls;
         // The first opening's splash takes the wheel for its two seconds: sweep until an edit lands.
         const auto sweepsEnd = std::chrono::steady_clock::now() + XSession::patience;
         while (std::chrono::steady_clock::now() < sweepsEnd && host.automateCalls == automatedBefore)
@@ -219,8 +220,13 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
             p.add ("no turn of the wheel over the page reached the host as an edit");
         else if (answers == answeredBefore)
             p.add ("the host heard of an edit but could not call back");
-        // Gestures end a moment after the last edit, while the host still calls back.
-        x.idle (a, 60);
+        // Gestures end a moment after the last edit, while the host still calls back; what
+        // the edits told the host has all arrived before the restores are judged.
+        const auto ended = [&] { return host.endEditCalls - endedBefore >= host.beginEditCalls - begunBefore; };
+        if (! x.idleUntil (a, ended))
+            p.add (fmt ("the edits' gestures did not end %s: %d begun, %d ended", x.waited().c_str(),
+                        host.beginEditCalls - begunBefore, host.endEditCalls - endedBefore));
+        x.holdsStill (a, [] { return host.updateDisplayCalls.load(); }, std::chrono::milliseconds (300), 20);
         p.addAll (restoreEverything (a, bank, prog, &x), "after the edits");
         p.addAll (closeEditor (x, a, parent), "closing");
         x.destroy (parent);
