@@ -83,6 +83,9 @@ constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
 
 constexpr double changed = 0.2, returned = 0.03;
 
+// A menu's highlighted entry.
+constexpr uint32_t menuHighlight = 0x808080;
+
 //==============================================================================
 // The top-level windows on the screen that are mapped.
 std::set<::Window> shownTopLevels (XSession& x)
@@ -207,23 +210,13 @@ struct Editor
         x.idle (e(), 2);
         sendButton (x, w, false, at.x, at.y, button);
         x.idle (e(), 2);
-        // The toolkit now and then misses a release and holds the button down, so the next
-        // click would go to this spot; a second release is nothing to it otherwise.
-        sendButton (x, w, false, at.x, at.y, button);
-        x.idle (e(), 2);
     }
 
-    // Clicks and waits for the condition; once more if the click was lost on a loaded machine.
+    // Clicks and waits for what the click does.
     bool clickUntil (Point at, const std::function<bool()>& condition, bool right = false)
     {
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            clickAt (window, at, right);
-            if (x.idleUntil (e(), condition))
-                return true;
-            std::fprintf (stderr, "note: overlays: nothing came of a click at %d,%d%s\n", at.x, at.y, attempt == 0 ? ", clicking again" : "");
-        }
-        return false;
+        clickAt (window, at, right);
+        return x.idleUntil (e(), condition);
     }
 
     std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed)
@@ -278,35 +271,34 @@ struct Editor
     // The about panel comes from the FILE menu's last entry, "About".
     std::string openAbout()
     {
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            const auto before = shownTopLevels (x);
-            ::Window menu = 0;
-            clickAt (window, functionButton (fileIndex));
-            if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }))
-                continue;
+        const auto before = shownTopLevels (x);
+        ::Window menu = 0;
+        clickAt (window, functionButton (fileIndex));
+        if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }))
+            return "FILE showed no menu " + x.waited();
 
-            // A menu ignores a release in its first 250 ms, and follows the real pointer: put it on the entry.
-            const auto opened = std::chrono::steady_clock::now();
-            const auto g = geometry (x, menu);
-            const Point item { g.w / 2, g.h - 8 };
-            XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
-            XSync (x.display, False);
-            x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); });
-            sendButton (x, menu, true, item.x, item.y, Button1);
-            x.idle (e(), 3);
-            sendButton (x, menu, false, item.x, item.y, Button1);
-            // The menu may lie over the tab strip too: the panel is up once the menu has gone.
-            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); });
-            parkPointer (x);
-            if (shown)
-                return {};
-            // Whatever is left of the menu goes with a click on the page's logo.
-            if (shownTopLevels (x).count (menu) != 0)
-                clickAt (window, logo);
-            x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0; });
-        }
-        return "FILE > About showed no about panel";
+        // The menu follows the real pointer: put it on the entry until the menu highlights
+        // it, as a user's hand rests there. A menu also ignores a release in its first 250 ms.
+        const auto opened = std::chrono::steady_clock::now();
+        const auto g = geometry (x, menu);
+        const Point item { g.w / 2, g.h - 8 };
+        XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
+        XSync (x.display, False);
+        const auto highlighted = [&]
+        {
+            const auto pixels = grabPixels (x, menu, 12, item.y, 1, 1);
+            return ! pixels.empty() && pixels[0] == menuHighlight;
+        };
+        if (! x.idleUntil (e(), highlighted))
+            return "the FILE menu did not highlight About under the pointer " + x.waited();
+        x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); });
+        sendButton (x, menu, true, item.x, item.y, Button1);
+        x.idle (e(), 3);
+        sendButton (x, menu, false, item.x, item.y, Button1);
+        // The menu may lie over the tab strip too: the panel is up once the menu has gone.
+        const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); });
+        parkPointer (x);
+        return shown ? "" : "FILE > About showed no about panel " + x.waited();
     }
 
     std::string closeAbout (const std::vector<uint32_t>& page)
@@ -321,20 +313,17 @@ struct Editor
         library = 0;
         if (clickUntil (libraryButton, [&] { return (library = newTopLevel (x, before)) != 0; }))
             return {};
-        return "the menu icon showed no library window";
+        return "the menu icon showed no library window " + x.waited();
     }
 
     std::string closeLibrary (::Window library)
     {
         const auto g = geometry (x, library);
         const Point close { g.w - libraryCloseFromRight, libraryCloseY };
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            clickAt (library, close);
-            if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }))
-                return {};
-        }
-        return "the library window stayed after its close button";
+        clickAt (library, close);
+        if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }))
+            return {};
+        return "the library window stayed after its close button " + x.waited();
     }
 };
 
@@ -357,14 +346,9 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     for (auto [tab, name] : { std::pair<Point, const char*> { libraryTab, "LIBRARY" }, { presetBankTab, "PRESET BANK" } })
     {
         const auto before = settled();
-        bool moved = false;
-        for (int attempt = 0; attempt < 2 && ! moved; ++attempt)
-        {
-            ed.clickAt (library, tab);
-            moved = ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; });
-        }
-        if (! moved)
-            p.add (fmt ("the %s tab changed nothing", name));
+        ed.clickAt (library, tab);
+        if (! ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; }))
+            p.add (fmt ("the %s tab changed nothing %s", name, ed.x.waited().c_str()));
     }
     settled();
     if (pixelDifference (grab(), presets) > returned)
