@@ -26,11 +26,13 @@ VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
 
     // The host shows the window after building it; the parent's visibility reaches us by no callback.
     startTimer (50);
+    queuedEvents.startTimer (20);
 }
 
 VantorAudioProcessorEditor::~VantorAudioProcessorEditor()
 {
     stopTimer();
+    queuedEvents.stopTimer();
     mainComp->removeChangeListener (this);
     mainComp.reset();
     corner.reset();
@@ -75,11 +77,17 @@ void VantorAudioProcessorEditor::startWhenShowing()
     if (state == WindowState::gone)
         hostWindowGone();
     followHostWindow (state == WindowState::onScreen);
+    dispatchQueuedXEvents();   // what the look above read off the connection
 
     // Hosts hide their window around ours without a word: look again now and then.
     const int interval = mainComp != nullptr && mainComp->hasStarted() ? 200 : 50;
     if (getTimerInterval() != interval)
         startTimer (interval);
+}
+
+void VantorAudioProcessorEditor::QueuedEvents::timerCallback()
+{
+    dispatchQueuedXEvents();
 }
 
 // The host destroyed its window, and ours went with it: draw into it no more.

@@ -45,5 +45,11 @@ private:
     bool onScreen = false, libraryHiddenByUs = false, windowGone = false;
     void hostWindowGone();
 
+    // Hands on the X events left in the client library's queue (dispatchQueuedXEvents).
+    struct QueuedEvents : public juce::Timer
+    {
+        void timerCallback() override;
+    } queuedEvents;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

@@ -2,6 +2,10 @@
 #include "editor/WindowOnScreen.h"
 
 #if JUCE_LINUX || JUCE_BSD
+ #include <juce_events/native/juce_linux_EventLoopInternal.h>
+#endif
+
+#if JUCE_LINUX || JUCE_BSD
 namespace
 {
 // Message thread only.
@@ -69,7 +73,25 @@ WindowState windowState (const juce::Component& component)
         return WindowState::gone;
     return component.isShowing() && attributes.map_state == IsViewable ? WindowState::onScreen : WindowState::hidden;
 }
+
+void dispatchQueuedXEvents()
+{
+    auto* display = ownDisplay();
+    if (display == nullptr)
+        return;
+
+    auto* x = juce::X11Symbols::getInstance();
+    int queued = 0, connection = -1;
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        queued = x->xEventsQueued (display, QueuedAlready);
+        connection = x->xConnectionNumber (display);
+    }
+    if (queued > 0)
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (connection);
+}
 #else
+void dispatchQueuedXEvents() {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif

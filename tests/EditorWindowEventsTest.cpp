@@ -1,8 +1,12 @@
-// A press whose window went before its release came (a host closed the editor
-// mid-drag) must not swallow the first press of the next editor: the toolkit
-// would take it for a second button and drop it.
+// Presses and releases reach the editor however the window system and the host
+// time them: a press whose window went before its release came (a host closed the
+// editor mid-drag) does not swallow the next editor's first press, and an event
+// that a round trip read off the connection is not left waiting.
+#define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include <gtest/gtest.h>
 
+#include "editor/WindowOnScreen.h"
+#include "support/ComponentTestSupport.h"
 #include "editor/VantorAudioProcessorEditor.h"
 #include "engine/VantorAudioProcessor.h"
 #include "support/QuietXErrors.h"
@@ -100,3 +104,41 @@ TEST (OrphanedPresses, APressOnAnEditorStillOpenIsLeftAlone)
     EXPECT_EQ (held.editor->getWidth(), before.getWidth() - 60);
     EXPECT_FALSE (buttonHeld());
 }
+
+#if JUCE_LINUX || JUCE_BSD
+TEST (QueuedXEvents, AnEventARoundTripReadOffTheConnectionIsStillHandled)
+{
+    const QuietXErrors quiet;
+    RecordingMidiDevices devices;
+    VantorAudioProcessor processor (devices);
+    HostedEditor hosted (processor, 0);
+    ASSERT_TRUE (ui::pumpUntil ([&] { return hosted.editor->isShowing(); }));
+    ASSERT_TRUE (ui::drain());
+
+    // A press sent through the server, then a round trip, as a timer's query makes one:
+    // the press now waits in the client library's queue and the connection is quiet.
+    auto* display = juce::XWindowSystem::getInstance()->getDisplay();
+    auto* x = juce::X11Symbols::getInstance();
+    const auto window = (::Window) (juce::pointer_sized_uint) hosted.window.getPeer()->getNativeHandle();
+    const auto at = hosted.corner();
+    XEvent press {};
+    press.xbutton.type = ButtonPress;
+    press.xbutton.display = display;
+    press.xbutton.window = window;
+    press.xbutton.root = x->xRootWindow (display, x->xDefaultScreen (display));
+    press.xbutton.x = at.x;
+    press.xbutton.y = at.y;
+    press.xbutton.button = Button1;
+    press.xbutton.same_screen = True;
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        x->xSendEvent (display, window, True, ButtonPressMask, &press);
+        x->xSync (display, False);
+    }
+
+    ASSERT_TRUE (ui::drain());
+    dispatchQueuedXEvents();
+    EXPECT_TRUE (buttonHeld());
+    hosted.button (at, false);
+}
+#endif
