@@ -33,7 +33,10 @@ bool displaySet()
 bool XSession::open()
 {
     XInitThreads();
-    display = XOpenDisplay (nullptr);
+    // A virtual server just started may not take connections yet.
+    const auto start = std::chrono::steady_clock::now();
+    while ((display = XOpenDisplay (nullptr)) == nullptr && std::chrono::steady_clock::now() - start < patience)
+        usleep (100000);
     if (display == nullptr)
         return false;
     XSetErrorHandler (onXError);
