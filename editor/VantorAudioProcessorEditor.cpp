@@ -26,11 +26,13 @@ VantorAudioProcessorEditor::VantorAudioProcessorEditor (VantorAudioProcessor& p)
 
     // The host shows the window after building it; the parent's visibility reaches us by no callback.
     startTimer (50);
+    queuedEvents.startTimer (20);
 }
 
 VantorAudioProcessorEditor::~VantorAudioProcessorEditor()
 {
     stopTimer();
+    queuedEvents.stopTimer();
     mainComp->removeChangeListener (this);
     mainComp.reset();
     corner.reset();
@@ -80,11 +82,17 @@ void VantorAudioProcessorEditor::startWhenShowing()
         standInLent = true;
     }
     followHostWindow (state == WindowState::onScreen);
+    dispatchQueuedXEvents();   // what the look above read off the connection
 
     // Hosts hide their window around ours without a word: look again now and then.
     const int interval = mainComp != nullptr && mainComp->hasStarted() ? 200 : 50;
     if (getTimerInterval() != interval)
         startTimer (interval);
+}
+
+void VantorAudioProcessorEditor::QueuedEvents::timerCallback()
+{
+    dispatchQueuedXEvents();
 }
 
 // The host destroyed its window, and ours went with it: draw into it no more.
@@ -136,6 +144,9 @@ void VantorAudioProcessorEditor::parentHierarchyChanged()
     if (auto* parent = getParentComponent())
     {
         hostWindow = parent;
+        // Before the new window's first event: a press the last window kept would swallow it.
+        if (auto* peer = getPeer())
+            releaseOrphanedPresses (*peer);
         startWhenShowing();
         return;
     }

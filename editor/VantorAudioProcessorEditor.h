@@ -46,5 +46,11 @@ private:
     void hostWindowGone();
     bool standInLent = false;   // once per opening, when the window shows (see lendHostStandIn)
 
+    // Hands on the X events left in the client library's queue (dispatchQueuedXEvents).
+    struct QueuedEvents : public juce::Timer
+    {
+        void timerCallback() override;
+    } queuedEvents;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorAudioProcessorEditor)
 };

@@ -2,6 +2,10 @@
 #include "editor/WindowOnScreen.h"
 
 #if JUCE_LINUX || JUCE_BSD
+ #include <juce_events/native/juce_linux_EventLoopInternal.h>
+#endif
+
+#if JUCE_LINUX || JUCE_BSD
 namespace
 {
 // Message thread only.
@@ -214,9 +218,41 @@ void lendHostStandIn (const juce::Component& component)
         }
     });
 }
+
+void dispatchQueuedXEvents()
+{
+    auto* display = ownDisplay();
+    if (display == nullptr)
+        return;
+
+    auto* x = juce::X11Symbols::getInstance();
+    int queued = 0, connection = -1;
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        queued = x->xEventsQueued (display, QueuedAlready);
+        connection = x->xConnectionNumber (display);
+    }
+    if (queued > 0)
+        juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (connection);
+}
 #else
 void lendHostStandIn (const juce::Component&) {}
 void keepAboveOwner (juce::Component&, const juce::Component&) {}
+void dispatchQueuedXEvents() {}
 void ignoringOwnXErrors (const std::function<void()>& call)   { call(); }
 WindowState windowState (const juce::Component& c)           { return c.isShowing() ? WindowState::onScreen : WindowState::hidden; }
 #endif
+
+void releaseOrphanedPresses (juce::ComponentPeer& peer)
+{
+    for (auto& source : juce::Desktop::getInstance().getMouseSources())
+    {
+        if (! source.isDragging() || source.getComponentUnderMouse() != nullptr)
+            continue;
+
+        // Outside the window: the release reaches no component, and the next press is a first one.
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys::currentModifiers.withoutMouseButtons();
+        peer.handleMouseEvent (source.getType(), { -1.0f, -1.0f }, juce::ModifierKeys::currentModifiers,
+                               source.getCurrentPressure(), source.getCurrentOrientation(), juce::Time::currentTimeMillis());
+    }
+}

@@ -132,7 +132,7 @@ TEST_F (DeviceAnswersThreads, TransmittedDumpsAddressTheModuleOnANewPort)
     ASSERT_TRUE (engine.startTransmit (MidiCntrState::TransmitScope::oneSlot, 1, 7));
 
     const auto out = devices.lastOutput();
-    const auto end = juce::Time::getMillisecondCounter() + 10000;
+    const auto end = juce::Time::getMillisecondCounter() + 20000;
     while (sentSysEx (*out).empty() && juce::Time::getMillisecondCounter() < end)
         juce::Thread::yield();
     const auto sent = sentSysEx (*out);

@@ -118,7 +118,7 @@ SimulatedSynth::SimulatedSynth()
 
 SimulatedSynth::~SimulatedSynth()
 {
-    thread->stopThread (2000);
+    thread->stopThread (20000);
 }
 
 //==============================================================================

@@ -67,8 +67,8 @@ public:
     void turnKnob (int channel, int nrpn, int value);   // CC 99, 98, 6, 38
     void send (const juce::MidiMessage& message);
 
-    bool waitForReceived (int count, int timeoutMs = 5000) const;
-    bool waitUntilIdle (int timeoutMs = 5000) const;     // nothing queued, nothing being delivered
+    bool waitForReceived (int count, int timeoutMs = 20000) const;
+    bool waitUntilIdle (int timeoutMs = 20000) const;    // nothing queued, nothing being delivered
 
     // On the message thread: runs it until the synth has nothing left to deliver
     // and the message thread nothing left to dispatch, so whatever a message set

@@ -89,7 +89,8 @@ std::function<std::string()> withinSeconds (int seconds, const std::string& name
 // change posted; done early when the host hears of a change.
 void settle (int updatesBefore)
 {
-    for (int i = 0; i < 60 && host.updateDisplayCalls.load() == updatesBefore; ++i)
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds (600);
+    while (std::chrono::steady_clock::now() < until && host.updateDisplayCalls.load() == updatesBefore)
         std::this_thread::sleep_for (std::chrono::milliseconds (10));
 }
 
@@ -103,7 +104,7 @@ std::string restoreEverything (AEffect* e, const Bytes& bank, const Bytes& prog,
         const int before = host.updateDisplayCalls;
         restore();
         if (x != nullptr)
-            x->idle (e, 8);
+            x->idleWhile (e, [&] { return host.updateDisplayCalls == before; }, std::chrono::milliseconds (200), 8);
         else
             settle (before);
         if (const int told = host.updateDisplayCalls - before; told != 0)
@@ -204,8 +205,10 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
         const auto parent = openInNewParent (x, a, p, "opening");
         const auto window = editorWindow (x, parent);
         const int automatedBefore = host.automateCalls, answeredBefore = answers;
+        const int begunBefore = host.beginEditCalls, endedBefore = host.endEditCalls;
         // The first opening's splash takes the wheel for its two seconds: sweep until an edit lands.
-        for (int sweep = 0; sweep < 4 && host.automateCalls == automatedBefore; ++sweep)
+        const auto sweepsEnd = std::chrono::steady_clock::now() + XSession::patience;
+        while (std::chrono::steady_clock::now() < sweepsEnd && host.automateCalls == automatedBefore)
             for (int y = 110; y < 430 && host.automateCalls == automatedBefore; y += 36)
                 for (int px = 30; px < 1150 && host.automateCalls == automatedBefore; px += 34)
                 {
@@ -217,8 +220,13 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
             p.add ("no turn of the wheel over the page reached the host as an edit");
         else if (answers == answeredBefore)
             p.add ("the host heard of an edit but could not call back");
-        // Gestures end a moment after the last edit, while the host still calls back.
-        x.idle (a, 60);
+        // Gestures end a moment after the last edit, while the host still calls back; what
+        // the edits told the host has all arrived before the restores are judged.
+        const auto ended = [&] { return host.endEditCalls - endedBefore >= host.beginEditCalls - begunBefore; };
+        if (! x.idleUntil (a, ended))
+            p.add (fmt ("the edits' gestures did not end %s: %d begun, %d ended", x.waited().c_str(),
+                        host.beginEditCalls - begunBefore, host.endEditCalls - endedBefore));
+        x.holdsStill (a, [] { return host.updateDisplayCalls.load(); }, std::chrono::milliseconds (300), 20);
         p.addAll (restoreEverything (a, bank, prog, &x), "after the edits");
         p.addAll (closeEditor (x, a, parent), "closing");
         x.destroy (parent);
@@ -255,7 +263,7 @@ void callbacksGroup (Reporter& r, Library& lib, std::mt19937&)
             }
             restored = true;
         });
-        x.idleUntil (a, [&] { return restored.load(); }, 3000);
+        x.idleUntil (a, [&] { return restored.load(); });
         restorer.join();
         x.idle (a, 20);
         stop = true;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -120,8 +121,8 @@ std::string openStarted (XSession& x, AEffect* e, ::Window parent)
     const int before = device().globalRequests();
     if (auto reason = openEditor (x, e, parent); ! reason.empty())
         return reason;
-    if (! x.idleUntil (e, [&] { return device().globalRequests() > before; }, 500))
-        return "the opened editor did not ask the device for its globals";
+    if (! x.idleUntil (e, [&] { return device().globalRequests() > before; }))
+        return "the opened editor did not ask the device for its globals " + x.waited();
     return {};
 }
 
@@ -141,17 +142,19 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
 {
     const auto window = editorWindow (x, parent);
 
-    // The selector covers the page; a click the toolkit lost under load is sent again.
+    // The selector covers the page: judged against the page as painted and still.
+    if (auto reason = waitForPage (x, e, parent); ! reason.empty())
+        return reason;
     const auto grabPage = [&] { return grabPixels (x, window, 100, 100, 600, 300); };
+    if (! x.holdsStill (e, grabPage))
+        return "the page kept changing " + x.waited();
     const auto page = grabPage();
-    const auto selectorShown = [&] { return ! page.empty() && pixelDifference (grabPage(), page) > 0.2; };
-    for (int attempt = 0; attempt < 3 && ! selectorShown(); ++attempt)
-    {
-        pointTo (x, window, banksX, banksY);
-        click (x, e, window, banksX, banksY);
-        x.idleUntil (e, selectorShown, 300);
-    }
-    x.idle (e, 3);
+    click (x, e, window, banksX, banksY);
+    if (! x.idleUntil (e, [&] { return pixelDifference (grabPage(), page) > 0.2; }))
+        return fmt ("BANKS showed no bank selector %s: %.0f%% of the page changed", x.waited().c_str(),
+                    100.0 * pixelDifference (grabPage(), page));
+    if (! x.holdsStill (e, grabPage))
+        return "the bank selector kept changing " + x.waited();
 
     const auto before = popupWindows (x);
     ::Window menu = 0;
@@ -167,14 +170,9 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
             }
         return menu != 0;
     };
-    for (int attempt = 0; attempt < 3 && ! menuShown(); ++attempt)
-    {
-        pointTo (x, window, bankMidiX, bankMidiY);
-        click (x, e, window, bankMidiX, bankMidiY);
-        x.idleUntil (e, menuShown, 300);
-    }
-    if (! menuShown())
-        return "the bank selector's MIDI menu did not open";
+    click (x, e, window, bankMidiX, bankMidiY);
+    if (! x.idleUntil (e, menuShown))
+        return "the bank selector's MIDI menu did not open " + x.waited();
 
     // The pointer rests on the item until the menu highlights it, as a user's
     // would; the menu follows the pointer itself, so a slow machine only waits.
@@ -186,18 +184,15 @@ std::string chooseBankMidiItem (XSession& x, AEffect* e, ::Window parent, int it
             return "the MIDI menu closed by itself";
         pointTo (x, menu, px, y);
     }
-    if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }, 1000))
-        return fmt ("the MIDI menu did not highlight the item under the pointer (highlight at %d, item at %d)",
-                    highlightedTop (x, menu), top);
+    if (! x.idleUntil (e, [&] { return highlightedTop (x, menu) == top; }))
+        return fmt ("the MIDI menu did not highlight the item under the pointer %s (highlight at %d, item at %d)",
+                    x.waited().c_str(), highlightedTop (x, menu), top);
 
-    // Return picks the highlighted item; a key the menu missed is sent again.
-    for (int attempt = 0; attempt < 3 && popupWindows (x).count (menu) != 0; ++attempt)
-    {
-        pressKey (x, e, editorWindow (x, parent), XK_Return);
-        x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }, 300);
-    }
-    if (! x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }, 1000))
-        return "the MIDI menu stayed open after Return";
+    // Return picks the highlighted item. Sent once: a second one would answer the
+    // question the item asks.
+    pressKey (x, e, window, XK_Return);
+    if (! x.idleUntil (e, [&] { return popupWindows (x).count (menu) == 0; }))
+        return "the MIDI menu stayed open after Return " + x.waited();
     return {};
 }
 
@@ -212,38 +207,31 @@ std::string goAhead (XSession& x, AEffect* e, ::Window parent)
         const auto pixels = column (x, parent, window, w / 2 - 226, h / 2 - 71, 1);
         return ! pixels.empty() && pixels[0] == questionBox;
     };
-    if (! x.idleUntil (e, asked, 500))
-        return "the editor asked nothing before transmitting";
+    if (! x.idleUntil (e, asked))
+        return "the editor asked nothing before transmitting " + x.waited();
     click (x, e, window, w / 2 - 55, h / 2 + 50);
+    if (! x.idleUntil (e, [&] { return ! asked(); }))
+        return "the question stayed up after a click on its go-ahead button " + x.waited();
     return {};
 }
 
 // The editor answers a click and reaches the device: "RECV" asks for the edit buffer.
 std::string editorWorks (XSession& x, AEffect* e, ::Window parent)
 {
-    // Asking twice does no harm, so a click sent before the window was ready is repeated.
+    if (auto reason = waitForPage (x, e, parent); ! reason.empty())
+        return reason;
     const int before = device().editBufferRequests();
-    for (int attempt = 0; attempt < 3; ++attempt)
-    {
-        click (x, e, editorWindow (x, parent), recvX, recvY);
-        if (x.idleUntil (e, [&] { return device().editBufferRequests() > before; }, 300))
-            return {};
-    }
-    return "clicks on RECV reached no device";
+    click (x, e, editorWindow (x, parent), recvX, recvY);
+    if (! x.idleUntil (e, [&] { return device().editBufferRequests() > before; }))
+        return "a click on RECV reached no device " + x.waited();
+    return {};
 }
 
 // Waits for a count to stop moving, which it must once nothing drives it any
 // more: still for longer than a transmit waits between two programs.
 bool settles (XSession& x, AEffect* e, const std::function<int()>& count)
 {
-    int last = count(), still = 0;
-    return x.idleUntil (e, [&]
-    {
-        const int now = count();
-        still = now == last ? still + 1 : 0;
-        last = now;
-        return still >= 80;
-    }, 2000);
+    return x.holdsStill (e, count, std::chrono::milliseconds (800), 80);
 }
 
 // After an instance has gone, nothing of it may reach the device.
@@ -252,8 +240,7 @@ std::string quietAfterClose (XSession& x, const std::function<int()>& count, con
     if (device().hasReceiver())
         return "the device still has a receiver after effClose";
     const int atClose = count();
-    x.idleUntil (nullptr, [] { return false; }, 30);
-    if (count() != atClose)
+    if (! x.idleWhile (nullptr, [&] { return count() == atClose; }, std::chrono::milliseconds (300), 30))
         return fmt ("%d %s reached the device after effClose", count() - atClose, what);
     return {};
 }
@@ -293,8 +280,8 @@ std::string closeMidTransfer (XSession& x, Library& lib, Transfer transfer, Clos
             p.addAll (goAhead (x, *a, parent), "Transmit All User Banks");
     }
 
-    if (! x.idleUntil (*a, [&] { return progress() >= start + 3; }, 1000))
-        p.add (fmt ("the transfer did not get going: %d programs moved", progress() - start));
+    if (p.count == 0 && ! x.idleUntil (*a, [&] { return progress() >= start + 3; }))
+        p.add (fmt ("the transfer did not get going: %d programs moved %s", progress() - start, x.waited().c_str()));
     if (transfer == Transfer::receive && device().programRequests() == requests)
         p.add ("the device saw no program request");
     if (transfer == Transfer::receive && device().lastRequestedBank() != 0)
@@ -307,14 +294,16 @@ std::string closeMidTransfer (XSession& x, Library& lib, Transfer transfer, Clos
         if (transfer == Transfer::transmit)
         {
             // The reopened editor shows the transmit still running, and its CANCEL ends it.
+            if (! x.idleUntil (*a, [&] { return pageCovered (x, editorWindow (x, parent)); }))
+                p.add ("the reopened editor showed no progress over its page " + x.waited());
             click (x, *a, editorWindow (x, parent), w / 2 + progressCancelX, h / 2 + progressCancelY);
             if (! settles (x, *a, traffic))
-                p.add ("CANCEL on the reopened editor's progress did not stop the transmit");
+                p.add ("CANCEL on the reopened editor's progress did not stop the transmit " + x.waited());
         }
         p.addAll (editorWorks (x, *a, parent), "reopened");
         // A reopened editor ends a receive; a transmit goes on until the instance goes.
         if (transfer == Transfer::receive && ! settles (x, *a, traffic))
-            p.add ("the receive went on after the editor was reopened");
+            p.add ("the receive went on after the editor was reopened " + x.waited());
         p.addAll (closeEditor (x, *a, parent), "reopened");
         a.reset();
     }

@@ -51,41 +51,34 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
             int w0 = 0, h0 = 0;
             editorRect (a, w0, h0);
 
+            // The first opening's splash takes the page's drags: wait until the page shows.
+            if (auto reason = waitForPage (x, a, parent); ! reason.empty())
+                p.add (fmt ("cycle %d: %s", cycle, reason.c_str()));
+
             // The resize corner: smaller by 60 x 40, never below its limits.
-            // On a loaded machine a drag sent before the reopened window has settled can
-            // be lost, and a resize can take longer than the drag's own idle rounds: wait
-            // for it, and drag once more if nothing moved.
             const auto resized = [&] { int ww = 0, hh = 0; editorRect (a, ww, hh); return ww != w0 || hh != h0; };
-            for (int attempt = 0; attempt < 2 && ! resized(); ++attempt)
-            {
-                x.idle (a, 10);
-                drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
-                x.idleUntil (a, resized, 100);
-            }
+            drag (x, a, window, w0 - 8, h0 - 8, w0 - 68, h0 - 48);
+            x.idleUntil (a, resized);
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1))
                 p.add (fmt ("cycle %d: after the corner drag the size reads %dx%d", cycle, w1, h1));
             else if (w1 < minWidth || h1 < minHeight)
                 p.add (fmt ("cycle %d: the corner made the editor %dx%d, below its limits", cycle, w1, h1));
             else if (w1 == w0 && h1 == h0 && w0 > minWidth && h0 > minHeight)
-                p.add (fmt ("cycle %d: dragging the corner left the editor at %dx%d", cycle, w1, h1));
+                p.add (fmt ("cycle %d: dragging the corner left the editor at %dx%d %s", cycle, w1, h1, x.waited().c_str()));
 
             // The zoom handle, where the window shows it.
             editorRect (a, w1, h1);
             if (h1 >= pageHeight)
             {
                 const auto zoomed = [&] { int ww = 0, hh = 0; editorRect (a, ww, hh); return hh != h1; };
-                for (int attempt = 0; attempt < 2 && ! zoomed(); ++attempt)
-                {
-                    x.idle (a, 10);
-                    drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
-                    x.idleUntil (a, zoomed, 100);
-                }
+                drag (x, a, window, w1 - 6, pageHeight - 7, w1 - 6, pageHeight - 7 - 150);
+                x.idleUntil (a, zoomed);
                 int w2 = 0, h2 = 0;
                 if (! editorRect (a, w2, h2) || ! sane (w2, h2))
                     p.add (fmt ("cycle %d: after zooming the size reads %dx%d", cycle, w2, h2));
                 else if (h2 == h1)
-                    p.add (fmt ("cycle %d: dragging the zoom handle left the editor %d high", cycle, h2));
+                    p.add (fmt ("cycle %d: dragging the zoom handle left the editor %d high %s", cycle, h2, x.waited().c_str()));
             }
 
             p.addAll (closeEditor (x, a, parent), fmt ("cycle %d", cycle));
@@ -110,6 +103,8 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
         Instance a (lib.entry);
         const auto parent = openInNewParent (x, a, p, "opening");
         const auto window = editorWindow (x, parent);
+        // The first opening's splash takes the page's drags: wait until the page shows.
+        p.addAll (waitForPage (x, a, parent), "opening");
 
         // Earlier checks leave their size in the stored geometry: start from what opens.
         int wOpen = 0, hOpen = 0;
@@ -122,31 +117,27 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
                 continue;
             const auto sizeIs = [&] (int w, int h) { return [&, w, h] { int ww = 0, hh = 0; editorRect (a, ww, hh); return ww != w || hh != h; }; };
             const auto shrunk = sizeIs (w0, h0);
-            for (int attempt = 0; attempt < 2 && ! shrunk(); ++attempt)
-            {
-                x.idle (a, 10);
-                drag (x, a, window, w0 - 8, h0 - 8, std::max (minWidth, w0 - 240) - 8, target - 8);
-                x.idleUntil (a, shrunk, 100);
-            }
+            drag (x, a, window, w0 - 8, h0 - 8, std::max (minWidth, w0 - 240) - 8, target - 8);
+            x.idleUntil (a, shrunk);
             int w1 = 0, h1 = 0;
             if (! editorRect (a, w1, h1) || ! sane (w1, h1) || h1 >= h0)
             {
-                p.add (fmt ("pulling the corner up to %d left the editor %dx%d", target, w1, h1));
+                p.add (fmt ("pulling the corner up to %d left the editor %dx%d %s", target, w1, h1, x.waited().c_str()));
                 continue;
             }
 
+            // The page lays itself out for the new size before its handle is where it is looked for.
             const int handleX = w1 - 6, handleY = h1 - 20 - 7;
+            if (auto reason = waitForPage (x, a, parent); ! reason.empty())
+                p.add (fmt ("at %dx%d: %s", w1, h1, reason.c_str()));
             const auto zoomed = sizeIs (w1, h1);
-            for (int attempt = 0; attempt < 2 && ! zoomed(); ++attempt)
-            {
-                x.idle (a, 10);
-                drag (x, a, window, handleX, handleY, handleX, handleY - 50);
-                x.idleUntil (a, zoomed, 100);
-            }
+            drag (x, a, window, handleX, handleY, handleX, handleY - 50);
+            x.idleUntil (a, zoomed);
             int w2 = 0, h2 = 0;
             editorRect (a, w2, h2);
             if (! zoomed())
-                p.add (fmt ("at %dx%d no zoom handle above the keyboard strip (%d, %d)", w1, h1, handleX, handleY));
+                p.add (fmt ("at %dx%d no zoom handle above the keyboard strip (%d, %d) %s", w1, h1, handleX, handleY,
+                            x.waited().c_str()));
             else if (! sane (w2, h2) || h2 < minHeight)
                 p.add (fmt ("at %dx%d the zoom handle made the editor %dx%d", w1, h1, w2, h2));
         }

@@ -27,13 +27,13 @@ constexpr size_t nameOffset = 402, nameLength = 16;   // within a program record
 // What the synthesizer has been sent beside SysEx, to see that nothing more arrives.
 struct DeviceTraffic
 {
-    bool caughtUp = device().caughtUp (std::chrono::seconds (10));
+    bool caughtUp = device().caughtUp (std::chrono::seconds (20));
     int messages = device().otherMessages();
     std::map<int, int> nrpn = device().nrpnValues();
 
     std::string since (const char* what) const
     {
-        if (! caughtUp || ! device().caughtUp (std::chrono::seconds (10)))
+        if (! caughtUp || ! device().caughtUp (std::chrono::seconds (20)))
             return "the synthesizer did not keep up with what it was sent";
         if (device().otherMessages() != messages || device().nrpnValues() != nrpn)
             return fmt ("%s sent the synthesizer %d messages", what, device().otherMessages() - messages);
@@ -106,7 +106,7 @@ std::string parameterTexts (AEffect* e)
             p.add (fmt ("parameter %d (%s): typing %s shows %s", i, parameterName (e, i).c_str(), quoted (low).c_str(),
                         quoted (parameterText (e, i)).c_str()));
     }
-    if (device().caughtUp (std::chrono::seconds (10)) && device().nrpnValues() == traffic.nrpn)
+    if (device().caughtUp (std::chrono::seconds (20)) && device().nrpnValues() == traffic.nrpn)
         p.add ("typed values never reached the synthesizer");
     return p.str();
 }

@@ -81,14 +81,16 @@ constexpr int libraryCloseFromRight = 1 + 20 - 9, libraryCloseY = 1 + 6 + 11;
 // down; the rename box over it at (274, 82), its text field 180 x 24.
 constexpr Point writeName { 202 + 80, 54 + 18 + 32 }, renameField { 274 + 60, 82 + 12 };
 
-// The page between the top bar and the status line, and the section tab strip.
+// The page between the top bar and the status line.
 constexpr Area pageArea { 0, 60, firstWidth, 640 };
 // The page above the library window, which opens centred on the screen (1000 x 620:
 // at y 202 on a 1280 x 1024 screen, lower on larger ones).
 constexpr Area aboveLibrary { 0, 60, firstWidth, 130 };
-constexpr Area tabStrip { barX, 34, numTabs * 59, 12 };
 
 constexpr double changed = 0.2, returned = 0.03;
+
+// A menu's highlighted entry.
+constexpr uint32_t menuHighlight = 0x808080;
 
 Area geometry (XSession& x, ::Window w)
 {
@@ -130,19 +132,7 @@ struct Editor
 
     std::vector<uint32_t> grab (Area a) const   { return grabPixels (x, window, a.x, a.y, a.w, a.h); }
 
-    // The tab strip is light grey; under the splash or the about panel it is dark, and
-    // before the first paint it shows the host window's white.
-    bool pageUncovered() const
-    {
-        const auto pixels = grab (tabStrip);
-        if (pixels.empty())
-            return false;
-        double sum = 0;
-        for (auto p : pixels)
-            sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
-        const double mean = sum / (3.0 * (double) pixels.size());
-        return mean > 110.0 && mean < 220.0;
-    }
+    bool pageUncovered() const   { return pageShows (x, window); }
 
     // Opens the editor and waits for its page, clicking the first opening's splash away.
     std::string open()
@@ -164,11 +154,11 @@ struct Editor
         if (w != firstWidth || h != firstHeight)
             return fmt ("the editor opened at %dx%d, not at its first size %dx%d", w, h, firstWidth, firstHeight);
 
-        for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, 100); ++attempt)
+        for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, std::chrono::seconds (1)); ++attempt)
             clickAt (window, logo);
-        if (! pageUncovered())
-            return "the page never showed (splash or about panel still up, or nothing painted)";
-        return settle (pageArea) ? "" : "the page kept changing";
+        if (auto reason = waitForPage (x, e(), parent); ! reason.empty())
+            return reason;
+        return settle (pageArea) ? "" : "the page kept changing " + x.waited();
     }
 
     std::string close()
@@ -177,18 +167,10 @@ struct Editor
         return closeEditor (x, e(), parent);
     }
 
-    // Waits until the area looks the same over a few idle rounds: painted and not animating.
+    // Waits until the area looks the same for a moment: painted and not animating.
     bool settle (Area a)
     {
-        auto last = grab (a);
-        return x.idleUntil (e(), [&]
-        {
-            x.idle (e(), 3);
-            auto now = grab (a);
-            const bool same = ! now.empty() && now == last;
-            last = std::move (now);
-            return same;
-        }, 200);
+        return x.holdsStill (e(), [&] { return grab (a); }) && ! grab (a).empty();
     }
 
     // A click as a user makes it: the pointer goes there, then the button goes down and up.
@@ -201,105 +183,101 @@ struct Editor
         x.idle (e(), 2);
         sendButton (x, w, false, at.x, at.y, button);
         x.idle (e(), 2);
-        // The toolkit now and then misses a release and holds the button down, so the next
-        // click would go to this spot; a second release is nothing to it otherwise.
-        sendButton (x, w, false, at.x, at.y, button);
-        x.idle (e(), 2);
     }
 
-    // Clicks and waits for the condition; once more if the click was lost on a loaded machine.
+    // Clicks and waits for what the click does.
     bool clickUntil (Point at, const std::function<bool()>& condition, bool right = false)
     {
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            clickAt (window, at, right);
-            if (x.idleUntil (e(), condition, 400))
-                return true;
-            std::fprintf (stderr, "note: overlays: nothing came of a click at %d,%d%s\n", at.x, at.y, attempt == 0 ? ", clicking again" : "");
-        }
-        return false;
+        clickAt (window, at, right);
+        return x.idleUntil (e(), condition);
     }
 
-    std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed) const
+    std::function<bool()> differs (Area a, const std::vector<uint32_t>& from, double share = changed)
     {
-        return [this, a, &from, share] { return pixelDifference (grab (a), from) > share; };
+        return [this, a, &from, share] { return (lastShare = pixelDifference (grab (a), from)) > share; };
     }
 
-    std::function<bool()> matches (Area a, const std::vector<uint32_t>& like) const
+    std::function<bool()> matches (Area a, const std::vector<uint32_t>& like)
     {
-        return [this, a, &like] { return pixelDifference (grab (a), like) < returned; };
+        return [this, a, &like] { return (lastShare = pixelDifference (grab (a), like)) < returned; };
     }
+
+    // What the last wait saw, for a check that failed.
+    std::string seen() const
+    {
+        return fmt (" %s: %.1f%% of the area differed from the look compared with", x.waited().c_str(), 100.0 * lastShare);
+    }
+    double lastShare = 0;
 
     //==============================================================================
     // Each overlay: open it from the page and report whether it showed; close it again.
     std::string openBankSelector (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (banksIndex), differs (pageArea, page)) ? "" : "BANKS showed no bank selector";
+        return clickUntil (functionButton (banksIndex), differs (pageArea, page)) ? "" : "BANKS showed no bank selector" + seen();
     }
 
     std::string closeBankSelector (const std::vector<uint32_t>& page)
     {
-        return clickUntil (bankOk, matches (pageArea, page)) ? "" : "the page did not come back after the bank selector's OK";
+        return clickUntil (bankOk, matches (pageArea, page)) ? "" : "the page did not come back after the bank selector's OK" + seen();
     }
 
     std::string openWriteDialog (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (writeIndex), differs (pageArea, page)) ? "" : "WRITE showed no write dialog";
+        return clickUntil (functionButton (writeIndex), differs (pageArea, page)) ? "" : "WRITE showed no write dialog" + seen();
     }
 
     std::string closeWriteDialog (const std::vector<uint32_t>& page)
     {
-        return clickUntil (writeCancel, matches (pageArea, page)) ? "" : "the page did not come back after the write dialog's CANCEL";
+        return clickUntil (writeCancel, matches (pageArea, page)) ? "" : "the page did not come back after the write dialog's CANCEL" + seen();
     }
 
     std::string openMidiSetup (const std::vector<uint32_t>& page)
     {
-        return clickUntil (functionButton (midiIndex), differs (pageArea, page)) ? "" : "MIDI showed no MIDI setup";
+        return clickUntil (functionButton (midiIndex), differs (pageArea, page)) ? "" : "MIDI showed no MIDI setup" + seen();
     }
 
     std::string closeMidiSetup (const std::vector<uint32_t>& page)
     {
-        return clickUntil (midiOk, matches (pageArea, page)) ? "" : "the page did not come back after the MIDI setup's OK";
+        return clickUntil (midiOk, matches (pageArea, page)) ? "" : "the page did not come back after the MIDI setup's OK" + seen();
     }
 
     // The about panel comes from the FILE menu's last entry, "About".
     std::string openAbout()
     {
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            const auto before = shownTopLevels (x);
-            ::Window menu = 0;
-            clickAt (window, functionButton (fileIndex));
-            if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }, 250))
-                continue;
+        const auto before = shownTopLevels (x);
+        ::Window menu = 0;
+        clickAt (window, functionButton (fileIndex));
+        if (! x.idleUntil (e(), [&] { return (menu = newTopLevel (x, before)) != 0; }))
+            return "FILE showed no menu " + x.waited();
 
-            // A menu ignores a release in its first 250 ms, and follows the real pointer: put it on the entry.
-            const auto opened = std::chrono::steady_clock::now();
-            const auto g = geometry (x, menu);
-            const Point item { g.w / 2, g.h - 8 };
-            XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
-            XSync (x.display, False);
-            x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); }, 1000);
-            sendButton (x, menu, true, item.x, item.y, Button1);
-            x.idle (e(), 3);
-            sendButton (x, menu, false, item.x, item.y, Button1);
-            // The menu may lie over the tab strip too: the panel is up once the menu has gone.
-            const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); }, 250);
-            parkPointer (x);
-            if (shown)
-                return {};
-            // Whatever is left of the menu goes with a click on the page's logo.
-            if (shownTopLevels (x).count (menu) != 0)
-                clickAt (window, logo);
-            x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0; }, 100);
-        }
-        return "FILE > About showed no about panel";
+        // The menu follows the real pointer: put it on the entry until the menu highlights
+        // it, as a user's hand rests there. A menu also ignores a release in its first 250 ms.
+        const auto opened = std::chrono::steady_clock::now();
+        const auto g = geometry (x, menu);
+        const Point item { g.w / 2, g.h - 8 };
+        XWarpPointer (x.display, None, DefaultRootWindow (x.display), 0, 0, 0, 0, g.x + item.x, g.y + item.y);
+        XSync (x.display, False);
+        const auto highlighted = [&]
+        {
+            const auto pixels = grabPixels (x, menu, 12, item.y, 1, 1);
+            return ! pixels.empty() && pixels[0] == menuHighlight;
+        };
+        if (! x.idleUntil (e(), highlighted))
+            return "the FILE menu did not highlight About under the pointer " + x.waited();
+        x.idleUntil (e(), [&] { return std::chrono::steady_clock::now() - opened > std::chrono::milliseconds (400); });
+        sendButton (x, menu, true, item.x, item.y, Button1);
+        x.idle (e(), 3);
+        sendButton (x, menu, false, item.x, item.y, Button1);
+        // The menu may lie over the tab strip too: the panel is up once the menu has gone.
+        const bool shown = x.idleUntil (e(), [&] { return shownTopLevels (x).count (menu) == 0 && ! pageUncovered(); });
+        parkPointer (x);
+        return shown ? "" : "FILE > About showed no about panel " + x.waited();
     }
 
     std::string closeAbout (const std::vector<uint32_t>& page)
     {
         return clickUntil ({ aboutBox.x + 20, aboutBox.y + 20 }, matches (pageArea, page))
-                   ? "" : "the page did not come back after a click on the about panel";
+                   ? "" : "the page did not come back after a click on the about panel" + seen();
     }
 
     std::string openLibrary (::Window& library)
@@ -308,20 +286,17 @@ struct Editor
         library = 0;
         if (clickUntil (libraryButton, [&] { return (library = newTopLevel (x, before)) != 0; }))
             return {};
-        return "the menu icon showed no library window";
+        return "the menu icon showed no library window " + x.waited();
     }
 
     std::string closeLibrary (::Window library)
     {
         const auto g = geometry (x, library);
         const Point close { g.w - libraryCloseFromRight, libraryCloseY };
-        for (int attempt = 0; attempt < 2; ++attempt)
-        {
-            clickAt (library, close);
-            if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }, 250))
-                return {};
-        }
-        return "the library window stayed after its close button";
+        clickAt (library, close);
+        if (x.idleUntil (e(), [&] { return shownTopLevels (x).count (library) == 0; }))
+            return {};
+        return "the library window stayed after its close button " + x.waited();
     }
 };
 
@@ -334,9 +309,8 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     auto grab = [&] { return grabPixels (ed.x, library, content.x, content.y, content.w, content.h); };
     auto settled = [&]
     {
-        auto last = grab();
-        ed.x.idleUntil (ed.e(), [&] { ed.x.idle (ed.e(), 3); auto now = grab(); const bool same = now == last; last = now; return same; }, 200);
-        return last;
+        ed.x.holdsStill (ed.e(), grab);
+        return grab();
     };
 
     const auto presets = settled();
@@ -345,14 +319,9 @@ std::string visitLibraryTabs (Editor& ed, ::Window library)
     for (auto [tab, name] : { std::pair<Point, const char*> { libraryTab, "LIBRARY" }, { presetBankTab, "PRESET BANK" } })
     {
         const auto before = settled();
-        bool moved = false;
-        for (int attempt = 0; attempt < 2 && ! moved; ++attempt)
-        {
-            ed.clickAt (library, tab);
-            moved = ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; }, 250);
-        }
-        if (! moved)
-            p.add (fmt ("the %s tab changed nothing", name));
+        ed.clickAt (library, tab);
+        if (! ed.x.idleUntil (ed.e(), [&] { return pixelDifference (grab(), before) > changed; }))
+            p.add (fmt ("the %s tab changed nothing %s", name, ed.x.waited().c_str()));
     }
     settled();
     if (pixelDifference (grab(), presets) > returned)
@@ -438,7 +407,7 @@ std::string openOverlay (Editor& ed, Overlay o, const std::vector<uint32_t>& pag
                 return reason;
             ed.settle (globalPage);
             const auto setup = ed.grab (globalPage);
-            return ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)) ? "" : "GLOBALS showed no global page";
+            return ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)) ? "" : "GLOBALS showed no global page" + ed.seen();
         }
     }
     return {};
@@ -489,12 +458,12 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ed.settle (pageArea);
                 const auto setup = ed.grab (globalPage);
                 if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup)))
-                    p.add ("GLOBALS showed no global page");
+                    p.add ("GLOBALS showed no global page" + ed.seen());
                 else if (! ed.clickUntil (globalClose, ed.matches (globalPage, setup)))
-                    p.add ("the global page's close box left it up");
+                    p.add ("the global page's close box left it up" + ed.seen());
                 else if (! ed.clickUntil (midiGlobals, ed.differs (globalPage, setup))
                          || ! ed.clickUntil (midiGlobals, ed.matches (globalPage, setup)))
-                    p.add ("GLOBALS did not open and close the global page again");
+                    p.add ("GLOBALS did not open and close the global page again" + ed.seen());
                 p.addAll (ed.closeMidiSetup (page), "");
             }
 
@@ -537,7 +506,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ::Window library = 0;
                 p.addAll (openOverlay (ed, o, page, library), nameOf (o));
                 p.addAll (ed.close(), nameOf (o));
-                if (! x.idleUntil (ed.e(), [&] { return shownTopLevels (x) == hostWindows; }, 100))
+                if (! x.idleUntil (ed.e(), [&] { return shownTopLevels (x) == hostWindows; }))
                     p.add (fmt ("%s: a window of the editor stayed on the screen", nameOf (o)));
             }
 
@@ -579,7 +548,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 ed.window = 0;
                 if (! x.idleUntil (nullptr, [&] { return x.children (ed.parent) == 0; }))
                     p.add (fmt ("%s: the editor stayed after effClose", nameOf (o)));
-                if (library != 0 && ! x.idleUntil (nullptr, [&] { return shownTopLevels (x).count (library) == 0; }, 100))
+                if (library != 0 && ! x.idleUntil (nullptr, [&] { return shownTopLevels (x).count (library) == 0; }))
                     p.add ("the library window stayed after effClose");
             }
             return p.str();
@@ -600,7 +569,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 const int tab = k % numTabs;
                 if (! ed.clickUntil (sectionTab (tab), ed.differs (pageArea, last)))
-                    p.add (fmt ("tab %d changed nothing on the page", tab + 1));
+                    p.add (fmt ("tab %d changed nothing on the page", tab + 1) + ed.seen());
                 ed.settle (pageArea);
                 views[(size_t) tab] = last = ed.grab (pageArea);
             }
@@ -615,13 +584,13 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             // page ignores that click while the panel still moves (200 ms).
             const auto zoomClick = std::chrono::steady_clock::now();
             if (! ed.clickUntil (oscillatorPanel, ed.differs (pageArea, first), true))
-                p.add ("a right click on the oscillator panel did not zoom into it");
+                p.add ("a right click on the oscillator panel did not zoom into it" + ed.seen());
             else
             {
-                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); }, 1000);
+                x.idleUntil (ed.e(), [&] { return std::chrono::steady_clock::now() - zoomClick > std::chrono::milliseconds (400); });
                 ed.settle (pageArea);
                 if (! ed.clickUntil (leftDimBand, ed.matches (pageArea, first)))
-                    p.add ("a click beside the zoomed-in panel did not bring the page back");
+                    p.add ("a click beside the zoomed-in panel did not bring the page back" + ed.seen());
             }
 
             p.addAll (ed.close(), "");
@@ -707,11 +676,11 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
 
                 // Raised by its host and clicked on (the logo) to bring it to the front, as a user does.
                 XRaiseWindow (x.display, a.parent);
-                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA), 300))
-                    p.add ("the first editor did not repaint its page when raised");
+                if (! x.idleUntil (a.e(), a.matches (aboveLibrary, pageA)))
+                    p.add ("the first editor did not repaint its page when raised" + a.seen());
                 a.clickAt (a.window, logo);
                 x.idle (a.e(), 5);
-                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup", "first");
+                p.addAll (a.clickUntil (functionButton (midiIndex), a.differs (aboveLibrary, pageA)) ? "" : "MIDI showed no MIDI setup" + a.seen(), "first");
 
                 // Closed in either order, each with its overlay up; the library window goes with
                 // its own editor only.
@@ -723,7 +692,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
                 if (&firstClosed == &a && ! libraryShown())
                     p.add ("closing the first editor took the second one's library window with it");
                 p.addAll (other.close(), fmt ("order %d, closed last", order));
-                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }, 100))
+                if (! x.idleUntil (nullptr, [&] { return ! libraryShown(); }))
                     p.add ("the library window stayed after its editor closed");
             }
             return p.str();
@@ -770,11 +739,11 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             {
                 XUnmapWindow (x.display, ed.parent);
                 XSync (x.display, False);
-                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }, 200))
+                if (! x.idleUntil (ed.e(), [&] { return ! libraryShown(); }))
                     p.add (fmt ("cycle %d: the library window stayed while the host hid the editor", cycle));
                 XMapWindow (x.display, ed.parent);
                 XSync (x.display, False);
-                if (! x.idleUntil (ed.e(), libraryShown, 200))
+                if (! x.idleUntil (ed.e(), libraryShown))
                     p.add (fmt ("cycle %d: the library window did not come back with the editor", cycle));
             }
 
@@ -784,7 +753,10 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             x.idle (ed.e(), 20);
             XMapWindow (x.display, ed.parent);
             XSync (x.display, False);
-            if (x.idleUntil (ed.e(), libraryShown, 60))
+            // Judged once the editor shows again, and for a while after.
+            if (! x.idleUntil (ed.e(), [&] { return ed.pageUncovered(); }))
+                p.add ("the editor's page did not show again " + x.waited());
+            else if (! x.idleWhile (ed.e(), [&] { return ! libraryShown(); }, std::chrono::milliseconds (600), 60))
                 p.add ("the library window, closed, came back when the host showed the editor again");
             p.addAll (ed.close(), "");
             return p.str();
@@ -865,7 +837,7 @@ void overlaysGroup (Reporter& r, Library& lib, std::mt19937&)
             x.destroy (ed->parent);
             ed->parent = 0;
             const auto destroyed = std::chrono::steady_clock::now();
-            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); }, 1000);
+            x.idleUntil (ed->e(), [&] { return std::chrono::steady_clock::now() - destroyed > std::chrono::milliseconds (600); });
 
             p.addAll (withXErrors (x, [&]() -> std::string
             {

@@ -111,8 +111,6 @@ void processingGroup (Reporter& r, Library& lib, std::mt19937& rng)
         const bool doubles = (a->flags & effFlagsCanDoubleReplacing) != 0 && a->processDoubleReplacing != nullptr;
         for (int frames : { 0, 64 })
         {
-            onAudioThread = true;
-            currentBlockFrames = frames;
             a->processReplacing (a, nullptr, nullptr, frames);
             a->processReplacing (a, noFloats, noFloats, frames);
             if (doubles)
@@ -120,8 +118,6 @@ void processingGroup (Reporter& r, Library& lib, std::mt19937& rng)
                 a->processDoubleReplacing (a, nullptr, nullptr, frames);
                 a->processDoubleReplacing (a, noDoubles, noDoubles, frames);
             }
-            currentBlockFrames = -1;
-            onAudioThread = false;
             p.addAll (runBlock (a, 0, rng), fmt ("after %d frames: 0 frames with buffers", frames));
             p.addAll (runBlock (a, 256, rng), fmt ("after %d frames: a whole block", frames));
         }

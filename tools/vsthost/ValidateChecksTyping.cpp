@@ -25,11 +25,14 @@ SimulatedDevice& device()   { return SimulatedDevice::get(); }
 
 // Where things are at the first opening (1200 x 730, page zoom 1.0): the top
 // bar's WRITE; the write dialog's display at (202, 54 + 18), its name line 27
-// to 37 px down; the rename box over it at (274, 82), 180 x 50; the dialog's
+// to 37 px down; the rename box over it at (274, 82), 180 x 50, its text field
+// 24 high and its buttons 26 px down, 50 px in from either side; the dialog's
 // WRITE at (582, 54 + 74 + 552 - 18), 70 x 18.
 constexpr int writeFunctionX = 267 + 6 * 46 + 23, writeFunctionY = 11;
 constexpr int nameX = 202 + 60, nameY = 54 + 18 + 32;
 constexpr int boxX = 274, boxY = 82, boxW = 180, boxH = 24;
+constexpr int boxGapX = boxX + 90, boxGapY = boxY + 36;   // between its Cancel and OK
+constexpr uint32_t renameBox = 0x221414;
 constexpr int writeX = 582 + 35, writeY = 54 + 74 + 552 - 18 + 9;
 // The logo in the top bar, where a click does nothing; the library window's
 // button, the menu icon at (6, 4), 36 x 36.
@@ -58,7 +61,7 @@ void typeKeys (XSession& x, AEffect* e, ::Window w, std::initializer_list<Key> k
 }
 
 // The instance's editor in a host window of its own, past the first opening's
-// splash; false, with p telling why, when it is not.
+// splash and showing its page; false, with p telling why, when it is not.
 bool openPastSplash (XSession& x, const Instance& a, Problems& p, ::Window& parent, ::Window& window)
 {
     if (a.e == nullptr)
@@ -74,13 +77,9 @@ bool openPastSplash (XSession& x, const Instance& a, Problems& p, ::Window& pare
         p.addAll (openEditor (x, a.e, parent), "reopening");
     }
     window = editorWindow (x, parent);
+    if (p.count == 0)
+        p.addAll (waitForPage (x, a.e, parent), "");
     return p.count == 0;
-}
-
-void clickAt (XSession& x, AEffect* e, ::Window w, int px, int py)
-{
-    pointTo (x, w, px, py);
-    click (x, e, w, px, py);
 }
 
 // The rename box's pixels.
@@ -89,48 +88,49 @@ std::vector<uint32_t> grabBox (XSession& x, ::Window window)
     return grabPixels (x, window, boxX, boxY, boxW, boxH);
 }
 
-// WRITE, then a click on the dialog's name: "" once the rename box shows;
-// dialog gets what its place showed before.
-std::string openRenameBox (XSession& x, AEffect* e, ::Window window, std::vector<uint32_t>& dialog)
+// Whether the rename box shows: between its two buttons its own background shows.
+bool renameBoxUp (XSession& x, ::Window window)
 {
-    const auto page = grabBox (x, window);
-    for (int attempt = 0; attempt < 3 && pixelDifference (grabBox (x, window), page) <= 0.2; ++attempt)
-    {
-        clickAt (x, e, window, writeFunctionX, writeFunctionY);
-        x.idleUntil (e, [&] { return pixelDifference (grabBox (x, window), page) > 0.2; });
-    }
-    x.idle (e, 10);
-    dialog = grabBox (x, window);
-    const auto boxChanged = [&] { return pixelDifference (grabBox (x, window), dialog) > 0.2; };
+    const auto pixels = grabPixels (x, window, boxGapX, boxGapY, 1, 1);
+    return ! pixels.empty() && pixels[0] == renameBox;
+}
 
-    // The name line of the dialog's display: the rename box shows over it.
-    for (int attempt = 0; attempt < 3 && ! boxChanged(); ++attempt)
-    {
-        clickAt (x, e, window, nameX, nameY);
-        x.idleUntil (e, boxChanged);
-    }
-    return boxChanged() ? "" : "a click on the write dialog's name showed no rename box";
+// WRITE, then a click on the dialog's name: "" once the rename box shows, painted and still.
+std::string openRenameBox (XSession& x, AEffect* e, ::Window window)
+{
+    // The write dialog covers the page; its display is judged once painted and still.
+    const auto page = grabBox (x, window);
+    click (x, e, window, writeFunctionX, writeFunctionY);
+    if (! x.idleUntil (e, [&] { return pixelDifference (grabBox (x, window), page) > 0.2; }))
+        return "WRITE showed no write dialog " + x.waited();
+    if (! x.holdsStill (e, [&] { return grabBox (x, window); }))
+        return "the write dialog kept changing " + x.waited();
+
+    // The rename box shows over the name line of the dialog's display.
+    click (x, e, window, nameX, nameY);
+    if (! x.idleUntil (e, [&] { return renameBoxUp (x, window); }))
+        return "a click on the write dialog's name showed no rename box " + x.waited();
+    if (! x.holdsStill (e, [&] { return grabBox (x, window); }))
+        return "the rename box kept changing " + x.waited();
+    return {};
 }
 
 // Return in the rename box, then the dialog's WRITE: "" when the device stored the name.
-std::string storeTheName (XSession& x, AEffect* e, ::Window window, const std::vector<uint32_t>& dialog,
-                         const std::string& name)
+std::string storeTheName (XSession& x, AEffect* e, ::Window window, const std::string& name)
 {
     Problems p;
     typeKey (x, e, window, { XK_Return, 0 });
-    if (! x.idleUntil (e, [&] { return pixelDifference (grabBox (x, window), dialog) <= 0.2; }))
-        p.add ("Return left the rename box open");
+    if (! x.idleUntil (e, [&] { return ! renameBoxUp (x, window); }))
+        p.add ("Return left the rename box open " + x.waited());
 
     const int stored = device().programDumps();
-    for (int attempt = 0; attempt < 3 && device().programDumps() == stored; ++attempt)
-    {
-        clickAt (x, e, window, writeX, writeY);
-        x.idleUntil (e, [&] { return device().programDumps() > stored; });
-    }
-    if (device().programDumps() == stored)
-        p.add ("WRITE sent no program to the device");
+    click (x, e, window, writeX, writeY);
+    if (! x.idleUntil (e, [&] { return device().programDumps() > stored; }))
+        p.add ("WRITE sent no program to the device " + x.waited());
     else if (const auto got = device().storedName (device().lastStoredSlot()); got != name + std::string (16 - name.size(), ' '))
         p.add ("the device stored the name " + quoted (got) + ", not " + quoted (name));
+    if (! device().caughtUp (XSession::patience))
+        p.add ("the device did not take in what it was sent");
     return p.str();
 }
 
@@ -142,8 +142,7 @@ std::string nameAProgram (XSession& x, Library& lib)
     if (! openPastSplash (x, a, p, parent, window))
         return p.str();
 
-    std::vector<uint32_t> dialog;
-    p.addAll (openRenameBox (x, a.e, window, dialog), "");
+    p.addAll (openRenameBox (x, a.e, window), "");
     if (p.count > 0)
         return p.str();
     const auto boxShown = grabBox (x, window);
@@ -151,12 +150,13 @@ std::string nameAProgram (XSession& x, Library& lib)
     // Ctrl+A, "Xyz", BackSpace; the pointer rests on the dialog, not the box.
     const int notesBefore = device().notes();
     typeKeys (x, a.e, window, { { XK_a, ControlMask }, { XK_X, ShiftMask }, { XK_y, 0 }, { XK_z, 0 }, { XK_BackSpace, 0 } });
-    x.idleUntil (a.e, [&] { return pixelDifference (grabBox (x, window), boxShown) > 0.0; });
-    x.idle (a.e, 20);
+    if (! x.idleUntil (a.e, [&] { return pixelDifference (grabBox (x, window), boxShown) > 0.0; }))
+        p.add ("the rename box showed nothing of what was typed " + x.waited());
+
+    // WRITE comes after the keys: once the program arrives, a note any key played has arrived before it.
+    p.addAll (storeTheName (x, a.e, window, "Xy"), "");
     if (device().notes() != notesBefore)
         p.add (fmt ("%d note messages left while the rename box had the keys", device().notes() - notesBefore));
-
-    p.addAll (storeTheName (x, a.e, window, dialog, "Xy"), "");
     p.addAll (closeEditor (x, a.e, parent), "");
     x.destroy (parent);
     return p.str();
@@ -187,9 +187,8 @@ std::string keysStayInTheirEditor (XSession& x, Library& lib)
     // The host windows lie on each other: the one worked in is raised.
     XRaiseWindow (x.display, parentA);
     XSync (x.display, False);
-    std::vector<uint32_t> dialog;
     if (p.count == 0)
-        p.addAll (openRenameBox (x, a.e, windowA, dialog), "first editor");
+        p.addAll (openRenameBox (x, a.e, windowA), "first editor");
     if (p.count == 0)
     {
         typeKeys (x, a.e, windowA, { { XK_a, ControlMask }, { XK_A, ShiftMask }, { XK_b, 0 } });
@@ -198,7 +197,7 @@ std::string keysStayInTheirEditor (XSession& x, Library& lib)
         XSync (x.display, False);
         for (const bool hostKeeps : { false, true })
         {
-            clickAt (x, b.e, windowB, logoX, logoY);
+            click (x, b.e, windowB, logoX, logoY);
             if (hostKeeps)
                 hostKeepsTheFocus (x, b.e, parentB);
             const int before = device().notes();
@@ -212,7 +211,7 @@ std::string keysStayInTheirEditor (XSession& x, Library& lib)
         XSync (x.display, False);
         hostKeepsTheFocus (x, a.e, parentA);
         typeKeys (x, a.e, windowA, { { XK_X, ShiftMask }, { XK_y, 0 } });
-        p.addAll (storeTheName (x, a.e, windowA, dialog, "AbXy"), "first editor");
+        p.addAll (storeTheName (x, a.e, windowA, "AbXy"), "first editor");
     }
 
     p.addAll (closeEditor (x, b.e, parentB), "second editor");
@@ -238,7 +237,7 @@ std::string hiddenBoxTakesNoKeys (XSession& x, Library& lib)
     ::Window library = 0;
     for (int attempt = 0; attempt < 3 && library == 0; ++attempt)
     {
-        clickAt (x, a.e, window, libraryButtonX, libraryButtonY);
+        click (x, a.e, window, libraryButtonX, libraryButtonY);
         x.idleUntil (a.e, [&] { return (library = newTopLevel (x, before)) != 0; });
     }
     if (library == 0)
@@ -251,7 +250,7 @@ std::string hiddenBoxTakesNoKeys (XSession& x, Library& lib)
         const auto boxShown = [&] { return pixelDifference (grabPage(), page) > 0.2; };
         for (int attempt = 0; attempt < 3 && ! boxShown(); ++attempt)
         {
-            clickAt (x, a.e, library, setCurrentX, setCurrentY);
+            click (x, a.e, library, setCurrentX, setCurrentY);
             x.idleUntil (a.e, boxShown);
         }
         if (! boxShown())
@@ -265,7 +264,7 @@ std::string hiddenBoxTakesNoKeys (XSession& x, Library& lib)
             typeKeys (x, a.e, library, { { XK_X, ShiftMask }, { XK_y, 0 } });
             for (int attempt = 0; attempt < 3 && programName (a.e, 0) != "Xy"; ++attempt)
             {
-                clickAt (x, a.e, library, nameOkX, nameOkY);
+                click (x, a.e, library, nameOkX, nameOkY);
                 x.idleUntil (a.e, [&] { return programName (a.e, 0) == "Xy"; });
             }
             if (programName (a.e, 0) != "Xy")

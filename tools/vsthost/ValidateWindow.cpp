@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -32,7 +33,10 @@ bool displaySet()
 bool XSession::open()
 {
     XInitThreads();
-    display = XOpenDisplay (nullptr);
+    // A virtual server just started may not take connections yet.
+    const auto start = std::chrono::steady_clock::now();
+    while ((display = XOpenDisplay (nullptr)) == nullptr && std::chrono::steady_clock::now() - start < patience)
+        usleep (100000);
     if (display == nullptr)
         return false;
     XSetErrorHandler (onXError);
@@ -116,18 +120,54 @@ int XSession::children (::Window window, int* width, int* height)
     return (int) count;
 }
 
-bool XSession::idleUntil (AEffect* e, const std::function<bool()>& condition, int rounds)
+bool XSession::idleUntil (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
-    for (int i = 0; i < rounds; ++i)
+    const auto start = std::chrono::steady_clock::now();
+    const auto done = [&] (int rounds)
+    {
+        lastSeconds = std::chrono::duration<double> (std::chrono::steady_clock::now() - start).count();
+        lastRounds = rounds;
+    };
+    for (int rounds = 0;; ++rounds)
     {
         if (condition())
+        {
+            done (rounds);
             return true;
+        }
+        if (std::chrono::steady_clock::now() - start > limit)
+        {
+            done (rounds);
+            return false;
+        }
         if (e != nullptr)
             dispatch (e, effEditIdle);
         pump();
         usleep (10000);
     }
-    return condition();
+}
+
+bool XSession::idleWhile (AEffect* e, const std::function<bool()>& condition, std::chrono::milliseconds time, int rounds)
+{
+    const auto start = std::chrono::steady_clock::now();
+    bool held = true;
+    int looks = 0;
+    idleUntil (e, [&]
+    {
+        held = condition();
+        return ! held || (++looks > rounds && std::chrono::steady_clock::now() - start >= time);
+    }, std::chrono::hours (1));
+    return held;
+}
+
+void XSession::idleFor (AEffect* e, std::chrono::milliseconds time)
+{
+    idleUntil (e, [] { return false; }, time);
+}
+
+std::string XSession::waited() const
+{
+    return fmt ("after %.1f s (%d idle rounds)", lastSeconds, lastRounds);
 }
 
 void XSession::idle (AEffect* e, int rounds)
@@ -212,6 +252,38 @@ std::function<std::string()> withXErrors (XSession& x, std::function<std::string
     return found;
 }
 
+double tabBrightness (XSession& x, ::Window editor)
+{
+    // Six tabs from the top bar's start: the narrowest window still shows them.
+    const auto pixels = grabPixels (x, editor, 267, 34, 6 * 59, 12);
+    if (pixels.empty())
+        return -1.0;
+    double sum = 0;
+    for (auto p : pixels)
+        sum += ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF);
+    return sum / (3.0 * (double) pixels.size());
+}
+
+bool pageShows (XSession& x, ::Window editor)
+{
+    const auto mean = tabBrightness (x, editor);
+    return mean > 110.0 && mean < 220.0;
+}
+
+bool pageCovered (XSession& x, ::Window editor)
+{
+    const auto mean = tabBrightness (x, editor);
+    return mean >= 0.0 && mean <= 110.0;
+}
+
+std::string waitForPage (XSession& x, AEffect* e, ::Window parent)
+{
+    if (! x.idleUntil (e, [&] { return pageShows (x, editorWindow (x, parent)); }))
+        return fmt ("the page did not show %s: its tabs read %.0f of 255 (dark: covered, white: not painted)",
+                    x.waited().c_str(), tabBrightness (x, editorWindow (x, parent)));
+    return {};
+}
+
 namespace
 {
 // The fields button, motion and key events share, as the X server fills them.
@@ -263,6 +335,8 @@ void sendKey (XSession& x, ::Window w, bool press, KeySym key, unsigned modifier
 
 void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, int toY)
 {
+    // Only before the press: a real motion would tell the toolkit that no button is down.
+    pointTo (x, w, fromX, fromY);
     sendButton (x, w, true, fromX, fromY, Button1);
     x.idle (e, 2);
     for (int i = 1; i <= 6; ++i)
@@ -276,6 +350,7 @@ void drag (XSession& x, AEffect* e, ::Window w, int fromX, int fromY, int toX, i
 
 void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
 {
+    pointTo (x, w, px, py);
     sendButton (x, w, true, px, py, Button3);
     sendButton (x, w, false, px, py, Button3);
     x.idle (e, 1);
@@ -283,6 +358,7 @@ void rightClick (XSession& x, AEffect* e, ::Window w, int px, int py)
 
 void click (XSession& x, AEffect* e, ::Window w, int px, int py)
 {
+    pointTo (x, w, px, py);
     sendButton (x, w, true, px, py, Button1);
     x.idle (e, 1);
     sendButton (x, w, false, px, py, Button1);
