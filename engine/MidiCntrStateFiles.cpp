@@ -57,7 +57,9 @@ SettingsFiles::StoreResult MidiCntrState::storeSettings()
         return SettingsFiles::StoreResult::failed;
 
     auto result = ours;
-    const bool whole = status == ReadStatus::read && disk.size() == (size_t) SettingsFiles::settingsBlockSize;
+    // The read stops at the block's size: a longer file is no whole block either.
+    const bool whole = status == ReadStatus::read && disk.size() == (size_t) SettingsFiles::settingsBlockSize
+                       && file.getSize() == (juce::int64) SettingsFiles::settingsBlockSize;
 
     if (whole)
     {

@@ -71,10 +71,22 @@ juce::String textBetween (const ByteArray& bytes, int start, int end)
     return start >= 0 && end >= 0 ? textOf (bytes, start + 1, end) : juce::String();
 }
 
-void appendText (ByteArray& bytes, const juce::String& text)
+// A name longer than any a system gives is cut at a character's start, so the
+// file written is always one the reader takes (UTF-8 may double a name's bytes).
+void appendPortName (ByteArray& bytes, const juce::String& name)
 {
-    const auto utf8 = text.toRawUTF8();
-    bytes.insert (bytes.end(), utf8, utf8 + std::strlen (utf8));
+    const auto utf8 = name.toUTF8();
+    const auto* start = utf8.getAddress();
+    auto end = utf8;
+    while (! end.isEmpty())
+    {
+        auto next = end;
+        ++next;
+        if (next.getAddress() - start > SettingsFiles::portNameMaximumSize)
+            break;
+        end = next;
+    }
+    bytes.insert (bytes.end(), reinterpret_cast<const juce::uint8*> (start), reinterpret_cast<const juce::uint8*> (end.getAddress()));
 }
 
 void put16 (ByteArray& bytes, int offset, int value)
@@ -551,7 +563,7 @@ ByteArray encodePortsFile (const juce::StringArray& names)
 
     for (int i = 0; i < 4; ++i)
     {
-        appendText (bytes, names[i]);
+        appendPortName (bytes, names[i]);
         bytes.push_back (marks[i]);
     }
 
