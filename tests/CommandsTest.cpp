@@ -135,7 +135,8 @@ TEST_F (CommandsThreads, SendReachesAKeyboardThatShowedItself)
     rig.synth.setAddressedOnly (true);
     const auto shown = DSI_Program::programDump (marked (7), 0, 3, ProgramRecord::keyboardDeviceId);
     rig.synth.send (juce::MidiMessage (shown.data(), (int) shown.size()));
-    ASSERT_TRUE (rig.pumpUntil ([&] { return e.getDeviceId() == ProgramRecord::keyboardDeviceId; }));
+    // The dump also becomes the edit buffer, after the id is known: wait for both.
+    ASSERT_TRUE (rig.pumpUntil ([&] { return e.getDeviceId() == ProgramRecord::keyboardDeviceId && e.editBuffer() == marked (7); }));
 
     e.putProgram (false, 0, 0, marked (8));
     main.applySendMenu (1);
