@@ -116,6 +116,7 @@ struct Editor
     XSession& x;
     std::unique_ptr<Instance> instance;
     ::Window parent = 0, window = 0;
+    bool openedBefore = false;
 
     Editor (XSession& session, EntryPoint entry) : x (session), instance (std::make_unique<Instance> (entry)) {}
 
@@ -154,6 +155,19 @@ struct Editor
         if (w != firstWidth || h != firstHeight)
             return fmt ("the editor opened at %dx%d, not at its first size %dx%d", w, h, firstWidth, firstHeight);
 
+        // An instance's first opening shows the splash a moment after the page (and
+        // takes it away 2 s later): wait for it to come, so the page is not judged
+        // before it, unless it came and went unseen.
+        if (! openedBefore)
+        {
+            openedBefore = true;
+            const auto start = std::chrono::steady_clock::now();
+            x.idleUntil (e(), [&]
+            {
+                return pageCovered (x, window)
+                    || (pageUncovered() && std::chrono::steady_clock::now() - start > std::chrono::seconds (5));
+            });
+        }
         for (int attempt = 0; attempt < 3 && ! x.idleUntil (e(), [&] { return pageUncovered(); }, std::chrono::seconds (1)); ++attempt)
             clickAt (window, logo);
         if (auto reason = waitForPage (x, e(), parent); ! reason.empty())
