@@ -172,7 +172,9 @@ struct Editor
             clickAt (window, logo);
         if (auto reason = waitForPage (x, e(), parent); ! reason.empty())
             return reason;
-        return settle (pageArea) ? "" : "the page kept changing " + x.waited();
+        // The panels paint a while after the tabs: judged only once the whole page has held still for a good moment.
+        const bool still = x.holdsStill (e(), [&] { return grab (pageArea); }, std::chrono::milliseconds (600), 20);
+        return still ? "" : "the page kept changing " + x.waited();
     }
 
     std::string close()
