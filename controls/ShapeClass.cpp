@@ -19,7 +19,7 @@ ShapeClass::ShapeClass (juce::Component*, int y)
 void ShapeClass::setScale (float z)
 {
     zoom = z;
-    setBounds ((int) (designX * z), (int) (designY * z), (int) (36 * z), (int) (21 * z));
+    setBounds ((int) ((float) designX * z), (int) ((float) designY * z), (int) (36 * z), (int) (21 * z));
 }
 
 // Every icon of every opening shows one of a few pictures: each is drawn once.

@@ -8,6 +8,10 @@
 
 // Shared by the fuzz targets and the seed generator.
 
+// The entry points the targets define, declared so each definition is checked against them.
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
+extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv);
+
 // A fuzz input read front to back as records: one op byte, a 16-bit
 // little-endian length, then that many bytes (fewer when the input ends
 // first). The seed generator writes the same layout, so seeds stay meaningful

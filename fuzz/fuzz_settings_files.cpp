@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
             for (int i = 0; i < 3; ++i)
             {
                 // Stored as UTF-8, cut only where longer than any name a system gives.
-                const auto bytes = (int) again[i].getNumBytesAsUTF8();
-                FUZZ_CHECK (bytes <= SettingsFiles::portNameMaximumSize && names[i].startsWith (again[i]));
+                const auto storedBytes = (int) again[i].getNumBytesAsUTF8();
+                FUZZ_CHECK (storedBytes <= SettingsFiles::portNameMaximumSize && names[i].startsWith (again[i]));
                 if ((int) names[i].getNumBytesAsUTF8() <= SettingsFiles::portNameMaximumSize)
                     FUZZ_CHECK (again[i] == names[i]);
             }

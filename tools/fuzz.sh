@@ -19,8 +19,7 @@ work="$build/fuzz-work"
 # Each target, its largest input in bytes and the seconds one input may take.
 # The file readers take files up to 1 MB; under the sanitizers each reads 1 MB
 # in a second or two when it is linear in the size, so an input that reaches
-# the timeout is a finding. The ports file reader is still quadratic (1 MB takes
-# 90 s), so the settings files stay at 64 KB until it is not.
+# the timeout is a finding.
 limits="
 fuzz_sysex            4096     10
 fuzz_midi_input       8192     10
