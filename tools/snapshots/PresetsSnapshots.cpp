@@ -1,5 +1,7 @@
 #include "Snapshots.h"
 #include "engine/VantorAudioProcessor.h"
+#include "engine/Bank_Program.h"
+#include "librarian/LibClass.h"
 #include "librarian/Lib_Manager_Comp.h"
 #include "librarian/Plugin_Bank.h"
 #include <cstdlib>
@@ -30,7 +32,19 @@ public:
             if (auto* box = content.getPresetBankPage()->getNameBox())
                 box->getEditor().setText (name, false);
         if (libraryTab)
+        {
+            // The library holding the four factory banks, as a musician's would after an import.
             content.showLibraryPage();
+            if (auto* library = content.getLibraryPage())
+            {
+                auto& engine = processor.getEngine();
+                ByteArray bytes;
+                for (int b = 4; b < 8; ++b)
+                    bytes.insert (bytes.end(), engine.deviceBank (b).records().begin(), engine.deviceBank (b).records().end());
+                library->getList().importRecords (bytes, 0);
+                library->getList().commitImport (false);
+            }
+        }
         addAndMakeVisible (content);
         setSize (1000, 620);
     }

@@ -28,23 +28,32 @@ const std::vector<Entry>& all()
 }
 
 // Every picture's settings folder (geometry, banks, the default library) lives in a
-// throw-away home: pictures never depend on, or write to, the user's own settings.
-static void useScratchHome()
+// throw-away home of its own: pictures never depend on the user's settings, nor on
+// a window size an earlier picture stored.
+class ScratchHome
 {
-    char folder[] = "/tmp/vantor-snapshots-home-XXXXXX";
-    if (const char* made = mkdtemp (folder))
+public:
+    ScratchHome()
     {
-        setenv ("HOME", made, 1);
-        unsetenv ("XDG_CONFIG_HOME");
-        static const juce::File home (made);
-        std::atexit ([] { home.deleteRecursively(); });
+        char folder[] = "/tmp/vantor-snapshots-home-XXXXXX";
+        if (const char* made = mkdtemp (folder))
+        {
+            home = juce::File (made);
+            setenv ("HOME", made, 1);
+            unsetenv ("XDG_CONFIG_HOME");
+        }
     }
-}
+
+    ~ScratchHome()   { home.deleteRecursively(); }
+
+private:
+    juce::File home;
+};
 
 // snapshots <output folder> [name filter]: one PNG per registered picture.
 int main (int argc, char** argv)
 {
-    useScratchHome();
+    const ScratchHome initialHome;
 
     if (argc < 2)
     {
@@ -67,6 +76,7 @@ int main (int argc, char** argv)
             if (filter.isNotEmpty() && ! entry.name.contains (filter))
                 continue;
 
+            const ScratchHome home;
             auto component = entry.make();
             if (component == nullptr)
             {
