@@ -229,7 +229,22 @@ void StsBut::paintOverChildren (juce::Graphics& g)
         paintCaption (g);
 }
 
+juce::Font StsBut::captionFont() const
+{
+    auto font = kitFont (fontHeight);
+    const auto room = (float) width - 4.0f, needed = font.getStringWidthFloat (caption);
+    if (needed <= room || needed <= 0.0f || room <= 0.0f)
+        return font;
+
+    // Narrower letters read well down to about three fifths; past that the letters get smaller too.
+    constexpr float narrowest = 0.6f;
+    const auto scale = room / needed;
+    if (scale >= narrowest)
+        return font.withHorizontalScale (scale);
+    return font.withHeight (fontHeight * scale / narrowest).withHorizontalScale (narrowest);
+}
+
 void StsBut::paintCaption (juce::Graphics& g)
 {
-    PaintCache::drawText (g, caption, { 0, 0, width, height }, juce::Justification::centred, kitFont (fontHeight), textColour);
+    PaintCache::drawText (g, caption, { 0, 0, width, height }, juce::Justification::centred, captionFont(), textColour);
 }

@@ -46,6 +46,10 @@ public:
     void setBackdrop (juce::Colour);
     juce::TextButton* getChildButton() const noexcept { return child.get(); }
 
+    const juce::String& getCaption() const noexcept  { return caption; }
+    // The caption's font: narrowed, then lowered, where the caption is wider than the button.
+    juce::Font captionFont() const;
+
     void paint (juce::Graphics&) override;
     void paintOverChildren (juce::Graphics&) override;
     void mouseDown (const juce::MouseEvent&) override;

@@ -5,6 +5,7 @@
 #include "controls/AppSetBarBut.h"
 #include "controls/CorButton.h"
 #include "controls/LCD_Comp.h"
+#include "controls/StsBut.h"
 #include "controls/StsCont.h"
 #include "controls/ZoneKeyClass.h"
 #include "controls/ProgBar.h"
@@ -331,6 +332,14 @@ TEST_F (ResizeThreads, EveryTopBarControlIsWholeAndInReachAtEveryWidth)
             ASSERT_TRUE (main->getLocalBounds().contains (bounds)) << bounds.toString();
             EXPECT_LE (bounds.getBottom(), EditorRules::barHeight);
             EXPECT_TRUE (within (main->getComponentAt (bounds.getCentre()), *c));
+
+            // Its caption is whole, and still big enough to read.
+            if (auto* button = dynamic_cast<StsBut*> (c))
+            {
+                const auto font = button->captionFont();
+                EXPECT_LE (font.getStringWidthFloat (button->getCaption()), (float) button->getWidth() - 3.5f) << button->getCaption();
+                EXPECT_GE (font.getHeight(), 9.0f) << button->getCaption();
+            }
         }
     }
 
