@@ -11,6 +11,7 @@
 #undef VSTPluginMain
 #include "pluginterfaces/vst2.x/aeffectx.h"
 
+#include <algorithm>
 #include <atomic>
 
 extern "C" AEffect* vantorJuceVSTPluginMain (audioMasterCallback host);
@@ -44,16 +45,31 @@ bool isProcessable (const AEffect* effect, Sample** inputs, Sample** outputs, Vs
     return true;
 }
 
+// A block passed over still plays silence, not what the host left in its buffers.
+template <typename Sample>
+void silence (const AEffect* effect, Sample** outputs, VstInt32 sampleFrames)
+{
+    if (outputs == nullptr || sampleFrames <= 0)
+        return;
+    for (int i = 0; i < effect->numOutputs; ++i)
+        if (outputs[i] != nullptr)
+            std::fill (outputs[i], outputs[i] + sampleFrames, Sample());
+}
+
 void VSTCALLBACK processReplacing (AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     if (isProcessable (effect, inputs, outputs, sampleFrames))
         juceProcess.load() (effect, inputs, outputs, sampleFrames);
+    else
+        silence (effect, outputs, sampleFrames);
 }
 
 void VSTCALLBACK processDoubleReplacing (AEffect* effect, double** inputs, double** outputs, VstInt32 sampleFrames)
 {
     if (isProcessable (effect, inputs, outputs, sampleFrames))
         juceProcessDouble.load() (effect, inputs, outputs, sampleFrames);
+    else
+        silence (effect, outputs, sampleFrames);
 }
 }
 

@@ -1,9 +1,11 @@
 // Audio: every rate and block size passes through bit for bit; host MIDI is not echoed.
 #include "Validate.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace vsthost::validation
 {
@@ -121,6 +123,16 @@ void processingGroup (Reporter& r, Library& lib, std::mt19937& rng)
             p.addAll (runBlock (a, 0, rng), fmt ("after %d frames: 0 frames with buffers", frames));
             p.addAll (runBlock (a, 256, rng), fmt ("after %d frames: a whole block", frames));
         }
+
+        // Outputs without inputs: passed over, the block is silent.
+        std::vector<float> left (64, 0.5f), right (64, 0.5f);
+        float* outputs[numChannels] = { left.data(), nullptr };
+        a->processReplacing (a, nullptr, outputs, 64);
+        outputs[1] = right.data();
+        a->processReplacing (a, noFloats, outputs, 64);
+        for (const auto* channel : { &left, &right })
+            if (std::any_of (channel->begin(), channel->end(), [] (float v) { return v != 0.0f; }))
+                p.add ("a block without inputs kept what the host had in its output buffers");
         suspend (a);
         return p.str();
     });
