@@ -251,9 +251,9 @@ void MainComp::handleMidiSetupCommand (int code, int value)
         case 302: e.selectOutputPort (value); break;
         default:  return;
     }
-    e.requestGlobals();
     if (e.storeSettings() == SettingsFiles::StoreResult::busy)
         pendingNotice = "SETTINGS NOT STORED: THEIR FOLDER IS LOCKED";
+    e.requestGlobals();   // its answer shows the notice
     if (code == 300 || code == 302)
         e.loadPorts (1);
 }

@@ -117,12 +117,17 @@ void ignoringOwnXErrors (const std::function<void()>& call)
     }
 
     auto* x = juce::X11Symbols::getInstance();
-    x->xSync (display, False);   // earlier requests' errors go where they belong
+    const auto sync = [x, display]
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        x->xSync (display, False);
+    };
+    sync();   // earlier requests' errors go where they belong
     trappedDisplay = display;
     previousHandler = x->xSetErrorHandler (onXError);
     ++trapDepth;
     call();
-    x->xSync (display, False);   // this call's errors arrive while trapped
+    sync();   // this call's errors arrive while trapped
     --trapDepth;
     // Put back what was there, unless a host thread changed the handler
     // meanwhile: then theirs stays, or a trap of theirs would end with ours

@@ -36,7 +36,8 @@ void dispatchQueuedXEvents();
 
 // Runs the call with X errors on the toolkit's own connection ignored: it may
 // touch windows a host has destroyed, and some hosts end the process on any X
-// error. Errors on other connections go where they went before.
+// error. While the call runs, every X error in the process is ignored, the
+// host's own included (see onXError).
 void ignoringOwnXErrors (const std::function<void()>& call);
 
 

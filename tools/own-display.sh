@@ -17,7 +17,6 @@ cleanup()
     rm -rf "$dir"
 }
 trap cleanup EXIT
-trap 'exit 143' TERM INT
 
 mkfifo "$dir/number"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/number" 2>"$dir/log" &
@@ -28,4 +27,9 @@ if ! read -r number < "$dir/number" || [ -z "$number" ]; then
     cat "$dir/log" >&2
     exit 1
 fi
-DISPLAY=":$number" "$@"
+# In the background, so a stop signal reaches the command at once, not after it ends.
+DISPLAY=":$number" "$@" &
+child=$!
+trap 'kill "$child" 2>/dev/null; exit 143' TERM
+trap 'kill -INT "$child" 2>/dev/null; exit 130' INT
+wait "$child"

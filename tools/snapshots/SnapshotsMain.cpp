@@ -2,6 +2,7 @@
 #include "controls/KitLookAndFeel.h"
 
 #include <cstdlib>
+#include <string>
 #include <iostream>
 
 // JUCE's own message-loop step: works whether or not modal loops are permitted.
@@ -35,6 +36,8 @@ class ScratchHome
 public:
     ScratchHome()
     {
+        if (const char* before = std::getenv ("HOME"))
+            previous = before;
         char folder[] = "/tmp/vantor-snapshots-home-XXXXXX";
         if (const char* made = mkdtemp (folder))
         {
@@ -44,10 +47,19 @@ public:
         }
     }
 
-    ~ScratchHome()   { home.deleteRecursively(); }
+    ~ScratchHome()
+    {
+        // Back to the home before it, so nothing written later lands in a deleted folder.
+        if (previous.empty())
+            unsetenv ("HOME");
+        else
+            setenv ("HOME", previous.c_str(), 1);
+        home.deleteRecursively();
+    }
 
 private:
     juce::File home;
+    std::string previous;
 };
 
 // snapshots <output folder> [name filter]: one PNG per registered picture.
