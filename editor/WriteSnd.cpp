@@ -68,18 +68,38 @@ WriteSnd::~WriteSnd()
 void WriteSnd::layout (int x, int y, int width, int height)
 {
     juce::ignoreUnused (x);
-    const int g = gridHeightFor (height);
+    // (Never zero: an empty area must not divide by it.)
+    scale = juce::jlimit (0.1f, 1.0f, juce::jmin ((float) width / (float) (fullWidth - spareLeft),
+                                                  (float) height / (float) minHeight));
+    const int w = (int) ((float) width / scale), h = (int) ((float) height / scale);   // laid out at full size
+    const int left = juce::jlimit (0, spareLeft, fullWidth - w);
+    const int g = gridHeightFor (h);
+
+    // The bank buttons end no lower than the grid, so the keyboard panel under
+    // the dialog never takes their clicks: first up beside the display, then closer.
+    constexpr int buttonHeight = 18, displayTop = 18;
+    int top = 80, step = 36;
+    const int foot = 74 + g;
+    if (top + 3 * step + buttonHeight > foot)
+    {
+        top = juce::jmax (displayTop, foot - 3 * step - buttonHeight);
+        step = juce::jmax (buttonHeight + 2, juce::jmin (step, (foot - top - buttonHeight) / 3));
+    }
 
     for (int i = 0; i < (int) bankButtons.size(); ++i)
-        bankButtons[(size_t) i]->setTopLeft (102, 80 + 36 * i);
-    lcd->setBounds (202, 18, 217, 46);
+        bankButtons[(size_t) i]->setTopLeft (102 - left, top + step * i);
+    lcd->setBounds (202 - left, displayTop, 217, 46);
     lcd->setVisible (true);
-    grid->setBounds (202, 74, 350, g);
+    grid->setBounds (202 - left, 74, 350, g);
     grid->setVisible (true);
-    // In a narrow window the buttons move in over the grid's right end, so the dialog can still be answered.
-    const int buttonX = juce::jlimit (0, 582, width - 78);
-    cancelButton->setTopLeft (buttonX, 74 + g - 54);
-    writeButton->setTopLeft (buttonX, 74 + g - 18);
+    cancelButton->setTopLeft (582 - left, 74 + g - 54);
+    writeButton->setTopLeft (582 - left, 74 + g - 18);
+    if (renameBox != nullptr)
+        renameBox->setTopLeftPosition (lcd->getX() + 72, lcd->getY() + 10);
+
+    const auto shrink = juce::AffineTransform::scale (scale);
+    for (auto* child : getChildren())
+        child->setTransform (shrink);
 
     setBounds (0, y, width, height);
 }
@@ -110,6 +130,7 @@ void WriteSnd::openRename (const juce::String& text)
     if (renameBox == nullptr)
     {
         renameBox = std::make_unique<RenameCnt> (lcd->getX() + 72, lcd->getY() + 10, text.trim());
+        renameBox->setTransform (juce::AffineTransform::scale (scale));
         addAndMakeVisible (*renameBox);
         renameBox->getOkButton().addListener (this);
         renameBox->getCancelButton().addListener (this);

@@ -23,8 +23,14 @@ public:
     WriteSnd (MidiCntrState& engine, int bank, int program, const juce::String& name, int category);
     ~WriteSnd() override;
 
+    // Laid out at full size in the space it gets: a narrower dialog first gives
+    // up the margin left of its bank buttons, and one narrower or lower than its
+    // smallest full-size layout is drawn smaller as a whole. A low dialog keeps
+    // its bank buttons beside the grid, moved up and closer together.
+    static constexpr int fullWidth = 660, spareLeft = 94, minHeight = 128;
     void layout (int x, int y, int width, int height);
     static int gridHeightFor (int height) noexcept   { return juce::jmax (0, (height - 80) / 46) * 46; }
+    float getScale() const noexcept                  { return scale; }
 
     void openRename (const juce::String& name);
     void closeRename();
@@ -55,6 +61,7 @@ private:
     std::unique_ptr<RenameCnt> renameBox;
     juce::String name;
     juce::String layerMode, arp;   // of the slot it opened on, kept for the LCD
+    float scale = 1.0f;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (WriteSnd)
 };

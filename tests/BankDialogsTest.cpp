@@ -82,6 +82,42 @@ TEST (BankDialogsThreads, WriteDialogKeepsToUserSlotsAndNames)
     EXPECT_EQ (dialog.getLcd().getProgramName(), "Renamed");
 }
 
+// Below the sizes a window gives it, the dialog still keeps each control
+// whole inside itself and off the others: it is drawn smaller as a whole.
+TEST (BankDialogsThreads, ASmallWriteDialogKeepsEveryControlWholeAndApart)
+{
+    EditorTestRig rig;
+    WriteSnd dialog (rig.engine(), 0, 0, "Small", 0);
+    dialog.openRename ("Small");
+
+    const struct { int w, h; float scale; } sizes[] = { { 653, 146, 1.0f }, { 566, 128, 1.0f }, { 400, 128, 400.0f / 566.0f },
+                                                         { 653, 64, 0.5f }, { 200, 40, 40.0f / 128.0f } };
+    for (const auto& s : sizes)
+    {
+        SCOPED_TRACE (juce::String (s.w) + "x" + juce::String (s.h));
+        dialog.layout (0, 54, s.w, s.h);
+        EXPECT_FLOAT_EQ (dialog.getScale(), s.scale);
+        std::vector<juce::Component*> controls { &dialog.getGrid(), &dialog.getLcd(), &dialog.getCancelButton(), &dialog.getWriteButton() };
+        for (int i = 0; i < 4; ++i)
+            controls.push_back (&dialog.getBankButton (i));
+
+        std::vector<juce::Rectangle<int>> taken;
+        for (auto* c : controls)
+        {
+            const auto area = dialog.getLocalArea (c, c->getLocalBounds());
+            EXPECT_TRUE (dialog.getLocalBounds().contains (area)) << area.toString();
+            EXPECT_GT (area.getHeight(), 0);
+            for (const auto& other : taken)
+                EXPECT_FALSE (area.intersects (other)) << area.toString() << " on " << other.toString();
+            taken.push_back (area);
+        }
+        // The rename box follows the display it opened over.
+        auto* box = dialog.getRenameBox();
+        EXPECT_EQ (dialog.getLocalArea (box, box->getLocalBounds()).getTopLeft(),
+                   dialog.getLocalPoint (&dialog.getLcd(), juce::Point<int> (72, 10)));
+    }
+}
+
 TEST (BankDialogsThreads, WriteStoresNameAndCategoryAndSendsOneDump)
 {
     EditorTestRig rig;

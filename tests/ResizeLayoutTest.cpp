@@ -348,3 +348,102 @@ TEST_F (ResizeThreads, EveryTopBarControlIsWholeAndInReachAtEveryWidth)
     EXPECT_EQ (rig.page().getAppBar().getFunctionButton (6)->getBounds(), juce::Rectangle<int> (276, 3, 46, 16));
     EXPECT_EQ (rig.page().getAppBar().getChannelLabel().getBounds(), juce::Rectangle<int> (330, 4, 56, 15));
 }
+
+// The write dialog at every size and zoom the editor allows, from the smallest
+// page and window up: each bank button, the grid, the name on the display and
+// its rename box, WRITE and CANCEL lie whole inside the window, under nothing
+// (its corners and centre are hit as itself), and a click there does its work.
+TEST_F (ResizeThreads, EveryWriteDialogControlIsInReachAtEverySizeAndZoom)
+{
+    auto& editor = *rig.editor;
+    auto& e = rig.engine();
+
+    const auto expectInReach = [&] (juce::Component& c, const juce::String& what)
+    {
+        const auto area = editor.getLocalArea (&c, c.getLocalBounds());
+        SCOPED_TRACE (what + " at " + area.toString());
+        ASSERT_TRUE (editor.getLocalBounds().contains (area));
+        EXPECT_GE (area.getHeight(), 12);
+        const auto inner = area.reduced (2);
+        for (const auto at : { inner.getCentre(), inner.getTopLeft(), inner.getTopRight(), inner.getBottomLeft(), inner.getBottomRight() })
+            ASSERT_TRUE (within (editor.getComponentAt (at), c)) << at.toString();
+    };
+    const auto centreOf = [&] (juce::Component& c) { return editor.getLocalPoint (&c, c.getLocalBounds().getCentre()); };
+
+    const int minW = VantorAudioProcessorEditor::minWidth, minH = VantorAudioProcessorEditor::minHeight;
+    // Page heights pulled with the zoom handle: the smallest, a small one, the
+    // opening one and the largest the monitor allows.
+    const int zooms[] = { EditorRules::minPageHeight, 228, 400, 710, 2000 };
+    std::vector<juce::Point<int>> sizes;
+    for (const int h : { minH, 320, 350, 376, 390, 400, 410, 418, 450, 500, 560, 730, 900, VantorAudioProcessorEditor::maxHeight })
+        for (const int w : { minW, 1200 })
+            sizes.push_back ({ w, h });
+    for (const auto s : { juce::Point<int> { 660, 376 }, { 700, 400 }, { 800, 560 }, { 2400, 730 }, { 4000, minH } })
+        sizes.push_back (s);
+
+    for (const int zoom : zooms)
+    {
+        auto& corner = rig.page().getZoomCorner();
+        corner.changeCode = CorButton::dragging;
+        main->zoomHandleChanged (zoom);
+        ASSERT_TRUE (rig.pumpUntil ([&] { return editor.getHeight() == main->getHeight(); }));
+
+        for (const auto s : sizes)
+        {
+            SCOPED_TRACE ("page " + juce::String (zoom) + ", window " + s.toString());
+            editor.setSize (s.x, s.y);
+            ASSERT_EQ (main->getBounds(), editor.getLocalBounds());
+            e.splitProgramIndex (0);
+            main->showWriteDialog (true);
+            auto* dialog = main->getWriteDialog();
+            ASSERT_NE (dialog, nullptr);
+
+            // Each bank button shows its bank (none is the bank shown before it).
+            for (const int i : { 1, 0, 3, 2 })
+            {
+                auto& b = dialog->getBankButton (i);
+                expectInReach (b, b.getCaption());
+                ui::click (editor, centreOf (b));
+                ASSERT_EQ (dialog->getGrid().rowBank (0), i);
+            }
+
+            // A row of the grid becomes the target slot.
+            auto& grid = dialog->getGrid();
+            expectInReach (grid, "grid");
+            grid.setTopRow (40);
+            ui::click (editor, centreOf (grid));
+            EXPECT_EQ (dialog->getLcd().getBank(), 2);
+            EXPECT_EQ (dialog->getLcd().getProgram(), grid.rowProgram (grid.getSelectedRow()));
+            EXPECT_GE (dialog->getLcd().getProgram(), 40);
+
+            // The name on the display opens the rename box, whose OK names the program.
+            auto& lcd = dialog->getLcd();
+            const auto name = editor.getLocalPoint (&lcd, juce::Point<int> (94, 32));
+            ASSERT_EQ (LCD_Comp::zoneAt (94, 32), (int) LCD_Comp::nameZone);
+            ASSERT_TRUE (editor.getLocalBounds().contains (name));
+            ASSERT_TRUE (within (editor.getComponentAt (name), lcd)) << name.toString();
+            ui::click (editor, name);
+            ASSERT_TRUE (rig.pumpUntil ([&] { return dialog->isRenameShown(); }));
+            auto& box = *dialog->getRenameBox();
+            expectInReach (box.getEditor(), "name box");
+            expectInReach (box.getOkButton(), "rename OK");
+            box.getEditor().setText ("Reached", false);
+            ui::click (editor, centreOf (box.getOkButton()));
+            EXPECT_FALSE (dialog->isRenameShown());
+            EXPECT_EQ (lcd.getProgramName(), "Reached");
+
+            expectInReach (dialog->getCancelButton(), "CANCEL");
+            expectInReach (dialog->getWriteButton(), "WRITE");
+            ui::click (editor, centreOf (dialog->getCancelButton()));
+            ASSERT_EQ (main->getWriteDialog(), nullptr);
+
+            main->showWriteDialog (true);
+            dialog = main->getWriteDialog();
+            dialog->getLcd().setBankProgram (3, 17);
+            ui::click (editor, centreOf (dialog->getWriteButton()));
+            ASSERT_EQ (main->getWriteDialog(), nullptr);
+            EXPECT_EQ (e.getCurrentBank(), 3);
+            EXPECT_EQ (e.getCurrentProgram(), 17);
+        }
+    }
+}

@@ -1,5 +1,8 @@
 #include "Snapshots.h"
+#include "controls/CorButton.h"
 #include "editor/AskPanel.h"
+#include "editor/EditorPanel.h"
+#include "editor/EditorRules.h"
 #include "editor/MainComp.h"
 #include "editor/VantorAudioProcessorEditor.h"
 #include "editor/WriteSnd.h"
@@ -57,6 +60,25 @@ VANTOR_SNAPSHOT ("write-dialog-rename-xy", 0, 0, [] {
         m.showWriteDialog (true);
         m.getWriteDialog()->openRename ("Xy");
     });
+})
+// The zoom handle pulled up to the smallest page, then a low window: the
+// dialog has only what lies above the keyboard panel.
+VANTOR_SNAPSHOT ("write-dialog-smallest-page-653x372", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        m.getEditorPanel().getZoomCorner().changeCode = CorButton::dragging;
+        m.zoomHandleChanged (EditorRules::minPageHeight);
+        m.showWriteDialog (true);
+    }, 653, 372);
+})
+VANTOR_SNAPSHOT ("write-dialog-small-page-1200x400", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        m.getEditorPanel().getZoomCorner().changeCode = CorButton::dragging;
+        m.zoomHandleChanged (EditorRules::minPageHeight);
+        m.showWriteDialog (true);
+        m.getWriteDialog()->openRename ("Soft Rhodes");
+    }, 1200, 400);
 })
 VANTOR_SNAPSHOT ("transmit-question", 0, 0, [] {
     return std::make_unique<ArrangedEditor> ([] (MainComp& m)

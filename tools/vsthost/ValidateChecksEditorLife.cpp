@@ -233,6 +233,69 @@ void editorLifeGroup (Reporter& r, Library& lib, std::mt19937&)
         x.destroy (pb);
         return p.str();
     }));
+
+    // The zoom handle pulled up to the smallest page, then the window made a
+    // little higher: the write dialog has only the 174 px above the keyboard
+    // panel, and each of its bank buttons must still take its own click (they
+    // lay under the keyboard, where a click plays a key).
+    r.check ("editorLife.writeDialogOnASmallPage", withXErrors (x, [&]() -> std::string
+    {
+        Problems p;
+        // From the first size: 1200 x 730, a 710 px page with its handle in its corner.
+        const SettingsFileSwap geometry ("pro12ltwh.dat", std::nullopt);
+        Instance a (lib.entry);
+        const auto parent = openInNewParent (x, a, p, "opening");
+        const auto window = editorWindow (x, parent);
+        p.addAll (waitForPage (x, a, parent), "opening");
+        int w = 0, h = 0;
+        editorRect (a, w, h);
+        if (w != 1200 || h != 730)
+            return fmt ("the editor opened at %dx%d, not at 1200x730", w, h);
+
+        const auto sizeIs = [&] (int ww, int hh) { return [&, ww, hh] { int cw = 0, ch = 0; editorRect (a, cw, ch); return cw == ww && ch == hh; }; };
+        // Page 200 under a 172 px keyboard panel; then the corner, 28 px down, gives the page 228.
+        drag (x, a, window, w - 6, pageHeight - 7, w - 6, 200 - 7);
+        if (! x.idleUntil (a, sizeIs (1200, 372)))
+            return "the zoom handle pulled up to a 200 px page did not make the editor 1200x372 " + x.waited();
+        drag (x, a, window, w - 8, 372 - 8, w - 8, 400 - 8);
+        if (! x.idleUntil (a, sizeIs (1200, 400)))
+            return "the corner did not make the editor 1200x400 " + x.waited();
+        if (auto reason = waitForPage (x, a, parent); ! reason.empty())
+            return "at 1200x400: " + reason;
+
+        // WriteSnd::layout (0, 54, 1200, 174): grid (202, 74, 350, 92); the bank
+        // buttons beside it at (102, 40 + 36 i); CANCEL at (582, 74 + 92 - 54).
+        constexpr int gridX = 202, gridY = 54 + 74, gridW = 350, gridH = 92;
+        const auto grid = [&] { return grabPixels (x, window, gridX, gridY, gridW, gridH); };
+        // The panels paint a while after the tabs: the page is judged once it holds still.
+        const auto pageNow = [&] { return grabPixels (x, window, 0, 60, 1200, 160); };
+        x.holdsStill (a, pageNow, std::chrono::milliseconds (600), 20);
+        const auto page = pageNow();
+        click (x, a, window, 267 + 6 * 46 + 23, 3 + 8);
+        if (! x.idleUntil (a, [&] { return pixelDifference (pageNow(), page) > 0.2; }))
+            return "WRITE showed no write dialog " + x.waited();
+
+        // Each click shows another bank than the one before it; the first only sets out from a known one.
+        bool first = true;
+        for (const int i : { 3, 2, 1, 0, 3 })
+        {
+            x.holdsStill (a, grid);
+            const auto before = grid();
+            click (x, a, window, 102 + 35, 54 + 40 + 36 * i + 9);
+            if (! first && ! x.idleUntil (a, [&] { return pixelDifference (grid(), before) > 0.05; }))
+                p.add (fmt ("BANK U%d did not show its bank in the grid %s", i + 1, x.waited().c_str()));
+            first = false;
+        }
+
+        click (x, a, window, 582 + 35, 54 + 74 + gridH - 54 + 9);
+        double share = 1;
+        if (! x.idleUntil (a, [&] { return (share = pixelDifference (pageNow(), page)) < 0.03; }))
+            p.add (fmt ("the page did not come back after the write dialog's CANCEL (%.1f%% differs) %s", 100 * share, x.waited().c_str()));
+
+        p.addAll (closeEditor (x, a, parent), "closing");
+        x.destroy (parent);
+        return p.str();
+    }));
 }
 } // namespace
 
