@@ -159,8 +159,12 @@ TEST_F (ChosenFilesThreads, SavesAskBeforeReplacingTheFileTheyWrite)
         main.setStatusText ("");
         s.save();
         seams.chooseFile (folder.file().getChildFile (s.typed));
-        ASSERT_TRUE (s.overlay.question().startsWith (expected)) << s.overlay.question();
         EXPECT_EQ (bytesOf (target), old);
+        if (! s.overlay.question().startsWith (expected))
+        {
+            ADD_FAILURE() << "no question before replacing " << s.written << ": " << s.overlay.question();
+            continue;
+        }
         s.overlay.answer (false);
         EXPECT_TRUE (s.overlay.question().isEmpty());
         EXPECT_EQ (bytesOf (target), old);
