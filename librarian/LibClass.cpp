@@ -473,11 +473,12 @@ void LibClass::showNotice (const juce::String& message, int command)
 UiSeam::ReplaceQuestion LibClass::askReplace()
 {
     juce::Component::SafePointer<LibClass> self (this);
-    return [self] (juce::String question, juce::String detail, std::function<void (bool)> answer)
+    // The box's one line has no room for the folder: the chooser just showed it.
+    return [self] (juce::String question, juce::String, std::function<void (bool)> answer)
     {
         if (self == nullptr)
             return;
-        self->askQuestion (question + " " + detail, "REPLACE", {}, "CANCEL", replaceQuestion, 0);
+        self->askQuestion (question + " The file already exists.", "REPLACE", {}, "CANCEL", replaceQuestion, 0);
         self->pendingReplace = std::move (answer);
     };
 }

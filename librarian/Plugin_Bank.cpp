@@ -369,13 +369,14 @@ void Plugin_Bank::showNotice (const juce::String& message)
 UiSeam::ReplaceQuestion Plugin_Bank::askReplace()
 {
     juce::Component::SafePointer<Plugin_Bank> self (this);
-    return [self] (juce::String question, juce::String detail, std::function<void (bool)> answer)
+    // The box's one line has no room for the folder: the chooser just showed it.
+    return [self] (juce::String question, juce::String, std::function<void (bool)> answer)
     {
         if (self == nullptr)
             return;
         self->showEntryBox();
         self->textBox->getEditor().setVisible (false);
-        self->textBox->setup (question + " " + detail, {}, "CANCEL", "REPLACE", {}, -1, replaceCommand, 0);
+        self->textBox->setup (question + " The file already exists.", {}, "CANCEL", "REPLACE", {}, -1, replaceCommand, 0);
         self->pendingReplace = std::move (answer);
     };
 }
