@@ -53,10 +53,10 @@ public:
     bool wasTooLarge() const noexcept                       { return tooLarge; }
     bool wasNotRegular() const noexcept                     { return notRegular; }
 
-    // A chosen file read whole, the one way every load reads one: only a
-    // regular file (a link to one is followed), and only when it is no larger
-    // than limit. Anything else is refused before it is opened, so a FIFO or
-    // a device can neither block nor fill the memory.
+    // A chosen file read whole by the settings files' rule: only a regular
+    // file (a link to one is followed), and only when it is no larger than
+    // limit. Anything else is refused before it is opened, so a FIFO or a
+    // device can neither block nor fill the memory.
     enum class Refusal { none, missing, notRegular, tooLarge, unreadable };
     struct ChosenBytes
     {
