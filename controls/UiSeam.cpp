@@ -1,5 +1,7 @@
 #include "controls/UiSeam.h"
 #include "controls/KitLookAndFeel.h"
+#include "engine/FileMan.h"
+#include "engine/SettingsFiles.h"
 
 namespace
 {
@@ -72,6 +74,56 @@ void chooseFile (bool save, juce::String title, juce::File start, juce::String p
         if (onResult)
             onResult (chosen);
         juce::MessageManager::callAsync ([chooser] {});   // released after launchAsync's frame has unwound
+    });
+}
+
+juce::String replaceQuestion (const juce::File& target)
+{
+    return "Replace " + target.getFileName() + "?";
+}
+
+juce::String replaceDetail (const juce::File& target)
+{
+    return "A file of that name is already in " + target.getParentDirectory().getFullPathName()
+           + ". Saving overwrites it.";
+}
+
+void chooseSaveFile (int fileTypeCode, juce::File start, ReplaceQuestion ask, FileCallback onTarget)
+{
+    FileMan spec;
+    spec.dialogSpec (fileTypeCode);
+
+    chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"),
+                [fileTypeCode, ask = std::move (ask), onTarget = std::move (onTarget)] (juce::File chosen)
+    {
+        if (! onTarget)
+            return;
+
+        if (chosen == juce::File())
+        {
+            onTarget ({});
+            return;
+        }
+
+        const auto target = FileMan::withSaveExtension (chosen, fileTypeCode);
+
+        // Only a file can be replaced; a write to anything else fails and says so.
+        if (target == chosen || SettingsFiles::kindOf (target) != SettingsFiles::Kind::regular)
+        {
+            onTarget (target);
+            return;
+        }
+
+        if (! ask)
+        {
+            onTarget ({});
+            return;
+        }
+
+        ask (replaceQuestion (target), replaceDetail (target), [target, onTarget] (bool replace)
+        {
+            onTarget (replace ? target : juce::File());
+        });
     });
 }
 }

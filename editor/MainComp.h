@@ -9,6 +9,7 @@
 #include "controls/StsBut.h"
 #include "controls/StsGrid.h"
 #include "controls/TextEntry.h"
+#include "controls/UiSeam.h"
 #include "engine/DSI_Program.h"
 #include "engine/FileMan.h"
 #include "engine/MidiCntrState.h"
@@ -135,6 +136,7 @@ public:
     void loadProgramBankFile (int bank);
     void saveSingleProgram (const ByteArray& dump, const juce::String& name);
     void saveProgramBankFile (int bank);
+    UiSeam::ReplaceQuestion askReplace();
     void writeProgram();
 
     // Shows a question; the action runs only on the go-ahead button.

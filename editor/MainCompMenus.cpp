@@ -41,7 +41,9 @@ struct ProgramFileRead
 
 juce::String refusalText (const FileMan& reader, const juce::File& file, const juce::String& nothingFound)
 {
-    return (reader.wasTooLarge() ? juce::String ("TOO LARGE, NOT READ: ") : nothingFound) + file.getFileName();
+    return (reader.wasTooLarge()    ? juce::String ("TOO LARGE, NOT READ: ")
+            : reader.wasNotRegular() ? juce::String ("NOT A REGULAR FILE, NOT READ: ")
+                                     : nothingFound) + file.getFileName();
 }
 
 // The record a single-program file holds.
@@ -573,18 +575,25 @@ void MainComp::loadProgramBankFile (int bank)
     });
 }
 
+// A save's "replace this file?" on the editor's question overlay.
+UiSeam::ReplaceQuestion MainComp::askReplace()
+{
+    juce::Component::SafePointer<MainComp> safe (this);
+    return [safe] (juce::String text, juce::String detail, std::function<void (bool)> answer)
+    {
+        if (safe != nullptr)
+            safe->ask (text, detail, "REPLACE", [answer] { answer (true); });
+    };
+}
+
 void MainComp::saveSingleProgram (const ByteArray& dump, const juce::String& name)
 {
-    FileMan spec;
-    spec.dialogSpec (FileMan::saveProgram);
-    const auto patterns = spec.getPatterns();
     const auto start = FileMan::settingsFolder().getChildFile (fileSafe (name) + ".p12p");
     juce::Component::SafePointer<MainComp> safe (this);
-    UiSeam::chooseFile (true, spec.getTitle(), start, patterns.joinIntoString (";"), [safe, dump] (juce::File file)
+    UiSeam::chooseSaveFile (FileMan::saveProgram, start, askReplace(), [safe, dump] (juce::File file)
     {
         if (safe == nullptr || file == juce::File())
             return;
-        file = FileMan::withSaveExtension (file, FileMan::saveProgram);
         const bool ok = MidiCntrState::writeWholeFile (dump, file);
         safe->setStatusText ((ok ? "SAVED " : "SAVE FAILED: ") + file.getFileName());
     });
@@ -608,15 +617,12 @@ void MainComp::saveProgramBankFile (int bank)
         }
     }
 
-    FileMan spec;
-    spec.dialogSpec (FileMan::saveProgramBank);
     const auto start = FileMan::settingsFolder().getChildFile ("Bank " + ProgramRecord::bankLabel (bank) + ".p12b");
     juce::Component::SafePointer<MainComp> safe (this);
-    UiSeam::chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"), [safe, data] (juce::File file)
+    UiSeam::chooseSaveFile (FileMan::saveProgramBank, start, askReplace(), [safe, data] (juce::File file)
     {
         if (safe == nullptr || file == juce::File())
             return;
-        file = FileMan::withSaveExtension (file, FileMan::saveProgramBank);
         const bool ok = MidiCntrState::writeWholeFile (data, file);
         safe->setStatusText ((ok ? "SAVED " : "SAVE FAILED: ") + file.getFileName());
     });

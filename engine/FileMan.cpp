@@ -96,26 +96,61 @@ ByteArray FileMan::firstSysEx (const ByteArray& bytes)
     return ByteArray (start, end + 1);
 }
 
+FileMan::ChosenBytes FileMan::readChosenFile (const juce::File& file, juce::int64 limit)
+{
+    ChosenBytes result;
+
+    switch (file == juce::File() ? SettingsFiles::Kind::missing : SettingsFiles::kindOf (file))
+    {
+        case SettingsFiles::Kind::missing:  result.refusal = Refusal::missing;     return result;
+        case SettingsFiles::Kind::other:    result.refusal = Refusal::notRegular;  return result;
+        case SettingsFiles::Kind::regular:  break;
+    }
+
+    if (file.getSize() > limit)
+    {
+        result.refusal = Refusal::tooLarge;
+        return result;
+    }
+
+    // Bounded as well: the file may have grown since its size was asked.
+    switch (SettingsFiles::readFile (file, (size_t) limit + 1, result.bytes))
+    {
+        case SettingsFiles::ReadStatus::missing:     result.refusal = Refusal::missing;     break;
+        case SettingsFiles::ReadStatus::unreadable:  result.refusal = SettingsFiles::kindOf (file) == SettingsFiles::Kind::other
+                                                                        ? Refusal::notRegular : Refusal::unreadable;
+                                                     break;
+        case SettingsFiles::ReadStatus::read:
+            if ((juce::int64) result.bytes.size() > limit)
+                result.refusal = Refusal::tooLarge;
+            break;
+    }
+
+    if (result.refusal != Refusal::none)
+        result.bytes.clear();
+
+    return result;
+}
+
 ByteArray FileMan::readProgramFile (const juce::File& file)
 {
     chosenFile = file;
     fileData.clear();
-    const auto size = file == juce::File() ? 0 : chosenFile.getSize();
-    tooLarge = size > largestProgramFile;
+    tooLarge = notRegular = false;
 
-    if (size < minimumProgramFileSize || tooLarge)
+    // Too small to hold a program: refused unread.
+    if (file != juce::File() && SettingsFiles::kindOf (file) == SettingsFiles::Kind::regular
+         && file.getSize() < minimumProgramFileSize)
         return {};
 
-    // Bounded as well: the file may have grown since its size was asked.
-    fileData = SettingsFiles::readFileStart (chosenFile, (size_t) largestProgramFile + 1);
-    tooLarge = (juce::int64) fileData.size() > largestProgramFile;
+    auto read = readChosenFile (file, largestProgramFile);
+    tooLarge = read.refusal == Refusal::tooLarge;
+    notRegular = read.refusal == Refusal::notRegular;
 
-    if ((juce::int64) fileData.size() < minimumProgramFileSize || tooLarge)
-    {
-        fileData.clear();
+    if ((juce::int64) read.bytes.size() < minimumProgramFileSize)
         return {};
-    }
 
+    fileData = std::move (read.bytes);
     return fileData;
 }
 

@@ -48,8 +48,22 @@ public:
     // this; a larger program or bank file is no real one and is refused unread.
     static constexpr juce::int64 largestProgramFile = 1 << 20;
 
-    // Whether the last load refused its file for its size.
+    // Whether the last load refused its file for its size, or because it is no
+    // regular file (a device, a FIFO, a folder).
     bool wasTooLarge() const noexcept                       { return tooLarge; }
+    bool wasNotRegular() const noexcept                     { return notRegular; }
+
+    // A chosen file read whole by the settings files' rule: only a regular
+    // file (a link to one is followed), and only when it is no larger than
+    // limit. Anything else is refused before it is opened, so a FIFO or a
+    // device can neither block nor fill the memory.
+    enum class Refusal { none, missing, notRegular, tooLarge, unreadable };
+    struct ChosenBytes
+    {
+        ByteArray bytes;
+        Refusal refusal = Refusal::none;
+    };
+    static ChosenBytes readChosenFile (const juce::File& file, juce::int64 limit);
 
     // The file a save chooser's answer names: the code's first extension is
     // appended unless the name already ends with one of its extensions, so
@@ -74,7 +88,7 @@ private:
     juce::String title;
     juce::StringArray patterns;
     std::unique_ptr<DSI_Program> program;
-    bool tooLarge = false;
+    bool tooLarge = false, notRegular = false;
 
     JUCE_DECLARE_NON_COPYABLE (FileMan)
 };

@@ -300,13 +300,10 @@ void LibClass::importEnding()
 
 void LibClass::saveLibraryAs (std::function<void (bool)> then)
 {
-    FileMan spec;
-    spec.dialogSpec (FileMan::saveLibrary);
     juce::Component::SafePointer<LibClass> self (this);
     const auto start = FileMan::settingsFolder().getChildFile ("Untitled");
 
-    UiSeam::chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"),
-                        [self, then] (juce::File chosen)
+    UiSeam::chooseSaveFile (FileMan::saveLibrary, start, askReplace(), [self, then] (juce::File chosen)
     {
         if (self == nullptr)
             return;
@@ -315,8 +312,6 @@ void LibClass::saveLibraryAs (std::function<void (bool)> then)
 
         if (chosen != juce::File())
         {
-            chosen = FileMan::withSaveExtension (chosen, FileMan::saveLibrary);
-
             saved = self->list.saveToFile (chosen);
 
             if (! saved)
@@ -474,6 +469,30 @@ void LibClass::showNotice (const juce::String& message, int command)
     askQuestion (message, {}, "OK", {}, command, 0);
 }
 
+// A save's "replace this file?" in the page's own box.
+UiSeam::ReplaceQuestion LibClass::askReplace()
+{
+    juce::Component::SafePointer<LibClass> self (this);
+    // The box's one line has no room for the folder: the chooser just showed it.
+    return [self] (juce::String question, juce::String, std::function<void (bool)> answer)
+    {
+        if (self == nullptr)
+            return;
+        self->askQuestion (question + " The file already exists.", "REPLACE", {}, "CANCEL", replaceQuestion, 0);
+        self->pendingReplace = std::move (answer);
+    };
+}
+
+void LibClass::answerReplace (bool replace)
+{
+    closeBox();
+    // The save may show a notice in the box: take the answer out first.
+    auto answer = std::move (pendingReplace);
+    pendingReplace = nullptr;
+    if (answer)
+        answer (replace);
+}
+
 void LibClass::showBox (bool withEditor)
 {
     if (textBox == nullptr)
@@ -482,6 +501,8 @@ void LibClass::showBox (bool withEditor)
         addChildComponent (*textBox);
         textBox->addListener (this);
     }
+
+    pendingReplace = nullptr;
 
     textBox->getEditor().setVisible (withEditor);
     textBox->setBounds (getLocalBounds());
@@ -554,6 +575,10 @@ void LibClass::okPressed (int command, int value)
             importEnding();
             break;
 
+        case replaceQuestion:
+            answerReplace (true);
+            break;
+
         default:
             closeBox();
             break;
@@ -562,6 +587,12 @@ void LibClass::okPressed (int command, int value)
 
 void LibClass::noPressed (int command, int value)
 {
+    if (command == replaceQuestion)
+    {
+        answerReplace (false);
+        return;
+    }
+
     closeBox();
 
     if (command == importQuestion && value == 5)
@@ -585,9 +616,12 @@ void LibClass::noPressed (int command, int value)
     }
 }
 
-void LibClass::cancelPressed (int, int)
+void LibClass::cancelPressed (int command, int)
 {
-    closeBox();
+    if (command == replaceQuestion)
+        answerReplace (false);
+    else
+        closeBox();
 }
 
 //==============================================================================

@@ -5,6 +5,7 @@
 #include "controls/ListenerInterfaces.h"
 #include "controls/SimpleLabel.h"
 #include "controls/TextInputCont.h"
+#include "controls/UiSeam.h"
 #include "librarian/CatContainer.h"
 #include "librarian/LibraryFile.h"
 #include "librarian/StsFile.h"
@@ -31,7 +32,7 @@ public:
     // Commands of the box: the questions and entries, a notice, and a
     // notice after which a tolerated file problem goes on to the import.
     enum Command { noticeCommand = 0, importQuestion = 256, clearQuestion = 768, deleteQuestion = 1024,
-                   renameEntry = 1280, nameEntry = 1536, noticeThenImport = 1792 };
+                   renameEntry = 1280, nameEntry = 1536, noticeThenImport = 1792, replaceQuestion = 2048 };
 
     enum LoadItem { deviceBankItem = 100, libraryFileItem = 200, programBankFileItem = 300, presetBankItem = 777 };
 
@@ -91,6 +92,8 @@ private:
                       const juce::String& cancel, int command, int value);
     void askText (const juce::String& message, const juce::String& text, int category, int command);
     void showNotice (const juce::String& message, int command = noticeCommand);
+    UiSeam::ReplaceQuestion askReplace();
+    void answerReplace (bool replace);
     void showBox (bool withEditor);
     void closeBox();
     ByteArray editBuffer (juce::String* name) const;
@@ -104,6 +107,7 @@ private:
     CatContainer selector;
     juce::Label helpLine;
     std::unique_ptr<TextInputCont> textBox;
+    std::function<void (bool replace)> pendingReplace;   // the save waiting on the box's answer
 
     LibraryFile::Origin origin;
     juce::uint64 storedChange = 0;

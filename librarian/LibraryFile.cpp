@@ -160,8 +160,14 @@ Contents parse (ByteArray&& bytes)
 
 Contents read (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return refused ("The file does not exist.");
+    // A FIFO or a device is never opened: it could block or never end.
+    switch (SettingsFiles::kindOf (file))
+    {
+        case SettingsFiles::Kind::missing:  return refused ("The file does not exist.");
+        case SettingsFiles::Kind::other:    return refused (file.isDirectory() ? "This is a folder, not a file."
+                                                                               : "This is not a regular file; it was not read.");
+        case SettingsFiles::Kind::regular:  break;
+    }
 
     // Refuse oversize files before allocating anything for them.
     const auto size = file.getSize();

@@ -206,12 +206,26 @@ void Plugin_Bank::loadChunkFile (bool wholeBank)
         if (self == nullptr || chosen == juce::File() || ! self->chosenFileExists (chosen))
             return;
 
-        juce::MemoryBlock data;
-        const bool readable = chosen.getSize() <= largestChunkFile && chosen.loadFileAsData (data);
+        const auto read = FileMan::readChosenFile (chosen, largestChunkFile);
+        const juce::MemoryBlock data (read.bytes.data(), read.bytes.size());
         auto& proc = self->processor;
 
-        if (! readable || ! (wholeBank ? VantorAudioProcessor::isBankChunk (data.getData(), data.getSize())
-                                       : VantorAudioProcessor::isProgramChunk (data.getData(), data.getSize())))
+        if (read.refusal == FileMan::Refusal::notRegular)
+        {
+            self->showNotice (chosen.getFileName() + " is not a regular file: nothing was loaded.");
+            return;
+        }
+
+        if (read.refusal == FileMan::Refusal::tooLarge)
+        {
+            self->showNotice (chosen.getFileName() + (wholeBank ? " is too large to be a preset bank file: nothing was loaded."
+                                                                : " is too large to be a preset file: nothing was loaded."));
+            return;
+        }
+
+        if (read.refusal != FileMan::Refusal::none
+            || ! (wholeBank ? VantorAudioProcessor::isBankChunk (data.getData(), data.getSize())
+                            : VantorAudioProcessor::isProgramChunk (data.getData(), data.getSize())))
         {
             self->showNotice (chosen.getFileName() + (wholeBank ? " is not a preset bank file." : " is not a preset file."));
             return;
@@ -251,8 +265,9 @@ void Plugin_Bank::loadProgramBankFile()
         FileMan reader;
         if (! reader.loadProgramBank (chosen))
         {
-            self->showNotice (reader.wasTooLarge() ? chosen.getFileName() + " is too large to be a program bank file: nothing was loaded."
-                                                   : "No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
+            self->showNotice (reader.wasTooLarge()    ? chosen.getFileName() + " is too large to be a program bank file: nothing was loaded."
+                              : reader.wasNotRegular() ? chosen.getFileName() + " is not a regular file: nothing was loaded."
+                                                       : "No program found in " + chosen.getFileName() + ": the preset bank is unchanged.");
             return;
         }
 
@@ -306,17 +321,14 @@ void Plugin_Bank::savePresetBank()
 
 void Plugin_Bank::saveChunk (bool wholeBank, const juce::String& proposedName)
 {
-    FileMan spec;
-    spec.dialogSpec (wholeBank ? FileMan::savePresetBank : FileMan::savePreset);
     juce::Component::SafePointer<Plugin_Bank> self (this);
 
-    UiSeam::chooseFile (true, spec.getTitle(), FileMan::settingsFolder().getChildFile (proposedName),
-                        spec.getPatterns().joinIntoString (";"), [self, wholeBank] (juce::File chosen)
+    UiSeam::chooseSaveFile (wholeBank ? FileMan::savePresetBank : FileMan::savePreset,
+                            FileMan::settingsFolder().getChildFile (proposedName), askReplace(),
+                            [self, wholeBank] (juce::File chosen)
     {
         if (self == nullptr || chosen == juce::File())
             return;
-
-        chosen = FileMan::withSaveExtension (chosen, wholeBank ? FileMan::savePresetBank : FileMan::savePreset);
 
         juce::MemoryBlock block;
         if (wholeBank)
@@ -340,6 +352,7 @@ void Plugin_Bank::showEntryBox()
         textBox->addListener (this);
     }
 
+    pendingReplace = nullptr;
     textBox->setBounds (getLocalBounds());
     textBox->setVisible (true);
     textBox->toFront (true);
@@ -350,6 +363,32 @@ void Plugin_Bank::showNotice (const juce::String& message)
     showEntryBox();
     textBox->getEditor().setVisible (false);
     textBox->setup (message, {}, {}, "OK", {}, -1, noticeCommand, 0);
+}
+
+// A save's "replace this file?" in the page's own box.
+UiSeam::ReplaceQuestion Plugin_Bank::askReplace()
+{
+    juce::Component::SafePointer<Plugin_Bank> self (this);
+    // The box's one line has no room for the folder: the chooser just showed it.
+    return [self] (juce::String question, juce::String, std::function<void (bool)> answer)
+    {
+        if (self == nullptr)
+            return;
+        self->showEntryBox();
+        self->textBox->getEditor().setVisible (false);
+        self->textBox->setup (question + " The file already exists.", {}, "CANCEL", "REPLACE", {}, -1, replaceCommand, 0);
+        self->pendingReplace = std::move (answer);
+    };
+}
+
+void Plugin_Bank::answerReplace (bool replace)
+{
+    hideBox (textBox.get());
+    // The save may show a notice in the box: take the answer out first.
+    auto answer = std::move (pendingReplace);
+    pendingReplace = nullptr;
+    if (answer)
+        answer (replace);
 }
 
 void Plugin_Bank::hideBox (juce::Component* box)
@@ -510,6 +549,12 @@ void Plugin_Bank::okPressed (int commandId, int value)
         return;
     }
 
+    if (commandId == replaceCommand)
+    {
+        answerReplace (true);
+        return;
+    }
+
     hideBox (textBox.get());
     if (commandId == renameId)
         renamePreset (value);
@@ -519,13 +564,18 @@ void Plugin_Bank::noPressed (int commandId, int)
 {
     if (commandId == doneId)
         close();
+    else if (commandId == replaceCommand)
+        answerReplace (false);
     else
         hideBox (textBox.get());
 }
 
-void Plugin_Bank::cancelPressed (int, int)
+void Plugin_Bank::cancelPressed (int commandId, int)
 {
-    hideBox (textBox.get());
+    if (commandId == replaceCommand)
+        answerReplace (false);
+    else
+        hideBox (textBox.get());
 }
 
 void Plugin_Bank::presetSelected (int, int)

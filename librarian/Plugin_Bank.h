@@ -4,6 +4,7 @@
 #include "controls/LibBut.h"
 #include "controls/ListenerInterfaces.h"
 #include "controls/TextInputCont.h"
+#include "controls/UiSeam.h"
 #include "librarian/Plugin_File.h"
 #include "librarian/TextSetCurCont.h"
 #include <memory>
@@ -26,7 +27,7 @@ public:
     enum ButtonId { loadId = 1211, saveId = 1209, applyId = 1206, renameId = 1203, setCurrentId = 1316, doneId = 1201 };
     enum LoadItem { presetFileItem = 11, bankFileItem = 10, programBankItem = 14, deviceBankItem = 100 };
     enum SaveItem { savePresetItem = 21, saveBankItem = 20 };
-    enum { closeCode = 1113, noticeCommand = 0 };
+    enum { closeCode = 1113, noticeCommand = 0, replaceCommand = 2048 };
 
     explicit Plugin_Bank (VantorAudioProcessor&);
     ~Plugin_Bank() override;
@@ -76,6 +77,8 @@ private:
     void saveChunk (bool wholeBank, const juce::String& proposedName);
     void showEntryBox();
     void showNotice (const juce::String& message);
+    UiSeam::ReplaceQuestion askReplace();
+    void answerReplace (bool replace);
     void hideBox (juce::Component*);
     void showMenu (const juce::PopupMenu&, LibBut& at, std::function<void (int)> apply);
 
@@ -86,6 +89,7 @@ private:
     juce::OwnedArray<LibBut> buttons;
     Plugin_File list;
     std::unique_ptr<TextInputCont> textBox;
+    std::function<void (bool replace)> pendingReplace;   // the save waiting on the box's answer
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Plugin_Bank)
 };

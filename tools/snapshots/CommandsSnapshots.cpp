@@ -1,6 +1,7 @@
 #include "Snapshots.h"
 #include "controls/CorButton.h"
 #include "editor/AskPanel.h"
+#include "controls/UiSeam.h"
 #include "editor/EditorPanel.h"
 #include "editor/EditorRules.h"
 #include "editor/MainComp.h"
@@ -85,5 +86,21 @@ VANTOR_SNAPSHOT ("transmit-question", 0, 0, [] {
     {
         m.showBankPanel (true);
         m.applyBankMidiMenu (300);
+    });
+})
+// FILE > Save answered "Lead" where Lead.p12p exists: asked before it is replaced.
+VANTOR_SNAPSHOT ("replace-question", 0, 0, [] {
+    return std::make_unique<ArrangedEditor> ([] (MainComp& m)
+    {
+        const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("snapshot saves");
+        folder.createDirectory();
+        folder.getChildFile ("Lead.p12p").replaceWithText ("old");
+        UiSeam::setChooserHook ([folder] (bool, juce::String, juce::File, juce::String, UiSeam::FileCallback answer)
+        {
+            answer (folder.getChildFile ("Lead"));
+        });
+        m.applyFileMenu (2);
+        UiSeam::setChooserHook (nullptr);
+        folder.deleteRecursively();   // the question is up: the file is no longer needed
     });
 })

@@ -4,6 +4,7 @@
 #include "librarian/LibClass.h"
 #include "librarian/Lib_Manager_Comp.h"
 #include "librarian/Plugin_Bank.h"
+#include "controls/UiSeam.h"
 #include <cstdlib>
 
 namespace
@@ -22,10 +23,24 @@ struct NoPorts : public MidiDeviceSystem
 class LibraryWindowPicture : public juce::Component
 {
 public:
-    LibraryWindowPicture (bool libraryTab, bool nameBox, const juce::String& name = {})
+    LibraryWindowPicture (bool libraryTab, bool nameBox, const juce::String& name = {}, bool replaceQuestion = false)
     {
         processor.setCurrentProgram (14);
         content.showPresetBankPage();
+        if (replaceQuestion)
+        {
+            // "Save Preset Bank as" answered "Live" where Live.fxb exists.
+            const auto folder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("snapshot saves");
+            folder.createDirectory();
+            folder.getChildFile ("Live.fxb").replaceWithText ("old");
+            UiSeam::setChooserHook ([folder] (bool, juce::String, juce::File, juce::String, UiSeam::FileCallback answer)
+            {
+                answer (folder.getChildFile ("Live"));
+            });
+            content.getPresetBankPage()->savePresetBank();
+            UiSeam::setChooserHook (nullptr);
+            folder.deleteRecursively();   // the question is up: the file is no longer needed
+        }
         if (nameBox)
             content.getPresetBankPage()->showSetCurrent();
         if (name.isNotEmpty())
@@ -62,3 +77,4 @@ VANTOR_SNAPSHOT ("library-window-preset-bank", 1000, 620, [] { return std::make_
 VANTOR_SNAPSHOT ("library-window-library", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (true, false); })
 VANTOR_SNAPSHOT ("library-window-set-current", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, true); })
 VANTOR_SNAPSHOT ("library-window-name-xy", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, true, "Xy"); })
+VANTOR_SNAPSHOT ("library-window-replace-question", 1000, 620, [] { return std::make_unique<LibraryWindowPicture> (false, false, juce::String(), true); })
