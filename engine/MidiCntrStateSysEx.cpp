@@ -228,8 +228,17 @@ void MidiCntrState::receiveGlobals (const ByteArray& message)
             globals[n++] = message[i];
     }
 
+    // The synthesizer listens on the channel its settings name: the plug-in goes
+    // there too, as when the channel is chosen in the top bar. "All channels" (0)
+    // hears the plug-in wherever it is.
+    const int named = byteAt (message, 4 + globalMidiChannel);
+    const bool follow = message.size() > (size_t) (5 + globalMidiChannel)
+                     && named >= 1 && named <= 16 && named != midiChannel;
+    if (follow)
+        setMidiChannel (named);
+
     globalsReceived = true;
-    postEvent (EngineEvent::make (EngineEvent::globalsReceived));
+    postEvent (EngineEvent::make (EngineEvent::globalsReceived, follow ? named : 0));
 }
 
 void MidiCntrState::receiveProgramDump (const ByteArray& message)
