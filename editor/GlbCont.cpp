@@ -144,8 +144,16 @@ int GlbCont::getValue() const
 void GlbCont::setValue (int v)
 {
     v = juce::jlimit (minimum, maximum, v);
-    if (engine == nullptr || v == getValue())
+    if (engine == nullptr)
         return;
+
+    // The synthesizer listens there already: nothing to send, but the plug-in goes there too.
+    if (v == getValue())
+    {
+        if (id == MidiCntrState::globalMidiChannel)
+            engine->setMidiChannel (v);   // "all channels" (0) keeps the plug-in's
+        return;
+    }
     // Sent as NRPN, which also makes the next parameter edit name its own number.
     engine->setGlobalSetting (id, v);
     repaint();

@@ -648,8 +648,13 @@ void MainComp::handleEngineEvent (int event)
 
         // A notice outlasts the request that follows it and its answer, which would hide it at once.
         case EngineEvent::globalsReceived:
-            setStatusText (pendingNotice.isNotEmpty() ? std::exchange (pendingNotice, {}) : juce::String ("DSI:  PROPHET 12 MDL ON-LINE"));
+        {
+            const int followed = event & 0xFF;
+            setStatusText (pendingNotice.isNotEmpty() ? std::exchange (pendingNotice, {})
+                           : followed > 0 ? "ON-LINE: CHANNEL " + juce::String (followed) + " FOLLOWED FROM THE SYNTHESIZER"
+                           : juce::String ("DSI:  PROPHET 12 MDL ON-LINE"));
             break;
+        }
 
         case EngineEvent::globalsRequested:
             setStatusText (pendingNotice.isNotEmpty() ? pendingNotice : juce::String ("OFF-LINE"));

@@ -14,7 +14,7 @@ namespace EngineEvent
         pitchBend           = 0x0E,
         parameterChanged    = 0x10,
         editBufferChanged   = 0x11,
-        globalsReceived     = 0x12,
+        globalsReceived     = 0x12,   // the channel followed from the dump, 1-16, in bits 0-7 (0: none)
         globalsRequested    = 0x13,
         transmitProgress    = 0x14,   // sent count in bits 12-23, total in bits 0-11
         transmitFinished    = 0x15,   // payload 1 when cancelled

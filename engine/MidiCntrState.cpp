@@ -418,6 +418,8 @@ void MidiCntrState::selectProgram (int flat, bool sendToDevice, bool notifyHost)
     if (sendToDevice && ProgramRecord::isSlot (bank, program))
     {
         deviceBankSelect = bank;
+        sentSelectionAt = clock.load()();
+        sentSelection = bank * programsPerBank + program;
         midiPorts->sendController (midiChannel, 32, bank);
         midiPorts->sendProgramChange (midiChannel, program);
     }

@@ -159,7 +159,8 @@ public:
     static constexpr int stopTimeoutMs = 2000;
     bool isBankReceiveRunning() const noexcept;
 
-    // The stop timeout's clock in milliseconds: the system's, or one a test moves (nullptr: the system's).
+    // The clock in milliseconds of the stop timeout and of the echo of a sent
+    // program choice: the system's, or one a test moves (nullptr: the system's).
     using Clock = juce::uint32 (*)();
     void setClock (Clock c) noexcept                     { clock = c != nullptr ? c : &juce::Time::getMillisecondCounter; }
     bool isReceiveGoingOn() const noexcept               { return receiveGoesOn.load(); }
@@ -339,8 +340,15 @@ private:
     // its program change names a slot of that bank.
     std::atomic<int> deviceBankSelect { 0 };
     // The slot the edit buffer was loaded from by a selection (-1: none since the
-    // edit buffer was last replaced otherwise): choosing it again changes nothing.
+    // edit buffer was last replaced otherwise): choosing it again changes nothing
+    // while the edit buffer still holds that slot's program.
     std::atomic<int> loadedSelection { -1 };
+    // The slot last sent to the synthesizer and when: its echo must not throw
+    // away edits made since.
+    static constexpr juce::uint32 echoWindowMs = 1000;
+    std::atomic<int> sentSelection { -1 };
+    std::atomic<juce::uint32> sentSelectionAt { 0 };
+    bool isRepeatedChoice (int bank, int program);
 
     // NRPN running state: sends happen on several threads.
     juce::CriticalSection sendLock;

@@ -70,21 +70,39 @@ void MidiCntrState::handleIncomingMidiMessage (juce::MidiInput*, const juce::Mid
     if (kind == 0xC0)
     {
         // A program number past the bank's last slot, or a bank outside the
-        // device's, names no slot and changes nothing; so does the program
-        // already selected and loaded. The same number in another bank is another program.
+        // device's, names no slot and changes nothing. Without a bank select the
+        // number names a slot of the bank the synthesizer is on. The same number
+        // in another bank is another program.
         const int bank = deviceBankSelect;
         if (data1 >= programsPerBank || ! juce::isPositiveAndBelow (bank, numBanks))
             return;
 
-        const int flat = bank * programsPerBank + data1;
-        if (flat == loadedSelection && bank == currentBank && data1 == currentProgram)
+        if (isRepeatedChoice (bank, data1))
             return;
 
-        selectProgram (flat, false, programChangeWithAutomation);
+        selectProgram (bank * programsPerBank + data1, false, programChangeWithAutomation);
         return;
     }
 
     appendSysEx (data, size, status == sysexStart);
+}
+
+// Choosing on the synthesizer what the editor holds already changes nothing: the
+// echo of our own choice (the first choice that comes back, soon after), or the
+// slot loaded last while the edit buffer still holds its program. Once edits or
+// another program replaced it, the synthesizer has reloaded the slot's program,
+// and so does the editor.
+bool MidiCntrState::isRepeatedChoice (int bank, int program)
+{
+    const int flat = bank * programsPerBank + program;
+    if (flat == sentSelection.exchange (-1) && clock.load()() - sentSelectionAt.load() < echoWindowMs)
+        return true;
+
+    if (flat != loadedSelection || bank != currentBank || program != currentProgram)
+        return false;
+
+    const juce::ScopedLock sl (programLock);
+    return programBank->editBufferBytes() == banks[(size_t) bank]->programBytes (program);
 }
 
 // SysEx may arrive in pieces; collect from F0 to F7. A message that never ends
@@ -228,8 +246,17 @@ void MidiCntrState::receiveGlobals (const ByteArray& message)
             globals[n++] = message[i];
     }
 
+    // The synthesizer listens on the channel its settings name: the plug-in goes
+    // there too, as when the channel is chosen in the top bar. "All channels" (0)
+    // hears the plug-in wherever it is.
+    const int named = byteAt (message, 4 + globalMidiChannel);
+    const bool follow = message.size() > (size_t) (5 + globalMidiChannel)
+                     && named >= 1 && named <= 16 && named != midiChannel;
+    if (follow)
+        setMidiChannel (named);
+
     globalsReceived = true;
-    postEvent (EngineEvent::make (EngineEvent::globalsReceived));
+    postEvent (EngineEvent::make (EngineEvent::globalsReceived, follow ? named : 0));
 }
 
 void MidiCntrState::receiveProgramDump (const ByteArray& message)

@@ -51,8 +51,13 @@ inline void checkEvents (const std::vector<int>& events)
                 FUZZ_CHECK ((e & 0xFF) < MidiCntrState::programsPerBank);
                 break;
 
-            case EngineEvent::editBufferChanged:
             case EngineEvent::globalsReceived:
+            case EngineEvent::midiChannelChanged:
+                // A global dump may move the plug-in to the one channel it names.
+                FUZZ_CHECK ((e & 0xFFFFFF) <= 16 && (EngineEvent::kindOf (e) == EngineEvent::globalsReceived || (e & 0xFF) >= 1));
+                break;
+
+            case EngineEvent::editBufferChanged:
             case EngineEvent::bankReceiveFinished:
             case EngineEvent::programStored:
                 FUZZ_CHECK ((e & 0xFFFFFF) == 0);

@@ -166,3 +166,28 @@ TEST_F (GlobalPage, MidiChannelSettingMovesThePluginsChannel)
     EXPECT_EQ (devices.lastOutput()->sends().back().messages.back().getChannel(), 15);
 }
 }
+
+// The page shows the channel the synthesizer listens on: choosing it there brings
+// the plug-in onto it, with nothing to send.
+TEST_F (GlobalPage, ChoosingTheChannelWhereItStandsBringsThePluginThere)
+{
+    struct Case { int shown, pluginBefore, item, pluginAfter; };
+    const Case cases[] = {
+        { 5, 1, 6,  5 },     // "CHANNEL 5"
+        { 16, 16, 17, 16 },
+        { 0, 3, 1,  3 },     // "ALL CHANNELS" keeps the plug-in's
+    };
+    for (const auto& c : cases)
+    {
+        engine.setGlobalByte (MidiCntrState::globalMidiChannel, c.shown);
+        engine.setMidiChannel (c.pluginBefore);
+        const auto before = devices.lastOutput()->sends().size();
+        {
+            ui::MenuRecorder m;
+            m.setAutoAnswer (c.item);
+            ui::click (*page, centreOf (MidiCntrState::globalMidiChannel));
+        }
+        EXPECT_EQ (engine.getMidiChannel(), c.pluginAfter) << c.shown;
+        EXPECT_EQ (devices.lastOutput()->sends().size(), before) << c.shown;
+    }
+}
