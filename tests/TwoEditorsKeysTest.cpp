@@ -1,7 +1,9 @@
 // Two instances with their editors on the desktop: a name begun in the first
 // editor's box, then a click into the second. Mouse and keys go through each
 // window's peer, as the toolkit delivers what X sends to that window, so focus
-// changes and hit-testing are the toolkit's own.
+// changes and hit-testing are the toolkit's own. The X focus either follows the
+// click (the windows are told) or stays on a host's own window (they are not,
+// and the toolkit's focus stays wherever it was).
 #include <gtest/gtest.h>
 #include "controls/RenameCnt.h"
 #include "editor/KeyBrd.h"
@@ -109,9 +111,10 @@ TEST_F (TwoEditorsThreads, KeysAfterAClickIntoTheSecondEditorAreTheSecondsAlone)
         { "its own name box",                        true,  Into::ownBox },
     };
 
+    for (const bool focusFollows : { false, true })
     for (const auto& c : cases)
     {
-        SCOPED_TRACE (c.what);
+        SCOPED_TRACE (juce::String (c.what) + (focusFollows ? ", the X focus following" : ", the host keeping the X focus"));
         RenameCnt* secondBox = c.secondHasBox ? &second.openNameBox ("Cd") : nullptr;
 
         // The name begun in the first editor, its box clicked as a musician does.
@@ -126,6 +129,11 @@ TEST_F (TwoEditorsThreads, KeysAfterAClickIntoTheSecondEditorAreTheSecondsAlone)
         else if (c.into == Into::ownBox)
             at = centreIn (second.window(), secondBox->getEditor());
         ASSERT_TRUE (second.window().getLocalBounds().contains (at));
+        if (focusFollows)
+        {
+            first.window().getPeer()->handleFocusLoss();
+            second.window().getPeer()->handleFocusGain();
+        }
         clickWindow (second.window(), at);
 
         firstRig.synth.clearReceived();
