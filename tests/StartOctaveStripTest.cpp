@@ -32,8 +32,8 @@ struct OctaveStripThreads : public OpenEditorTest
 }
 
 // Octave k of the strip's picture spans unscaled pixels 25k to 25(k + 1); a
-// click on the first or the last of its notes, anywhere on that key, starts
-// the keys one octave lower. Past the start's top (72) the top octave stays.
+// click just inside its first note or its last starts the keys one octave
+// lower. Past the start's top (72) the top octave stays.
 TEST_F (OctaveStripThreads, EveryOctavesFirstAndLastNoteStartTheOctaveBelow)
 {
     rig.editor->setSize (1200, 900);   // room for the whole keyboard panel
