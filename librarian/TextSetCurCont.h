@@ -33,6 +33,7 @@ public:
 
     juce::TextEditor& getEditor() noexcept          { return editor; }
     int getTargetSlot() const noexcept              { return targetSlot; }
+    const juce::String& getSlotText() const noexcept { return slotText; }   // the "Replace:" field
     juce::Rectangle<int> getSlotBox() const noexcept { return { slotX, slotY, slotWidth, slotHeight }; }
     LibBut& getButton (int id) noexcept             { return id == okId ? okButton : cancelButton; }
 
