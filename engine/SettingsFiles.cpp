@@ -291,6 +291,10 @@ FolderLock::FolderLock (const juce::File& file, double deadline)
             deadline = 0.0;
     }
 
+    // Only a wait that ran out tells of a holder that hangs; a single try
+    // may just meet another store under way.
+    const bool waits = deadline > juce::Time::getMillisecondCounterHiRes();
+
     for (;;)
     {
         if (flock (handle, LOCK_EX | LOCK_NB) == 0)
@@ -309,8 +313,11 @@ FolderLock::FolderLock (const juce::File& file, double deadline)
         if (juce::Time::getMillisecondCounterHiRes() >= deadline)
         {
             lockState = State::busy;
-            const std::lock_guard<std::mutex> guard (stuckFoldersMutex);
-            stuckFolders.insert (path);
+            if (waits)
+            {
+                const std::lock_guard<std::mutex> guard (stuckFoldersMutex);
+                stuckFolders.insert (path);
+            }
             return;
         }
 
