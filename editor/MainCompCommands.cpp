@@ -251,8 +251,11 @@ void MainComp::handleMidiSetupCommand (int code, int value)
         case 302: e.selectOutputPort (value); break;
         default:  return;
     }
-    if (e.storeSettings() == SettingsFiles::StoreResult::busy)
+    const auto stored = e.storeSettings();
+    if (stored == SettingsFiles::StoreResult::busy)
         pendingNotice = "SETTINGS NOT STORED: THEIR FOLDER IS LOCKED";
+    else if (stored == SettingsFiles::StoreResult::failed)
+        pendingNotice = "SETTINGS NOT STORED: THEIR FILE CANNOT BE READ OR WRITTEN";
     e.requestGlobals();   // its answer shows the notice
     if (code == 300 || code == 302)
         e.loadPorts (1);

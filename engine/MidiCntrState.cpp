@@ -30,8 +30,7 @@ MidiCntrState::~MidiCntrState()
     midiPorts.reset();
     removeAllChangeListeners();
 
-    loadSettings (1);
-    saveBankLibrary();
+    storeAtClose();
 }
 
 void MidiCntrState::initialise()
@@ -45,14 +44,18 @@ void MidiCntrState::initialise()
 
     // A first start stores the block once, as it will be kept, rather than the
     // defaults now and the repaired channel again at close.
+    // No wait here: a start must not hang on another process's lock, and the
+    // close stores the block all the same.
     if (! settingsFile (SettingsFiles::settingsFileName).existsAsFile())
-        loadSettings (1);
+        storeSettings (SettingsFiles::FolderLock::noWait);
 
     for (auto* name : { "User Bank 1", "User Bank 2", "User Bank 3", "User Bank 4",
                         "Factory Bank 1", "Factory Bank 2", "Factory Bank 3", "Factory Bank 4" })
         banks.push_back (std::make_unique<Bank_Program> (name));
 
     loadBankLibrary();
+    takeUnstoredChanges();
+    midiChannel = settingsBlock[SettingsFiles::midiChannelOffset];
 
     programBank = std::make_unique<Bank_Program> ("Program Bank");
     programBank->loadFactoryBank (0);

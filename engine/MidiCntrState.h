@@ -234,14 +234,15 @@ public:
     void setEditorOpenedBefore (bool opened) noexcept    { editorOpenedBefore = opened; }
     // Stores the settings block: the bytes this instance changed go over what
     // the file holds now (loadSettings (1) does the same).
-    SettingsFiles::StoreResult storeSettings();
+    SettingsFiles::StoreResult storeSettings (double deadline = SettingsFiles::FolderLock::deadlineFromNow());
     // Stores the device banks: the slots this instance changed go over what
     // the file holds now. The engine does it as it closes.
-    SettingsFiles::StoreResult saveBankLibrary();
+    SettingsFiles::StoreResult saveBankLibrary (double deadline = SettingsFiles::FolderLock::deadlineFromNow());
 
-    // Trouble with the bank library met at start (unreadable, damaged, a
-    // folder it cannot be stored in), for the status line; empty when none.
-    const juce::String& getFilesNotice() const noexcept  { return filesNotice; }
+    // Trouble with the settings files met at start (settings unreadable, bank
+    // library unreadable or damaged, a folder they cannot be stored in, changes
+    // of an earlier close still not stored), for the status line; empty when none.
+    juce::String getFilesNotice() const;
 
     // A library problem met as the library page went (nobody left to tell): the next page shows it.
     void setLibraryNotice (const juce::String& text)     { libraryNotice = text; }
@@ -270,6 +271,11 @@ private:
     enum class BankLibraryRead { missing, unreadable, damaged, loaded };
     BankLibraryRead readBankLibrary (const juce::File& file, bool& wellFormed);
     static void removeLeftoverTemporaries();
+    void storeAtClose();
+    bool keepUnstoredSettings();
+    bool keepUnstoredBanks();
+    void takeUnstoredChanges();
+    void forgetUnstored (SettingsFiles::StoreResult settings, SettingsFiles::StoreResult banksStored);
     void dropOldHostEvents (int time);
     void appendSysEx (const juce::uint8* data, int size, bool startsMessage);
     void queueEvent (int event);
@@ -327,6 +333,10 @@ private:
     bool libraryHoldsBanks = false;   // the bank library file held the banks as they were loaded
     bool damagedLibraryKept = false;  // a damaged bank library was copied aside at start
     juce::String filesNotice;
+    juce::String settingsNotice;      // the settings file could not be read
+    juce::String unstoredNotice;      // changes an earlier close kept are not stored yet
+    juce::Array<juce::File> unstoredSettingsTaken, unstoredBanksTaken;   // removed once stored
+    juce::StringArray portsBase { "NONE", "NONE", "NONE", "0" };        // the port names as last read or stored
     ByteArray settingsBase;           // the settings as last read or stored: what differs is ours
     juce::Rectangle<int> monitorArea;
     bool editorOpenedBefore = false;

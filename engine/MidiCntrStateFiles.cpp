@@ -22,8 +22,10 @@ void MidiCntrState::loadSettings (int mode)
     {
         // A missing file reads as the defaults; initialise() stores them.
         ByteArray bytes;
-        SettingsFiles::readFile (file, (size_t) SettingsFiles::settingsBlockSize, bytes);
+        const auto status = SettingsFiles::readFile (file, (size_t) SettingsFiles::settingsBlockSize, bytes);
         auto block = SettingsFiles::settingsBlockFromFile (bytes);
+        settingsNotice = status == SettingsFiles::ReadStatus::unreadable
+                             ? "SETTINGS NOT READ: " + file.getFileName() + " UNREADABLE" : juce::String();
 
         // A repaired channel counts as changed, so the next store writes it.
         settingsBase = bytes.size() == (size_t) SettingsFiles::settingsBlockSize ? bytes : block;
@@ -37,17 +39,58 @@ void MidiCntrState::loadSettings (int mode)
     }
 }
 
+namespace
+{
+// What the file holds with the bytes this instance changed since base put over it.
+ByteArray withOurSettings (ByteArray disk, const ByteArray& ours, const ByteArray& base)
+{
+    for (size_t i = 0; i < disk.size() && i < ours.size() && i < base.size(); ++i)
+        if (ours[i] != base[i])
+            disk[i] = ours[i];
+    return disk;
+}
+
+bool isWholeSettingsFile (SettingsFiles::ReadStatus status, const ByteArray& disk, const juce::File& file)
+{
+    // The read stops at the block's size: a longer file is no whole block either.
+    return status == SettingsFiles::ReadStatus::read && disk.size() == (size_t) SettingsFiles::settingsBlockSize
+            && file.getSize() == (juce::int64) SettingsFiles::settingsBlockSize;
+}
+}
+
 // Another instance may have stored its settings since this one read them: the
 // file keeps what it holds except in the bytes this instance changed. A file
 // that cannot be read is left alone; a short one is kept beside itself first.
-SettingsFiles::StoreResult MidiCntrState::storeSettings()
+SettingsFiles::StoreResult MidiCntrState::storeSettings (double deadline)
 {
     using SettingsFiles::ReadStatus;
     const auto file = settingsFile (SettingsFiles::settingsFileName);
     const auto ours = getSettingsBlock();
-    const SettingsFiles::FolderLock held (file);
 
-    if (! held.isHeld())
+    // A file replaced by a rename reads whole, old or new: whether there is
+    // anything to write is known without the lock, so a store of nothing never waits.
+    {
+        ByteArray disk;
+        const auto status = SettingsFiles::readFile (file, (size_t) SettingsFiles::settingsBlockSize, disk);
+
+        if (status == ReadStatus::unreadable)
+            return SettingsFiles::StoreResult::failed;
+
+        if (isWholeSettingsFile (status, disk, file) && withOurSettings (disk, ours, settingsBase) == disk)
+        {
+            settingsBase = ours;
+            return SettingsFiles::StoreResult::unchanged;
+        }
+
+        // Missing or short with nothing of ours in it: the next start reads the
+        // same defaults, so this write is worth one try, not a wait.
+        if (ours == settingsBase)
+            deadline = SettingsFiles::FolderLock::noWait;
+    }
+
+    const SettingsFiles::FolderLock held (file, deadline);
+
+    if (held.isBusy())
         return SettingsFiles::StoreResult::busy;
 
     ByteArray disk;
@@ -57,16 +100,10 @@ SettingsFiles::StoreResult MidiCntrState::storeSettings()
         return SettingsFiles::StoreResult::failed;
 
     auto result = ours;
-    // The read stops at the block's size: a longer file is no whole block either.
-    const bool whole = status == ReadStatus::read && disk.size() == (size_t) SettingsFiles::settingsBlockSize
-                       && file.getSize() == (juce::int64) SettingsFiles::settingsBlockSize;
 
-    if (whole)
+    if (isWholeSettingsFile (status, disk, file))
     {
-        result = disk;
-        for (size_t i = 0; i < result.size(); ++i)
-            if (ours[i] != settingsBase[i])
-                result[i] = ours[i];
+        result = withOurSettings (disk, ours, settingsBase);
 
         if (result == disk)
         {
@@ -88,6 +125,144 @@ SettingsFiles::StoreResult MidiCntrState::storeSettings()
     return SettingsFiles::StoreResult::written;
 }
 
+// The settings bytes this instance changed, as base then ours, for a later start.
+bool MidiCntrState::keepUnstoredSettings()
+{
+    auto kept = settingsBase;
+    const auto ours = getSettingsBlock();
+    if (kept.size() != ours.size() || kept == ours)
+        return false;
+
+    kept.insert (kept.end(), ours.begin(), ours.end());
+    return SettingsFiles::writeWholeFile (kept, SettingsFiles::unstoredFileFor (settingsFile (SettingsFiles::settingsFileName)),
+                                          SettingsFiles::Durability::flushedBeforeReplacing);
+}
+
+// The bank slots this instance changed: bank, program, then the record, for each.
+bool MidiCntrState::keepUnstoredBanks()
+{
+    ByteArray kept;
+    {
+        const juce::ScopedLock sl (programLock);
+
+        for (int b = 0; b < ProgramRecord::numDeviceBanks; ++b)
+            for (int p = 0; p < ProgramRecord::programsPerBank; ++p)
+                if (banks[(size_t) b]->recordChanged (p))
+                {
+                    const auto* record = banks[(size_t) b]->records().data() + (size_t) p * ProgramRecord::size;
+                    kept.push_back ((juce::uint8) b);
+                    kept.push_back ((juce::uint8) p);
+                    kept.insert (kept.end(), record, record + ProgramRecord::size);
+                }
+    }
+
+    return ! kept.empty()
+            && SettingsFiles::writeWholeFile (kept, SettingsFiles::unstoredFileFor (settingsFile (SettingsFiles::bankLibraryFileName)),
+                                              SettingsFiles::Durability::flushedBeforeReplacing);
+}
+
+// What earlier closes could not store becomes this instance's own change: stored
+// now when the folder is free, else at this close, and only then forgotten.
+void MidiCntrState::takeUnstoredChanges()
+{
+    constexpr size_t settingsSize = (size_t) SettingsFiles::settingsBlockSize;
+    constexpr size_t entrySize = 2 + (size_t) ProgramRecord::size;
+
+    for (const auto& kept : SettingsFiles::unstoredFilesOf (settingsFile (SettingsFiles::settingsFileName)))
+    {
+        const auto bytes = SettingsFiles::readWholeFile (kept);
+        if (bytes.size() != 2 * settingsSize)
+            continue;
+
+        const ByteArray base (bytes.begin(), bytes.begin() + (std::ptrdiff_t) settingsSize);
+        const ByteArray theirs (bytes.begin() + (std::ptrdiff_t) settingsSize, bytes.end());
+        {
+            const juce::ScopedLock sl (programLock);
+            auto merged = withOurSettings (settingsBlock, theirs, base);
+            const auto channel = merged[(size_t) SettingsFiles::midiChannelOffset];
+            if (channel < 1 || channel > 16)
+                merged[(size_t) SettingsFiles::midiChannelOffset] = settingsBlock[(size_t) SettingsFiles::midiChannelOffset];
+            settingsBlock = std::move (merged);
+        }
+        unstoredSettingsTaken.add (kept);
+    }
+
+    for (const auto& kept : SettingsFiles::unstoredFilesOf (settingsFile (SettingsFiles::bankLibraryFileName)))
+    {
+        const auto bytes = SettingsFiles::readWholeFile (kept);
+        if (bytes.empty() || bytes.size() % entrySize != 0)
+            continue;
+
+        for (size_t at = 0; at < bytes.size(); at += entrySize)
+        {
+            const int b = bytes[at], p = bytes[at + 1];
+            if (b < ProgramRecord::numDeviceBanks && p < ProgramRecord::programsPerBank)
+                banks[(size_t) b]->storeProgram (p, ByteArray (bytes.begin() + (std::ptrdiff_t) at + 2,
+                                                               bytes.begin() + (std::ptrdiff_t) (at + entrySize)));
+        }
+        unstoredBanksTaken.add (kept);
+    }
+
+    if (unstoredSettingsTaken.isEmpty() && unstoredBanksTaken.isEmpty())
+        return;
+
+    // One try each: a start does not wait for a holder that may hang.
+    const auto settings = unstoredSettingsTaken.isEmpty() ? SettingsFiles::StoreResult::unchanged
+                                                          : storeSettings (SettingsFiles::FolderLock::noWait);
+    const auto banksStored = unstoredBanksTaken.isEmpty() ? SettingsFiles::StoreResult::unchanged
+                                                          : saveBankLibrary (SettingsFiles::FolderLock::noWait);
+    forgetUnstored (settings, banksStored);
+
+    if (! unstoredSettingsTaken.isEmpty() || ! unstoredBanksTaken.isEmpty())
+        unstoredNotice = "CHANGES OF AN EARLIER CLOSE NOT STORED YET: SETTINGS FOLDER LOCKED";
+}
+
+// Kept changes are removed once stored, or once a newer keeping holds them.
+void MidiCntrState::forgetUnstored (SettingsFiles::StoreResult settings, SettingsFiles::StoreResult banksStored)
+{
+    const auto stored = [] (SettingsFiles::StoreResult r)
+    {
+        return r == SettingsFiles::StoreResult::written || r == SettingsFiles::StoreResult::unchanged;
+    };
+
+    if (stored (settings))
+    {
+        for (const auto& f : unstoredSettingsTaken)
+            f.deleteFile();
+        unstoredSettingsTaken.clear();
+    }
+
+    if (stored (banksStored))
+    {
+        for (const auto& f : unstoredBanksTaken)
+            f.deleteFile();
+        unstoredBanksTaken.clear();
+    }
+}
+
+// One wait in all for the stores of a close; what another process kept them
+// from writing is kept beside the files for the next start.
+void MidiCntrState::storeAtClose()
+{
+    const auto deadline = SettingsFiles::FolderLock::deadlineFromNow();
+    auto settings = storeSettings (deadline);
+    auto banksStored = saveBankLibrary (deadline);
+
+    if (settings == SettingsFiles::StoreResult::busy && keepUnstoredSettings())
+        settings = SettingsFiles::StoreResult::unchanged;
+    if (banksStored == SettingsFiles::StoreResult::busy && keepUnstoredBanks())
+        banksStored = SettingsFiles::StoreResult::unchanged;
+
+    forgetUnstored (settings, banksStored);
+}
+
+juce::String MidiCntrState::getFilesNotice() const
+{
+    juce::StringArray notices { unstoredNotice, settingsNotice, filesNotice };
+    notices.removeEmptyStrings();
+    return notices.joinIntoString (" / ");
+}
+
 ByteArray MidiCntrState::getSettingsBlock() const
 {
     const juce::ScopedLock sl (programLock);
@@ -100,9 +275,14 @@ void MidiCntrState::loadPorts (int mode)
 
     if (mode == 0)
         portNames = { "NONE", "NONE", "NONE", "0" };
+    else
+        portNames.set (3, juce::String (midiPorts->sysexChunkSize));
 
     if (SettingsFiles::kindOf (file) == SettingsFiles::Kind::missing)
-        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
+    {
+        if (storedFiles.write (SettingsFiles::encodePortsFile (portNames), file))
+            portsBase = portNames;
+    }
 
     if (mode == 0)
     {
@@ -112,12 +292,31 @@ void MidiCntrState::loadPorts (int mode)
             storedFiles.markDamaged (file);
             storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
         }
+        portsBase = portNames;
+        return;
     }
-    else
+
+    // Another instance may have stored its ports since: the file keeps what it
+    // holds except in the names this instance changed.
+    auto names = portNames;
+    const auto& disk = storedFiles.read (file);
+    juce::StringArray stored;
+    int chunkSize = 0;
+
+    if (SettingsFiles::decodePortsFile (disk, stored, chunkSize))
     {
-        portNames.set (3, juce::String (midiPorts->sysexChunkSize));
-        storedFiles.write (SettingsFiles::encodePortsFile (portNames), file);
+        names = stored;
+        for (int i = 0; i < 4; ++i)
+            if (portNames[i] != portsBase[i])
+                names.set (i, portNames[i]);
     }
+    else if (! disk.empty())
+    {
+        storedFiles.markDamaged (file);
+    }
+
+    if (storedFiles.write (SettingsFiles::encodePortsFile (names), file))
+        portsBase = portNames;
 }
 
 juce::StringArray MidiCntrState::getPortNames() const
@@ -253,7 +452,7 @@ void MidiCntrState::removeLeftoverTemporaries()
 // file is kept beside itself (once) and replaced by the banks as they are here;
 // one that cannot be read is left alone. The read, the merge and the rename
 // happen under the folder lock, so stores of other processes cannot fall between.
-SettingsFiles::StoreResult MidiCntrState::saveBankLibrary()
+SettingsFiles::StoreResult MidiCntrState::saveBankLibrary (double deadline)
 {
     using SettingsFiles::StoreResult;
     const auto file = settingsFile (SettingsFiles::bankLibraryFileName);
@@ -262,8 +461,12 @@ SettingsFiles::StoreResult MidiCntrState::saveBankLibrary()
     if (libraryHoldsBanks && ! banksChanged && SettingsFiles::kindOf (file) == SettingsFiles::Kind::regular)
         return StoreResult::unchanged;
 
-    const SettingsFiles::FolderLock held (file);
-    if (! held.isHeld())
+    // Missing with nothing changed: the next start takes the factory banks again, so one try does.
+    if (libraryHoldsBanks && ! banksChanged)
+        deadline = SettingsFiles::FolderLock::noWait;
+
+    const SettingsFiles::FolderLock held (file, deadline);
+    if (held.isBusy())
         return StoreResult::busy;
 
     ByteArray disk;

@@ -18,6 +18,7 @@
  #include <unistd.h>
 #endif
 #include <atomic>
+#include <mutex>
 
 namespace
 {
@@ -148,7 +149,13 @@ bool isLeftoverOf (const juce::String& name, const juce::String& target)
             && processIsGone (pid.getIntValue());
 }
 
-std::atomic<int> lockTimeoutMs { 5000 };
+// A close stores up to three files: together they wait no longer than this.
+std::atomic<int> lockTimeoutMs { 2500 };
+
+// Folders whose lock ran out a wait in this process (by path): a holder that
+// hangs is not waited for again until the lock has been had.
+std::mutex stuckFoldersMutex;
+std::set<juce::String> stuckFolders;
 
 // Deletes the temporary file unless it became the target.
 struct TemporaryBeside
@@ -254,37 +261,65 @@ ByteArray readFileStart (const juce::File& file, size_t maxBytes)
 }
 
 //==============================================================================
-FolderLock::FolderLock (const juce::File& file)
+double FolderLock::deadlineFromNow()
+{
+    return juce::Time::getMillisecondCounterHiRes() + (double) lockTimeoutMs.load();
+}
+
+FolderLock::FolderLock (const juce::File& file, double deadline)
 {
    #if JUCE_WINDOWS
-    juce::ignoreUnused (file);
-    held = true;
+    juce::ignoreUnused (file, deadline);
+    lockState = State::held;
    #else
     // A lock on the folder rather than on the file: the file itself is replaced
     // by a rename, so a lock on it would guard a file that is no longer there.
     // flock, unlike fcntl's locks, also keeps instances of one process apart.
     const auto folder = writeTarget (file).getParentDirectory();
+    const auto path = folder.getFullPathName();
     folder.createDirectory();
-    handle = open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    handle = open (path.toRawUTF8(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 
+    // A folder that cannot be opened (missing, or writable but not listable)
+    // gives no lock here; the store itself then finds out whether it can write.
     if (handle < 0)
         return;
 
-    const auto deadline = juce::Time::getMillisecondCounterHiRes() + (double) lockTimeoutMs.load();
+    {
+        const std::lock_guard<std::mutex> guard (stuckFoldersMutex);
+        if (stuckFolders.count (path) > 0)
+            deadline = 0.0;
+    }
+
+    // Only a wait that ran out tells of a holder that hangs; a single try
+    // may just meet another store under way.
+    const bool waits = deadline > juce::Time::getMillisecondCounterHiRes();
 
     for (;;)
     {
         if (flock (handle, LOCK_EX | LOCK_NB) == 0)
         {
-            held = true;
+            lockState = State::held;
+            const std::lock_guard<std::mutex> guard (stuckFoldersMutex);
+            stuckFolders.erase (path);
             return;
         }
 
+        // Only a lock another holds is worth a wait; any other refusal
+        // (no such locks on this file system, none left) is the system's.
         if (errno != EWOULDBLOCK && errno != EINTR)
             return;
 
         if (juce::Time::getMillisecondCounterHiRes() >= deadline)
+        {
+            lockState = State::busy;
+            if (waits)
+            {
+                const std::lock_guard<std::mutex> guard (stuckFoldersMutex);
+                stuckFolders.insert (path);
+            }
             return;
+        }
 
         juce::Thread::sleep (2);
     }
@@ -377,6 +412,32 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& linkOrF
 
     temp.file = juce::File();
     return true;
+}
+
+juce::File unstoredFileFor (const juce::File& target)
+{
+    const auto prefix = target.getFileName() + ".unstored-" + juce::String (processId()) + "-";
+    juce::File kept;
+
+    do
+        kept = target.getSiblingFile (prefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()).paddedLeft ('0', 8));
+    while (kept.exists());
+
+    return kept;
+}
+
+juce::Array<juce::File> unstoredFilesOf (const juce::File& target)
+{
+    juce::Array<juce::File> found;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (target.getParentDirectory(), false,
+                                                            target.getFileName() + ".unstored-*", juce::File::findFiles))
+        found.add (entry.getFile());
+
+    // Oldest first: a later close's changes go over an earlier one's.
+    std::sort (found.begin(), found.end(), [] (const juce::File& a, const juce::File& b)
+               { return a.getLastModificationTime() < b.getLastModificationTime(); });
+    return found;
 }
 
 juce::File temporaryFileFor (const juce::File& target)

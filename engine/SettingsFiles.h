@@ -44,23 +44,45 @@ namespace SettingsFiles
 
     // Held from the read to the rename of a file that several plug-ins, in one
     // process or in several, may store at once: an exclusive lock on the
-    // folder the file is written in. Never waits longer than the lock timeout;
-    // isHeld() then tells whether it was had.
+    // folder the file is written in. Waits at most until the deadline given;
+    // a folder whose lock could not be had by a deadline is not waited for
+    // again in this process until it has been had once more, so a holder that
+    // hangs costs one wait, not one per store or per instance.
     class FolderLock
     {
     public:
-        explicit FolderLock (const juce::File& file);
+        // The deadline of a store that waits the whole lock timeout from now.
+        static double deadlineFromNow();
+        // A deadline already passed: one try, no wait (a start must not hang).
+        static constexpr double noWait = 0.0;
+
+        explicit FolderLock (const juce::File& file, double deadlineMs = deadlineFromNow());
         ~FolderLock();
-        bool isHeld() const noexcept    { return held; }
+
+        enum class State { held, busy, unavailable };
+        State state() const noexcept    { return lockState; }
+        bool isHeld() const noexcept    { return lockState == State::held; }
+        // Another process holds it: what could not be stored must be kept for later.
+        bool isBusy() const noexcept    { return lockState == State::busy; }
+        // The system gives no lock here (the folder cannot be opened, or the
+        // file system has no such locks): stores go ahead as before locks existed.
+        bool isUnavailable() const noexcept { return lockState == State::unavailable; }
 
         // Far longer than any store takes; returns the previous value.
         static int setTimeoutMs (int ms);
 
     private:
         int handle = -1;
-        bool held = false;
+        State lockState = State::unavailable;
         JUCE_DECLARE_NON_COPYABLE (FolderLock)
     };
+
+    // Changes a store could not write because another process held the folder:
+    // kept in a file of their own beside the target (the target's name, then
+    // ".unstored-", the process and a random number), so that a later start
+    // finds them, stores them and removes the file.
+    juce::File unstoredFileFor (const juce::File& target);
+    juce::Array<juce::File> unstoredFilesOf (const juce::File& target);
 
     // Writes a temporary file beside the target (creating the folder) and only
     // replaces the target once that is complete, so a failed write leaves the

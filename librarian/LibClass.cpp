@@ -85,8 +85,8 @@ LibClass::~LibClass()
     if (stored == LibraryFile::StoreResult::failed)
         processor.getEngine().setLibraryNotice ("The library could not be stored in " + defaultLibraryFile().getFullPathName()
                                                 + " when the editor last closed: the changes made to it then are lost.");
-    else if (stored == LibraryFile::StoreResult::busy)
-        processor.getEngine().setLibraryNotice ("The library was not stored when the editor last closed: another plug-in kept "
+    else if (stored == LibraryFile::StoreResult::busy && ! LibraryFile::keepUnstored (list.records(), origin))
+        processor.getEngine().setLibraryNotice ("The library was not stored when the editor last closed: another program kept "
                                                 + defaultLibraryFile().getParentDirectory().getFullPathName()
                                                 + " locked too long. The changes made to it then are lost.");
     list.removeListener (this);
@@ -120,9 +120,12 @@ void LibClass::loadDefaultLibrary()
     if (file.isDirectory())
         notices.add (file.getFullPathName() + " is a folder, not a library file: no library was loaded, and none can be stored there.");
 
-    if (origin.existed)
+    // Changes an earlier close could not store (another program held the folder).
+    const int taken = file.isDirectory() ? 0 : LibraryFile::takeUnstored (contents.records, origin);
+
+    if (origin.existed || taken > 0)
     {
-        if (contents.kind == LibraryFile::Contents::Kind::library && contents.numRecords() > 0)
+        if ((contents.kind == LibraryFile::Contents::Kind::library || taken > 0) && contents.numRecords() > 0)
             list.replaceRecords (std::move (contents.records));
 
         list.rebuildList (0);
@@ -130,6 +133,14 @@ void LibClass::loadDefaultLibrary()
 
         if (contents.problem.isNotEmpty())
             notices.add (file.getFileName() + ": " + contents.problem);
+    }
+
+    // One try: opening the page does not wait for a holder that may hang; the page's close stores them otherwise.
+    if (taken > 0 && LibraryFile::store (list.records(), origin, SettingsFiles::FolderLock::noWait) == LibraryFile::StoreResult::busy)
+    {
+        storedChange = list.getChangeCount() - 1;
+        notices.add ("Library changes made when an editor closed earlier are not stored yet: another program holds "
+                     + file.getParentDirectory().getFullPathName() + ". They are kept, and stored when this page closes.");
     }
 
     notices.removeEmptyStrings();

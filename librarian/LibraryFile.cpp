@@ -309,13 +309,14 @@ ByteArray merge (const ByteArray& disk, const std::vector<juce::uint64>& base, c
     return result;
 }
 
-StoreResult store (const ByteArray& records, Origin& origin)
+StoreResult store (const ByteArray& records, Origin& origin, double deadline)
 {
     const auto& file = origin.file;
 
     // From the read to the rename: another process's store cannot fall between.
-    const SettingsFiles::FolderLock held (file);
-    if (! held.isHeld())
+    // Where the system gives no lock, the store goes ahead without.
+    const SettingsFiles::FolderLock held (file, deadline);
+    if (held.isBusy())
         return StoreResult::busy;
 
     auto toWrite = &records;
@@ -356,6 +357,71 @@ StoreResult store (const ByteArray& records, Origin& origin)
     origin.damaged = false;
     origin.fileHash = hashBytes (bytes);
     origin.recordHashes = hashesOf (*toWrite);
+
+    for (const auto& kept : origin.unstoredTaken)
+        kept.deleteFile();
+    origin.unstoredTaken.clear();
     return result;
+}
+
+// The origin's record hashes (count first), then the records: enough for merge().
+bool keepUnstored (const ByteArray& records, const Origin& origin)
+{
+    ByteArray kept (8 * (origin.recordHashes.size() + 1));
+    auto put = [&kept] (size_t at, juce::uint64 v)
+    {
+        for (int i = 0; i < 8; ++i)
+            kept[at + (size_t) i] = (juce::uint8) (v >> (8 * i));
+    };
+
+    put (0, (juce::uint64) origin.recordHashes.size());
+    for (size_t i = 0; i < origin.recordHashes.size(); ++i)
+        put (8 * (i + 1), origin.recordHashes[i]);
+
+    const size_t whole = (records.size() / recordSize) * recordSize;
+    kept.insert (kept.end(), records.begin(), records.begin() + (std::ptrdiff_t) whole);
+
+    if (! SettingsFiles::writeWholeFile (kept, SettingsFiles::unstoredFileFor (origin.file)))
+        return false;
+
+    // A newer keeping holds what was taken before.
+    for (const auto& taken : origin.unstoredTaken)
+        taken.deleteFile();
+    return true;
+}
+
+int takeUnstored (ByteArray& records, Origin& origin)
+{
+    int taken = 0;
+
+    for (const auto& kept : SettingsFiles::unstoredFilesOf (origin.file))
+    {
+        const auto bytes = SettingsFiles::readWholeFile (kept);
+        auto get = [&bytes] (size_t at)
+        {
+            juce::uint64 v = 0;
+            for (int i = 0; i < 8; ++i)
+                v |= (juce::uint64) bytes[at + (size_t) i] << (8 * i);
+            return v;
+        };
+
+        if (bytes.size() < 8)
+            continue;
+
+        const auto count = get (0);
+        if (count > maxPrograms || bytes.size() < 8 * (count + 1) || (bytes.size() - 8 * (count + 1)) % recordSize != 0)
+            continue;
+
+        std::vector<juce::uint64> base;
+        for (size_t i = 0; i < count; ++i)
+            base.push_back (get (8 * (i + 1)));
+
+        const ByteArray theirs (bytes.begin() + (std::ptrdiff_t) (8 * (count + 1)), bytes.end());
+        records = merge (records, base, theirs);
+        origin.unstoredTaken.addIfNotAlreadyThere (kept);
+        ++taken;
+    }
+
+    return taken;
 }
 }

@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 #include "engine/ProgramRecord.h"
+#include "engine/SettingsFiles.h"
 #include <vector>
 
 // The program library file (".p12l"): a 13-byte header, whole records in
@@ -56,6 +57,7 @@ namespace LibraryFile
         bool damaged = false;                  // loaded with a problem: keep the original once
         juce::uint64 fileHash = 0;             // of the whole file as read
         std::vector<juce::uint64> recordHashes; // the records as loaded (or last stored)
+        juce::Array<juce::File> unstoredTaken;  // kept changes now in these records: removed once stored
     };
 
     // Reads the file and remembers it as the origin; a refused or missing file gives no records.
@@ -71,7 +73,17 @@ namespace LibraryFile
     // write give an empty library file (header and trailer), so an emptied
     // library stays empty; with no file before, none is made. On success the
     // origin follows the new file.
-    StoreResult store (const ByteArray& records, Origin& origin);
+    StoreResult store (const ByteArray& records, Origin& origin,
+                       double deadline = SettingsFiles::FolderLock::deadlineFromNow());
+
+    // After a busy store: the records' changes since the origin are kept beside
+    // the file for a later load to take. Whether they could be kept.
+    bool keepUnstored (const ByteArray& records, const Origin& origin);
+
+    // Puts the changes earlier closes kept for the origin's file into records
+    // (as loaded from it); the next successful store removes what was taken.
+    // How many were taken.
+    int takeUnstored (ByteArray& records, Origin& origin);
 
     // disk with the changes from base (record hashes) to ours applied.
     ByteArray merge (const ByteArray& disk, const std::vector<juce::uint64>& base, const ByteArray& ours);

@@ -489,3 +489,39 @@ TEST (LibClass, SavedNamesWithADotKeepTheirEnd)
         EXPECT_EQ (LibraryFile::read (home.getChildFile (written)).records, records (2));
     }
 }
+
+// A page closing while another program holds the library's folder keeps its
+// changes beside the library; the next page takes them and stores them.
+TEST (LibClass, ChangesAHeldFolderKeptFromAClosingPageAreStoredByTheNext)
+{
+    const auto file = LibClass::defaultLibraryFile();
+    const auto y = record (5, "From A");
+    ASSERT_TRUE (LibraryFile::write (records (2), file));
+    const auto kept = [&] { return file.getParentDirectory().getNumberOfChildFiles (juce::File::findFiles, "*.unstored-*"); };
+
+    {
+        Page a;
+        a->loadDefaultLibrary();
+        a->getList().addRecord ("From A", { y.data(), y.size() });
+        const int previous = SettingsFiles::FolderLock::setTimeoutMs (20);
+        {
+            const SettingsFiles::FolderLock other (file);
+            ASSERT_TRUE (other.isHeld());
+            a.page.reset();
+        }
+        SettingsFiles::FolderLock::setTimeoutMs (previous);
+        EXPECT_EQ (a.processor.getEngine().takeLibraryNotice(), "");
+    }
+    EXPECT_EQ (kept(), 1);
+    EXPECT_EQ (LibraryFile::read (file).numRecords(), 2);
+
+    {
+        Page b;
+        b->loadDefaultLibrary();
+        EXPECT_EQ (b->getList().numRecords(), 3);
+    }
+    EXPECT_EQ (kept(), 0);
+    auto expected = records (2);
+    expected.insert (expected.end(), y.begin(), y.end());
+    EXPECT_EQ (LibraryFile::read (file).records, expected);
+}

@@ -8,6 +8,7 @@
 #include "support/ScopedUnreadable.h"
 #include <cstring>
 #include <functional>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -413,4 +414,42 @@ TEST (SharedFiles, PortsNamedBeyondLatin1AreOpenedAgainAtTheNextStart)
     EXPECT_EQ (reopened.ports().getInputIndex(), 1);
     EXPECT_TRUE (reopened.ports().isOutputOpen());
     EXPECT_EQ (reopened.getPortNames()[1], output);
+}
+
+// A folder that can be written but not listed gives no lock: the stores go
+// ahead as before locks existed, and nothing is called busy.
+TEST (SharedFiles, AFolderThatGivesNoLockIsStoredWithoutOne)
+{
+    ScopedHome home;
+    RecordingMidiDevices devices;
+    const auto folder = home.settings ("x").getParentDirectory();
+    const auto libraryFile = home.settings ("p12Lib.p12l");
+    { MidiCntrState makesTheFiles (devices); }
+    ASSERT_TRUE (LibraryFile::write (filledRecord (0x61), libraryFile));
+
+    {
+        // Root lists anything: it writes as nobody meanwhile.
+        chmod (home.home().getFullPathName().toRawUTF8(), 0755);
+        chmod (folder.getFullPathName().toRawUTF8(), geteuid() == 0 ? 0733 : 0300);
+        if (geteuid() == 0)
+            setfsuid (65534);
+
+        MidiCntrState engine (devices);
+        engine.setMidiChannel (5);
+        engine.putProgram (true, 0, 3, filledRecord (0x31));
+        EXPECT_EQ (engine.storeSettings(), SettingsFiles::StoreResult::written);
+
+        LibraryFile::Origin origin;
+        auto records = LibraryFile::load (libraryFile, origin).records;
+        records.insert (records.end(), (size_t) ProgramRecord::size, 0x62);
+        EXPECT_EQ (LibraryFile::store (records, origin), LibraryFile::StoreResult::written);
+    }
+    if (geteuid() == 0)
+        setfsuid (0);
+    chmod (folder.getFullPathName().toRawUTF8(), 0755);
+
+    MidiCntrState reopened (devices);
+    EXPECT_EQ (reopened.getMidiChannel(), 5);
+    EXPECT_EQ (reopened.deviceBank (0).programBytes (3), filledRecord (0x31));
+    EXPECT_EQ (LibraryFile::read (libraryFile).numRecords(), 2);
 }
