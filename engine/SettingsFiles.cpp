@@ -157,6 +157,20 @@ std::atomic<int> lockTimeoutMs { 2500 };
 std::mutex stuckFoldersMutex;
 std::set<juce::String> stuckFolders;
 
+// target<infix><process>-<8 hex digits>, not taken yet: the process in the name
+// tells a killed writer's file from one a living process still uses.
+juce::File freeSiblingNamedForProcess (const juce::File& target, const char* infix)
+{
+    const auto prefix = target.getFileName() + infix + juce::String (processId()) + "-";
+    juce::File file;
+
+    do
+        file = target.getSiblingFile (prefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()).paddedLeft ('0', 8));
+    while (file.exists());
+
+    return file;
+}
+
 // Deletes the temporary file unless it became the target.
 struct TemporaryBeside
 {
@@ -416,14 +430,7 @@ bool writeWholeFile (const std::vector<Piece>& pieces, const juce::File& linkOrF
 
 juce::File unstoredFileFor (const juce::File& target)
 {
-    const auto prefix = target.getFileName() + ".unstored-" + juce::String (processId()) + "-";
-    juce::File kept;
-
-    do
-        kept = target.getSiblingFile (prefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()).paddedLeft ('0', 8));
-    while (kept.exists());
-
-    return kept;
+    return freeSiblingNamedForProcess (target, ".unstored-");
 }
 
 juce::Array<juce::File> unstoredFilesOf (const juce::File& target)
@@ -442,14 +449,7 @@ juce::Array<juce::File> unstoredFilesOf (const juce::File& target)
 
 juce::File temporaryFileFor (const juce::File& target)
 {
-    const auto prefix = target.getFileName() + ".tmp-" + juce::String (processId()) + "-";
-    juce::File temp;
-
-    do
-        temp = target.getSiblingFile (prefix + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()).paddedLeft ('0', 8));
-    while (temp.exists());
-
-    return temp;
+    return freeSiblingNamedForProcess (target, ".tmp-");
 }
 
 int removeLeftoverTemporaries (const juce::File& folder, const juce::StringArray& targetNames)
