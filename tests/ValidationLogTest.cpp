@@ -38,6 +38,14 @@ TEST (ValidationLog, WhatADyingGroupPrintedShowsWithItsFailure)
     EXPECT_NE (out.find ("---- end of chunks ----\n0 passed, 2 failed", shown), std::string::npos) << out;
 }
 
+TEST (ValidationLog, ALeakCheckerThatFailedItselfIsNamedInTheReason)
+{
+    const auto out = validateDyingLibrary ("checker");
+    EXPECT_NE (out.find ("FAIL chunks.teardown: the process exited with status 1 while closing instances or unloading "
+                         "the library (LeakSanitizer has encountered a fatal error.)\n---- what the chunks group's "
+                         "process printed ----\nTracer caught signal 11"), std::string::npos) << out;
+}
+
 TEST (ValidationLog, ATeardownThatNeverEndsIsStopped)
 {
     const auto out = validateDyingLibrary ("hang");

@@ -75,20 +75,28 @@ struct OutputTail
         }
     }
 
-    // The sanitizer's one-line summary, or "".
+    // The sanitizer's one-line summary, or the line saying it failed itself, or "".
     std::string summary() const
     {
+        std::string failed;
         for (size_t end = text.size(); end > 0;)
         {
             const auto start = text.rfind ('\n', end - 1);
             const auto from = start == std::string::npos ? 0 : start + 1;
             if (text.compare (from, 9, "SUMMARY: ") == 0)
                 return text.substr (from, end - from);
+            if (const auto at = text.find ("Sanitizer has encountered a fatal error", from); failed.empty() && at < end)
+            {
+                // "==pid==LeakSanitizer has ...": the name begins after the process id.
+                const auto name = text.rfind ("==", at);
+                failed = text.substr (name != std::string::npos && name >= from ? name + 2 : from, end - from);
+                failed = failed.substr (0, failed.find ('\n'));
+            }
             if (start == std::string::npos)
                 break;
             end = start;
         }
-        return {};
+        return failed;
     }
 
     void print (const std::string& group) const
