@@ -4,7 +4,8 @@
 // last check. It has no entry point, and is linked never to be unloaded.
 // VANTOR_DYING_PLUGIN picks how: "report" prints a report and exits with 1,
 // "checker" prints that the leak checker itself failed and exits with 1,
-// "hang" waits for ever.
+// "hang" waits for ever. It also holds a thread-local of its own, which a
+// library loaded with dlopen keeps in dynamic thread-local storage.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,4 +36,10 @@ __attribute__ ((destructor)) void unloaded()
         for (;;)
             pause();
 }
+}
+
+extern "C" __attribute__ ((visibility ("default"))) int* dyingPluginThreadLocal()
+{
+    static thread_local int value = 0;
+    return &value;
 }
