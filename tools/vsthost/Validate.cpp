@@ -264,10 +264,30 @@ int run (const std::string& path, const std::vector<std::string>& args)
             // The watchdog counts from the last result, so a teardown that hangs is caught too.
             std::string pending, current;
             OutputTail output;
-            bool hung = false, resultsOpen = true, outputOpen = true;
+            const auto drainOutput = [&]
+            {
+                char buffer[4096];
+                for (pollfd pfd { out[0], POLLIN, 0 }; poll (&pfd, 1, 0) > 0;)
+                {
+                    const auto n = ::read (out[0], buffer, sizeof (buffer));
+                    if (n <= 0)
+                        break;
+                    output.add (buffer, (size_t) n);
+                    (void) ! ::write (STDERR_FILENO, buffer, (size_t) n);
+                }
+            };
+            int status = 0;
+            bool hung = false, reaped = false, resultsOpen = true, outputOpen = true;
             auto lastResult = std::chrono::steady_clock::now();
             while (resultsOpen || outputOpen)
             {
+                // Once the child has ended, all it wrote is in the pipe, which a process it left may still hold.
+                if (! resultsOpen && waitpid (child, &status, WNOHANG) == child)
+                {
+                    reaped = true;
+                    drainOutput();
+                    break;
+                }
                 const auto waited = std::chrono::steady_clock::now() - lastResult;
                 const auto left = std::chrono::seconds (options.watchdogSeconds) - waited;
                 if (left <= std::chrono::steady_clock::duration::zero())
@@ -277,7 +297,8 @@ int run (const std::string& path, const std::vector<std::string>& args)
                     break;
                 }
                 pollfd pfd[2] { { resultsOpen ? fds[0] : -1, POLLIN, 0 }, { outputOpen ? out[0] : -1, POLLIN, 0 } };
-                const int ready = poll (pfd, 2, (int) std::chrono::duration_cast<std::chrono::milliseconds> (left).count() + 1);
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds> (left).count() + 1;
+                const int ready = poll (pfd, 2, (int) (resultsOpen ? wait : std::min<long long> (wait, 100)));
                 if (ready < 0)
                 {
                     if (errno == EINTR)
@@ -318,18 +339,10 @@ int run (const std::string& path, const std::vector<std::string>& args)
             }
             ::close (fds[0]);
 
-            int status = 0;
-            waitpid (child, &status, 0);
-            // A killed child's last words; a process of its own it left behind may hold the pipe: not waited for.
-            for (pollfd pfd { out[0], POLLIN, 0 }; hung && poll (&pfd, 1, 0) > 0;)
-            {
-                char buffer[4096];
-                const auto n = ::read (out[0], buffer, sizeof (buffer));
-                if (n <= 0)
-                    break;
-                output.add (buffer, (size_t) n);
-                (void) ! ::write (STDERR_FILENO, buffer, (size_t) n);
-            }
+            if (! reaped)
+                waitpid (child, &status, 0);
+            if (hung)
+                drainOutput();   // a killed child's last words
             ::close (out[0]);
 
             const bool died = hung || WIFSIGNALED (status) || (WIFEXITED (status) && WEXITSTATUS (status) != 0);
@@ -338,8 +351,7 @@ int run (const std::string& path, const std::vector<std::string>& args)
             const auto summary = output.summary();
             const auto report = summary.empty() ? std::string() : " (" + summary + ")";
             if (hung)
-                result (false, where, fmt ("no progress for %d s, killed (hang or deadlock%s)", options.watchdogSeconds,
-                                           current.empty() ? " while closing instances or unloading the library" : ""));
+                result (false, where, fmt ("no progress for %d s, killed (hang or deadlock%s)", options.watchdogSeconds, during));
             else if (WIFSIGNALED (status))
                 result (false, where, fmt ("the process died: signal %d (%s)%s%s", WTERMSIG (status), strsignal (WTERMSIG (status)),
                                            during, report.c_str()));
