@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -54,11 +55,66 @@ void runGroup (const ValidationGroup& group, Reporter& r, const std::string& pat
         r.check (std::string (group.name) + ".load", [&] { return lib.error; });
 }
 
-[[noreturn]] void runGroupInChild (const ValidationGroup& group, int fd, const std::string& path, unsigned seed,
-                                   const std::set<std::string>& skip)
+// What a group's process printed last (the plug-in's output, a sanitizer's
+// report): shown with the failure when the process dies, which would otherwise
+// leave it somewhere in the log away from the failure, or cut off with its end.
+struct OutputTail
 {
-    // The plug-in's own output must not mix with the results.
-    dup2 (STDERR_FILENO, STDOUT_FILENO);
+    static constexpr size_t limit = 64 * 1024;
+    std::string text;
+    size_t dropped = 0;
+
+    void add (const char* data, size_t size)
+    {
+        text.append (data, size);
+        if (text.size() > limit)
+        {
+            const auto cut = text.size() - limit;
+            dropped += cut;
+            text.erase (0, cut);
+        }
+    }
+
+    // The sanitizer's one-line summary, or the line saying it failed itself, or "".
+    std::string summary() const
+    {
+        std::string failed;
+        for (size_t end = text.size(); end > 0;)
+        {
+            const auto start = text.rfind ('\n', end - 1);
+            const auto from = start == std::string::npos ? 0 : start + 1;
+            if (text.compare (from, 9, "SUMMARY: ") == 0)
+                return text.substr (from, end - from);
+            if (const auto at = text.find ("Sanitizer has encountered a fatal error", from); failed.empty() && at < end)
+            {
+                // "==pid==LeakSanitizer has ...": the name begins after the process id.
+                const auto name = text.rfind ("==", at);
+                failed = text.substr (name != std::string::npos && name >= from ? name + 2 : from, end - from);
+                failed = failed.substr (0, failed.find ('\n'));
+            }
+            if (start == std::string::npos)
+                break;
+            end = start;
+        }
+        return failed;
+    }
+
+    void print (const std::string& group) const
+    {
+        std::printf ("---- what the %s group's process printed%s ----\n%s%s---- end of %s ----\n", group.c_str(),
+                     dropped > 0 ? fmt (" (its last %zu bytes)", text.size()).c_str() : "", text.c_str(),
+                     text.empty() || text.back() == '\n' ? "" : "\n", group.c_str());
+        std::fflush (stdout);
+    }
+};
+
+[[noreturn]] void runGroupInChild (const ValidationGroup& group, int fd, int outputFd, const std::string& path,
+                                   unsigned seed, const std::set<std::string>& skip)
+{
+    // The plug-in's own output must not mix with the results: both go to the parent, which keeps their end.
+    dup2 (outputFd, STDERR_FILENO);
+    dup2 (outputFd, STDOUT_FILENO);
+    ::close (outputFd);
     Reporter r { fd, {}, skip };
     runGroup (group, r, path, seed);
     ::close (fd);
@@ -172,9 +228,16 @@ int run (const std::string& path, const std::vector<std::string>& args)
         for (bool again = true; again;)
         {
             again = false;
-            int fds[2];
+            int fds[2], out[2];
             if (pipe (fds) != 0)
             {
+                result (false, group.name, "no pipe");
+                break;
+            }
+            if (pipe (out) != 0)
+            {
+                ::close (fds[0]);
+                ::close (fds[1]);
                 result (false, group.name, "no pipe");
                 break;
             }
@@ -183,28 +246,59 @@ int run (const std::string& path, const std::vector<std::string>& args)
             if (child == 0)
             {
                 ::close (fds[0]);
-                runGroupInChild (group, fds[1], path, groupSeed, done);
+                ::close (out[0]);
+                runGroupInChild (group, fds[1], out[1], path, groupSeed, done);
             }
             ::close (fds[1]);
+            ::close (out[1]);
             if (child < 0)
             {
                 ::close (fds[0]);
+                ::close (out[0]);
                 result (false, group.name, "fork failed");
                 break;
             }
 
+            // Results until the child closes them, and its output until it ends: the
+            // static teardown and a sanitizer's exit report come after the last result.
+            // The watchdog counts from the last result, so a teardown that hangs is caught too.
             std::string pending, current;
-            bool hung = false;
-            for (;;)
+            OutputTail output;
+            const auto drainOutput = [&]
             {
-                pollfd pfd { fds[0], POLLIN, 0 };
-                const int ready = poll (&pfd, 1, options.watchdogSeconds * 1000);
-                if (ready == 0)
+                char buffer[4096];
+                for (pollfd pfd { out[0], POLLIN, 0 }; poll (&pfd, 1, 0) > 0;)
+                {
+                    const auto n = ::read (out[0], buffer, sizeof (buffer));
+                    if (n <= 0)
+                        break;
+                    output.add (buffer, (size_t) n);
+                    (void) ! ::write (STDERR_FILENO, buffer, (size_t) n);
+                }
+            };
+            int status = 0;
+            bool hung = false, reaped = false, resultsOpen = true, outputOpen = true;
+            auto lastResult = std::chrono::steady_clock::now();
+            while (resultsOpen || outputOpen)
+            {
+                // Once the child has ended, all it wrote is in the pipe, which a process it left may still hold.
+                if (! resultsOpen && waitpid (child, &status, WNOHANG) == child)
+                {
+                    reaped = true;
+                    drainOutput();
+                    break;
+                }
+                const auto waited = std::chrono::steady_clock::now() - lastResult;
+                const auto left = std::chrono::seconds (options.watchdogSeconds) - waited;
+                if (left <= std::chrono::steady_clock::duration::zero())
                 {
                     hung = true;
                     kill (child, SIGKILL);
                     break;
                 }
+                pollfd pfd[2] { { resultsOpen ? fds[0] : -1, POLLIN, 0 }, { outputOpen ? out[0] : -1, POLLIN, 0 } };
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds> (left).count() + 1;
+                const int ready = poll (pfd, 2, (int) (resultsOpen ? wait : std::min<long long> (wait, 100)));
                 if (ready < 0)
                 {
                     if (errno == EINTR)
@@ -212,34 +306,61 @@ int run (const std::string& path, const std::vector<std::string>& args)
                     break;
                 }
                 char buffer[4096];
-                const auto n = ::read (fds[0], buffer, sizeof (buffer));
-                if (n <= 0)
-                    break;
-                pending.append (buffer, (size_t) n);
-                for (size_t eol; (eol = pending.find ('\n')) != std::string::npos;)
+                if (outputOpen && pfd[1].revents != 0)
                 {
-                    const auto line = pending.substr (0, eol);
-                    pending.erase (0, eol + 1);
-                    if (line.size() > 2 && line[0] != 'B')
-                        done.insert (line.substr (2, line.find (": ") - 2));
-                    handleLine (line, current);
+                    const auto n = ::read (out[0], buffer, sizeof (buffer));
+                    if (n <= 0)
+                        outputOpen = false;
+                    else
+                    {
+                        output.add (buffer, (size_t) n);
+                        (void) ! ::write (STDERR_FILENO, buffer, (size_t) n);
+                    }
+                }
+                if (resultsOpen && pfd[0].revents != 0)
+                {
+                    const auto n = ::read (fds[0], buffer, sizeof (buffer));
+                    if (n <= 0)
+                    {
+                        resultsOpen = false;
+                        continue;
+                    }
+                    lastResult = std::chrono::steady_clock::now();
+                    pending.append (buffer, (size_t) n);
+                    for (size_t eol; (eol = pending.find ('\n')) != std::string::npos;)
+                    {
+                        const auto line = pending.substr (0, eol);
+                        pending.erase (0, eol + 1);
+                        if (line.size() > 2 && line[0] != 'B')
+                            done.insert (line.substr (2, line.find (": ") - 2));
+                        handleLine (line, current);
+                    }
                 }
             }
             ::close (fds[0]);
 
-            int status = 0;
-            waitpid (child, &status, 0);
+            if (! reaped)
+                waitpid (child, &status, 0);
+            if (hung)
+                drainOutput();   // a killed child's last words
+            ::close (out[0]);
+
             const bool died = hung || WIFSIGNALED (status) || (WIFEXITED (status) && WEXITSTATUS (status) != 0);
             const auto where = current.empty() ? std::string (group.name) + ".teardown" : current;
+            const auto during = current.empty() ? " while closing instances or unloading the library" : "";
+            const auto summary = output.summary();
+            const auto report = summary.empty() ? std::string() : " (" + summary + ")";
             if (hung)
-                result (false, where, fmt ("no progress for %d s, killed (hang or deadlock)", options.watchdogSeconds));
+                result (false, where, fmt ("no progress for %d s, killed (hang or deadlock%s)", options.watchdogSeconds, during));
             else if (WIFSIGNALED (status))
-                result (false, where, fmt ("the process died: signal %d (%s)%s", WTERMSIG (status), strsignal (WTERMSIG (status)),
-                                           current.empty() ? " while closing instances or unloading the library" : ""));
+                result (false, where, fmt ("the process died: signal %d (%s)%s%s", WTERMSIG (status), strsignal (WTERMSIG (status)),
+                                           during, report.c_str()));
             else if (WIFEXITED (status) && WEXITSTATUS (status) != 0)
-                result (false, where, fmt ("the process exited with status %d", WEXITSTATUS (status)));
+                result (false, where, fmt ("the process exited with status %d%s%s", WEXITSTATUS (status), during, report.c_str()));
             else if (! current.empty())
                 result (false, where, "the check did not finish");
+            if (died)
+                output.print (group.name);
 
             if (died && ! current.empty())
             {
