@@ -14,15 +14,6 @@
 
 namespace
 {
-int notesSent (const SimulatedSynth& synth)
-{
-    int n = 0;
-    for (const auto& r : synth.received())
-        if (r.message.isNoteOnOrOff())
-            ++n;
-    return n;
-}
-
 // A press and release at a point of the window (its own coordinates).
 void clickWindow (juce::Component& window, juce::Point<int> at)
 {
@@ -145,18 +136,18 @@ TEST_F (TwoEditorsThreads, KeysAfterAClickIntoTheSecondEditorAreTheSecondsAlone)
             // Typed at the caret, or over the text a click into the box selected.
             EXPECT_TRUE (secondBox->getText() == "Cdcv" || secondBox->getText() == "cv") << secondBox->getText();
             ASSERT_TRUE (secondRig.settle());
-            EXPECT_EQ (notesSent (secondRig.synth), 0);
+            EXPECT_EQ (secondRig.synth.numNotesReceived(), 0);
         }
         else
         {
             // c and v, each started and stopped.
-            EXPECT_TRUE (secondRig.pumpUntil ([&] { return notesSent (secondRig.synth) >= 4; }));
-            EXPECT_EQ (notesSent (secondRig.synth), 4);
+            EXPECT_TRUE (secondRig.pumpUntil ([&] { return secondRig.synth.numNotesReceived() >= 4; }));
+            EXPECT_EQ (secondRig.synth.numNotesReceived(), 4);
         }
 
         EXPECT_EQ (firstBox.getText(), "Ab");
         ASSERT_TRUE (firstRig.settle());
-        EXPECT_EQ (notesSent (firstRig.synth), 0);
+        EXPECT_EQ (firstRig.synth.numNotesReceived(), 0);
 
         first.closeNameBox();
         second.closeNameBox();

@@ -29,15 +29,6 @@ bool within (juce::Component* hit, juce::Component& expected)
     return hit != nullptr && (hit == &expected || expected.isParentOf (hit));
 }
 
-int notesSent (const SimulatedSynth& synth)
-{
-    int n = 0;
-    for (const auto& r : synth.received())
-        if (r.message.isNoteOnOrOff())
-            ++n;
-    return n;
-}
-
 enum class Route { box, player, unfocused };
 
 // A key as the toolkit delivers what reaches a window while nothing in it has
@@ -129,7 +120,7 @@ TEST_F (TypingThreads, EveryKeyReachesTheBoxWhereverTheFocusIsAndNoNotePlays)
         }
 
         ASSERT_TRUE (rig.settle());
-        EXPECT_EQ (notesSent (rig.synth), 0) << (int) route;
+        EXPECT_EQ (rig.synth.numNotesReceived(), 0) << (int) route;
 
         // Return is OK: the name reaches the dialog and the box closes.
         key (route, returnKey);
@@ -156,7 +147,7 @@ TEST_F (TypingThreads, EscapeCancelsAndThePlayerPlaysAgainOnceNoBoxHasTheKeys)
     rig.synth.clearReceived();
     key (Route::player, juce::KeyPress ('z', {}, 'z'));
     EXPECT_TRUE (rig.synth.waitForReceived (1));
-    EXPECT_EQ (notesSent (rig.synth), 1);
+    EXPECT_EQ (rig.synth.numNotesReceived(), 1);
 
     // A click on the player's strip takes the keys back from an open box.
     dialog->openRename ("Init");
@@ -209,14 +200,14 @@ TEST_F (TypingThreads, EachEditorKeepsItsOwnKeys)
             way.send (juce::KeyPress ((int) c, {}, c));
         played += 4;
         EXPECT_TRUE (second.synth.waitForReceived (played)) << way.how;
-        EXPECT_EQ (notesSent (second.synth), played) << way.how;
+        EXPECT_EQ (second.synth.numNotesReceived(), played) << way.how;
         EXPECT_EQ (box.getText(), "Ab") << way.how;
     }
 
     type (Route::unfocused, "Xy");
     EXPECT_EQ (box.getText(), "AbXy");
     ASSERT_TRUE (rig.settle());
-    EXPECT_EQ (notesSent (rig.synth), 0);
+    EXPECT_EQ (rig.synth.numNotesReceived(), 0);
     second.editor->removeFromDesktop();
 }
 
@@ -249,7 +240,7 @@ TEST_F (TypingThreads, ABoxHiddenWithItsAnswerTakesNoKeys)
     atRoot (*library, returnKey);
     atRoot (*library, juce::KeyPress ('z', {}, 'z'));
     EXPECT_TRUE (rig.synth.waitForReceived (1));
-    EXPECT_EQ (notesSent (rig.synth), 1);
+    EXPECT_EQ (rig.synth.numNotesReceived(), 1);
     EXPECT_EQ (rig.processor->getCurrentProgram(), 5);
     atRoot (*library, juce::KeyPress (' ', {}, ' '));
 }

@@ -198,6 +198,15 @@ void SimulatedSynth::setEditBuffer (const ByteArray& bytes)  { const juce::Scope
 ByteArray SimulatedSynth::globals() const                    { const juce::ScopedLock sl (lock); return globalBlock; }
 void SimulatedSynth::setGlobals (const ByteArray& bytes)     { const juce::ScopedLock sl (lock); globalBlock = bytes; }
 
+int SimulatedSynth::numNotesReceived() const
+{
+    int n = 0;
+    for (const auto& r : received())
+        if (r.message.isNoteOnOrOff())
+            ++n;
+    return n;
+}
+
 std::vector<SimulatedSynth::Received> SimulatedSynth::received() const
 {
     const juce::ScopedLock sl (lock);

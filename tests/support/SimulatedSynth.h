@@ -61,6 +61,7 @@ public:
 
     std::vector<Received> received() const;
     int numReceived() const;
+    int numNotesReceived() const;   // note-ons and note-offs
     void clearReceived();
 
     // Everything the synth would send: queued and delivered on its thread.
