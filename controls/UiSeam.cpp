@@ -90,10 +90,10 @@ juce::String replaceDetail (const juce::File& target)
 
 void chooseSaveFile (int fileTypeCode, juce::File start, ReplaceQuestion ask, FileCallback onTarget)
 {
-    FileMan spec;
-    spec.dialogSpec (fileTypeCode);
+    FileMan dialog;
+    dialog.dialogSpec (fileTypeCode);
 
-    chooseFile (true, spec.getTitle(), start, spec.getPatterns().joinIntoString (";"),
+    chooseFile (true, dialog.getTitle(), start, dialog.getPatterns().joinIntoString (";"),
                 [fileTypeCode, ask = std::move (ask), onTarget = std::move (onTarget)] (juce::File chosen)
     {
         if (! onTarget)
